@@ -1,0 +1,82 @@
+// The handful of registry operations the program needs, as an interface.
+// The Win32 implementation forwards to advapi32 ("A" functions); the in-memory
+// one serves the unit tests. Both answer with Win32 error codes so that the
+// logic above them cannot tell them apart (the contract suite checks that).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qob {
+
+// An opaque key handle. Predefined root keys use the platform's values.
+using KeyHandle = std::uintptr_t;
+
+constexpr KeyHandle MakePredefinedKey(std::uint32_t value)
+{
+    // HKEY_CLASSES_ROOT is (HKEY)(ULONG_PTR)(LONG)0x80000000: sign-extended.
+    return static_cast<KeyHandle>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
+constexpr KeyHandle kNoKey = 0;
+constexpr KeyHandle kClassesRoot = MakePredefinedKey(0x80000000u);
+constexpr KeyHandle kCurrentUser = MakePredefinedKey(0x80000001u);
+constexpr KeyHandle kLocalMachine = MakePredefinedKey(0x80000002u);
+
+constexpr bool IsPredefinedKey(KeyHandle key)
+{
+    return key >= MakePredefinedKey(0x80000000u) && key <= MakePredefinedKey(0x80000006u);
+}
+
+// Win32 error codes that the operations report.
+constexpr long kErrorSuccess = 0;
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorAccessDenied = 5;
+constexpr long kErrorInvalidHandle = 6;
+constexpr long kErrorInvalidParameter = 87;
+constexpr long kErrorBadPathname = 161;
+constexpr long kErrorMoreData = 234;
+constexpr long kErrorNoMoreItems = 259;
+
+// Access rights.
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
+constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
+
+// Value types.
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+struct KeyInfo {
+    std::uint32_t subkeyCount = 0;
+    std::uint32_t maxSubkeyNameLength = 0;  // in characters, without the terminator
+};
+
+class KeyStore {
+public:
+    virtual ~KeyStore() = default;
+
+    // RegOpenKeyExA(base, path, 0, access, &out).
+    virtual long OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out) = 0;
+    // RegQueryInfoKeyA: subkey count and longest subkey name.
+    virtual long QueryInfoKey(KeyHandle key, KeyInfo& info) = 0;
+    // RegEnumKeyExA: on entry size is the buffer size in bytes (terminator
+    // included); on success it is the name length without the terminator.
+    virtual long EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) = 0;
+    // RegQueryValueExA: data may be null to ask for type and size only.
+    virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
+                            std::uint32_t& size) = 0;
+    // RegDeleteKeyA(base, path).
+    virtual long DeleteKey(KeyHandle base, const std::string& path) = 0;
+    // RegCloseKey.
+    virtual long CloseKey(KeyHandle key) = 0;
+    // True on an NT-family system with double-byte character support, where
+    // the longest-name length counts characters while names arrive as bytes.
+    virtual bool NamesNeedDoubledBuffer() const = 0;
+};
+
+}  // namespace qob

@@ -1,0 +1,65 @@
+// QobTessavinScan: runs the registration scan on HKEY_CLASSES_ROOT and
+// writes the resulting tree to standard output, for audits from scripts.
+//
+//   QobTessavinScan.exe [--faulty]
+//
+// Exit status 0 when the scan completed, 1 when it ended by an error (the
+// partial tree is written, the message goes to standard error), 2 for a bad
+// command line.
+#include "catalogue/Scan.h"
+#include "catalogue/ServerPath.h"
+#include "catalogue/TreeDump.h"
+#include "catalogue/Win32Platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+
+namespace {
+
+class CheckedServers final : public qob::ServerPresence {
+public:
+    explicit CheckedServers(const qob::FileSystem& files) : check_(files) {}
+    bool ServerPathExists(const std::string& serverPath) override { return check_.ServerPathExists(serverPath); }
+
+private:
+    qob::ServerPathCheck check_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    bool faultyOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--faulty") == 0) {
+            faultyOnly = true;
+        } else {
+            std::fprintf(stderr, "usage: QobTessavinScan [--faulty]\n");
+            return 2;
+        }
+    }
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+
+    qob::Win32KeyStore store;
+    qob::Win32NameOrder order;
+    qob::Win32FileSystem files;
+    CheckedServers servers(files);
+    qob::TTreeNodes tree;
+    int status = 0;
+    std::string error;
+    try {
+        qob::RunRegistrationScan(tree, store, order, servers);
+    } catch (const std::exception& e) {
+        error = e.what();
+        status = 1;
+    }
+    const std::string text = qob::DumpTree(tree, faultyOnly);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    if (status != 0)
+        std::fprintf(stderr, "%s\n", error.c_str());
+    return status;
+}

@@ -1,0 +1,52 @@
+// The registry access object: one root key, at most one open (current) key,
+// and the path rule (a leading backslash makes a path absolute from the root).
+#pragma once
+
+#include "catalogue/KeyStore.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qob {
+
+class ERegistryException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TRegistry {
+public:
+    explicit TRegistry(KeyStore& store);
+    ~TRegistry();
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    KeyHandle RootKey() const { return root_; }
+    void SetRootKey(KeyHandle root);
+    // Extra access flags, such as the registry view (kKeyWow64_32Key), added
+    // to every open and to the opens of a deletion.
+    void SetViewFlags(std::uint32_t flags) { viewFlags_ = flags; }
+
+    bool OpenKey(const std::string& path);
+    std::string ReadString(const std::string& name);
+    void GetKeyNames(std::vector<std::string>& names);
+    void CloseKey();
+    bool DeleteKey(const std::string& path);
+    bool HasCurrentKey() const { return current_ != kNoKey; }
+
+private:
+    // Base key and rest of the path after the path rule.
+    KeyHandle BaseFor(const std::string& path, std::string& rest) const;
+    long OpenWithFallback(KeyHandle base, const std::string& rest, KeyHandle& out) const;
+    std::uint32_t NameBufferSize(const KeyInfo& info) const;
+    void ListSubkeys(KeyHandle key, const KeyInfo& info, std::vector<std::string>& names) const;
+    bool DeleteBelow(KeyHandle base, const std::string& rest);
+
+    KeyStore& store_;
+    KeyHandle root_ = kCurrentUser;
+    KeyHandle current_ = kNoKey;
+    std::uint32_t viewFlags_ = 0;
+};
+
+}  // namespace qob

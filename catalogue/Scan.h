@@ -1,0 +1,30 @@
+// The registration scan: one pass over the direct subkeys of
+// HKEY_CLASSES_ROOT that fills the registration tree.
+#pragma once
+
+#include "catalogue/KeyStore.h"
+#include "catalogue/Platform.h"
+#include "catalogue/TreeModel.h"
+
+#include <string>
+#include <vector>
+
+namespace qob {
+
+// How the scan asks whether a server file is there.
+class ServerPresence {
+public:
+    virtual ~ServerPresence() = default;
+    virtual bool ServerPathExists(const std::string& serverPath) = 0;
+};
+
+// Sorts names in place, ascending by `order`: a quicksort around the middle
+// element, not stable.
+void SortNames(std::vector<std::string>& names, const NameOrder& order);
+
+// Fills `tree` (which starts empty). An ERegistryException, ETreeViewError or
+// EOutOfResources ends the scan where it arises and passes to the caller; the
+// nodes added so far stay, and the tree's update mode is then left on.
+void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers);
+
+}  // namespace qob

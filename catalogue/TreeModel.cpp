@@ -1,0 +1,186 @@
+#include "catalogue/TreeModel.h"
+
+namespace qob {
+
+namespace {
+
+const char* const kBadIndex = "不正なｲﾝﾃﾞｯｸｽ";
+
+std::size_t SubtreeSize(const TTreeNode& node)
+{
+    std::size_t size = 1;
+    for (int i = 0; i < node.Count(); ++i)
+        size += SubtreeSize(*node.Item(i));
+    return size;
+}
+
+}  // namespace
+
+TTreeNode* TTreeNode::Item(int position) const
+{
+    if (position < 0 || position >= Count())
+        throw ETreeViewError(kBadIndex);
+    return children_[static_cast<std::size_t>(position)].get();
+}
+
+int TTreeNode::Level() const
+{
+    int level = 0;
+    for (const TTreeNode* p = parent_; p; p = p->parent_)
+        ++level;
+    return level;
+}
+
+TTreeNode* TTreeNode::PrevSibling() const
+{
+    if (position_ == 0)
+        return nullptr;
+    return owner_->SiblingsOf(*this)[position_ - 1].get();
+}
+
+TTreeNode* TTreeNode::NextSibling() const
+{
+    const auto& siblings = owner_->SiblingsOf(*this);
+    return position_ + 1 < siblings.size() ? siblings[position_ + 1].get() : nullptr;
+}
+
+TTreeNode* TTreeNode::PreOrderSuccessor() const
+{
+    if (TTreeNode* child = FirstChild())
+        return child;
+    for (const TTreeNode* node = this; node; node = node->parent_) {
+        if (TTreeNode* next = node->NextSibling())
+            return next;
+    }
+    return nullptr;
+}
+
+TTreeNode* TTreeNode::PreOrderPredecessor() const
+{
+    TTreeNode* prev = PrevSibling();
+    if (!prev)
+        return parent_;
+    while (TTreeNode* last = prev->LastChild())
+        prev = last;
+    return prev;
+}
+
+int TTreeNode::AbsoluteIndex() const
+{
+    int count = -1;
+    for (const TTreeNode* node = this; node; node = node->PreOrderPredecessor())
+        ++count;
+    return count;
+}
+
+TTreeNodes::~TTreeNodes()
+{
+    // Release the deepest nodes first so that no destructor recurses far.
+    view_ = nullptr;
+    topLevel_.clear();
+}
+
+std::vector<std::unique_ptr<TTreeNode>>& TTreeNodes::SiblingsOf(const TTreeNode& node)
+{
+    return node.parent_ ? node.parent_->children_ : topLevel_;
+}
+
+void TTreeNodes::Reposition(std::vector<std::unique_ptr<TTreeNode>>& list, std::size_t from)
+{
+    for (std::size_t i = from; i < list.size(); ++i)
+        list[i]->position_ = i;
+}
+
+TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, std::string text)
+{
+    auto& list = parent ? parent->children_ : topLevel_;
+    auto node = std::make_unique<TTreeNode>(parent, std::move(text));
+    node->owner_ = this;
+    node->position_ = list.size();
+    TTreeNode* added = node.get();
+    list.push_back(std::move(node));
+    ++nodeCount_;
+    if (view_ && !view_->NodeAdded(*added)) {
+        list.pop_back();
+        --nodeCount_;
+        throw EOutOfResources("ｱｲﾃﾑの挿入ができません");
+    }
+    return added;
+}
+
+void TTreeNodes::SetImageIndex(TTreeNode& node, int index)
+{
+    node.imageIndex_ = index;
+    if (view_)
+        view_->NodeChanged(node);
+}
+
+void TTreeNodes::SetSelectedIndex(TTreeNode& node, int index)
+{
+    node.selectedIndex_ = index;
+    if (view_)
+        view_->NodeChanged(node);
+}
+
+void TTreeNodes::SetIcon(TTreeNode& node, int index)
+{
+    SetImageIndex(node, index);
+    SetSelectedIndex(node, index);
+}
+
+void TTreeNodes::BeginUpdate()
+{
+    if (updateCount_++ == 0 && view_)
+        view_->SetRedraw(false);
+}
+
+void TTreeNodes::EndUpdate()
+{
+    if (updateCount_ > 0 && --updateCount_ == 0 && view_)
+        view_->SetRedraw(true);
+}
+
+TTreeNode* TTreeNodes::NodeAtAbsoluteIndex(int index) const
+{
+    TTreeNode* node = GetFirstNode();
+    while (index != 0 && node) {
+        node = node->PreOrderSuccessor();
+        --index;
+    }
+    if (!node)
+        throw ETreeViewError(kBadIndex);
+    return node;
+}
+
+void TTreeNodes::Delete(TTreeNode* node)
+{
+    if (!node)
+        return;
+    if (view_)
+        view_->NodeDeleting(*node);
+    auto& list = SiblingsOf(*node);
+    const std::size_t position = node->position_;
+    nodeCount_ -= SubtreeSize(*node);
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(position));
+    Reposition(list, position);
+}
+
+void TTreeNodes::Select(TTreeNode& node)
+{
+    if (view_)
+        view_->Select(node);
+}
+
+void TTreeNodes::ScrollToTop(TTreeNode& node)
+{
+    if (view_)
+        view_->ScrollToTop(node);
+}
+
+void TTreeNodes::Focus()
+{
+    if (view_)
+        view_->Focus();
+}
+
+}  // namespace qob

@@ -1,0 +1,113 @@
+#include "catalogue/Win32Platform.h"
+
+#include <windows.h>
+
+namespace qob {
+
+namespace {
+
+HKEY ToHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
+
+// Owns a find handle.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            ::FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+long Win32KeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out)
+{
+    HKEY key = nullptr;
+    const LONG result = ::RegOpenKeyExA(ToHkey(base), path.c_str(), 0, access, &key);
+    out = result == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(key) : kNoKey;
+    return result;
+}
+
+long Win32KeyStore::QueryInfoKey(KeyHandle key, KeyInfo& info)
+{
+    DWORD subkeys = 0;
+    DWORD maxName = 0;
+    const LONG result = ::RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeys, &maxName, nullptr,
+                                           nullptr, nullptr, nullptr, nullptr, nullptr);
+    info.subkeyCount = subkeys;
+    info.maxSubkeyNameLength = maxName;
+    return result;
+}
+
+long Win32KeyStore::EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size)
+{
+    DWORD length = size;
+    const LONG result = ::RegEnumKeyExA(ToHkey(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+    size = length;
+    return result;
+}
+
+long Win32KeyStore::QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
+                               std::uint32_t& size)
+{
+    DWORD valueType = 0;
+    DWORD length = size;
+    const LONG result = ::RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, data, &length);
+    type = valueType;
+    size = length;
+    return result;
+}
+
+long Win32KeyStore::DeleteKey(KeyHandle base, const std::string& path)
+{
+    return ::RegDeleteKeyA(ToHkey(base), path.c_str());
+}
+
+long Win32KeyStore::CloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
+
+bool Win32KeyStore::NamesNeedDoubledBuffer() const
+{
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    ::GetVersionExA(&version);
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && ::GetSystemMetrics(SM_DBCSENABLED) != 0;
+}
+
+int Win32NameOrder::Compare(const std::string& a, const std::string& b) const
+{
+    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                            static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+std::optional<FoundFile> Win32FileSystem::FindFirst(const std::string& path) const
+{
+    WIN32_FIND_DATAA data{};
+    FindHandle search(::FindFirstFileA(path.c_str(), &data));
+    if (!search.valid())
+        return std::nullopt;
+    FoundFile found;
+    found.name = data.cFileName;
+    found.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    found.lastWriteTime =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return found;
+}
+
+bool Win32FileSystem::ConvertsToDosTime(std::uint64_t fileTime) const
+{
+    FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    FILETIME local{};
+    WORD date = 0;
+    WORD time = 0;
+    return ::FileTimeToLocalFileTime(&utc, &local) && ::FileTimeToDosDateTime(&local, &date, &time);
+}
+
+}  // namespace qob

@@ -1,0 +1,32 @@
+// The Win32 implementations of the platform interfaces (Windows build only).
+#pragma once
+
+#include "catalogue/KeyStore.h"
+#include "catalogue/Platform.h"
+
+namespace qob {
+
+class Win32KeyStore final : public KeyStore {
+public:
+    long OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out) override;
+    long QueryInfoKey(KeyHandle key, KeyInfo& info) override;
+    long EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override;
+    long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
+                    std::uint32_t& size) override;
+    long DeleteKey(KeyHandle base, const std::string& path) override;
+    long CloseKey(KeyHandle key) override;
+    bool NamesNeedDoubledBuffer() const override;
+};
+
+class Win32NameOrder final : public NameOrder {
+public:
+    int Compare(const std::string& a, const std::string& b) const override;
+};
+
+class Win32FileSystem final : public FileSystem {
+public:
+    std::optional<FoundFile> FindFirst(const std::string& path) const override;
+    bool ConvertsToDosTime(std::uint64_t fileTime) const override;
+};
+
+}  // namespace qob

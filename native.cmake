@@ -1,0 +1,27 @@
+# Native build: the core's unit tests and the contract suite against the
+# in-memory implementations.
+include(GoogleTest)
+
+add_library(qob_testsupport STATIC
+  catalogue/MemoryKeyStore.cpp
+  tests/support/MemoryPlatform.cpp
+)
+qob_target(qob_testsupport)
+target_link_libraries(qob_testsupport PUBLIC qob_core)
+
+add_executable(unit_tests
+  tests/unit/TreeModelTest.cpp
+  tests/unit/ScanTest.cpp
+  tests/unit/ServerPathTest.cpp
+)
+qob_target(unit_tests)
+target_link_libraries(unit_tests PRIVATE qob_testsupport GTest::gtest_main)
+gtest_discover_tests(unit_tests)
+
+add_executable(contract_tests
+  tests/contract/KeyStoreContract.cpp
+  tests/contract/MemoryFixtures.cpp
+)
+qob_target(contract_tests)
+target_link_libraries(contract_tests PRIVATE qob_testsupport GTest::gtest_main)
+gtest_discover_tests(contract_tests TEST_PREFIX memory.)

@@ -1,0 +1,42 @@
+// What the contract suite needs of a platform: the key store and the file
+// system under test, and ways to seed them that do not go through them.
+#pragma once
+
+#include "catalogue/KeyStore.h"
+#include "catalogue/Platform.h"
+
+#include <memory>
+#include <string>
+
+namespace qob::contract {
+
+// Every key the suite makes lies below HKEY_CLASSES_ROOT\<kSandbox>; every
+// file below SandboxDirectory().
+inline const char* const kSandbox = "QobContractSandbox";
+
+class ContractPlatform {
+public:
+    virtual ~ContractPlatform() = default;
+    virtual KeyStore& Store() = 0;
+    virtual const NameOrder& Order() = 0;
+    virtual const FileSystem& Files() = 0;
+
+    // Paths below HKEY_CLASSES_ROOT, CP932.
+    virtual void CreateKey(const std::string& path) = 0;
+    virtual void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) = 0;
+    // A key below `parent` whose name (UTF-16) has characters outside code page 932.
+    virtual void CreateKeyWide(const std::string& parent, const std::u16string& name) = 0;
+    // The 32-bit registry view's class key (HKCR\Wow6432Node\CLSID\<id>).
+    virtual void CreateClassKey32(const std::string& classId) = 0;
+    virtual bool KeyExists(const std::string& path) = 0;
+
+    // Ends in a backslash.
+    virtual std::string SandboxDirectory() = 0;
+    // year/month/day of the last-write time, in local time.
+    virtual void MakeFile(const std::string& path, int year, int month, int day) = 0;
+    virtual void MakeDirectory(const std::string& path) = 0;
+};
+
+std::unique_ptr<ContractPlatform> MakeContractPlatform();
+
+}  // namespace qob::contract

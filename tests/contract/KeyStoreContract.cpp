@@ -1,0 +1,288 @@
+// One set of expectations for the platform parts the catalogue sits on. It
+// runs natively against the in-memory implementations and under Wine against
+// the Win32 ones; the in-memory ones are trusted only as far as it reaches.
+#include "catalogue/Registry.h"
+#include "tests/contract/ContractPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace qob::contract {
+namespace {
+
+const std::string kBox = std::string("\\") + kSandbox;
+
+class Contract : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform = MakeContractPlatform();
+        platform->CreateKey(kSandbox);
+        registry = std::make_unique<TRegistry>(platform->Store());
+        registry->SetRootKey(kClassesRoot);
+    }
+    void TearDown() override
+    {
+        registry.reset();
+        TRegistry cleaner(platform->Store());
+        cleaner.SetRootKey(kClassesRoot);
+        cleaner.DeleteKey(kBox);
+    }
+
+    std::string Sub(const std::string& rest) const { return std::string(kSandbox) + "\\" + rest; }
+    std::vector<std::string> List(const std::string& path)
+    {
+        std::vector<std::string> names;
+        if (registry->OpenKey(path))
+            registry->GetKeyNames(names);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::unique_ptr<ContractPlatform> platform;
+    std::unique_ptr<TRegistry> registry;
+};
+
+TEST_F(Contract, PathsAbsoluteRelativeAndFailedOpenKeepsCurrentKey)
+{
+    platform->SetValue(Sub("A"), kRegSz, std::string("value of A\0", 11));
+    platform->SetValue(Sub("A\\Inner"), kRegSz, std::string("inner\0", 6));
+    platform->SetValue(Sub("Inner"), kRegSz, std::string("sandbox inner\0", 14));
+
+    // With nothing current, a relative path is taken below the root.
+    EXPECT_TRUE(registry->OpenKey(std::string(kSandbox) + "\\A"));
+    EXPECT_EQ(registry->ReadString(""), "value of A");
+    // Relative to the current key.
+    EXPECT_TRUE(registry->OpenKey("Inner"));
+    EXPECT_EQ(registry->ReadString(""), "inner");
+    // Absolute, whatever is current.
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\Inner"));
+    EXPECT_EQ(registry->ReadString(""), "sandbox inner");
+    // A failed open changes nothing: the read still sees the previous key.
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\A"));
+    EXPECT_FALSE(registry->OpenKey(kBox + "\\Missing"));
+    EXPECT_FALSE(registry->OpenKey("Missing\\Deeper"));
+    EXPECT_EQ(registry->ReadString(""), "value of A");
+    // Trailing and doubled backslashes collapse.
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\A\\"));
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\\\A\\\\Inner"));
+    EXPECT_EQ(registry->ReadString(""), "inner");
+}
+
+TEST_F(Contract, RootKeyOpensAndListsItsSubkeys)
+{
+    ASSERT_TRUE(registry->OpenKey("\\"));
+    std::vector<std::string> names;
+    registry->GetKeyNames(names);
+    EXPECT_NE(std::find(names.begin(), names.end(), kSandbox), names.end());
+    registry->CloseKey();
+    EXPECT_FALSE(registry->HasCurrentKey());
+    names.assign(3, "stale");
+    registry->GetKeyNames(names);
+    EXPECT_TRUE(names.empty()) << "listing with no key current leaves the list empty";
+}
+
+TEST_F(Contract, KeyNamesCompareWithoutCase)
+{
+    platform->SetValue(Sub("MixedCase"), kRegSz, std::string("m\0", 2));
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\mixedcase"));
+    EXPECT_TRUE(registry->OpenKey("\\QOBCONTRACTSANDBOX\\MIXEDCASE"));
+    EXPECT_EQ(registry->ReadString(""), "m");
+    EXPECT_EQ(List(kBox), std::vector<std::string>{"MixedCase"});
+}
+
+TEST_F(Contract, DefaultValuesOfEveryKind)
+{
+    platform->CreateKey(Sub("Absent"));
+    platform->SetValue(Sub("Empty"), kRegSz, std::string("\0", 1));
+    platform->SetValue(Sub("EmbeddedZero"), kRegSz, std::string("before\0after\0", 13));
+    platform->SetValue(Sub("Expand"), kRegExpandSz, std::string("%SystemRoot%\\x.dll\0", 19));
+    platform->SetValue(Sub("Japanese"), kRegSz, std::string("表示名\0", 7));
+    platform->SetValue(Sub("Dword"), kRegDword, std::string("\x01\x00\x00\x00", 4));
+    platform->SetValue(Sub("Binary"), kRegBinary, std::string("\x01\x02", 2));
+    platform->SetValue(Sub("EmptyBinary"), kRegBinary, std::string());
+
+    const auto read = [&](const char* key) {
+        EXPECT_TRUE(registry->OpenKey(kBox + "\\" + key)) << key;
+        return registry->ReadString("");
+    };
+    EXPECT_EQ(read("Absent"), "");
+    EXPECT_EQ(read("Empty"), "");
+    EXPECT_EQ(read("EmbeddedZero"), "before");
+    EXPECT_EQ(read("Expand"), "%SystemRoot%\\x.dll") << "expandable strings stay unexpanded";
+    EXPECT_EQ(read("Japanese"), "表示名");
+    EXPECT_EQ(read("EmptyBinary"), "") << "a size of 0 reads as empty, whatever the type";
+    for (const char* key : {"Dword", "Binary"}) {
+        try {
+            read(key);
+            ADD_FAILURE() << key << " read as text";
+        } catch (const ERegistryException& e) {
+            EXPECT_STREQ(e.what(), "'' のﾃﾞｰﾀ型が不正です");
+        }
+    }
+}
+
+TEST_F(Contract, ListingJapaneseAndLongNamesInFull)
+{
+    const std::string longJapanese = [] {
+        std::string name;
+        for (int i = 0; i < 255; ++i)
+            name += "表";
+        return name;
+    }();
+    const std::string longAscii(255, 'n');
+    for (const std::string& name : {std::string("表示"), std::string("ｶﾀｶﾅ"), longJapanese, longAscii})
+        platform->CreateKey(Sub(name));
+    std::vector<std::string> expected{"表示", "ｶﾀｶﾅ", longJapanese, longAscii};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(List(kBox), expected);
+    // Names listed open again, 表 (second byte 0x5C) included.
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\表示"));
+    EXPECT_TRUE(registry->OpenKey(kBox));
+    EXPECT_TRUE(registry->OpenKey(longJapanese));
+    // A path of more than 260 characters does not open (the A functions
+    // convert it in a fixed buffer), even where the key exists.
+    EXPECT_FALSE(registry->OpenKey(kBox + "\\" + longJapanese));
+    EXPECT_FALSE(registry->OpenKey(kBox + "\\" + longAscii));
+    KeyHandle key = kNoKey;
+    EXPECT_EQ(platform->Store().OpenKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii, kKeyRead, key),
+              kErrorMoreData);
+    EXPECT_EQ(platform->Store().DeleteKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii), kErrorMoreData);
+}
+
+TEST_F(Contract, NamesOutsideTheCodePageListButDoNotOpen)
+{
+    platform->CreateKeyWide(kSandbox, u"x\uD55Cy");  // a Hangul syllable
+    const auto names = List(kBox);
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_FALSE(names[0].empty());
+    EXPECT_FALSE(registry->OpenKey(kBox + "\\" + names[0]));
+}
+
+TEST_F(Contract, DeletionRemovesTheSubtreeAndKeepsTheCurrentKey)
+{
+    platform->SetValue(Sub("Keep"), kRegSz, std::string("kept\0", 5));
+    for (const char* path : {"Tree\\A\\A1\\A11", "Tree\\A\\A2", "Tree\\B", "Tree\\表\\C"})
+        platform->CreateKey(Sub(path));
+    ASSERT_TRUE(registry->OpenKey(kBox + "\\Keep"));
+
+    EXPECT_TRUE(registry->DeleteKey(kBox + "\\Tree"));
+    EXPECT_FALSE(platform->KeyExists(Sub("Tree")));
+    EXPECT_TRUE(platform->KeyExists(Sub("Keep")));
+    EXPECT_EQ(registry->ReadString(""), "kept") << "the current key stays";
+    EXPECT_FALSE(registry->DeleteKey(kBox + "\\Tree")) << "a missing key gives false";
+
+    // A relative path is taken below the current key.
+    platform->CreateKey(Sub("Keep\\Child\\Grandchild"));
+    EXPECT_TRUE(registry->DeleteKey("Child"));
+    EXPECT_FALSE(platform->KeyExists(Sub("Keep\\Child")));
+}
+
+TEST_F(Contract, RawStoreOperations)
+{
+    KeyStore& store = platform->Store();
+    platform->CreateKey(Sub("Parent\\Child"));
+    platform->CreateKey(Sub("表示"));
+
+    KeyHandle root = kNoKey;
+    EXPECT_EQ(store.OpenKey(kClassesRoot, "", kKeyRead, root), kErrorSuccess) << "an empty path gives the base key";
+    store.CloseKey(root);
+
+    KeyHandle box = kNoKey;
+    ASSERT_EQ(store.OpenKey(kClassesRoot, kSandbox, kKeyRead, box), kErrorSuccess);
+    KeyInfo info;
+    ASSERT_EQ(store.QueryInfoKey(box, info), kErrorSuccess);
+    EXPECT_EQ(info.subkeyCount, 2u);
+    EXPECT_EQ(info.maxSubkeyNameLength, 6u) << "the longest name counts characters";
+
+    char buffer[16];
+    bool sawJapanese = false;
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        std::uint32_t size = sizeof buffer;
+        ASSERT_EQ(store.EnumKey(box, i, buffer, size), kErrorSuccess);
+        if (std::string(buffer, size) == "表示") {
+            sawJapanese = true;
+            std::uint32_t small = 3;  // two characters, but four bytes
+            EXPECT_EQ(store.EnumKey(box, i, buffer, small), kErrorMoreData);
+        }
+    }
+    EXPECT_TRUE(sawJapanese);
+    std::uint32_t size = sizeof buffer;
+    EXPECT_EQ(store.EnumKey(box, 2, buffer, size), kErrorNoMoreItems);
+
+    std::uint32_t type = 99;
+    size = 99;
+    EXPECT_EQ(store.QueryValue(box, "", type, nullptr, size), kErrorFileNotFound);
+    EXPECT_EQ(type, 0u);
+    EXPECT_EQ(size, 0u);
+
+    EXPECT_EQ(store.DeleteKey(box, "Parent"), kErrorAccessDenied) << "a key with subkeys stays";
+    EXPECT_EQ(store.DeleteKey(box, "Missing"), kErrorFileNotFound);
+    EXPECT_EQ(store.DeleteKey(kClassesRoot, std::string("\\") + kSandbox + "\\Parent\\Child"), kErrorBadPathname);
+    EXPECT_EQ(store.DeleteKey(box, "Parent\\Child\\"), kErrorSuccess);
+    EXPECT_EQ(store.DeleteKey(box, "parent"), kErrorSuccess);
+    store.CloseKey(box);
+}
+
+TEST_F(Contract, ThirtyTwoBitViewKeepsItsOwnClassKeys)
+{
+    const std::string id = "{0bc0c0de-0000-0000-0000-000000000032}";
+    platform->CreateClassKey32(id);
+    platform->CreateKey("TypeLib\\{0bc0c0de-1111-0000-0000-000000000000}");
+    KeyStore& store = platform->Store();
+    KeyHandle key = kNoKey;
+    EXPECT_EQ(store.OpenKey(kClassesRoot, "CLSID\\" + id, kKeyRead, key), kErrorFileNotFound);
+    ASSERT_EQ(store.OpenKey(kClassesRoot, "CLSID\\" + id, kKeyRead | kKeyWow64_32Key, key), kErrorSuccess);
+    store.CloseKey(key);
+    // Type libraries are shared by both views.
+    ASSERT_EQ(store.OpenKey(kClassesRoot, "TypeLib\\{0bc0c0de-1111-0000-0000-000000000000}",
+                            kKeyRead | kKeyWow64_32Key, key),
+              kErrorSuccess);
+    store.CloseKey(key);
+    TRegistry cleaner(store);
+    cleaner.SetRootKey(kClassesRoot);
+    cleaner.DeleteKey("\\TypeLib\\{0bc0c0de-1111-0000-0000-000000000000}");
+}
+
+TEST_F(Contract, NameOrderIgnoresCase)
+{
+    const NameOrder& order = platform->Order();
+    EXPECT_LT(order.Compare("abc", "ABD"), 0);
+    EXPECT_GT(order.Compare("ABD", "abc"), 0);
+    EXPECT_EQ(order.Compare("Word.Document", "word.document"), 0);
+    EXPECT_LT(order.Compare("a1", "a2"), 0);
+    EXPECT_LT(order.Compare("Short", "Shorter"), 0);
+    EXPECT_LT(order.Compare("1abc", "abc"), 0);
+}
+
+TEST_F(Contract, FileSearchAnswers)
+{
+    const std::string dir = platform->SandboxDirectory();
+    platform->MakeFile(dir + "server.dll", 2020, 6, 1);
+    platform->MakeFile(dir + "old.dll", 1979, 6, 1);
+    platform->MakeDirectory(dir + "folder.dll");
+    const FileSystem& files = platform->Files();
+
+    auto found = files.FindFirst(dir + "server.dll");
+    ASSERT_TRUE(found);
+    EXPECT_FALSE(found->isDirectory);
+    EXPECT_TRUE(files.ConvertsToDosTime(found->lastWriteTime));
+    EXPECT_TRUE(files.FindFirst(dir + "SERVER.DLL")) << "file names ignore case";
+    EXPECT_TRUE(files.FindFirst(dir + "server.dll ")) << "a trailing space is ignored";
+    EXPECT_TRUE(files.FindFirst(dir + "serv*.dll")) << "* matches as a pattern";
+    EXPECT_TRUE(files.FindFirst(dir + "server.dl?"));
+    EXPECT_FALSE(files.FindFirst(dir + "missing.dll"));
+    EXPECT_FALSE(files.FindFirst("\"" + dir + "server.dll\"")) << "a quoted path finds nothing";
+
+    auto folder = files.FindFirst(dir + "folder.dll");
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(folder->isDirectory);
+
+    auto old = files.FindFirst(dir + "old.dll");
+    ASSERT_TRUE(old);
+    EXPECT_FALSE(files.ConvertsToDosTime(old->lastWriteTime)) << "before 1980 has no DOS time";
+}
+
+}  // namespace
+}  // namespace qob::contract

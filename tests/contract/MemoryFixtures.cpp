@@ -1,0 +1,68 @@
+#include "catalogue/MemoryKeyStore.h"
+#include "tests/contract/ContractPlatform.h"
+#include "tests/support/MemoryPlatform.h"
+
+#include <iconv.h>
+
+namespace qob::contract {
+
+namespace {
+
+// UTF-16 to CP932 as the A functions show it: '?' for what has no code.
+std::string ToCodePage(const std::u16string& text)
+{
+    std::string out;
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    for (char16_t ch : text) {
+        char in[2] = {static_cast<char>(ch & 0xFF), static_cast<char>(ch >> 8)};
+        char buf[8];
+        char* inp = in;
+        char* outp = buf;
+        size_t inLeft = 2;
+        size_t outLeft = sizeof buf;
+        if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1))
+            out += '?';
+        else
+            out.append(buf, outp);
+    }
+    iconv_close(cd);
+    return out;
+}
+
+class MemoryPlatform final : public ContractPlatform {
+public:
+    KeyStore& Store() override { return store_; }
+    const NameOrder& Order() override { return order_; }
+    const FileSystem& Files() override { return files_; }
+    void CreateKey(const std::string& path) override { store_.CreateKey(kClassesRoot, path); }
+    void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) override
+    {
+        store_.SetValue(kClassesRoot, path, "", type, bytes);
+    }
+    void CreateKeyWide(const std::string& parent, const std::u16string& name) override
+    {
+        store_.CreateUnnamedKey(kClassesRoot, parent, ToCodePage(name));
+    }
+    void CreateClassKey32(const std::string& classId) override
+    {
+        store_.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + classId);
+    }
+    bool KeyExists(const std::string& path) override { return store_.KeyExists(kClassesRoot, path); }
+    std::string SandboxDirectory() override { return "C:\\qobcontract\\"; }
+    void MakeFile(const std::string& path, int year, int month, int day) override
+    {
+        files_.AddFile(path, MemoryFileSystem::FileTimeOf(year, month, day));
+    }
+    void MakeDirectory(const std::string& path) override { files_.AddDirectory(path); }
+
+private:
+    MemoryKeyStore store_;
+    FoldedNameOrder order_;
+    MemoryFileSystem files_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractPlatform> MakeContractPlatform() { return std::make_unique<MemoryPlatform>(); }
+
+}  // namespace qob::contract

@@ -1,0 +1,159 @@
+#include "catalogue/MemoryKeyStore.h"
+#include "catalogue/Registry.h"
+#include "catalogue/Scan.h"
+#include "catalogue/ServerPath.h"
+#include "catalogue/TreeDump.h"
+#include "tests/support/MemoryPlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace qob {
+namespace {
+
+class ScanTest : public ::testing::Test, public ServerPresence {
+protected:
+    void Text(const std::string& path, const std::string& value)
+    {
+        store.SetValue(kClassesRoot, path, "", kRegSz, value + '\0');
+    }
+    // A ProgID with its class key and an in-process server.
+    void Class(const std::string& progId, const std::string& clsid, const std::string& server)
+    {
+        Text(progId, progId + " description");
+        Text(progId + "\\CLSID", clsid);
+        Text("CLSID\\" + clsid + "\\InprocServer32", server);
+    }
+    bool ServerPathExists(const std::string& serverPath) override
+    {
+        checked.push_back(serverPath);
+        return ServerPathCheck(files).ServerPathExists(serverPath);
+    }
+    std::string Scan()
+    {
+        RunRegistrationScan(tree, store, order, *this);
+        return DumpTree(tree, false);
+    }
+
+    MemoryKeyStore store;
+    MemoryFileSystem files;
+    FoldedNameOrder order;
+    TTreeNodes tree;
+    std::vector<std::string> checked;
+};
+
+TEST_F(ScanTest, FullEntryWithServersAndTypeLibrary)
+{
+    Text("App.Full", "Full application");
+    Text("App.Full\\CLSID", "{F}");
+    Text("CLSID\\{F}\\InprocServer32", "C:\\app\\full.dll");
+    Text("CLSID\\{F}\\LocalServer32", "C:\\app\\missing.exe /automation");
+    Text("CLSID\\{F}\\TypeLib", "{T}");
+    Text("CLSID\\{F}\\Version", "2.1");
+    Text("TypeLib\\{T}\\2.1", "Full type library");
+    Text("TypeLib\\{T}\\2.1\\HELPDIR", "C:\\help");
+    Text("TypeLib\\{T}\\2.1\\0\\HELPDIR", "C:\\help0");
+    Text("TypeLib\\{T}\\1.0", "wrong version");
+    files.AddFile("C:\\app\\full.dll");
+
+    EXPECT_EQ(Scan(),
+              "0\t2\tApp.Full\n"
+              "1\t0\tFull application\n"
+              "1\t0\tCLSID\n"
+              "2\t0\t{F}\n"
+              "1\t0\tInprocServer32\n"
+              "2\t0\tC:\\app\\full.dll\n"
+              "1\t1\tLocalServer32\n"
+              "2\t0\tC:\\app\\missing.exe /automation\n"
+              "1\t0\tTypeLib\n"
+              "2\t0\t{T}\n"
+              "2\t0\tFull type library\n"
+              "2\t0\tC:\\help\n"
+              "2\t0\tC:\\help0\n");
+    EXPECT_EQ(tree.UpdateCount(), 0);
+}
+
+TEST_F(ScanTest, FaultsEndTheEntryWhereTheySay)
+{
+    Text("NoClassKey", "");
+    Text("NoClassKey\\CLSID", "{missing}");
+    Text("NoTypeLib.Key\\CLSID", "{N}");
+    Text("CLSID\\{N}\\TypeLib", "{gone}");
+    Text("CLSID\\{N}\\Version", "");
+    store.CreateKey(kClassesRoot, "Bare\\CLSID");  // no default values at all
+    store.CreateKey(kClassesRoot, ".txt");         // no CLSID subkey: not a ProgID
+    Text("CLSID\\{N}\\LocalServer32", "server.exe");
+
+    EXPECT_EQ(Scan(),
+              "0\t0\tBare\n"
+              "1\t0\t\n"
+              "1\t0\tCLSID\n"
+              "2\t0\t\n"
+              "0\t2\tNoClassKey\n"
+              "1\t0\t\n"
+              "1\t1\tCLSID\n"
+              "2\t0\t{missing}\n"
+              "0\t2\tNoTypeLib.Key\n"
+              "1\t0\t\n"
+              "1\t0\tCLSID\n"
+              "2\t0\t{N}\n"
+              "1\t0\tLocalServer32\n"
+              "2\t0\tserver.exe\n"
+              "1\t1\tTypeLib\n"
+              "2\t0\t{gone}\n")
+        << "Bare: the empty class identifier makes the path \\CLSID\\, which opens the CLSID key itself";
+}
+
+TEST_F(ScanTest, EntriesFollowTheSortedNamesNotTheCase)
+{
+    for (const char* name : {"ABD", "abc", "Zeta", "alpha", "表示"})
+        Text(std::string(name) + "\\CLSID", "{x}");
+    store.CreateKey(kClassesRoot, "CLSID\\{x}");
+    Scan();
+    std::vector<std::string> names;
+    for (const auto& entry : tree.TopLevel())
+        names.push_back(entry->Text());
+    EXPECT_EQ(names, (std::vector<std::string>{"abc", "ABD", "alpha", "Zeta", "表示"}));
+}
+
+TEST_F(ScanTest, BadValueTypeEndsTheScanAndKeepsThePartialTree)
+{
+    Class("A.First", "{A}", "a.dll");
+    store.SetValue(kClassesRoot, "B.Broken", "", kRegDword, std::string("\x01\0\0\0", 4));
+    Text("B.Broken\\CLSID", "{A}");
+    Class("C.Later", "{A}", "a.dll");
+    store.CreateKey(kClassesRoot, "CLSID\\{A}");
+    try {
+        Scan();
+        FAIL() << "the scan went through";
+    } catch (const ERegistryException& e) {
+        EXPECT_STREQ(e.what(), "'' のﾃﾞｰﾀ型が不正です");
+    }
+    ASSERT_EQ(tree.TopLevel().size(), 1u);
+    EXPECT_EQ(tree.TopLevel()[0]->Text(), "A.First");
+    EXPECT_EQ(tree.UpdateCount(), 1) << "the update bracket is left open";
+    EXPECT_EQ(store.OpenHandleCount(), 0u) << "no key handle leaks";
+}
+
+TEST_F(ScanTest, EveryServerPathIsCheckedExactlyAsRead)
+{
+    Class("P1", "{1}", "\"C:\\a b\\x.dll\"");
+    Class("P2", "{2}", "");
+    store.CreateKey(kClassesRoot, "CLSID");
+    Scan();
+    EXPECT_EQ(checked, (std::vector<std::string>{"\"C:\\a b\\x.dll\"", ""}));
+}
+
+TEST(SortNames, QuickSortOrdersAnyInput)
+{
+    FoldedNameOrder order;
+    for (int n = 0; n < 40; ++n) {
+        std::vector<std::string> names;
+        for (int i = 0; i < n; ++i)
+            names.push_back(std::to_string((i * 7919 + n) % 13));
+        SortNames(names, order);
+        EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << n;
+    }
+}
+
+}  // namespace
+}  // namespace qob
