@@ -17,6 +17,15 @@ target_link_libraries(contract_tests PRIVATE qob_win32 GTest::gtest_main)
 add_test(NAME wine.contract_tests COMMAND contract_tests)
 
 set(QOB_WINE_TESTS ${PROJECT_SOURCE_DIR}/tests/wine)
-add_test(NAME wine.scan_fixtures
-  COMMAND ${QOB_WINE_TESTS}/scan_fixtures.sh $<TARGET_FILE:QobTessavinScan> ${PROJECT_SOURCE_DIR}/tests/fixtures)
-set_tests_properties(wine.contract_tests wine.scan_fixtures PROPERTIES RUN_SERIAL TRUE)
+set(QOB_FIXTURES ${PROJECT_SOURCE_DIR}/tests/fixtures)
+file(GLOB QOB_SCAN_FIXTURES RELATIVE ${QOB_FIXTURES} CONFIGURE_DEPENDS
+  ${QOB_FIXTURES}/*.tree ${QOB_FIXTURES}/*.gen.py)
+set(QOB_WINE_TEST_NAMES wine.contract_tests)
+foreach(fixture ${QOB_SCAN_FIXTURES})
+  string(REGEX REPLACE "\\..*" "" fixture ${fixture})
+  add_test(NAME wine.scan.${fixture}
+    COMMAND ${QOB_WINE_TESTS}/scan_fixtures.sh $<TARGET_FILE:QobTessavinScan> ${QOB_FIXTURES} ${fixture})
+  list(APPEND QOB_WINE_TEST_NAMES wine.scan.${fixture})
+endforeach()
+# One prefix and one desktop: the tests under Wine run one at a time.
+set_tests_properties(${QOB_WINE_TEST_NAMES} PROPERTIES RUN_SERIAL TRUE)

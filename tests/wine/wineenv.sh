@@ -1,5 +1,5 @@
 # Shared Wine settings for the tests and the run command. Source it.
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG=ja_JP.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 : "${QOB_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build}"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds both builds, runs the
+# native unit and contract tests, then the contract and end-to-end tests
+# under Wine. Ends with one line "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")"
+tools/setup.sh || exit 1
+tools/build.sh || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
+
+passed=0
+failed=0
+count() {  # ctest's summary: "NN% tests passed, F tests failed out of T"
+    local log=$1 line f t
+    line=$(grep -E 'tests failed out of' "$log" | tail -n 1)
+    if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+    f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    t=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+    passed=$((passed + t - f))
+    failed=$((failed + f))
+}
+
+mkdir -p build/logs
+echo "== native tests"
+ctest --test-dir build/native -j"$(nproc)" --output-on-failure > build/logs/native.log 2>&1
+grep -E 'tests passed|Failed|\*\*\*' build/logs/native.log
+count build/logs/native.log
+
+echo "== Windows tests under Wine"
+source tests/wine/wineenv.sh
+qob_wine_prefix_ready
+ctest --test-dir build/windows --output-on-failure --timeout 600 > build/logs/windows.log 2>&1
+grep -E 'tests passed|Failed|\*\*\*' build/logs/windows.log
+count build/logs/windows.log
+wineserver -k 2>/dev/null || true
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs QobTessavinScan.exe under Wine on each seeded fixture prefix and
+# compares what it prints with the fixture's expected tree.
+#   scan_fixtures.sh SCANNER.exe FIXTURE_DIR [NAME...]
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/wineenv.sh"
+exec python3 "$here/scan_fixtures.py" "$@"
