@@ -13,6 +13,7 @@ add_executable(unit_tests
   tests/unit/TreeModelTest.cpp
   tests/unit/ScanTest.cpp
   tests/unit/ServerPathTest.cpp
+  tests/unit/ErrorTextTest.cpp
 )
 qob_target(unit_tests)
 target_link_libraries(unit_tests PRIVATE qob_testsupport GTest::gtest_main)

@@ -4,6 +4,9 @@ add_library(qob_win32 STATIC catalogue/Win32Platform.cpp)
 qob_target(qob_win32)
 target_link_libraries(qob_win32 PUBLIC qob_core)
 
+include(app/shell.cmake)
+include(app/app.cmake OPTIONAL)
+
 add_executable(QobTessavinScan catalogue/QobTessavinScan.cpp)
 qob_target(QobTessavinScan)
 target_link_libraries(QobTessavinScan PRIVATE qob_win32)
