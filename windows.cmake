@@ -11,6 +11,11 @@ add_executable(QobTessavinScan catalogue/QobTessavinScan.cpp)
 qob_target(QobTessavinScan)
 target_link_libraries(QobTessavinScan PRIVATE qob_win32)
 
+# The scan benchmark's probe (tools/bench/scan_bench.sh); not a test.
+add_executable(WineScanBench tools/bench/WineScanBench.cpp)
+qob_target(WineScanBench)
+target_link_libraries(WineScanBench PRIVATE qob_win32 psapi)
+
 add_executable(contract_tests
   tests/contract/KeyStoreContract.cpp
   tests/contract/Win32Fixtures.cpp

@@ -21,7 +21,6 @@ public:
 struct FoundFile {
     std::string name;
     bool isDirectory = false;
-    std::uint64_t lastWriteTime = 0;  // 100 ns units since 1601-01-01 UTC
 };
 
 class FileSystem {
@@ -29,8 +28,11 @@ public:
     virtual ~FileSystem() = default;
     // FindFirstFileA, closed at once; nothing when no entry matches.
     virtual std::optional<FoundFile> FindFirst(const std::string& path) const = 0;
-    // FileTimeToLocalFileTime, then FileTimeToDosDateTime: false when either fails.
-    virtual bool ConvertsToDosTime(std::uint64_t fileTime) const = 0;
+    // ExpandEnvironmentStringsA: %NAME% references replaced by the
+    // variables' values; references to undefined variables stay as written.
+    virtual std::string ExpandEnvironment(const std::string& text) const = 0;
+    // The system's Windows directory, without a trailing backslash.
+    virtual std::string WindowsDirectory() const = 0;
 };
 
 }  // namespace qob

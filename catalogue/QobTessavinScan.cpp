@@ -21,7 +21,10 @@ namespace {
 class CheckedServers final : public qob::ServerPresence {
 public:
     explicit CheckedServers(const qob::FileSystem& files) : check_(files) {}
-    bool ServerPathExists(const std::string& serverPath) override { return check_.ServerPathExists(serverPath); }
+    bool ServerPathExists(const std::string& serverPath, qob::RegistryView view) override
+    {
+        return check_.ServerPathExists(serverPath, view);
+    }
 
 private:
     qob::ServerPathCheck check_;

@@ -45,6 +45,7 @@ public:
 
     void Build(const std::string& name)
     {
+        UseView(RegistryView::Native);
         if (!reg_.OpenKey("\\" + name))
             return;
         const std::string description = reg_.ReadString("");
@@ -59,7 +60,7 @@ public:
         TTreeNode* group = tree_.AddChild(entry, "CLSID");
         tree_.AddChild(group, classId);
         const std::string classKey = "\\CLSID\\" + classId;
-        if (!reg_.OpenKey(classKey)) {
+        if (!OpenClassKey(classKey)) {
             MarkFault(*entry, *group);
             return;
         }
@@ -69,6 +70,25 @@ public:
     }
 
 private:
+    void UseView(RegistryView view)
+    {
+        view_ = view;
+        reg_.SetViewFlags(view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
+    }
+
+    // Opens the class key in the registry's own view, else in the 32-bit
+    // view; the view it was found in stays selected for its subkeys.
+    bool OpenClassKey(const std::string& classKey)
+    {
+        if (reg_.OpenKey(classKey))
+            return true;
+        UseView(RegistryView::Wow64_32);
+        if (reg_.OpenKey(classKey))
+            return true;
+        UseView(RegistryView::Native);
+        return false;
+    }
+
     void MarkFault(TTreeNode& entry, TTreeNode& group)
     {
         tree_.SetIcon(entry, kIconFaultyEntry);
@@ -82,7 +102,7 @@ private:
         TTreeNode* group = tree_.AddChild(&entry, kind);
         const std::string serverPath = reg_.ReadString("");
         tree_.AddChild(group, serverPath);
-        if (!servers_.ServerPathExists(serverPath))
+        if (!servers_.ServerPathExists(serverPath, view_))
             MarkFault(entry, *group);
     }
 
@@ -93,12 +113,16 @@ private:
         const std::string typeLibId = reg_.ReadString("");
         TTreeNode* group = tree_.AddChild(&entry, "TypeLib");
         tree_.AddChild(group, typeLibId);
+        const RegistryView classView = view_;
+        UseView(RegistryView::Native);
         const std::string libraryKey = "\\TypeLib\\" + typeLibId;
         if (!reg_.OpenKey(libraryKey)) {
             MarkFault(entry, *group);
             return;
         }
+        UseView(classView);
         const std::string version = reg_.OpenKey(classKey + "\\Version") ? reg_.ReadString("") : "1.0";
+        UseView(RegistryView::Native);
         const std::string versionKey = libraryKey + "\\" + version;
         for (const char* suffix : {"", "\\HELPDIR", "\\0\\HELPDIR"}) {
             if (reg_.OpenKey(versionKey + suffix))
@@ -109,6 +133,7 @@ private:
     TTreeNodes& tree_;
     TRegistry& reg_;
     ServerPresence& servers_;
+    RegistryView view_ = RegistryView::Native;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "catalogue/KeyStore.h"
 #include "catalogue/Platform.h"
+#include "catalogue/ServerPath.h"
 #include "catalogue/TreeModel.h"
 
 #include <string>
@@ -15,14 +16,18 @@ namespace qob {
 class ServerPresence {
 public:
     virtual ~ServerPresence() = default;
-    virtual bool ServerPathExists(const std::string& serverPath) = 0;
+    // `view` is the registry view the class key was found in.
+    virtual bool ServerPathExists(const std::string& serverPath, RegistryView view) = 0;
 };
 
 // Sorts names in place, ascending by `order`: a quicksort around the middle
 // element, not stable.
 void SortNames(std::vector<std::string>& names, const NameOrder& order);
 
-// Fills `tree` (which starts empty). An ERegistryException, ETreeViewError or
+// Fills `tree` (which starts empty). A class key missing from the registry's
+// own view is looked for in the 32-bit view, where classes registered only
+// for 32-bit programs live; such a class's subkeys are read there too. Type
+// libraries are shared by both views. An ERegistryException, ETreeViewError or
 // EOutOfResources ends the scan where it arises and passes to the caller; the
 // nodes added so far stay, and the tree's update mode is then left on.
 void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers);

@@ -1,43 +1,83 @@
 #include "catalogue/ServerPath.h"
 
+#include "catalogue/CodePage.h"
+
 namespace qob {
 
 namespace {
 
-void CutAfterSpaceOf(std::string& text, const char* marker)
+bool IsSwitchCut(const std::string& text, std::size_t pos)
 {
-    const auto at = text.find(marker);
-    if (at != std::string::npos)
-        text.resize(at + 1);
+    return text[pos] == ' ' && pos + 1 < text.size() &&
+           (text[pos + 1] == '/' || text[pos + 1] == '-' || text[pos + 1] == '&');
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
 
-std::string NormaliseServerPath(const std::string& serverPath)
+std::vector<std::string> NormaliseServerPath(const std::string& serverPath)
 {
-    std::string text = serverPath;
-    if (!text.empty() && text.front() == '"' && text.back() == '"')
-        text = text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string();
-    CutAfterSpaceOf(text, " /");
-    CutAfterSpaceOf(text, " -");
-    CutAfterSpaceOf(text, " &");
-    return text;
+    if (serverPath.size() >= 2 && serverPath.front() == '"') {
+        const auto closing = serverPath.find('"', 1);
+        if (closing != std::string::npos)
+            return {serverPath.substr(1, closing - 1)};
+    }
+    std::vector<std::string> candidates{serverPath};
+    std::vector<std::size_t> cuts;
+    for (std::size_t pos = 0; pos < serverPath.size(); pos += CharLength(serverPath, pos)) {
+        if (IsSwitchCut(serverPath, pos))
+            cuts.push_back(pos);
+    }
+    for (auto it = cuts.rbegin(); it != cuts.rend(); ++it)
+        candidates.push_back(serverPath.substr(0, *it));
+    return candidates;
 }
 
-bool ServerPathCheck::ServerPathExists(const std::string& serverPath) const
+bool HasDirectoryPart(const std::string& path)
 {
-    const std::string path = NormaliseServerPath(serverPath);
-    if (path.find('\\') == std::string::npos)
-        return true;
-    return FileExists(path);
+    for (std::size_t pos = 0; pos < path.size(); pos += CharLength(path, pos)) {
+        if (path[pos] == '\\')
+            return true;
+    }
+    return false;
+}
+
+bool ServerPathCheck::ServerPathExists(const std::string& serverPath, RegistryView view) const
+{
+    const std::vector<std::string> candidates = NormaliseServerPath(serverPath);
+    bool anyPath = false;
+    for (const std::string& candidate : candidates) {
+        const std::string path = files_.ExpandEnvironment(candidate);
+        if (!HasDirectoryPart(path))
+            continue;
+        anyPath = true;
+        if (FileExists(ForView(path, view)))
+            return true;
+    }
+    return !anyPath;
 }
 
 bool ServerPathCheck::FileExists(const std::string& path) const
 {
-    const auto found = files_.FindFirst(path);
-    if (!found || found->isDirectory)
+    // A pattern could match some other file; a file name never holds * or ?.
+    if (path.find_first_of("*?") != std::string::npos)
         return false;
-    return files_.ConvertsToDosTime(found->lastWriteTime);
+    const auto found = files_.FindFirst(path);
+    return found && !found->isDirectory;
+}
+
+std::string ServerPathCheck::ForView(const std::string& path, RegistryView view) const
+{
+    if (view != RegistryView::Wow64_32)
+        return path;
+    const std::string system32 = files_.WindowsDirectory() + "\\system32\\";
+    if (!StartsWithNoCase(path, system32))
+        return path;
+    return files_.WindowsDirectory() + "\\SysWOW64\\" + path.substr(system32.size());
 }
 
 }  // namespace qob

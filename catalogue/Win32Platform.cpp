@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace qob {
 
 namespace {
@@ -96,18 +98,36 @@ std::optional<FoundFile> Win32FileSystem::FindFirst(const std::string& path) con
     FoundFile found;
     found.name = data.cFileName;
     found.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    found.lastWriteTime =
-        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
     return found;
 }
 
-bool Win32FileSystem::ConvertsToDosTime(std::uint64_t fileTime) const
+std::string Win32FileSystem::ExpandEnvironment(const std::string& text) const
 {
-    FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
-    FILETIME local{};
-    WORD date = 0;
-    WORD time = 0;
-    return ::FileTimeToLocalFileTime(&utc, &local) && ::FileTimeToDosDateTime(&local, &date, &time);
+    // The count returned may be in characters rather than bytes for
+    // double-byte text (so it is under Wine): size generously and take the
+    // length from the terminator.
+    std::string expanded(2 * text.size() + MAX_PATH, '\0');
+    for (;;) {
+        const DWORD needed =
+            ::ExpandEnvironmentStringsA(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+        if (needed == 0)
+            return text;
+        if (needed <= expanded.size()) {
+            expanded.resize(std::strlen(expanded.c_str()));
+            return expanded;
+        }
+        expanded.assign(2 * static_cast<std::size_t>(needed), '\0');
+    }
+}
+
+std::string Win32FileSystem::WindowsDirectory() const
+{
+    char buffer[MAX_PATH + 1] = {};
+    const UINT length = ::GetSystemWindowsDirectoryA(buffer, sizeof buffer);
+    std::string directory(buffer, length < sizeof buffer ? length : 0);
+    if (!directory.empty() && directory.back() == '\\')
+        directory.pop_back();
+    return directory;
 }
 
 }  // namespace qob

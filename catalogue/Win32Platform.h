@@ -26,7 +26,8 @@ public:
 class Win32FileSystem final : public FileSystem {
 public:
     std::optional<FoundFile> FindFirst(const std::string& path) const override;
-    bool ConvertsToDosTime(std::uint64_t fileTime) const override;
+    std::string ExpandEnvironment(const std::string& text) const override;
+    std::string WindowsDirectory() const override;
 };
 
 }  // namespace qob

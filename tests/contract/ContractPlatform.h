@@ -35,6 +35,8 @@ public:
     // year/month/day of the last-write time, in local time.
     virtual void MakeFile(const std::string& path, int year, int month, int day) = 0;
     virtual void MakeDirectory(const std::string& path) = 0;
+    // An environment variable of this process (for the expansion of paths).
+    virtual void SetVariable(const std::string& name, const std::string& value) = 0;
 };
 
 std::unique_ptr<ContractPlatform> MakeContractPlatform();

@@ -2,6 +2,7 @@
 // runs natively against the in-memory implementations and under Wine against
 // the Win32 ones; the in-memory ones are trusted only as far as it reaches.
 #include "catalogue/Registry.h"
+#include "catalogue/ServerPath.h"
 #include "tests/contract/ContractPlatform.h"
 
 #include <gtest/gtest.h>
@@ -256,32 +257,113 @@ TEST_F(Contract, NameOrderIgnoresCase)
     EXPECT_LT(order.Compare("1abc", "abc"), 0);
 }
 
-TEST_F(Contract, FileSearchAnswers)
+TEST_F(Contract, FileSearchAndExpansion)
 {
     const std::string dir = platform->SandboxDirectory();
     platform->MakeFile(dir + "server.dll", 2020, 6, 1);
-    platform->MakeFile(dir + "old.dll", 1979, 6, 1);
     platform->MakeDirectory(dir + "folder.dll");
     const FileSystem& files = platform->Files();
 
     auto found = files.FindFirst(dir + "server.dll");
     ASSERT_TRUE(found);
     EXPECT_FALSE(found->isDirectory);
-    EXPECT_TRUE(files.ConvertsToDosTime(found->lastWriteTime));
     EXPECT_TRUE(files.FindFirst(dir + "SERVER.DLL")) << "file names ignore case";
     EXPECT_TRUE(files.FindFirst(dir + "server.dll ")) << "a trailing space is ignored";
     EXPECT_TRUE(files.FindFirst(dir + "serv*.dll")) << "* matches as a pattern";
-    EXPECT_TRUE(files.FindFirst(dir + "server.dl?"));
     EXPECT_FALSE(files.FindFirst(dir + "missing.dll"));
     EXPECT_FALSE(files.FindFirst("\"" + dir + "server.dll\"")) << "a quoted path finds nothing";
-
     auto folder = files.FindFirst(dir + "folder.dll");
     ASSERT_TRUE(folder);
     EXPECT_TRUE(folder->isDirectory);
 
-    auto old = files.FindFirst(dir + "old.dll");
-    ASSERT_TRUE(old);
-    EXPECT_FALSE(files.ConvertsToDosTime(old->lastWriteTime)) << "before 1980 has no DOS time";
+    platform->SetVariable("QOBCONTRACTVAR", "C:\\qob dir");
+    EXPECT_EQ(files.ExpandEnvironment("%QOBCONTRACTVAR%\\x.dll"), "C:\\qob dir\\x.dll");
+    EXPECT_EQ(files.ExpandEnvironment("%qobcontractvar%\\x.dll"), "C:\\qob dir\\x.dll");
+    EXPECT_EQ(files.ExpandEnvironment("%QOBCONTRACTVAR%\\表示\\表計算.dll"), "C:\\qob dir\\表示\\表計算.dll");
+    EXPECT_EQ(files.ExpandEnvironment("C:\\表示\\表計算.dll"), "C:\\表示\\表計算.dll");
+    EXPECT_EQ(files.ExpandEnvironment("%QOBUNDEFINEDVAR%\\x.dll"), "%QOBUNDEFINEDVAR%\\x.dll");
+    // An undefined reference is kept whole, up to its closing %.
+    EXPECT_EQ(files.ExpandEnvironment("100% sure %QOBCONTRACTVAR%"), "100% sure %QOBCONTRACTVAR%");
+    EXPECT_EQ(files.ExpandEnvironment("50% %QOBCONTRACTVAR%"), "50% %QOBCONTRACTVAR%");
+    EXPECT_EQ(files.ExpandEnvironment("50%% %QOBCONTRACTVAR%"), "50%% C:\\qob dir");
+    EXPECT_EQ(files.ExpandEnvironment("%SystemRoot%\\system32"), files.WindowsDirectory() + "\\system32");
+    EXPECT_EQ(files.ExpandEnvironment(""), "");
+}
+
+// Server paths in the forms real registries use, each with a file that
+// exists and one that does not.
+TEST_F(Contract, ServerPathVerdicts)
+{
+    const std::string d = platform->SandboxDirectory();
+    const std::string wow = "qob-contract-wow.dll";
+    for (const char* folder : {"表示", "Foo - Bar", "A & B", "A -B &C"})
+        platform->MakeDirectory(d + folder);
+    for (const char* file : {"app.exe", "ghost.dll", "表示\\表.dll", "Foo - Bar\\foo.dll", "A & B\\amp.dll",
+                             "A -B &C\\both.dll"})
+        platform->MakeFile(d + file, 2020, 6, 1);
+    platform->MakeFile(d + "old.dll", 1979, 6, 1);
+    platform->MakeDirectory(d + "folder.dll");
+    platform->MakeFile(platform->Files().WindowsDirectory() + "\\syswow64\\" + wow, 2020, 6, 1);
+    platform->SetVariable("QOBSANDBOX", d.substr(0, d.size() - 1));
+
+    struct Case {
+        std::string path;
+        bool present;
+        RegistryView view = RegistryView::Native;
+    };
+    const std::vector<Case> cases{
+        // Quoted, with or without arguments: the quoted part names the file.
+        {"\"" + d + "app.exe\" /automation", true},
+        {"\"" + d + "app.exe\" -Embedding", true},
+        {"\"" + d + "app.exe\"", true},
+        {"\"" + d + "missing.exe\" /automation", false},
+        {"\"" + d + "missing.exe\"", false},
+        // Unquoted, followed by switches.
+        {d + "app.exe /automation", true},
+        {d + "app.exe -Embedding", true},
+        {d + "app.exe & more", true},
+        {d + "missing.exe /automation", false},
+        {d + "app.exe/automation", false},
+        // Environment-variable references.
+        {"%QOBSANDBOX%\\app.exe", true},
+        {"%qobsandbox%\\app.exe /automation", true},
+        {"\"%QOBSANDBOX%\\app.exe\" /automation", true},
+        {"%QOBSANDBOX%\\missing.exe", false},
+        {"%QOBUNDEFINED%\\app.exe", false},
+        // Folder names holding " -", " &" (and the switch cuts after them).
+        {d + "Foo - Bar\\foo.dll", true},
+        {d + "Foo - Bar\\foo.dll /s", true},
+        {d + "A & B\\amp.dll", true},
+        {d + "A -B &C\\both.dll -x /y", true},
+        {d + "Foo - Bar\\missing.dll", false},
+        {d + "A & B\\missing.dll /s", false},
+        // Last written before 1980: the file is there.
+        {d + "old.dll", true},
+        {d + "older.dll", false},
+        // A path names one file or none: no patterns.
+        {d + "ghost.dll", true},
+        {d + "gho?t.dll", false},
+        {d + "*.dll", false},
+        // Directories are no servers.
+        {d + "folder.dll", false},
+        // Bare file names and the empty text count as present.
+        {"ole32.dll", true},
+        {"", true},
+        {"\"\"", true},
+        {"表.dll", true},
+        {"missing.exe /automation", true},
+        {d + "表示\\表.dll", true},
+        {d + "表示\\無い.dll", false},
+        // A class of the 32-bit view: its system32 is SysWOW64.
+        {"%SystemRoot%\\system32\\" + wow, true, RegistryView::Wow64_32},
+        {"%SystemRoot%\\System32\\" + wow + " /s", true, RegistryView::Wow64_32},
+        {"%SystemRoot%\\system32\\" + wow, false, RegistryView::Native},
+        {"%SystemRoot%\\system32\\missing-" + wow, false, RegistryView::Wow64_32},
+    };
+    ServerPathCheck check(platform->Files());
+    for (const Case& c : cases)
+        EXPECT_EQ(check.ServerPathExists(c.path, c.view), c.present)
+            << c.path << (c.view == RegistryView::Wow64_32 ? " (32-bit view)" : "");
 }
 
 }  // namespace

@@ -49,10 +49,8 @@ public:
     }
     bool KeyExists(const std::string& path) override { return store_.KeyExists(kClassesRoot, path); }
     std::string SandboxDirectory() override { return "C:\\qobcontract\\"; }
-    void MakeFile(const std::string& path, int year, int month, int day) override
-    {
-        files_.AddFile(path, MemoryFileSystem::FileTimeOf(year, month, day));
-    }
+    void MakeFile(const std::string& path, int, int, int) override { files_.AddFile(path); }
+    void SetVariable(const std::string& name, const std::string& value) override { files_.SetVariable(name, value); }
     void MakeDirectory(const std::string& path) override { files_.AddDirectory(path); }
 
 private:

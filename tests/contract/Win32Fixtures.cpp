@@ -115,6 +115,10 @@ public:
         ::CloseHandle(file);
     }
     void MakeDirectory(const std::string& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+    void SetVariable(const std::string& name, const std::string& value) override
+    {
+        ::SetEnvironmentVariableA(name.c_str(), value.c_str());
+    }
 
 private:
     Win32KeyStore store_;

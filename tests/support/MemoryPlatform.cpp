@@ -2,7 +2,6 @@
 
 #include "catalogue/CodePage.h"
 
-#include <ctime>
 
 namespace qob {
 
@@ -37,26 +36,16 @@ int FoldedNameOrder::Compare(const std::string& a, const std::string& b) const
     return FoldCase(a).compare(FoldCase(b));
 }
 
-std::uint64_t MemoryFileSystem::FileTimeOf(int year, int month, int day)
-{
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    const auto seconds = static_cast<std::int64_t>(timegm(&tm));
-    return static_cast<std::uint64_t>((seconds + 11644473600LL) * 10000000LL);
-}
-
-void MemoryFileSystem::AddFile(const std::string& path, std::uint64_t lastWriteTime)
+void MemoryFileSystem::AddFile(const std::string& path)
 {
     const auto sep = LastSeparator(path);
-    entries_[FoldCase(path)] = {path.substr(sep == std::string::npos ? 0 : sep + 1), false, lastWriteTime};
+    entries_[FoldCase(path)] = {path.substr(sep == std::string::npos ? 0 : sep + 1), false};
 }
 
 void MemoryFileSystem::AddDirectory(const std::string& path)
 {
     const auto sep = LastSeparator(path);
-    entries_[FoldCase(path)] = {path.substr(sep == std::string::npos ? 0 : sep + 1), true, FileTimeOf(2020, 1, 1)};
+    entries_[FoldCase(path)] = {path.substr(sep == std::string::npos ? 0 : sep + 1), true};
 }
 
 std::optional<FoundFile> MemoryFileSystem::FindFirst(const std::string& rawPath) const
@@ -74,19 +63,49 @@ std::optional<FoundFile> MemoryFileSystem::FindFirst(const std::string& rawPath)
     for (const auto& [key, entry] : entries_) {
         if (key.size() > dir.size() && key.compare(0, dir.size(), dir) == 0 &&
             LastSeparator(key) + 1 == dir.size() && Matches(pattern.c_str(), key.c_str() + dir.size()))
-            return FoundFile{entry.name, entry.isDirectory, entry.lastWriteTime};
+            return FoundFile{entry.name, entry.isDirectory};
     }
     return std::nullopt;
 }
 
-bool MemoryFileSystem::ConvertsToDosTime(std::uint64_t fileTime) const
+MemoryFileSystem::MemoryFileSystem()
 {
-    const auto seconds = static_cast<std::time_t>(static_cast<std::int64_t>(fileTime / 10000000ULL) - 11644473600LL);
-    std::tm tm{};
-    if (!gmtime_r(&seconds, &tm))
-        return false;
-    const int year = tm.tm_year + 1900;
-    return year >= 1980 && year <= 2107;
+    SetVariable("SystemRoot", "C:\\windows");
+    SetVariable("windir", "C:\\windows");
+    SetVariable("ProgramFiles", "C:\\Program Files");
+}
+
+void MemoryFileSystem::SetVariable(const std::string& name, const std::string& value)
+{
+    variables_[FoldCase(name)] = value;
+}
+
+std::string MemoryFileSystem::ExpandEnvironment(const std::string& text) const
+{
+    // Like ExpandEnvironmentStringsA: %NAME% of a defined variable is
+    // replaced; a reference to an undefined one stays whole, up to its
+    // closing %, and a lone % stays as written.
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto open = text.find('%', pos);
+        if (open == std::string::npos)
+            break;
+        const auto close = text.find('%', open + 1);
+        if (close == std::string::npos)
+            break;
+        out.append(text, pos, open - pos);
+        auto it = variables_.find(FoldCase(text.substr(open + 1, close - open - 1)));
+        if (it != variables_.end()) {
+            out += it->second;
+            pos = close + 1;
+        } else {
+            out.append(text, open, close - open + 1);
+            pos = close + 1;
+        }
+    }
+    out.append(text, pos, std::string::npos);
+    return out;
 }
 
 }  // namespace qob

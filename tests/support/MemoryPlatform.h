@@ -18,20 +18,20 @@ public:
 
 class MemoryFileSystem final : public FileSystem {
 public:
-    // FILETIME of a local (= UTC here) date.
-    static std::uint64_t FileTimeOf(int year, int month, int day);
-
-    void AddFile(const std::string& path, std::uint64_t lastWriteTime = FileTimeOf(2020, 1, 1));
+    MemoryFileSystem();
+    void AddFile(const std::string& path);
     void AddDirectory(const std::string& path);
+    void SetVariable(const std::string& name, const std::string& value);
 
     std::optional<FoundFile> FindFirst(const std::string& path) const override;
-    bool ConvertsToDosTime(std::uint64_t fileTime) const override;
+    std::string ExpandEnvironment(const std::string& text) const override;
+    std::string WindowsDirectory() const override { return "C:\\windows"; }
 
 private:
+    std::map<std::string, std::string> variables_;  // by folded name
     struct Entry {
         std::string name;
         bool isDirectory;
-        std::uint64_t lastWriteTime;
     };
     std::map<std::string, Entry> entries_;  // by folded full path
 };

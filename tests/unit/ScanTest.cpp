@@ -23,10 +23,10 @@ protected:
         Text(progId + "\\CLSID", clsid);
         Text("CLSID\\" + clsid + "\\InprocServer32", server);
     }
-    bool ServerPathExists(const std::string& serverPath) override
+    bool ServerPathExists(const std::string& serverPath, RegistryView view) override
     {
-        checked.push_back(serverPath);
-        return ServerPathCheck(files).ServerPathExists(serverPath);
+        checked.push_back(serverPath + (view == RegistryView::Wow64_32 ? " (32)" : ""));
+        return ServerPathCheck(files).ServerPathExists(serverPath, view);
     }
     std::string Scan()
     {
@@ -141,6 +141,28 @@ TEST_F(ScanTest, EveryServerPathIsCheckedExactlyAsRead)
     store.CreateKey(kClassesRoot, "CLSID");
     Scan();
     EXPECT_EQ(checked, (std::vector<std::string>{"\"C:\\a b\\x.dll\"", ""}));
+}
+
+TEST_F(ScanTest, ClassesOfThe32BitViewAreReadThere)
+{
+    Text("A.Wow\\CLSID", "{W}");
+    Text("Wow6432Node\\CLSID\\{W}\\InprocServer32", "C:\\windows\\system32\\wow.dll");
+    Text("Wow6432Node\\CLSID\\{W}\\TypeLib", "{T}");
+    Text("Wow6432Node\\CLSID\\{W}\\Version", "3.0");
+    Text("TypeLib\\{T}\\3.0", "shared type library");
+    Text("B.Native\\CLSID", "{N}");
+    Text("CLSID\\{N}\\InprocServer32", "C:\\windows\\system32\\wow.dll");
+    files.AddFile("C:\\windows\\SysWOW64\\wow.dll");
+    EXPECT_EQ(Scan(),
+              "0\t0\tA.Wow\n1\t0\t\n1\t0\tCLSID\n2\t0\t{W}\n"
+              "1\t0\tInprocServer32\n2\t0\tC:\\windows\\system32\\wow.dll\n"
+              "1\t0\tTypeLib\n2\t0\t{T}\n2\t0\tshared type library\n"
+              "0\t2\tB.Native\n1\t0\t\n1\t0\tCLSID\n2\t0\t{N}\n"
+              "1\t1\tInprocServer32\n2\t0\tC:\\windows\\system32\\wow.dll\n"
+              // The view's own root key has a CLSID subkey, so it lists like a ProgID.
+              "0\t0\tWow6432Node\n1\t0\t\n1\t0\tCLSID\n2\t0\t\n");
+    EXPECT_EQ(checked, (std::vector<std::string>{"C:\\windows\\system32\\wow.dll (32)",
+                                                 "C:\\windows\\system32\\wow.dll"}));
 }
 
 TEST(SortNames, QuickSortOrdersAnyInput)
