@@ -180,6 +180,16 @@ TEST_F(Contract, DeletionRemovesTheSubtreeAndKeepsTheCurrentKey)
     EXPECT_FALSE(platform->KeyExists(Sub("Keep\\Child")));
 }
 
+TEST_F(Contract, DeletionKeepsWhatItCannotNameAndSaysSo)
+{
+    platform->CreateKey(Sub("Tree\\Plain"));
+    platform->CreateKeyWide(Sub("Tree"), u"x\uD55Cy");
+    EXPECT_FALSE(registry->DeleteKey(kBox + "\\Tree"));
+    EXPECT_TRUE(platform->KeyExists(Sub("Tree")));
+    EXPECT_FALSE(platform->KeyExists(Sub("Tree\\Plain"))) << "the other subkeys are still deleted";
+    EXPECT_EQ(List(kBox + "\\Tree").size(), 1u);
+}
+
 TEST_F(Contract, RawStoreOperations)
 {
     KeyStore& store = platform->Store();
