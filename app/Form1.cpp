@@ -1,0 +1,237 @@
+#include "app/Form1.h"
+
+#include "catalogue/ServerPath.h"
+#include "catalogue/Win32Platform.h"
+#include "resources/ResourceIds.h"
+
+#include <commctrl.h>
+
+namespace qob {
+
+namespace {
+
+const char* const kFontFace = "ＭＳ Ｐゴシック";
+constexpr int kToolbarHeight = 33;
+constexpr int kCaptionStripHeight = 17;
+constexpr int kStatusBarHeight = 19;
+
+RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
+
+}  // namespace
+
+TForm1::TForm1()
+{
+    font_ = MakeFont(kFontFace, 12);
+    titleFont_ = MakeFont(kFontFace, 16);
+    icon_.reset(static_cast<HICON>(::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON),
+                                                IMAGE_ICON, 32, 32, 0)));
+    HMENU menu = ::LoadMenuA(Application.Instance(), MAKEINTRESOURCEA(IDR_MAINMENU1));
+    CreateHandle({QOB_CLASS_FORM1, Application.Title().c_str(),
+                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 556, 407, menu,
+                  ::LoadIconA(Application.Instance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON))});
+    if (!Application.MainWindow())
+        Application.SetMainWindow(Handle());
+    shortcuts_.reset(::LoadAcceleratorsA(Application.Instance(), MAKEINTRESOURCEA(IDR_SHORTCUTS)));
+    Application.SetAccelerators(shortcuts_.get());
+    CreateComponents();
+    Call([this] { FormCreate(this); });
+}
+
+TForm1::~TForm1()
+{
+    if (Application.MainWindow() == Handle())
+        Application.SetAccelerators(nullptr);
+    // The window goes first: its tree still asks the nodes while it is destroyed.
+    DestroyHandle();
+}
+
+void TForm1::CreateComponents()
+{
+    HFONT font = font_.get();
+    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    tmrDefault.SetOwner(Handle());
+    tmrDefault.OnTimer = [this] { tmrDefaultTimer(&tmrDefault); };
+    tmrFind.SetOwner(Handle());
+    tmrFind.OnTimer = [this] { tmrFindTimer(&tmrFind); };
+    FindDialog1.SetOwner(Handle());
+    FindDialog1.OnFind = [this] { FindDialog1Find(&FindDialog1); };
+
+    ImageList1_.reset(::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0));
+    {
+        BitmapHandle strip(static_cast<HBITMAP>(
+            ::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(IDB_NODE_ICONS), IMAGE_BITMAP, 0, 0, 0)));
+        if (ImageList1_ && strip)
+            ::ImageList_AddMasked(ImageList1_.get(), strip.get(), RGB(255, 0, 255));
+    }
+
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    const int width = client.right;
+
+    StatusBar1_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "",
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_NORESIZE |
+                                        CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                                    0, client.bottom - kStatusBarHeight, width, kStatusBarHeight, Handle(),
+                                    reinterpret_cast<HMENU>(IDC_STATUSBAR1), Application.Instance(), nullptr);
+    ::SendMessageA(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    const int panel3Height = client.bottom - kStatusBarHeight;
+    Panel3_.Create(Handle(), IDC_PANEL3, Box(0, 0, width, panel3Height), TPanel::Bevel::None, "", font);
+    Panel3_.OnResize = [this] { AlignPanel3(); };
+
+    Panel4_.Create(Panel3_.Handle(), IDC_PANEL4, Box(0, kToolbarHeight, width, kCaptionStripHeight),
+                   TPanel::Bevel::Lowered, " HKEY_CLASSES_ROOT", font);
+
+    const int treeTop = kToolbarHeight + kCaptionStripHeight;
+    trvRegKey_.Create(Panel3_.Handle(), IDC_TRVREGKEY, Box(0, treeTop, width, panel3Height - treeTop), 19,
+                      ImageList1_.get());
+    ::SendMessageA(trvRegKey_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    nodes_.AttachView(&trvRegKey_);
+
+    Panel1_.Create(Panel3_.Handle(), IDC_PANEL1, Box(0, 0, width, kToolbarHeight), TPanel::Bevel::None, "", font);
+    Bevel1_ = std::make_unique<TBevel>(Box(0, 0, width, 12), TBevel::Edge::Top);
+    btnRegedit_ = std::make_unique<TSpeedButton>(Box(31, 5, 25, 25), IDB_GLYPH_REGEDIT, "RegEditの起動");
+    btnDelete_ = std::make_unique<TSpeedButton>(Box(56, 5, 25, 25), IDB_GLYPH_DELETE, "キーの削除");
+    Bevel2_ = std::make_unique<TBevel>(Box(119, 1, 10, 33), TBevel::Edge::Left);
+    btnHelp_ = std::make_unique<TSpeedButton>(Box(88, 5, 25, 25), IDB_GLYPH_HELP, "バージョン情報");
+    btnFind_ = std::make_unique<TSpeedButton>(Box(6, 5, 25, 25), IDB_GLYPH_FIND, "検索");
+    btnRegedit_->OnClick = [this] { btnRegeditClick(btnRegedit_.get()); };
+    btnDelete_->OnClick = [this] { Delete1Click(btnDelete_.get()); };
+    btnHelp_->OnClick = [this] { About1Click(btnHelp_.get()); };
+    btnFind_->OnClick = [this] { Find1Click(btnFind_.get()); };
+    Panel1_.Add(*Bevel1_);
+    Panel1_.Add(*btnRegedit_);
+    Panel1_.Add(*btnDelete_);
+    Panel1_.Add(*Bevel2_);
+    Panel1_.Add(*btnHelp_);
+    Panel1_.Add(*btnFind_);
+
+    Panel2.Create(Panel3_.Handle(), IDC_PANEL2, Box(136, 128, 265, 81), TPanel::Bevel::Raised, "", font);
+    Image1_ = std::make_unique<TImage>(Box(48, 16, 32, 32), icon_.get());
+    Label1_ = std::make_unique<TLabel>(88, 16, "Qob Tessavin", titleFont_.get());
+    Label2_ = std::make_unique<TLabel>(96, 64, "Please Wait . . .", font);
+    Bevel3_ = std::make_unique<TBevel>(Box(0, 41, 265, 15), TBevel::Edge::Bottom);
+    Panel2.Add(*Image1_);
+    Panel2.Add(*Label1_);
+    Panel2.Add(*Label2_);
+    Panel2.Add(*Bevel3_);
+}
+
+void TForm1::AlignControls()
+{
+    if (!StatusBar1_)
+        return;
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    ::MoveWindow(StatusBar1_, 0, client.bottom - kStatusBarHeight, client.right, kStatusBarHeight, TRUE);
+    Panel3_.SetBounds(0, 0, client.right, std::max(0L, client.bottom - kStatusBarHeight));
+}
+
+void TForm1::AlignPanel3()
+{
+    if (!trvRegKey_.Handle())
+        return;
+    RECT client;
+    ::GetClientRect(Panel3_.Handle(), &client);
+    const int width = client.right;
+    Panel1_.SetBounds(0, 0, width, kToolbarHeight);
+    Panel4_.SetBounds(0, kToolbarHeight, width, kCaptionStripHeight);
+    const int treeTop = kToolbarHeight + kCaptionStripHeight;
+    ::MoveWindow(trvRegKey_.Handle(), 0, treeTop, width, std::max(0, static_cast<int>(client.bottom) - treeTop), TRUE);
+    // The wait panel keeps its place.
+}
+
+LRESULT TForm1::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        AlignControls();
+        return 0;
+    case WM_SETFOCUS:
+        // The tree is the only control that takes the focus.
+        if (trvRegKey_.Handle())
+            ::SetFocus(trvRegKey_.Handle());
+        return 0;
+    case WM_TIMER:
+        if (tmrDefault.Tick(wParam) || tmrFind.Tick(wParam))
+            return 0;
+        break;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (trvRegKey_.HandleNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
+            return result;
+        break;
+    }
+    case WM_COMMAND:
+        if (lParam == 0) {  // a menu item or a shortcut
+            switch (LOWORD(wParam)) {
+            case IDM_FIND1:
+                Call([this] { Find1Click(this); });
+                return 0;
+            case IDM_DELETE1:
+                Call([this] { Delete1Click(this); });
+                return 0;
+            case IDM_CLOSE1:
+                Call([this] { Close1Click(this); });
+                return 0;
+            case IDM_TUTORIAL1:
+                Call([this] { Tutorial1Click(this); });
+                return 0;
+            case IDM_ABOUT1:
+                Call([this] { About1Click(this); });
+                return 0;
+            default:
+                break;
+            }
+        }
+        break;
+    default:
+        if (FindDialog1.HandleMessage(message, lParam))
+            return 0;
+        break;
+    }
+    return TForm::WndProc(message, wParam, lParam);
+}
+
+void TForm1::FormCreate(void* /*Sender*/) { tmrDefault.SetEnabled(true); }
+
+void TForm1::tmrDefaultTimer(void* /*Sender*/)
+{
+    tmrDefault.SetEnabled(false);
+    Application.SetCursor(crHourGlass);
+    Win32KeyStore store;
+    Win32NameOrder order;
+    try {
+        RunRegistrationScan(nodes_, store, order, *this);
+    } catch (...) {
+        // An error ends the scan: the entries found so far are still shown and
+        // the window stays usable; the error goes on to the report.
+        ShowScanResult();
+        throw;
+    }
+    ShowScanResult();
+}
+
+void TForm1::ShowScanResult()
+{
+    while (nodes_.UpdateCount() > 0)
+        nodes_.EndUpdate();
+    Panel2.SetVisible(false);
+    Application.SetCursor(crDefault);
+}
+
+void TForm1::Close1Click(void* /*Sender*/) { Close(); }
+
+std::vector<std::string> TForm1::NormaliseServerPath(const std::string& serverPath) const
+{
+    return qob::NormaliseServerPath(serverPath);
+}
+
+bool TForm1::ServerPathExists(const std::string& serverPath, RegistryView view)
+{
+    static const Win32FileSystem files;
+    return ServerPathCheck(files).ServerPathExists(serverPath, view);
+}
+
+}  // namespace qob

@@ -1,0 +1,80 @@
+// TForm1: the main window. Toolbar, caption strip, the registration tree,
+// status bar, the wait panel over the tree, the main menu with its
+// shortcuts, the two timers and the find dialog.
+#pragma once
+
+#include "app/FormControls.h"
+#include "app/FormHandles.h"
+#include "app/TForm.h"
+#include "app/TreeViewControl.h"
+#include "catalogue/Platform.h"
+#include "catalogue/Scan.h"
+#include "catalogue/TreeModel.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qob {
+
+class TForm1 final : public TForm, private ServerPresence {
+public:
+    // Creates the window from its layout and runs FormCreate.
+    TForm1();
+    ~TForm1() override;
+
+    // Components offered to the other windows and commands.
+    TTreeNodes& Nodes() { return nodes_; }
+    TTreeViewControl& trvRegKey() { return trvRegKey_; }
+    TTimer tmrDefault{1, 10};
+    TTimer tmrFind{2, 1};
+    TFindDialog FindDialog1;
+    TPanel Panel2;
+
+    // Handlers.
+    void FormCreate(void* Sender);
+    void tmrDefaultTimer(void* Sender);
+    void About1Click(void* Sender);
+    void Tutorial1Click(void* Sender);
+    void Delete1Click(void* Sender);
+    void btnRegeditClick(void* Sender);
+    void Find1Click(void* Sender);
+    void FindDialog1Find(void* Sender);
+    void tmrFindTimer(void* Sender);
+    void Close1Click(void* Sender);
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateComponents();
+    void AlignControls();
+    void AlignPanel3();
+    // The end of the scan: the tree drawn, the wait panel hidden, the cursor
+    // back to the default.
+    void ShowScanResult();
+
+    // The server path check of the scan.
+    bool ServerPathExists(const std::string& serverPath, RegistryView view) override;
+    std::vector<std::string> NormaliseServerPath(const std::string& serverPath) const;
+
+    FontHandle font_;
+    FontHandle titleFont_;
+    IconHandle icon_;
+    ImageListHandle ImageList1_;
+    AcceleratorHandle shortcuts_;
+
+    HWND StatusBar1_ = nullptr;
+    TPanel Panel3_;
+    TPanel Panel4_;
+    TTreeViewControl trvRegKey_;
+    TPanel Panel1_;
+    std::unique_ptr<TBevel> Bevel1_, Bevel2_, Bevel3_;
+    std::unique_ptr<TSpeedButton> btnFind_, btnRegedit_, btnDelete_, btnHelp_;
+    std::unique_ptr<TImage> Image1_;
+    std::unique_ptr<TLabel> Label1_, Label2_;
+
+    TTreeNodes nodes_;
+};
+
+}  // namespace qob

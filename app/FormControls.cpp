@@ -1,0 +1,341 @@
+#include "app/FormControls.h"
+
+#include "app/Application.h"
+#include "catalogue/TreeModel.h"
+
+#include <windowsx.h>
+
+namespace qob {
+
+// --- TTimer ---------------------------------------------------------------
+
+TTimer::~TTimer()
+{
+    if (enabled_ && owner_ && ::IsWindow(owner_))
+        ::KillTimer(owner_, id_);
+}
+
+void TTimer::SetEnabled(bool enabled)
+{
+    if (enabled_)
+        ::KillTimer(owner_, id_);
+    enabled_ = false;
+    if (!enabled)
+        return;
+    if (!owner_ || ::SetTimer(owner_, id_, interval_, nullptr) == 0)
+        throw EOutOfResources("ﾀｲﾏｰを取得できません");
+    enabled_ = true;
+}
+
+bool TTimer::Tick(UINT_PTR id)
+{
+    if (id != id_)
+        return false;
+    if (enabled_ && OnTimer)
+        Application.Guard(OnTimer);
+    return true;
+}
+
+// --- graphic controls -------------------------------------------------------
+
+void TBevel::Paint(HDC dc)
+{
+    RECT r = bounds_;
+    const UINT flags = edge_ == Edge::Top ? BF_TOP : edge_ == Edge::Left ? BF_LEFT : BF_BOTTOM;
+    ::DrawEdge(dc, &r, EDGE_ETCHED, flags);
+}
+
+TLabel::TLabel(int left, int top, std::string caption, HFONT font)
+    : TGraphicControl(RECT{left, top, left, top}), caption_(std::move(caption)), font_(font)
+{
+}
+
+void TLabel::Paint(HDC dc)
+{
+    SelectedObject font(dc, font_);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::TextOutA(dc, bounds_.left, bounds_.top, caption_.data(), static_cast<int>(caption_.size()));
+}
+
+void TImage::Paint(HDC dc)
+{
+    ::DrawIconEx(dc, bounds_.left, bounds_.top, icon_, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top,
+                 0, nullptr, DI_NORMAL);
+}
+
+TSpeedButton::TSpeedButton(RECT bounds, int glyphResource, std::string hint)
+    : TGraphicControl(bounds), hint_(std::move(hint))
+{
+    BitmapHandle bitmap(static_cast<HBITMAP>(::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(glyphResource),
+                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!bitmap)
+        return;
+    BITMAP info{};
+    ::GetObjectA(bitmap.get(), sizeof info, &info);
+    glyphSize_ = SIZE{info.bmWidth, info.bmHeight};
+    COLORREF transparent = 0;
+    {
+        MemoryDC dc(nullptr);
+        SelectedObject selected(dc.Get(), bitmap.get());
+        transparent = ::GetPixel(dc.Get(), 0, info.bmHeight - 1);
+    }
+    glyph_.reset(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (glyph_)
+        ::ImageList_AddMasked(glyph_.get(), bitmap.get(), transparent);
+}
+
+void TSpeedButton::Paint(HDC dc)
+{
+    RECT r = bounds_;
+    ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
+    if (!glyph_)
+        return;
+    const int shift = down ? 1 : 0;
+    const int x = bounds_.left + (bounds_.right - bounds_.left - glyphSize_.cx) / 2 + shift;
+    const int y = bounds_.top + (bounds_.bottom - bounds_.top - glyphSize_.cy) / 2 + shift;
+    ::ImageList_Draw(glyph_.get(), 0, dc, x, y, ILD_TRANSPARENT);
+}
+
+// --- TPanel -----------------------------------------------------------------
+
+namespace {
+const char* const kPanelClass = "TPanel";
+}
+
+TPanel::~TPanel()
+{
+    if (handle_ && ::IsWindow(handle_))
+        ::DestroyWindow(handle_);
+}
+
+void TPanel::Create(HWND parent, int id, RECT bounds, Bevel bevel, std::string caption, HFONT font)
+{
+    WNDCLASSEXA wc{};
+    if (!::GetClassInfoExA(Application.Instance(), kPanelClass, &wc)) {
+        wc = WNDCLASSEXA{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = StaticWndProc;
+        wc.hInstance = Application.Instance();
+        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kPanelClass;
+        ::RegisterClassExA(&wc);
+    }
+    bevel_ = bevel;
+    caption_ = std::move(caption);
+    font_ = font;
+    ::CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, bounds.left,
+                      bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance(), this);
+    if (!handle_)
+        throw std::runtime_error("ｳｨﾝﾄﾞｳを作成できません");
+    // A later sibling lies above an earlier one.
+    ::SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TPanel::Add(TGraphicControl& control) { controls_.push_back(&control); }
+
+void TPanel::Add(TSpeedButton& button)
+{
+    controls_.push_back(&button);
+    buttons_.push_back(&button);
+    if (!tooltip_) {
+        tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
+                                     Application.Instance(), nullptr);
+    }
+    if (tooltip_) {
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = handle_;
+        tool.uId = buttons_.size();
+        tool.rect = button.Bounds();
+        tool.hinst = Application.Instance();
+        tool.lpszText = const_cast<char*>(button.Hint().c_str());
+        ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void TPanel::SetBounds(int left, int top, int width, int height)
+{
+    ::MoveWindow(handle_, left, top, width, height, TRUE);
+}
+
+void TPanel::SetVisible(bool visible) { ::ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
+
+TSpeedButton* TPanel::ButtonAt(POINT pt) const
+{
+    for (TSpeedButton* button : buttons_) {
+        if (::PtInRect(&button->Bounds(), pt))
+            return button;
+    }
+    return nullptr;
+}
+
+void TPanel::Paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(handle_, &ps);
+    RECT client;
+    ::GetClientRect(handle_, &client);
+    if (bevel_ != Bevel::None)
+        ::DrawEdge(dc, &client, bevel_ == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+    if (!caption_.empty()) {
+        SelectedObject font(dc, font_);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        RECT text = client;
+        ::InflateRect(&text, -1, -1);
+        ::DrawTextA(dc, caption_.data(), static_cast<int>(caption_.size()), &text,
+                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    for (TGraphicControl* control : controls_)
+        control->Paint(dc);
+    ::EndPaint(handle_, &ps);
+}
+
+LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_SIZE:
+        if (OnResize)
+            OnResize();
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && Application.ApplyCursorOverride())
+            return TRUE;
+        break;
+    case WM_NOTIFY:
+    case WM_COMMAND:
+        return ::SendMessageA(::GetParent(handle_), message, wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (TSpeedButton* button = ButtonAt(pt)) {
+            pressed_ = button;
+            button->down = true;
+            ::SetCapture(handle_);
+            ::InvalidateRect(handle_, &button->Bounds(), FALSE);
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (pressed_) {
+            const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const bool inside = ::PtInRect(&pressed_->Bounds(), pt) != FALSE;
+            if (inside != pressed_->down) {
+                pressed_->down = inside;
+                ::InvalidateRect(handle_, &pressed_->Bounds(), FALSE);
+            }
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (TSpeedButton* button = pressed_) {
+            const bool click = button->down;
+            pressed_ = nullptr;
+            button->down = false;
+            ::ReleaseCapture();
+            ::InvalidateRect(handle_, &button->Bounds(), FALSE);
+            ::UpdateWindow(handle_);
+            if (click && button->OnClick)
+                Application.Guard(button->OnClick);
+        }
+        return 0;
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED:
+        if (TSpeedButton* button = pressed_) {
+            pressed_ = nullptr;
+            button->down = false;
+            ::InvalidateRect(handle_, &button->Bounds(), FALSE);
+        }
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TPanel::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* panel = reinterpret_cast<TPanel*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        panel = static_cast<TPanel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        panel->handle_ = window;
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+    }
+    if (!panel)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        panel->handle_ = nullptr;
+        panel->tooltip_ = nullptr;
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    return panel->WndProc(message, wParam, lParam);
+}
+
+// --- TFindDialog --------------------------------------------------------------
+
+namespace {
+UINT FindMessage()
+{
+    static const UINT message = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+    return message;
+}
+}  // namespace
+
+TFindDialog::TFindDialog() { FindMessage(); }
+
+TFindDialog::~TFindDialog()
+{
+    if (dialog_ && ::IsWindow(dialog_))
+        ::DestroyWindow(dialog_);
+    if (dialog_)
+        Application.SetModelessDialog(nullptr);
+}
+
+void TFindDialog::Execute()
+{
+    if (dialog_) {
+        ::ShowWindow(dialog_, SW_SHOW);
+        ::SetForegroundWindow(dialog_);
+        return;
+    }
+    params_ = FINDREPLACEA{};
+    params_.lStructSize = sizeof params_;
+    params_.hwndOwner = owner_;
+    params_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEWHOLEWORD | FR_HIDEUPDOWN;
+    params_.lpstrFindWhat = buffer_;
+    params_.wFindWhatLen = sizeof buffer_;
+    dialog_ = ::FindTextA(&params_);
+    if (!dialog_)
+        throw EOutOfResources("ﾀﾞｲｱﾛｸﾞを作成できません");
+    Application.SetModelessDialog(dialog_);
+}
+
+void TFindDialog::CloseDialog()
+{
+    if (dialog_)
+        ::PostMessageA(dialog_, WM_CLOSE, 0, 0);
+}
+
+bool TFindDialog::HandleMessage(UINT message, LPARAM lParam)
+{
+    if (message != FindMessage())
+        return false;
+    const auto* params = reinterpret_cast<const FINDREPLACEA*>(lParam);
+    if (params->Flags & FR_DIALOGTERM) {
+        dialog_ = nullptr;
+        Application.SetModelessDialog(nullptr);
+    } else if ((params->Flags & FR_FINDNEXT) && OnFind) {
+        Application.Guard(OnFind);
+    }
+    return true;
+}
+
+}  // namespace qob

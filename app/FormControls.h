@@ -1,0 +1,163 @@
+// The controls the windows are built from: timers, panels with the graphic
+// controls they paint (bevel lines, labels, images, speed buttons), and the
+// platform's modeless find dialog.
+#pragma once
+
+#include "app/FormHandles.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qob {
+
+// A window timer that calls its handler on every tick while it is enabled.
+class TTimer {
+public:
+    TTimer(UINT_PTR id, UINT interval) : id_(id), interval_(interval) {}
+    ~TTimer();
+    TTimer(const TTimer&) = delete;
+    TTimer& operator=(const TTimer&) = delete;
+
+    void SetOwner(HWND owner) { owner_ = owner; }
+    std::function<void()> OnTimer;
+    int Tag = 0;
+
+    bool Enabled() const { return enabled_; }
+    // EOutOfResources "ﾀｲﾏｰを取得できません" when the system refuses the timer.
+    void SetEnabled(bool enabled);
+    UINT Interval() const { return interval_; }
+    // For WM_TIMER of the owner: true when the tick was this timer's.
+    bool Tick(UINT_PTR id);
+
+private:
+    UINT_PTR id_;
+    UINT interval_;
+    HWND owner_ = nullptr;
+    bool enabled_ = false;
+};
+
+// Something a panel paints on itself, without a window of its own.
+class TGraphicControl {
+public:
+    explicit TGraphicControl(RECT bounds) : bounds_(bounds) {}
+    virtual ~TGraphicControl() = default;
+    const RECT& Bounds() const { return bounds_; }
+    virtual void Paint(HDC dc) = 0;
+
+protected:
+    RECT bounds_;
+};
+
+// A lowered etched line along one edge of its box.
+class TBevel final : public TGraphicControl {
+public:
+    enum class Edge { Top, Left, Bottom };
+    TBevel(RECT bounds, Edge edge) : TGraphicControl(bounds), edge_(edge) {}
+    void Paint(HDC dc) override;
+
+private:
+    Edge edge_;
+};
+
+class TLabel final : public TGraphicControl {
+public:
+    TLabel(int left, int top, std::string caption, HFONT font);
+    void Paint(HDC dc) override;
+
+private:
+    std::string caption_;
+    HFONT font_;
+};
+
+// An icon stretched to its box.
+class TImage final : public TGraphicControl {
+public:
+    TImage(RECT bounds, HICON icon) : TGraphicControl(bounds), icon_(icon) {}
+    void Paint(HDC dc) override;
+
+private:
+    HICON icon_;
+};
+
+// A raised button with a centred glyph; it never takes the keyboard focus.
+// The glyph's bottom-left pixel gives its transparent colour.
+class TSpeedButton final : public TGraphicControl {
+public:
+    TSpeedButton(RECT bounds, int glyphResource, std::string hint);
+    void Paint(HDC dc) override;
+    const std::string& Hint() const { return hint_; }
+    std::function<void()> OnClick;
+    bool down = false;
+
+private:
+    ImageListHandle glyph_;
+    SIZE glyphSize_{};
+    std::string hint_;
+};
+
+// A child window with an optional one-pixel bevel and caption; it paints its
+// graphic controls, runs its speed buttons and passes notifications of its
+// child windows on to its parent.
+class TPanel {
+public:
+    enum class Bevel { None, Raised, Lowered };
+    TPanel() = default;
+    TPanel(const TPanel&) = delete;
+    TPanel& operator=(const TPanel&) = delete;
+    ~TPanel();
+
+    void Create(HWND parent, int id, RECT bounds, Bevel bevel, std::string caption, HFONT font);
+    HWND Handle() const { return handle_; }
+    void Add(TGraphicControl& control);
+    void Add(TSpeedButton& button);
+    void SetBounds(int left, int top, int width, int height);
+    void SetVisible(bool visible);
+    bool Visible() const { return handle_ && ::IsWindowVisible(handle_); }
+    std::function<void()> OnResize;
+
+private:
+    static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    void Paint();
+    TSpeedButton* ButtonAt(POINT pt) const;
+
+    HWND handle_ = nullptr;
+    HWND tooltip_ = nullptr;
+    Bevel bevel_ = Bevel::None;
+    std::string caption_;
+    HFONT font_ = nullptr;
+    std::vector<TGraphicControl*> controls_;
+    std::vector<TSpeedButton*> buttons_;
+    TSpeedButton* pressed_ = nullptr;
+};
+
+// The platform's modeless find dialog (FindTextA).
+class TFindDialog {
+public:
+    TFindDialog();
+    TFindDialog(const TFindDialog&) = delete;
+    TFindDialog& operator=(const TFindDialog&) = delete;
+    ~TFindDialog();
+
+    void SetOwner(HWND owner) { owner_ = owner; }
+    // Opens the dialog, or brings it to the front when it is open.
+    void Execute();
+    void CloseDialog();
+    HWND Handle() const { return dialog_; }
+    std::string FindText() const { return buffer_; }
+    std::function<void()> OnFind;
+    // For the owner's window procedure: true when `message` came from the dialog.
+    bool HandleMessage(UINT message, LPARAM lParam);
+
+private:
+    HWND owner_ = nullptr;
+    HWND dialog_ = nullptr;
+    FINDREPLACEA params_{};
+    char buffer_[256] = {};
+};
+
+}  // namespace qob

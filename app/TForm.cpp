@@ -1,0 +1,120 @@
+#include "app/TForm.h"
+
+#include "app/FormHandles.h"
+
+namespace qob {
+
+FontHandle MakeFont(const char* face, int characterHeight)
+{
+    return FontHandle(::CreateFontA(-characterHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_DONTCARE, face));
+}
+
+TForm::~TForm() { DestroyHandle(); }
+
+void TForm::CreateHandle(const CreateParams& params)
+{
+    WNDCLASSEXA wc{};
+    if (!::GetClassInfoExA(Application.Instance(), params.className, &wc)) {
+        wc = WNDCLASSEXA{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = StaticWndProc;
+        wc.hInstance = Application.Instance();
+        wc.hIcon = params.icon;
+        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = params.className;
+        ::RegisterClassExA(&wc);
+    }
+    ::CreateWindowExA(params.exStyle, params.className, params.caption, params.style, CW_USEDEFAULT, CW_USEDEFAULT,
+                      params.width, params.height, nullptr, params.menu, Application.Instance(), this);
+    if (!handle_)
+        throw std::runtime_error("ｳｨﾝﾄﾞｳを作成できません");
+}
+
+void TForm::DestroyHandle()
+{
+    if (handle_)
+        ::DestroyWindow(handle_);
+}
+
+void TForm::Show(int showCommand)
+{
+    if (!handle_)
+        return;
+    if (!placed_) {
+        placed_ = true;
+        RECT r;
+        ::GetWindowRect(handle_, &r);
+        const int width = r.right - r.left;
+        const int height = r.bottom - r.top;
+        int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+        ::SetWindowPos(handle_, nullptr, left < 0 ? 0 : left, top < 0 ? 0 : top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::ShowWindow(handle_, showCommand);
+}
+
+void TForm::Hide()
+{
+    if (handle_)
+        ::ShowWindow(handle_, SW_HIDE);
+}
+
+void TForm::Close()
+{
+    if (handle_)
+        ::PostMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && Application.ApplyCursorOverride())
+            return TRUE;
+        break;
+    case WM_CLOSE:
+        // Closing the main window ends the program; any other window only hides.
+        if (handle_ == Application.MainWindow())
+            ::DestroyWindow(handle_);
+        else
+            Hide();
+        return 0;
+    case WM_DESTROY:
+        if (handle_ == Application.MainWindow())
+            ::PostQuitMessage(0);
+        break;
+    default:
+        break;
+    }
+    return DefaultHandler(message, wParam, lParam);
+}
+
+LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* form = reinterpret_cast<TForm*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        form->handle_ = window;
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    if (!form)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        const LRESULT result = form->WndProc(message, wParam, lParam);
+        form->handle_ = nullptr;
+        return result;
+    }
+    return form->WndProc(message, wParam, lParam);
+}
+
+}  // namespace qob

@@ -1,0 +1,61 @@
+// The plain top-level window that every window of the program derives from.
+// The window procedure finds the object through the window's user data, which
+// holds `this` from WM_NCCREATE to WM_NCDESTROY.
+#pragma once
+
+#include "app/Application.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace qob {
+
+class TForm {
+public:
+    TForm() = default;
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+    virtual ~TForm();
+
+    HWND Handle() const { return handle_; }
+    bool Visible() const { return handle_ && ::IsWindowVisible(handle_); }
+    // Shows the window: centred on the screen the first time, where it was
+    // left on every later showing.
+    void Show(int showCommand = SW_SHOWNORMAL);
+    void Hide();
+    // Asks the window to close, as its close box does.
+    void Close();
+
+protected:
+    struct CreateParams {
+        const char* className;
+        const char* caption;
+        DWORD style;
+        DWORD exStyle;
+        int width;
+        int height;
+        HMENU menu;
+        HICON icon;
+    };
+    void CreateHandle(const CreateParams& params);
+    void DestroyHandle();
+
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Every call into a handler goes through the application's guard.
+    template <class Handler>
+    static void Call(Handler&& handler)
+    {
+        Application.Guard(std::forward<Handler>(handler));
+    }
+
+private:
+    static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND handle_ = nullptr;
+    bool placed_ = false;
+};
+
+}  // namespace qob

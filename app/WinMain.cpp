@@ -1,0 +1,50 @@
+// QobTessavin.exe: start-up. The title, the three windows in their order,
+// then the message loop until the main window is closed.
+#include "app/Application.h"
+#include "app/Form1.h"
+#include "extras/frmAbout.h"
+#include "search/frmFind.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+namespace {
+
+int MainShowCommand(int showCommand)
+{
+    if (showCommand == SW_SHOWMAXIMIZED)
+        return SW_SHOWMAXIMIZED;
+    if (showCommand == SW_SHOWMINNOACTIVE)
+        return SW_SHOWMINNOACTIVE;
+    return SW_SHOWNORMAL;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    using namespace qob;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    Application.Initialize(instance);
+    Application.SetTitle("Qob Tessavin");
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TfrmAbout> frmAbout;
+    std::unique_ptr<TfrmFind> frmFind;
+    Application.Guard([&] { form1 = std::make_unique<TForm1>(); });
+    Application.Guard([&] { frmAbout = std::make_unique<TfrmAbout>(); });
+    Application.Guard([&] { frmFind = std::make_unique<TfrmFind>(); });
+    if (!form1)
+        return 1;
+    form1->Show(MainShowCommand(showCommand));
+    if (showCommand != SW_SHOWMINNOACTIVE)
+        form1->trvRegKey().Focus();
+    const int exitCode = Application.Run();
+    frmFind.reset();
+    frmAbout.reset();
+    form1.reset();
+    return exitCode;
+}

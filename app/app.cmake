@@ -1,0 +1,25 @@
+# The GUI program QobTessavin.exe with its resources, the tests of its
+# windows under Wine, and the end-to-end tests of the running program.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+set(QOB_APP_SOURCES
+  app/TForm.cpp
+  app/FormControls.cpp
+  app/TreeViewControl.cpp
+  app/Form1.cpp
+  extras/frmAbout.cpp
+  extras/Form1Extras.cpp
+  search/frmFind.cpp
+  search/Form1Search.cpp
+  removal/Form1Removal.cpp
+)
+add_library(qob_forms STATIC ${QOB_APP_SOURCES})
+qob_target(qob_forms)
+target_link_libraries(qob_forms PUBLIC qob_shell qob_win32 comctl32 comdlg32 gdi32 user32)
+
+add_executable(QobTessavin WIN32 app/WinMain.cpp resources/QobTessavin.rc)
+qob_target(QobTessavin)
+target_link_libraries(QobTessavin PRIVATE qob_forms)
+set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/resources/QobTessavin.ico;${PROJECT_SOURCE_DIR}/resources/nodes.bmp;${PROJECT_SOURCE_DIR}/resources/QobTessavin.manifest")

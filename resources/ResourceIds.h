@@ -1,0 +1,35 @@
+// Identifiers of the program's resources, menu commands and controls; shared
+// by the resource script, the windows and the end-to-end driver.
+#pragma once
+
+#define IDI_APPLICATION_ICON 1
+
+#define IDR_MAINMENU1 100
+#define IDR_SHORTCUTS 101
+
+#define IDB_NODE_ICONS 200
+#define IDB_GLYPH_FIND 201
+#define IDB_GLYPH_REGEDIT 202
+#define IDB_GLYPH_DELETE 203
+#define IDB_GLYPH_HELP 204
+#define IDB_ABOUT_LOGO 205
+
+// Menu commands of MainMenu1.
+#define IDM_FIND1 1001
+#define IDM_DELETE1 1002
+#define IDM_CLOSE1 1003
+#define IDM_TUTORIAL1 1004
+#define IDM_ABOUT1 1005
+
+// Child window identifiers of Form1.
+#define IDC_STATUSBAR1 11
+#define IDC_PANEL3 12
+#define IDC_PANEL4 13
+#define IDC_TRVREGKEY 14
+#define IDC_PANEL1 15
+#define IDC_PANEL2 16
+
+// Window classes.
+#define QOB_CLASS_FORM1 "TForm1"
+#define QOB_CLASS_ABOUT "TfrmAbout"
+#define QOB_CLASS_FIND "TfrmFind"

@@ -1,0 +1,294 @@
+#!/usr/bin/env python3
+"""Draws the program's pictures and writes them as BMP and ICO files beside
+this script: the application icon, the node icon strip, the four toolbar
+glyphs and the About logo. Run it again after changing a picture and commit
+the files it writes."""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# The 16-colour VGA palette.
+VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
+       (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
+       (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER, GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(16)
+
+
+def rows_from_art(art, legend):
+    return [[legend[c] for c in line] for line in art]
+
+
+def bmp_bytes(pixels, palette, bits):
+    """A bottom-up BMP of palette indices (bits 4 or 8) or RGB triples (bits 24)."""
+    h, w = len(pixels), len(pixels[0])
+    body = bytearray()
+    for row in reversed(pixels):
+        line = bytearray()
+        if bits == 24:
+            for r, g, b in row:
+                line += bytes((b, g, r))
+        elif bits == 8:
+            line += bytes(row)
+        else:
+            for x in range(0, w, 2):
+                hi = row[x]
+                lo = row[x + 1] if x + 1 < w else 0
+                line.append(hi << 4 | lo)
+        while len(line) % 4:
+            line.append(0)
+        body += line
+    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, len(body), 2835, 2835, len(palette), 0)
+    offset = 14 + len(info) + len(pal)
+    return struct.pack("<2sIHHI", b"BM", offset + len(body), 0, 0, offset) + info + pal + bytes(body)
+
+
+def ico_bytes(pixels, transparent):
+    """A one-image ICO of 4-bit palette indices; `transparent` cells are masked."""
+    h, w = len(pixels), len(pixels[0])
+    xor = bmp_bytes([[0 if c == transparent else c for c in row] for row in pixels], VGA, 4)[14 + 40 + 64:]
+    mask = bytearray()
+    for row in reversed(pixels):
+        line = bytearray()
+        for x in range(0, w, 8):
+            byte = 0
+            for bit in range(8):
+                if x + bit < w and row[x + bit] == transparent:
+                    byte |= 0x80 >> bit
+            line.append(byte)
+        while len(line) % 4:
+            line.append(0)
+        mask += line
+    pal = b"".join(bytes((b, g, r, 0)) for r, g, b in VGA)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
+    image = info + pal + xor + bytes(mask)
+    return struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", w, h, 16, 0, 1, 4, len(image), 22) + image
+
+
+# --- node icons: 16 x 16, transparent where '.' ---------------------------------
+FOLDER = [
+    "................",
+    "................",
+    "................",
+    ".DDDDD..........",
+    "DWWWWWD.........",
+    "DWffffWDDDDDDD..",
+    "DWWWWWWWWWWWWWK.",
+    "DWfffffffffffWK.",
+    "DWfffffffffffWK.",
+    "DWfffffffffffWK.",
+    "DWfffffffffffWK.",
+    "DWfffffffffffWK.",
+    "DWfffffffffffWK.",
+    "DWfffffffffffWK.",
+    "KKKKKKKKKKKKKKK.",
+    "................",
+]
+MAGENTA = (255, 0, 255)
+
+
+def folder():
+    out = []
+    for y, line in enumerate(FOLDER):
+        row = []
+        for x, c in enumerate(line):
+            row.append({".": MAGENTA, "D": (128, 128, 128), "W": (255, 255, 255), "K": (0, 0, 0),
+                        "f": (255, 255, 0) if (x + y) % 2 else (192, 192, 192)}[c])
+        out.append(row)
+    return out
+
+
+def node_icons():
+    normal = folder()
+    cross = folder()
+    for i in range(16):
+        # The stroke from the upper right to the lower left runs past the folder's
+        # outline at both ends; the other stroke stays on the folder.
+        for x, y in ((15 - i, i), (14 - i, i)):
+            if x >= 0:
+                cross[y][x] = (255, 0, 0)
+        if 3 <= i <= 13:
+            for x in (i, i + 1):
+                cross[i + 1][x] = (255, 0, 0)
+    question = folder()
+    mark = ["..BBBB..",
+            ".BB..BB.",
+            ".....BB.",
+            "....BB..",
+            "...BB...",
+            "...BB...",
+            "........",
+            "...BB...",
+            "...BB..."]
+    for y, line in enumerate(mark):
+        for x, c in enumerate(line):
+            if c == "B":
+                question[y + 5][x + 4] = (0, 0, 255)
+    return [normal[y] + cross[y] + question[y] for y in range(16)]
+
+
+# --- toolbar glyphs: 16-colour bitmaps, bottom-left pixel = transparent colour --
+GLYPH_LEGEND = {".": FUCHSIA, "K": BLACK, "G": GREY, "S": SILVER, "W": WHITE, "T": TEAL, "A": AQUA,
+                "Y": YELLOW, "N": NAVY, "O": OLIVE}
+
+FIND = [
+    "................",
+    "..KKK......KKK..",
+    "..KGK......KGK..",
+    ".KKKKK....KKKKK.",
+    ".KGSKK....KGSKK.",
+    ".KGSKKKKKKKGSKK.",
+    ".KGSKKGKKGKGSKK.",
+    "KKKKKKGKKGKKKKKK",
+    "KGSSKKKKKKKGSSKK",
+    "KGSKKK.KK.KGSKKK",
+    "KGSKKK....KGSKKK",
+    "KGSKKK....KGSKKK",
+    "KKKKKK....KKKKKK",
+    ".KKKK......KKKK.",
+    "................",
+    "................",
+]
+REGEDIT = [
+    "................",
+    ".KKKKKKKK.......",
+    ".KAAAAAAK.......",
+    ".KATTTTTK.......",
+    ".KKKKKKKKKKKKKK.",
+    ".KAAAAAAKAAAAAK.",
+    ".KATTTTTKATTTTK.",
+    ".KKKKKKKKKKKKKK.",
+    "..KAAAAAAKAAAAK.",
+    "..KATTTTTKATTTK.",
+    "..KKKKKKKKKKKKK.",
+    ".KAAAAAAAKAAAAK.",
+    ".KATTTTTTKATTTK.",
+    ".KATTTTTTKATTTK.",
+    ".KKKKKKKKKKKKKK.",
+    "................",
+]
+DELETE = [
+    "...................",
+    "...................",
+    "..KK..........KK...",
+    "..KKKT.......KKKT..",
+    "...KKKT.....KKKT...",
+    "....KKKT...KKKT....",
+    ".....KKKT.KKKT.....",
+    "......KKKKKKT......",
+    ".......KKKKT.......",
+    "......KKKKKT.......",
+    ".....KKKT.KKKT.....",
+    "....KKKT...KKKT....",
+    "...KKKT.....KKKT...",
+    "..KKKT.......KKKT..",
+    "..KKT.........KKT..",
+    "...................",
+    "...................",
+    "...................",
+]
+HELP = [
+    "..............",
+    "...YWYWYWYW...",
+    "..YWWWWWWWWY..",
+    ".WWWWNNNNWWWWG",
+    ".YWWNNWWNNWWYG",
+    ".WWWWWWWNNWWWG",
+    ".YWWWWWNNWWWYG",
+    ".WWWWWNNWWWWWG",
+    ".YWWWWNNWWWWYG",
+    ".WWWWWWWWWWWWG",
+    ".YWWWWNNWWWWYG",
+    "..WWWWNNWWWWGG",
+    "...YWYWYWWYWG.",
+    "....GGGGWWYG..",
+    "..........WG..",
+    "...........G..",
+]
+
+
+def glyph(art):
+    return rows_from_art(art, GLYPH_LEGEND)
+
+
+# --- About logo: 292 x 83, 256 colours --------------------------------------------
+FONT = {  # 5 x 7 letters
+    "Q": ["01110", "10001", "10001", "10001", "10101", "10010", "01101"],
+    "o": ["00000", "00000", "01110", "10001", "10001", "10001", "01110"],
+    "b": ["10000", "10000", "11110", "10001", "10001", "10001", "11110"],
+    "T": ["11111", "00100", "00100", "00100", "00100", "00100", "00100"],
+    "e": ["00000", "00000", "01110", "10001", "11111", "10000", "01110"],
+    "s": ["00000", "00000", "01111", "10000", "01110", "00001", "11110"],
+    "a": ["00000", "00000", "01110", "00001", "01111", "10001", "01111"],
+    "v": ["00000", "00000", "10001", "10001", "10001", "01010", "00100"],
+    "i": ["00100", "00000", "01100", "00100", "00100", "00100", "01110"],
+    "n": ["00000", "00000", "10110", "11001", "10001", "10001", "10001"],
+    " ": ["00000"] * 7,
+}
+
+
+def logo():
+    w, h = 292, 83
+    palette = [(0, 0, 0)] * 256
+    for i in range(128):  # a blue ramp for the background
+        palette[i] = (i // 4, i // 2 + 32, 96 + i)
+    palette[200] = (255, 255, 255)
+    palette[201] = (20, 20, 60)
+    palette[202] = (255, 255, 0)
+    pixels = [[min(127, (x * 96) // w + (y * 32) // h) for x in range(w)] for y in range(h)]
+    text, scale = "Qob Tessavin", 4
+    x0 = (w - len(text) * 6 * scale) // 2
+    y0 = (h - 7 * scale) // 2
+    for n, ch in enumerate(text):
+        for y, bits in enumerate(FONT[ch]):
+            for x, bit in enumerate(bits):
+                if bit == "1":
+                    for dy in range(scale):
+                        for dx in range(scale):
+                            px, py = x0 + (n * 6 + x) * scale + dx, y0 + y * scale + dy
+                            pixels[py + 2][px + 2] = 201  # shadow
+                            pixels[py][px] = 200
+    for x in range(10, w - 10):  # a yellow rule under the name
+        pixels[h - 12][x] = 202
+    return pixels, palette
+
+
+def app_icon():
+    """32 x 32, 16 colours: the node folder drawn twice as large, with a blue mark."""
+    legend = {".": -1, "D": GREY, "W": WHITE, "K": BLACK}
+    icon = [[FUCHSIA] * 32 for _ in range(32)]
+    for y, line in enumerate(FOLDER):
+        for x, c in enumerate(line):
+            for dy in range(2):
+                for dx in range(2):
+                    col = (YELLOW if (2 * x + dx + 2 * y + dy) % 2 else SILVER) if c == "f" else legend[c]
+                    if col >= 0:
+                        icon[2 * y + dy][2 * x + dx] = col
+    mark = ["..BBBBB..", ".BBB.BBB.", ".BB...BB.", "......BB.", ".....BBB.", "....BBB..",
+            "...BBB...", "...BB....", "...BB....", ".........", "...BB....", "...BB...."]
+    for y, line in enumerate(mark):
+        for x, c in enumerate(line):
+            if c == "B":
+                for dx in range(1):
+                    icon[y + 12][x + 11 + dx] = BLUE
+    return icon
+
+
+def main():
+    def write(name, data):
+        with open(os.path.join(HERE, name), "wb") as f:
+            f.write(data)
+
+    write("QobTessavin.ico", ico_bytes(app_icon(), FUCHSIA))
+    write("nodes.bmp", bmp_bytes(node_icons(), [], 24))
+    write("find.bmp", bmp_bytes(glyph(FIND), VGA, 4))
+    write("regedit.bmp", bmp_bytes(glyph(REGEDIT), VGA, 4))
+    write("delete.bmp", bmp_bytes(glyph(DELETE), VGA, 4))
+    write("help.bmp", bmp_bytes(glyph(HELP), VGA, 4))
+    pixels, palette = logo()
+    write("logo.bmp", bmp_bytes(pixels, palette, 8))
+
+
+if __name__ == "__main__":
+    main()
