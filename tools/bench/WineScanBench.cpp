@@ -1,0 +1,211 @@
+// WineScanBench: the registration scan on the real HKEY_CLASSES_ROOT, timed
+// from inside the process. Prints name=value lines for tools/bench/scan_bench.sh.
+//
+//   WineScanBench.exe noop      start and end at once (the start-up cost)
+//   WineScanBench.exe scan      the scan as the console scanner runs it, then
+//                               the tree dump; times, sizes, peak memory
+//   WineScanBench.exe profile   the scan with every registry call, name
+//                               comparison and server check counted and timed
+#include "catalogue/Scan.h"
+#include "catalogue/ServerPath.h"
+#include "catalogue/TreeDump.h"
+#include "catalogue/Win32Platform.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <x86intrin.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+double Seconds()
+{
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / frequency;
+}
+
+// Calls and time stamp counter ticks of one kind of call.
+struct Tally {
+    const char* name;
+    unsigned long long calls = 0;
+    unsigned long long ticks = 0;
+};
+
+class Timed {
+public:
+    explicit Timed(Tally& tally) : tally_(tally), start_(__rdtsc()) {}
+    ~Timed()
+    {
+        tally_.ticks += __rdtsc() - start_;
+        ++tally_.calls;
+    }
+    Timed(const Timed&) = delete;
+    Timed& operator=(const Timed&) = delete;
+
+private:
+    Tally& tally_;
+    unsigned long long start_;
+};
+
+class CountingKeyStore final : public qob::KeyStore {
+public:
+    long OpenKey(qob::KeyHandle base, const std::string& path, std::uint32_t access, qob::KeyHandle& out) override
+    {
+        const unsigned long long start = __rdtsc();
+        const long result = inner_.OpenKey(base, path, access, out);
+        Tally& tally = result == qob::kErrorSuccess ? openOk : openFailed;
+        tally.ticks += __rdtsc() - start;
+        ++tally.calls;
+        return result;
+    }
+    long QueryInfoKey(qob::KeyHandle key, qob::KeyInfo& info) override
+    {
+        Timed timed(queryInfo);
+        return inner_.QueryInfoKey(key, info);
+    }
+    long EnumKey(qob::KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override
+    {
+        Timed timed(enumKey);
+        return inner_.EnumKey(key, index, buffer, size);
+    }
+    long QueryValue(qob::KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
+                    std::uint32_t& size) override
+    {
+        Timed timed(queryValue);
+        return inner_.QueryValue(key, name, type, data, size);
+    }
+    long DeleteKey(qob::KeyHandle base, const std::string& path) override { return inner_.DeleteKey(base, path); }
+    long CloseKey(qob::KeyHandle key) override
+    {
+        Timed timed(closeKey);
+        return inner_.CloseKey(key);
+    }
+    bool NamesNeedDoubledBuffer() const override { return inner_.NamesNeedDoubledBuffer(); }
+
+    Tally openOk{"RegOpenKeyExA, found"};
+    Tally openFailed{"RegOpenKeyExA, not found"};
+    Tally queryValue{"RegQueryValueExA"};
+    Tally closeKey{"RegCloseKey"};
+    Tally enumKey{"RegEnumKeyExA"};
+    Tally queryInfo{"RegQueryInfoKeyA"};
+
+private:
+    qob::Win32KeyStore inner_;
+};
+
+class CountingNameOrder final : public qob::NameOrder {
+public:
+    int Compare(const std::string& a, const std::string& b) const override
+    {
+        Timed timed(compare);
+        return inner_.Compare(a, b);
+    }
+    mutable Tally compare{"CompareStringA (sort)"};
+
+private:
+    qob::Win32NameOrder inner_;
+};
+
+class CheckedServers final : public qob::ServerPresence {
+public:
+    bool ServerPathExists(const std::string& serverPath, qob::RegistryView view) override
+    {
+        Timed timed(check);
+        return check_.ServerPathExists(serverPath, view);
+    }
+    Tally check{"server path check (file searches)"};
+
+private:
+    qob::Win32FileSystem files_;
+    qob::ServerPathCheck check_{files_};
+};
+
+std::size_t FaultyEntries(const qob::TTreeNodes& tree)
+{
+    std::size_t faulty = 0;
+    for (const auto& entry : tree.TopLevel())
+        faulty += entry->ImageIndex() == qob::kIconFaultyEntry;
+    return faulty;
+}
+
+int Scan()
+{
+    qob::Win32KeyStore store;
+    qob::Win32NameOrder order;
+    CheckedServers servers;
+    qob::TTreeNodes tree;
+    const double start = Seconds();
+    qob::RunRegistrationScan(tree, store, order, servers);
+    const double scanned = Seconds();
+    const std::string text = qob::DumpTree(tree, false);
+    const double dumped = Seconds();
+
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
+    std::printf("scan_s=%.4f\n", scanned - start);
+    std::printf("dump_s=%.4f\n", dumped - scanned);
+    std::printf("entries=%zu\n", tree.TopLevel().size());
+    std::printf("faulty=%zu\n", FaultyEntries(tree));
+    std::printf("nodes=%zu\n", tree.NodeCount());
+    std::printf("dump_bytes=%zu\n", text.size());
+    std::printf("peak_working_set_kb=%zu\n", memory.PeakWorkingSetSize / 1024);
+    std::printf("peak_pagefile_kb=%zu\n", memory.PeakPagefileUsage / 1024);
+    return 0;
+}
+
+int Profile()
+{
+    CountingKeyStore store;
+    CountingNameOrder order;
+    CheckedServers servers;
+    qob::TTreeNodes tree;
+    const double start = Seconds();
+    const unsigned long long startTicks = __rdtsc();
+    qob::RunRegistrationScan(tree, store, order, servers);
+    const double total = Seconds() - start;
+    const double secondsPerTick = total / static_cast<double>(__rdtsc() - startTicks);
+
+    const Tally* tallies[] = {&store.openOk,     &store.openFailed, &store.queryValue, &store.closeKey,
+                              &store.enumKey,    &store.queryInfo,  &order.compare,    &servers.check};
+    double counted = 0;
+    std::printf("profile_total_s=%.4f\n", total);
+    for (const Tally* tally : tallies) {
+        const double seconds = static_cast<double>(tally->ticks) * secondsPerTick;
+        counted += seconds;
+        std::printf("profile|%s|%llu|%.4f|%.2f\n", tally->name, tally->calls, seconds,
+                    tally->calls ? seconds * 1e6 / static_cast<double>(tally->calls) : 0.0);
+    }
+    std::printf("profile|everything else (tree, strings, A/W conversion outside calls)||%.4f|\n", total - counted);
+    std::printf("profile_entries=%zu\n", tree.TopLevel().size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc == 2 ? argv[1] : "";
+    if (std::strcmp(mode, "noop") == 0)
+        return 0;
+    try {
+        if (std::strcmp(mode, "scan") == 0)
+            return Scan();
+        if (std::strcmp(mode, "profile") == 0)
+            return Profile();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "scan ended by an error: %s\n", e.what());
+        return 1;
+    }
+    std::fprintf(stderr, "usage: WineScanBench noop|scan|profile\n");
+    return 2;
+}
