@@ -23,3 +23,8 @@ qob_target(QobTessavin)
 target_link_libraries(QobTessavin PRIVATE qob_forms)
 set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS
   "${PROJECT_SOURCE_DIR}/resources/QobTessavin.ico;${PROJECT_SOURCE_DIR}/resources/nodes.bmp;${PROJECT_SOURCE_DIR}/resources/QobTessavin.manifest")
+
+# --- end-to-end tests: the real program under Wine on an Xvfb virtual desktop
+add_executable(QobDriver tests/e2e/QobDriver.cpp)
+qob_target(QobDriver)
+target_link_libraries(QobDriver PRIVATE comctl32 user32)

@@ -1,0 +1,351 @@
+// QobDriver: looks at and drives a running QobTessavin.exe from outside, the
+// way the end-to-end tests need it. Output is code page 932, lines end in LF.
+//
+//   QobDriver wait-ready MS        the scan has ended: the wait panel is hidden
+//   QobDriver dump                 the whole tree, every item expanded:
+//                                  "depth TAB icon TAB text", icon "?" when the
+//                                  selected icon differs from the icon
+//   QobDriver roots                the top-level items as the control holds them:
+//                                  "children TAB expanded TAB text"
+//   QobDriver items                how many items the control holds
+//   QobDriver layout               positions of the main window's parts
+//   QobDriver focus                class of the window with the keyboard focus
+//   QobDriver wait-window CAPTION MS   a window of the program with that caption:
+//                                  its class and the texts of its static controls
+//   QobDriver gone CAPTION MS      no window of the program has that caption
+//   QobDriver press-ok CAPTION     posts OK to that window
+//   QobDriver close MS             closes the main window; the process must end
+//
+// Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
+#include "resources/ResourceIds.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Out(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+bool WaitFor(int ms, const std::function<bool()>& condition)
+{
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+    for (;;) {
+        if (condition())
+            return true;
+        if (::GetTickCount64() >= end)
+            return false;
+        ::Sleep(20);
+    }
+}
+
+HWND MainWindow() { return ::FindWindowA(QOB_CLASS_FORM1, nullptr); }
+
+DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+HWND ChildById(HWND parent, int id)
+{
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (::GetDlgCtrlID(child) == s->id) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string TextOf(HWND window)
+{
+    char buffer[2048] = {};
+    ::GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string ClassOf(HWND window)
+{
+    char buffer[256] = {};
+    ::GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+// A visible top-level window of the program's process with that caption.
+HWND ProgramWindow(const std::string& caption)
+{
+    HWND main = MainWindow();
+    if (!main)
+        return nullptr;
+    struct Search {
+        DWORD pid;
+        const std::string* caption;
+        HWND found;
+    } search{ProcessOf(main), &caption, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (ProcessOf(window) == s->pid && ::IsWindowVisible(window) && TextOf(window) == *s->caption) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Reads items of a tree view in another process.
+class RemoteTree {
+public:
+    explicit RemoteTree(HWND tree) : tree_(tree)
+    {
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(tree));
+        if (process_)
+            remote_ = static_cast<char*>(
+                ::VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteTree()
+    {
+        if (remote_)
+            ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+        if (process_)
+            ::CloseHandle(process_);
+    }
+    bool Ok() const { return remote_ != nullptr; }
+
+    struct Item {
+        std::string text;
+        int image = 0;
+        int selectedImage = 0;
+        int children = 0;
+        UINT state = 0;
+    };
+
+    bool Get(HTREEITEM handle, Item& out)
+    {
+        TVITEMA item{};
+        item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
+        item.hItem = handle;
+        item.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
+        item.pszText = remote_ + sizeof(TVITEMA);
+        item.cchTextMax = kSize - sizeof(TVITEMA);
+        SIZE_T done = 0;
+        const char zero = 0;
+        ::WriteProcessMemory(process_, remote_ + sizeof(TVITEMA), &zero, 1, &done);
+        if (!::WriteProcessMemory(process_, remote_, &item, sizeof item, &done))
+            return false;
+        if (!::SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote_)))
+            return false;
+        TVITEMA back{};
+        ::ReadProcessMemory(process_, remote_, &back, sizeof back, &done);
+        std::vector<char> text(kSize - sizeof(TVITEMA) + 1, '\0');
+        const char* from = back.pszText ? reinterpret_cast<const char*>(back.pszText) : item.pszText;
+        ::ReadProcessMemory(process_, from, text.data(), kSize - sizeof(TVITEMA), &done);
+        out.text = text.data();
+        out.image = back.iImage;
+        out.selectedImage = back.iSelectedImage;
+        out.children = back.cChildren;
+        out.state = back.state;
+        return true;
+    }
+
+    HTREEITEM Next(HTREEITEM item, UINT how)
+    {
+        return reinterpret_cast<HTREEITEM>(::SendMessageA(tree_, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+    }
+
+private:
+    static constexpr SIZE_T kSize = 4096;
+    HWND tree_;
+    HANDLE process_ = nullptr;
+    char* remote_ = nullptr;
+};
+
+HWND Tree()
+{
+    HWND main = MainWindow();
+    return main ? ChildById(main, IDC_TRVREGKEY) : nullptr;
+}
+
+int Dump()
+{
+    HWND tree = Tree();
+    RemoteTree remote(tree);
+    if (!tree || !remote.Ok())
+        return 1;
+    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
+        for (; item; item = remote.Next(item, TVGN_NEXT)) {
+            RemoteTree::Item info;
+            if (!remote.Get(item, info))
+                return;
+            const std::string icon =
+                info.image == info.selectedImage ? std::to_string(info.image) : "?";
+            Out(std::to_string(depth) + "\t" + icon + "\t" + info.text + "\n");
+            if (info.children) {
+                ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+                walk(remote.Next(item, TVGN_CHILD), depth + 1);
+            }
+        }
+    };
+    walk(remote.Next(nullptr, TVGN_ROOT), 0);
+    return 0;
+}
+
+int Roots()
+{
+    HWND tree = Tree();
+    RemoteTree remote(tree);
+    if (!tree || !remote.Ok())
+        return 1;
+    for (HTREEITEM item = remote.Next(nullptr, TVGN_ROOT); item; item = remote.Next(item, TVGN_NEXT)) {
+        RemoteTree::Item info;
+        if (!remote.Get(item, info))
+            return 1;
+        Out(std::to_string(info.children) + "\t" + ((info.state & TVIS_EXPANDED) ? "1" : "0") + "\t" + info.text +
+            "\n");
+    }
+    return 0;
+}
+
+std::string RectText(HWND window, HWND relativeTo)
+{
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, relativeTo, reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
+           std::to_string(r.bottom - r.top);
+}
+
+int Layout()
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    RECT outer, client;
+    ::GetWindowRect(main, &outer);
+    ::GetClientRect(main, &client);
+    Out("window " + std::to_string(outer.left) + " " + std::to_string(outer.top) + " " +
+        std::to_string(outer.right - outer.left) + " " + std::to_string(outer.bottom - outer.top) + "\n");
+    Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
+    Out("screen " + std::to_string(::GetSystemMetrics(SM_CXSCREEN)) + " " +
+        std::to_string(::GetSystemMetrics(SM_CYSCREEN)) + "\n");
+    const struct {
+        const char* name;
+        int id;
+    } parts[] = {{"StatusBar1", IDC_STATUSBAR1}, {"Panel3", IDC_PANEL3}, {"Panel1", IDC_PANEL1},
+                 {"Panel4", IDC_PANEL4},         {"trvRegKey", IDC_TRVREGKEY}, {"Panel2", IDC_PANEL2}};
+    for (const auto& part : parts) {
+        HWND child = ChildById(main, part.id);
+        if (child)
+            Out(std::string(part.name) + " " + RectText(child, main) + (::IsWindowVisible(child) ? " visible" : " hidden") +
+                "\n");
+    }
+    Out("caption " + TextOf(main) + "\n");
+    return 0;
+}
+
+int Focus()
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info))
+        return 1;
+    Out(info.hwndFocus ? ClassOf(info.hwndFocus) + "\n" : "none\n");
+    return 0;
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: QobDriver COMMAND [ARGS]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    const std::string command = argv[1];
+    if (command == "wait-ready" && argc == 3) {
+        return WaitFor(std::atoi(argv[2]), [] {
+                   HWND main = MainWindow();
+                   HWND panel = main ? ChildById(main, IDC_PANEL2) : nullptr;
+                   return panel && ::IsWindowVisible(main) && !::IsWindowVisible(panel);
+               })
+                   ? 0
+                   : 1;
+    }
+    if (command == "dump")
+        return Dump();
+    if (command == "roots")
+        return Roots();
+    if (command == "items") {
+        HWND tree = Tree();
+        if (!tree)
+            return 1;
+        Out(std::to_string(::SendMessageA(tree, TVM_GETCOUNT, 0, 0)) + "\n");
+        return 0;
+    }
+    if (command == "layout")
+        return Layout();
+    if (command == "focus")
+        return Focus();
+    if (command == "wait-window" && argc == 4) {
+        HWND found = nullptr;
+        if (!WaitFor(std::atoi(argv[3]), [&] { return (found = ProgramWindow(argv[2])) != nullptr; }))
+            return 1;
+        Out("class " + ClassOf(found) + "\n");
+        ::EnumChildWindows(
+            found,
+            [](HWND child, LPARAM) -> BOOL {
+                if (ClassOf(child) == "Static" && !TextOf(child).empty())
+                    Out("text " + TextOf(child) + "\n");
+                return TRUE;
+            },
+            0);
+        return 0;
+    }
+    if (command == "gone" && argc == 4)
+        return WaitFor(std::atoi(argv[3]), [&] { return ProgramWindow(argv[2]) == nullptr; }) ? 0 : 1;
+    if (command == "press-ok" && argc == 3) {
+        HWND found = ProgramWindow(argv[2]);
+        if (!found)
+            return 1;
+        ::PostMessageA(found, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    if (command == "close" && argc == 3) {
+        HWND main = MainWindow();
+        if (!main)
+            return 1;
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(main));
+        ::PostMessageA(main, WM_CLOSE, 0, 0);
+        const DWORD waited = process ? ::WaitForSingleObject(process, static_cast<DWORD>(std::atoi(argv[2]))) : WAIT_FAILED;
+        if (process)
+            ::CloseHandle(process);
+        return waited == WAIT_OBJECT_0 ? 0 : 1;
+    }
+    return Usage();
+}
