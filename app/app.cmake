@@ -28,3 +28,12 @@ set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS
 add_executable(QobDriver tests/e2e/QobDriver.cpp)
 qob_target(QobDriver)
 target_link_libraries(QobDriver PRIVATE comctl32 user32)
+
+set(QOB_E2E ${PROJECT_SOURCE_DIR}/tests/e2e)
+set(QOB_E2E_RUN ${QOB_E2E}/run_gui.sh python3 ${QOB_E2E}/gui_e2e.py ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/tests/fixtures)
+add_test(NAME gui.start.catalogue COMMAND ${QOB_E2E_RUN} start catalogue)
+add_test(NAME gui.start.names COMMAND ${QOB_E2E_RUN} start names)
+add_test(NAME gui.keys COMMAND ${QOB_E2E_RUN} keys)
+add_test(NAME gui.baddword COMMAND ${QOB_E2E_RUN} baddword)
+set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword)
+add_dependencies(QobTessavin QobDriver)

@@ -8,6 +8,7 @@
 //   QobDriver roots                the top-level items as the control holds them:
 //                                  "children TAB expanded TAB text"
 //   QobDriver items                how many items the control holds
+//   QobDriver tree-handle          the tree's window handle, as Wine's traces write it
 //   QobDriver layout               positions of the main window's parts
 //   QobDriver focus                class of the window with the keyboard focus
 //   QobDriver wait-window CAPTION MS   a window of the program with that caption:
@@ -306,6 +307,15 @@ int main(int argc, char** argv)
         if (!tree)
             return 1;
         Out(std::to_string(::SendMessageA(tree, TVM_GETCOUNT, 0, 0)) + "\n");
+        return 0;
+    }
+    if (command == "tree-handle") {
+        HWND tree = Tree();
+        if (!tree)
+            return 1;
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(tree)));
+        Out(text);
         return 0;
     }
     if (command == "layout")

@@ -1,0 +1,263 @@
+"""End-to-end tests of QobTessavin.exe: the real program under Wine on an Xvfb
+virtual desktop (run through run_gui.sh), looked at with QobDriver.exe and
+given real keys with xdotool.
+
+    gui_e2e.py BUILD_DIR FIXTURE_DIR SCENARIO
+
+Scenarios:
+  start FIXTURE   start-up on a seeded prefix: layout, focus, the filled tree
+                  compared with FIXTURE.tree (texts, order, icons), a
+                  screenshot, and closing ends the program
+  keys            F3 and Del reach their commands from the tree; Close1 ends
+                  the program
+  baddword        a REG_DWORD default value ends the scan: the error report,
+                  then the partial tree shown and usable
+"""
+import os
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "wine"))
+from seedfiles import make_files  # noqa: E402
+
+WINEPREFIX = os.environ["WINEPREFIX"]
+BUILD, FIXTURES, SCENARIO, *ARGS = sys.argv[1:]
+DRIVER = os.path.join(BUILD, "QobDriver.exe")
+PROGRAM = os.path.join(BUILD, "QobTessavin.exe")
+failures = []
+
+
+def sh(cmd):
+    return subprocess.run(["bash", "-c", f"source {HERE}/../wine/wineenv.sh; {cmd}"], check=False).returncode
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAILED:", message)
+    return condition
+
+
+def driver(*args, timeout=60):
+    proc = subprocess.run(["wine", DRIVER, *args], capture_output=True, timeout=timeout)
+    return proc.returncode, proc.stdout.decode("cp932", errors="replace")
+
+
+def seed(name):
+    sh("qob_wine_reset")
+    base = os.path.join(FIXTURES, name)
+    if os.path.exists(base + ".files"):
+        with open(base + ".files", encoding="utf-8") as f:
+            make_files(WINEPREFIX, f.read())
+    if os.path.exists(base + ".reg"):
+        if sh(f"qob_wine_import '{base}.reg'") != 0:
+            sys.exit(f"{name}: reg import failed")
+
+
+class Program:
+    """The program under test, with Wine's accelerator trace on its standard error."""
+
+    def __init__(self):
+        self.err_path = os.path.join(BUILD, f"e2e-{SCENARIO}.stderr")
+        self.err = open(self.err_path, "wb")
+        env = dict(os.environ, WINEDEBUG="-all,+accel")
+        self.proc = subprocess.Popen(["wine", PROGRAM], stdout=subprocess.DEVNULL, stderr=self.err, env=env)
+
+    def trace(self):
+        self.err.flush()
+        with open(self.err_path, "rb") as f:
+            return f.read().decode("ascii", errors="replace")
+
+    def ended(self, seconds):
+        try:
+            self.proc.wait(timeout=seconds)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.err.close()
+
+
+def expected_tree(name):
+    lines = []
+    with open(os.path.join(FIXTURES, name + ".tree"), encoding="utf-8") as f:
+        for line in f.read().splitlines():
+            if line and not line.startswith("#"):
+                lines.append(line)
+    return lines
+
+
+def seeded_names(name):
+    import re
+    names = set()
+    path = os.path.join(FIXTURES, name + ".reg")
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                m = re.match(r"\[HKEY_CLASSES_ROOT\\([^\\\]]+)", line.strip())
+                if m and m.group(1) not in ("CLSID", "TypeLib"):
+                    names.add(m.group(1))
+    return names
+
+
+def entries(lines):
+    out = []
+    for line in lines:
+        if line.startswith("0\t"):
+            out.append((line.split("\t", 2)[2], [line]))
+        elif out:
+            out[-1][1].append(line)
+    return out
+
+
+def compare_tree(name, shown_text):
+    """The entries the fixture seeds, as the window shows them, against the
+    fixture's expected tree."""
+    expected = expected_tree(name)
+    wanted = {n for n, _ in entries(expected)} | seeded_names(name)
+    got = [l for n, block in entries(shown_text.splitlines()) if n in wanted for l in block]
+    if got != expected:
+        import difflib
+        diff = "\n".join(difflib.unified_diff(expected, got, "expected", "shown", lineterm="", n=2))
+        check(False, f"{name}: the window shows another tree\n{diff[:4000]}")
+    else:
+        print(f"{name}: {len(entries(got))} entries shown as expected")
+
+
+def screenshot(tag):
+    path = os.path.join(BUILD, f"screenshot-{tag}.png")
+    subprocess.run(["import", "-window", "root", path], check=False)
+    print("screenshot:", path)
+
+
+def key(*keys):
+    subprocess.run(["xdotool", "key", *keys], check=True)
+
+
+def scenario_start(name):
+    seed(name)
+    program = Program()
+    try:
+        rc, _ = driver("wait-ready", "60000", timeout=90)
+        if not check(rc == 0, "the scan did not end within 60 s"):
+            return
+        rc, layout = driver("layout")
+        parts = dict(line.split(" ", 1) for line in layout.splitlines())
+        check(parts.get("caption") == "Qob Tessavin", f"caption {parts.get('caption')!r}")
+        check(parts.get("client") == "548 361", f"client area {parts.get('client')}")
+        check(parts.get("Panel2") == "136 128 265 81 hidden", f"wait panel {parts.get('Panel2')}")
+        check(parts.get("trvRegKey") == "0 50 548 292 visible", f"tree {parts.get('trvRegKey')}")
+        check(parts.get("Panel1") == "0 0 548 33 visible", f"toolbar {parts.get('Panel1')}")
+        check(parts.get("Panel4") == "0 33 548 17 visible", f"caption strip {parts.get('Panel4')}")
+        check(parts.get("StatusBar1") == "0 342 548 19 visible", f"status bar {parts.get('StatusBar1')}")
+        x, y, w, h = map(int, parts["window"].split())
+        check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"window not centred: {parts['window']}")
+        _, focus = driver("focus")
+        check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r}, not on the tree")
+        screenshot(name)
+        # After the fill only the entries are in view, collapsed, each with a button.
+        _, roots = driver("roots")
+        rows = [r.split("\t", 2) for r in roots.splitlines()]
+        check(rows and all(r[0] == "1" and r[1] == "0" for r in rows),
+              "a top-level entry is expanded or has no button")
+        _, shown = driver("dump", timeout=300)
+        compare_tree(name, shown)
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+    finally:
+        program.stop()
+
+
+def scenario_keys():
+    seed("names")
+    program = Program()
+    try:
+        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end"):
+            return
+        _, focus = driver("focus")
+        check(focus.strip() == "SysTreeView32", "the tree does not have the focus")
+        _, tree = driver("tree-handle")
+        tree = tree.strip()
+        # Del on the tree: the menu's shortcut takes it before the tree does.
+        key("Delete")
+        deadline = time.monotonic() + 10
+        needle = "sending WM_COMMAND, wparam=103ea"  # Delete1, from a shortcut
+        while time.monotonic() < deadline and needle not in program.trace():
+            time.sleep(0.1)
+        trace = program.trace()
+        check(needle in trace, "Del did not reach the Delete1 command")
+        check(f"msg->hwnd {tree}, msg->message 0100, wParam 0000002e" in trace,
+              "Del was not taken from the tree")
+        # F3 on the tree opens the find dialog; Escape closes it.
+        key("F3")
+        rc, found = driver("wait-window", "検索", "10000")
+        check(rc == 0 and "class #32770" in found, "F3 did not open the find dialog")
+        key("Escape")
+        check(driver("gone", "検索", "10000")[0] == 0, "the find dialog did not close")
+        # F3 from the toolbar's menu: Alt+R, S.
+        key("alt+r")
+        key("s")
+        check(driver("wait-window", "検索", "10000")[0] == 0, "レジストリ > 検索 did not open the find dialog")
+        key("Escape")
+        driver("gone", "検索", "10000")
+        # Close1 ends the program like the close box.
+        key("alt+r")
+        key("x")
+        check(program.ended(10), "Qob Tessavinの終了 did not end the program")
+    finally:
+        program.stop()
+
+
+def scenario_baddword():
+    seed("baddword")
+    program = Program()
+    try:
+        rc, box = driver("wait-window", "Qob Tessavin", "60000", timeout=90)
+        lines = box.splitlines()
+        # The main window has the same caption: look for the report box.
+        deadline = time.monotonic() + 60
+        while "class #32770" not in lines and time.monotonic() < deadline:
+            time.sleep(0.2)
+            rc, box = driver("wait-window", "Qob Tessavin", "1000")
+            lines = box.splitlines()
+        if not check("class #32770" in lines, f"no error report box: {box!r}"):
+            return
+        check("text '' のﾃﾞｰﾀ型が不正です." in lines, f"error report text: {lines}")
+        # The tree is already drawn and the wait panel gone while the box is up.
+        _, layout = driver("layout")
+        check("Panel2 136 128 265 81 hidden" in layout, "the wait panel is still shown")
+        screenshot("baddword-report")
+        driver("press-ok", "Qob Tessavin")
+        check(driver("wait-ready", "10000")[0] == 0, "the window is not ready after the report")
+        _, shown = driver("dump", timeout=300)
+        compare_tree("baddword", shown)
+        check("Qob.Dword.C" not in shown, "an entry after the error was made")
+        # The partial tree is usable: the shortcuts still work.
+        key("F3")
+        check(driver("wait-window", "検索", "10000")[0] == 0, "F3 does not work after the error")
+        key("Escape")
+        screenshot("baddword")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+    finally:
+        program.stop()
+
+
+def main():
+    if SCENARIO == "start":
+        scenario_start(ARGS[0])
+    elif SCENARIO == "keys":
+        scenario_keys()
+    elif SCENARIO == "baddword":
+        scenario_baddword()
+    else:
+        sys.exit(f"unknown scenario {SCENARIO}")
+    print(f"{SCENARIO}: {'FAILED' if failures else 'ok'}")
+    sys.exit(1 if failures else 0)
+
+
+main()
