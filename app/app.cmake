@@ -37,3 +37,11 @@ add_test(NAME gui.keys COMMAND ${QOB_E2E_RUN} keys)
 add_test(NAME gui.baddword COMMAND ${QOB_E2E_RUN} baddword)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword)
 add_dependencies(QobTessavin QobDriver)
+
+# The tree view and the timer on real windows (needs a screen).
+add_executable(window_tests tests/e2e/WindowTests.cpp)
+qob_target(window_tests)
+target_link_libraries(window_tests PRIVATE qob_forms GTest::gtest_main)
+add_test(NAME gui.window_tests COMMAND ${QOB_E2E}/run_gui.sh wine $<TARGET_FILE:window_tests>)
+list(APPEND QOB_GUI_TESTS gui.window_tests)
+set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)

@@ -1,0 +1,221 @@
+// The tree view and the timer on real windows, under Wine.
+#include "app/Application.h"
+#include "app/FormControls.h"
+#include "app/TreeViewControl.h"
+#include "catalogue/TreeModel.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace qob {
+namespace {
+
+TTreeViewControl* hosted = nullptr;
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY && hosted) {
+        LRESULT result = 0;
+        if (hosted->HandleNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
+            return result;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeHost()
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QobTestHost";
+    ::RegisterClassA(&wc);
+    return ::CreateWindowExA(0, "QobTestHost", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+}
+
+class TreeViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Application.Initialize(::GetModuleHandleA(nullptr));
+        host_ = MakeHost();
+        ASSERT_NE(host_, nullptr);
+        images_ = ::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0);
+        view_.Create(host_, 1, RECT{0, 0, 400, 300}, 19, images_);
+        hosted = &view_;
+        nodes_.AttachView(&view_);
+        // A: description, CLSID with its identifier; B: description, TypeLib with two values.
+        nodes_.BeginUpdate();
+        a_ = nodes_.AddChild(nullptr, "A");
+        nodes_.AddChild(a_, "description of A");
+        TTreeNode* group = nodes_.AddChild(a_, "CLSID");
+        aValue_ = nodes_.AddChild(group, "{A}");
+        nodes_.SetIcon(*a_, kIconFaultyEntry);
+        nodes_.SetIcon(*group, kIconFaultyGroup);
+        b_ = nodes_.AddChild(nullptr, "B");
+        nodes_.AddChild(b_, "");
+        bGroup_ = nodes_.AddChild(b_, "TypeLib");
+        nodes_.AddChild(bGroup_, "{LIB}");
+        bValue_ = nodes_.AddChild(bGroup_, "help");
+        nodes_.EndUpdate();
+    }
+    void TearDown() override
+    {
+        nodes_.AttachView(nullptr);
+        ::DestroyWindow(host_);
+        hosted = nullptr;
+        ::ImageList_Destroy(images_);
+    }
+
+    HWND Tree() const { return view_.Handle(); }
+    LRESULT Count() const { return ::SendMessageA(Tree(), TVM_GETCOUNT, 0, 0); }
+    TVITEMA Item(const TTreeNode& node, char* text, int size) const
+    {
+        TVITEMA item{};
+        item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
+        item.stateMask = TVIS_EXPANDED;
+        item.hItem = static_cast<HTREEITEM>(node.viewItem);
+        item.pszText = text;
+        item.cchTextMax = size;
+        ::SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item;
+    }
+
+    HWND host_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    TTreeViewControl view_;
+    TTreeNodes nodes_;
+    TTreeNode* a_ = nullptr;
+    TTreeNode* aValue_ = nullptr;
+    TTreeNode* b_ = nullptr;
+    TTreeNode* bGroup_ = nullptr;
+    TTreeNode* bValue_ = nullptr;
+};
+
+TEST_F(TreeViewTest, HoldsOnlyTheEntriesUntilOneIsOpened)
+{
+    EXPECT_EQ(Count(), 2);
+    EXPECT_EQ(aValue_->viewItem, nullptr);
+    char text[64];
+    TVITEMA item = Item(*a_, text, sizeof text);
+    EXPECT_STREQ(text, "A");
+    EXPECT_EQ(item.iImage, kIconFaultyEntry);
+    EXPECT_EQ(item.iSelectedImage, kIconFaultyEntry);
+    EXPECT_EQ(item.cChildren, 1);
+    EXPECT_FALSE(item.state & TVIS_EXPANDED);
+    EXPECT_EQ(nodes_.Selected(), nullptr);
+
+    ::SendMessageA(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(a_->viewItem));
+    EXPECT_EQ(Count(), 4);  // A's description and group; the group's value waits
+    TTreeNode* group = a_->Item(1);
+    item = Item(*group, text, sizeof text);
+    EXPECT_STREQ(text, "CLSID");
+    EXPECT_EQ(item.iImage, kIconFaultyGroup);
+    EXPECT_EQ(item.cChildren, 1);
+    item = Item(*a_->Item(0), text, sizeof text);
+    EXPECT_STREQ(text, "description of A");
+    EXPECT_EQ(item.cChildren, 0);
+    EXPECT_EQ(item.iImage, kIconNormal);
+}
+
+TEST_F(TreeViewTest, SelectAndScrollOpenTheAncestorsOfADeepNode)
+{
+    nodes_.Select(*bValue_);
+    EXPECT_EQ(nodes_.Selected(), bValue_);
+    char text[64];
+    EXPECT_TRUE(Item(*b_, text, sizeof text).state & TVIS_EXPANDED);
+    EXPECT_TRUE(Item(*bGroup_, text, sizeof text).state & TVIS_EXPANDED);
+
+    for (int i = 0; i < 40; ++i)  // enough lines below it for the scroll to reach it
+        nodes_.AddChild(nullptr, std::to_string(i) + "Z");
+    nodes_.ScrollToTop(*aValue_);
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(::SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)),
+              aValue_->viewItem);
+    EXPECT_TRUE(Item(*a_, text, sizeof text).state & TVIS_EXPANDED);
+    EXPECT_EQ(nodes_.Selected(), bValue_);  // scrolling does not select
+}
+
+TEST_F(TreeViewTest, DeletingAnEntryTakesItsItemsAndKeepsTheRest)
+{
+    nodes_.Select(*aValue_);
+    nodes_.Select(*bValue_);
+    ASSERT_EQ(Count(), 9);
+    nodes_.Delete(a_);
+    EXPECT_EQ(Count(), 5);
+    EXPECT_EQ(view_.ItemCount(), 5u);
+    EXPECT_EQ(nodes_.Selected(), bValue_);
+    // An entry that was never opened goes with its whole subtree too.
+    nodes_.AddChild(nullptr, "C");
+    TTreeNode* c = nodes_.TopLevel().back().get();
+    nodes_.AddChild(c, "description of C");
+    EXPECT_EQ(Count(), 6);
+    nodes_.Delete(c);
+    EXPECT_EQ(Count(), 5);
+    nodes_.Delete(b_);
+    EXPECT_EQ(Count(), 0);
+    EXPECT_EQ(nodes_.Selected(), nullptr);
+}
+
+TEST_F(TreeViewTest, ANodeAddedUnderAnOpenedNodeIsShownAtOnce)
+{
+    nodes_.Select(*bValue_);
+    const LRESULT before = Count();
+    TTreeNode* added = nodes_.AddChild(bGroup_, "added");
+    EXPECT_NE(added->viewItem, nullptr);
+    EXPECT_EQ(Count(), before + 1);
+    // Under an entry that was never opened it waits for the opening.
+    TTreeNode* waiting = nodes_.AddChild(a_, "waiting");
+    EXPECT_EQ(waiting->viewItem, nullptr);
+    EXPECT_EQ(Count(), before + 1);
+}
+
+TEST(TimerTest, ARefusedTimerIsAnError)
+{
+    Application.Initialize(::GetModuleHandleA(nullptr));
+    TTimer timer(1, 10);
+    HWND host = MakeHost();
+    ::DestroyWindow(host);  // a handle the system no longer knows
+    timer.SetOwner(host);
+    try {
+        timer.SetEnabled(true);
+        FAIL() << "no error";
+    } catch (const EOutOfResources& e) {
+        EXPECT_STREQ(e.what(), "ﾀｲﾏｰを取得できません");
+    }
+    EXPECT_FALSE(timer.Enabled());
+}
+
+TEST(TimerTest, TicksUntilDisabled)
+{
+    Application.Initialize(::GetModuleHandleA(nullptr));
+    HWND host = MakeHost();
+    TTimer timer(7, 10);
+    timer.SetOwner(host);
+    int ticks = 0;
+    timer.OnTimer = [&] {
+        if (++ticks == 3)
+            timer.SetEnabled(false);
+    };
+    timer.SetEnabled(true);
+    const ULONGLONG end = ::GetTickCount64() + 5000;
+    MSG msg;
+    while (timer.Enabled() && ::GetTickCount64() < end) {
+        if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_TIMER && msg.hwnd == host)
+                timer.Tick(msg.wParam);
+            else
+                ::DispatchMessageA(&msg);
+        } else {
+            ::Sleep(1);
+        }
+    }
+    EXPECT_EQ(ticks, 3);
+    ::DestroyWindow(host);
+}
+
+}  // namespace
+}  // namespace qob
