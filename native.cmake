@@ -1,6 +1,7 @@
 # Native build: the core's unit tests and the contract suite against the
 # in-memory implementations.
 include(GoogleTest)
+include(app/shell.cmake)
 
 add_library(qob_testsupport STATIC
   catalogue/MemoryKeyStore.cpp
@@ -14,9 +15,11 @@ add_executable(unit_tests
   tests/unit/ScanTest.cpp
   tests/unit/ServerPathTest.cpp
   tests/unit/ErrorTextTest.cpp
+  tests/unit/MessageDialogLayoutTest.cpp
+  tests/unit/CursorStateTest.cpp
 )
 qob_target(unit_tests)
-target_link_libraries(unit_tests PRIVATE qob_testsupport GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE qob_testsupport qob_shell_core GTest::gtest_main)
 gtest_discover_tests(unit_tests)
 
 add_executable(contract_tests

@@ -2,45 +2,72 @@
 
 namespace qob {
 
+namespace {
+
+// The program's window under the pointer, or null.
+HWND OwnWindowUnderPointer(POINT& pt)
+{
+    if (!::GetCursorPos(&pt))
+        return nullptr;
+    HWND under = ::WindowFromPoint(pt);
+    DWORD pid = 0;
+    if (!under || !::GetWindowThreadProcessId(under, &pid) || pid != ::GetCurrentProcessId())
+        return nullptr;
+    return under;
+}
+
+// Makes the pointer show what the program wants now: the override when one
+// is in force, otherwise whatever the window under the pointer chooses.
+void RefreshPointer(const TApplication& app)
+{
+    POINT pt;
+    HWND under = OwnWindowUnderPointer(pt);
+    if (!under)
+        return;
+    if (app.ApplyCursorOverride())
+        return;
+    const LRESULT hit = ::SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    ::SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+}  // namespace
+
 void TApplication::SetCursor(short cursor)
 {
-    cursor_ = cursor;
-    ++cursorSetCount_;
-    if (cursor != crDefault) {
-        ApplyCursorOverride();
-        return;
-    }
-    // Let the window under the pointer choose its own pointer again.
-    POINT pt;
-    if (::GetCursorPos(&pt)) {
-        HWND under = ::WindowFromPoint(pt);
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(under, &pid);
-        if (under && pid == ::GetCurrentProcessId())
-            ::SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
-                           MAKELPARAM(::SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), WM_MOUSEMOVE));
-    }
+    cursor_.Set(cursor);
+    RefreshPointer(*this);
 }
 
 bool TApplication::ApplyCursorOverride() const
 {
-    if (cursor_ == crDefault)
+    LPCSTR shape;
+    switch (cursor_.Value()) {
+    case crDefault:
         return false;
-    const auto id = static_cast<ULONG_PTR>(cursor_ == crHourGlass ? 32514 /* IDC_WAIT */ : 32650 /* IDC_APPSTARTING */);
-    ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(id)));
+    case crHourGlass:
+        shape = IDC_WAIT;
+        break;
+    case crAppStart:
+        shape = IDC_APPSTARTING;
+        break;
+    default:
+        shape = IDC_ARROW;  // no other value is used
+        break;
+    }
+    ::SetCursor(::LoadCursorA(nullptr, shape));
     return true;
 }
 
 TApplication::ModalCursorScope::ModalCursorScope(TApplication& app)
-    : app_(app), saved_(app.Cursor())
+    : app_(app), mark_(app.cursor_.OpenModal())
 {
-    app_.SetCursor(crDefault);
-    countAfterOpening_ = app_.CursorSetCount();
+    RefreshPointer(app_);
 }
 
 TApplication::ModalCursorScope::~ModalCursorScope()
 {
-    app_.SetCursor(app_.CursorSetCount() == countAfterOpening_ ? saved_ : crDefault);
+    app_.cursor_.CloseModal(mark_);
+    RefreshPointer(app_);
 }
 
 }  // namespace qob

@@ -6,17 +6,34 @@ TApplication Application;
 
 void TApplication::Initialize(HINSTANCE instance) { instance_ = instance; }
 
-bool TApplication::ProcessMessage()
+namespace {
+
+bool IsWithin(HWND window, HWND target)
+{
+    return target == window || ::IsChild(window, target);
+}
+
+}  // namespace
+
+bool TApplication::ProcessMessage() { return ProcessMessage(nullptr); }
+
+bool TApplication::ProcessMessage(const std::function<bool(MSG&)>& preTranslate)
 {
     MSG msg;
-    if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
         terminated_ = true;
-        exitCode_ = static_cast<int>(msg.wParam);
+        exitCode_ = got == 0 ? static_cast<int>(msg.wParam) : 0;
         return false;
     }
-    if (modelessDialog_ && ::IsDialogMessageA(modelessDialog_, &msg))
+    if (preTranslate && preTranslate(msg))
         return true;
-    if (accelerators_ && mainWindow_ && ::TranslateAcceleratorA(mainWindow_, accelerators_, &msg))
+    if (modelessDialog_ && ::IsWindow(modelessDialog_) && ::IsDialogMessageA(modelessDialog_, &msg))
+        return true;
+    // The main window's shortcuts act only on keys meant for the main window
+    // itself, never on those of a modal window or the other windows.
+    if (accelerators_ && mainWindow_ && msg.hwnd && IsWithin(mainWindow_, msg.hwnd) &&
+        ::TranslateAcceleratorA(mainWindow_, accelerators_, &msg))
         return true;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
@@ -30,14 +47,55 @@ int TApplication::Run()
     return exitCode_;
 }
 
-void TApplication::ModalLoop(const std::function<bool()>& done)
+void TApplication::ModalLoop(const std::function<bool()>& done) { ModalLoop(done, nullptr); }
+
+void TApplication::ModalLoop(const std::function<bool()>& done, const std::function<bool(MSG&)>& preTranslate)
 {
     while (!terminated_ && !done()) {
-        if (!ProcessMessage()) {
+        if (!ProcessMessage(preTranslate)) {
             ::PostQuitMessage(exitCode_);  // the outer loop must end too
             break;
         }
     }
+}
+
+bool TApplication::HelpContext(long) { return false; }
+
+namespace {
+
+struct DisableState {
+    HWND except;
+    std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK DisableOne(HWND window, LPARAM param)
+{
+    auto* state = reinterpret_cast<DisableState*>(param);
+    if (window != state->except && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        state->disabled->push_back(window);
+        ::EnableWindow(window, FALSE);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+TApplication::TaskWindowsDisabled::TaskWindowsDisabled(HWND except) : active_(::GetActiveWindow())
+{
+    DisableState state{except, &disabled_};
+    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&state));
+}
+
+void TApplication::TaskWindowsDisabled::End()
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    for (HWND window : disabled_)
+        if (::IsWindow(window))
+            ::EnableWindow(window, TRUE);
+    if (active_ && ::IsWindow(active_) && ::IsWindowVisible(active_))
+        ::SetActiveWindow(active_);
 }
 
 }  // namespace qob

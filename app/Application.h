@@ -8,13 +8,11 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "app/CursorState.h"  // crDefault, crHourGlass, crAppStart
 
 namespace qob {
-
-// Values of the application-wide cursor.
-constexpr short crDefault = 0;
-constexpr short crHourGlass = -11;
-constexpr short crAppStart = -19;
 
 class TApplication {
 public:
@@ -34,14 +32,14 @@ public:
     void SetModelessDialog(HWND dialog) { modelessDialog_ = dialog; }
 
     // --- application-wide cursor (AppCursor.cpp) ---
-    short Cursor() const { return cursor_; }
+    short Cursor() const { return cursor_.Value(); }
     // Takes effect at once over every window of the program.
     void SetCursor(short cursor);
     // For WM_SETCURSOR of every window: true when an override is in force
     // and was shown (the window then returns TRUE without default handling).
     bool ApplyCursorOverride() const;
     // Counts the settings made, for the rule around modal windows.
-    unsigned CursorSetCount() const { return cursorSetCount_; }
+    unsigned CursorSetCount() const { return cursor_.SetCount(); }
 
     // Saves the cursor and sets the default on opening a modal window; on
     // closing, puts the saved cursor back unless the program set the cursor
@@ -55,8 +53,26 @@ public:
 
     private:
         TApplication& app_;
-        short saved_;
-        unsigned countAfterOpening_;
+        CursorState::ModalMark mark_;
+    };
+
+    // Disables every other enabled, visible top-level window of the program
+    // while a modal window (or the error report) is open, and enables them
+    // again when it ends; then the window that was active before is
+    // activated again. End() may be called early (before the modal window
+    // is destroyed, so that activation goes back to the program).
+    class TaskWindowsDisabled {
+    public:
+        explicit TaskWindowsDisabled(HWND except = nullptr);
+        ~TaskWindowsDisabled() { End(); }
+        TaskWindowsDisabled(const TaskWindowsDisabled&) = delete;
+        TaskWindowsDisabled& operator=(const TaskWindowsDisabled&) = delete;
+        void End();
+
+    private:
+        HWND active_;
+        std::vector<HWND> disabled_;
+        bool ended_ = false;
     };
 
     // --- error report (ErrorReport.cpp) ---
@@ -75,16 +91,27 @@ public:
     // The message box of the error report (the "." rule applied here).
     void ShowException(const std::string& message);
 
-    // --- message loops (Application.cpp, ModalLoop.cpp) ---
+    // The help facility. The program has no help file: nothing is shown and
+    // false comes back.
+    bool HelpContext(long context);
+
+    // --- message loops (Application.cpp) ---
     // Runs the main message loop until the program ends; returns the exit code.
     int Run();
     // Takes and dispatches one message (waiting for it); false once WM_QUIT arrived.
     bool ProcessMessage();
+    bool ProcessMessage(const std::function<bool(MSG&)>& preTranslate);
     bool Terminated() const { return terminated_; }
     // Runs a nested loop, dispatching every message (timer ticks included),
     // until `done` is true or the program is ending. A WM_QUIT it takes is
     // posted again so that the outer loop ends too.
     void ModalLoop(const std::function<bool()>& done);
+    // The same, offering every message to `preTranslate` first (a modal
+    // window's own keys); a message for which it returns true is not
+    // dispatched.
+    void ModalLoop(const std::function<bool()>& done, const std::function<bool(MSG&)>& preTranslate);
+    // Wakes a waiting loop so that it checks its end condition again.
+    static void WakeLoop() { ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0); }
 
 private:
     HINSTANCE instance_ = nullptr;
@@ -92,8 +119,7 @@ private:
     HWND mainWindow_ = nullptr;
     HACCEL accelerators_ = nullptr;
     HWND modelessDialog_ = nullptr;
-    short cursor_ = crDefault;
-    unsigned cursorSetCount_ = 0;
+    CursorState cursor_;
     bool terminated_ = false;
     int exitCode_ = 0;
 };

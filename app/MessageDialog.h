@@ -1,0 +1,75 @@
+// The message dialog: every message and question of the program's own
+// commands. ShowMessageDialog builds a TMessageForm for one call, shows it
+// modally centred on the screen, and returns the result code of the button
+// that closed it (2 from the title bar or when the program is ending).
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+#include <string>
+#include <vector>
+
+#include "app/MessageDialogLayout.h"
+
+namespace qob {
+
+int ShowMessageDialog(const std::string& text, int kind, TMsgDlgButtons buttons, long helpContext);
+
+class TMessageForm {
+public:
+    TMessageForm(const std::string& text, int kind, TMsgDlgButtons buttons, long helpContext);
+    ~TMessageForm();
+    TMessageForm(const TMessageForm&) = delete;
+    TMessageForm& operator=(const TMessageForm&) = delete;
+
+    // Builds the window, runs it modally and destroys it; the result code.
+    int ShowModal();
+    HWND Handle() const { return handle_; }
+
+    // Window class names (for tests that look at the dialog from outside).
+    static constexpr const char* kClassName = "TMessageForm";
+    static constexpr const char* kTextClassName = "TMessageText";
+    static constexpr int kButtonIdBase = 100;  // control id = base + button bit
+
+private:
+    struct FontDeleter {
+        void operator()(HFONT font) const { ::DeleteObject(font); }
+    };
+    using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+    struct Button {
+        TMsgDlgBtn id;
+        HWND handle;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateHandle();
+    void DestroyHandle();
+    bool PreTranslate(MSG& msg);
+    int FocusedButton() const;
+    void FocusButton(int index);
+    void MoveFocus(int step);
+    void ClickButton(TMsgDlgBtn id);
+    void CloseWith(int result);
+
+    std::string text_;
+    int kind_;
+    TMsgDlgButtons buttonSet_;
+    long helpContext_;
+
+    UniqueFont font_;  // outlives the window that uses it
+    HWND handle_ = nullptr;
+    HWND image_ = nullptr;    // "Image": absent for the custom kind
+    HWND message_ = nullptr;  // "Message"
+    std::vector<Button> buttons_;  // left to right, in bit order
+    int defaultButton_ = -1;       // button bits, -1 for none
+    int cancelButton_ = -1;
+    HWND lastFocus_ = nullptr;
+    bool closed_ = false;
+    int result_ = mrNone;
+};
+
+}  // namespace qob

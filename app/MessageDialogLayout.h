@@ -1,0 +1,107 @@
+// What the message dialog is made of, and where its parts go (portable: no
+// <windows.h>). MessageDialog.cpp turns this into windows.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qob {
+
+// Dialog kinds.
+enum TMsgDlgType : int { mtWarning = 0, mtError = 1, mtInformation = 2, mtConfirmation = 3, mtCustom = 4 };
+
+// Button bits; a button set holds 1 << bit for each button.
+enum TMsgDlgBtn : int {
+    mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp
+};
+constexpr int kButtonCount = 11;
+using TMsgDlgButtons = std::uint16_t;
+constexpr TMsgDlgButtons ButtonBit(TMsgDlgBtn button) { return static_cast<TMsgDlgButtons>(1u << button); }
+constexpr TMsgDlgButtons mbYesNo = ButtonBit(mbYes) | ButtonBit(mbNo);
+constexpr TMsgDlgButtons mbOKOnly = ButtonBit(mbOK);
+
+// Result codes.
+constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
+              mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
+
+struct ButtonInfo {
+    const char* name;
+    const char* caption;
+    int result;  // mrNone: the button does not close the dialog
+};
+const ButtonInfo& ButtonInfoOf(TMsgDlgBtn button);
+
+struct KindInfo {
+    const char* caption;  // nullptr: the application's title
+    int icon;             // system icon resource number, 0 for none
+};
+// Kinds outside 0..4 are taken as the custom kind.
+const KindInfo& KindInfoOf(int kind);
+
+// The buttons of a set, in bit order (bits 11 to 15 are ignored).
+std::vector<TMsgDlgBtn> ButtonsOf(TMsgDlgButtons buttons);
+// The button Enter chooses when no button has the focus: OK, else Yes, else
+// Retry; -1 when the set has none of them.
+int DefaultButtonOf(TMsgDlgButtons buttons);
+// The button Escape chooses: Cancel, else No, else OK; -1 when none.
+int CancelButtonOf(TMsgDlgButtons buttons);
+// The accelerator character of a caption ("はい(&Y)" gives 'Y'), upper-cased;
+// 0 when it has none. "&&" is a plain "&".
+char AcceleratorOf(const std::string& caption);
+
+// Widths of the button captions, each measured the first time its button
+// is used and kept for the rest of the process.
+class CaptionWidths {
+public:
+    int Width(TMsgDlgBtn button, const std::function<int(const char*)>& measure);
+
+private:
+    std::array<int, kButtonCount> widths_{};
+    std::array<bool, kButtonCount> measured_{};
+};
+
+// Spacing of the dialog, in pixels (derived from the font in use).
+struct DialogMetrics {
+    int marginX = 0, marginY = 0;  // around the content
+    int iconSize = 32;
+    int iconGap = 0;          // between the icon and the text
+    int textButtonGap = 0;    // between the text and the button row
+    int buttonHeight = 0;
+    int buttonMinWidth = 0;
+    int buttonGap = 0;        // between two buttons
+    int captionPadding = 0;   // added to the widest caption
+};
+
+struct LayoutRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const LayoutRect&) const = default;
+};
+
+struct DialogContent {
+    bool hasIcon = false;
+    int textWidth = 0, textHeight = 0;  // the wrapped text as measured
+    int buttonCount = 0;
+    int widestCaption = 0;
+    int minClientWidth = 0;  // so that the title bar's caption stays readable
+};
+
+struct DialogLayout {
+    LayoutRect icon;  // empty without an icon
+    LayoutRect text;
+    std::vector<LayoutRect> buttons;  // left to right
+    int clientWidth = 0, clientHeight = 0;
+};
+DialogLayout LayoutDialog(const DialogMetrics& metrics, const DialogContent& content);
+
+// Top-left corner that centres a window of the given outer size on the
+// screen: rounded toward zero, never negative.
+struct LayoutPoint {
+    int x = 0, y = 0;
+    bool operator==(const LayoutPoint&) const = default;
+};
+LayoutPoint CentreOnScreen(int screenWidth, int screenHeight, int width, int height);
+
+}  // namespace qob
