@@ -7,7 +7,9 @@
 //
 // --cursor sets the application cursor at the first tick, the dialog opens
 // at tick T (1 unless given), --set-during sets the cursor at the fifth tick
-// while the dialog is open, --error shows the error report instead.
+// while the dialog is open, --quit-during posts the end of the program then,
+// --error shows the error report instead, --plain-box shows a bare
+// MessageBoxA(MB_TASKMODAL) without owner instead (to see what Wine does).
 // TEXT takes \r, \t and \\ as escapes. Prints "result=R ticks=T cursor=C"
 // (ticks counted while the dialog was open, the application cursor after it)
 // and, with --stay, keeps running until its main window is closed.
@@ -32,6 +34,8 @@ struct Options {
     bool setDuring = false;
     short cursorDuring = crDefault;
     bool stay = false;
+    bool quitDuring = false;
+    bool plainBox = false;
     bool error = false;
     int kind = mtInformation;
     TMsgDlgButtons buttons = mbYesNo;
@@ -66,6 +70,8 @@ void OpenDialog(HWND window)
     int result = -1;
     if (g_options.error)
         Application.ShowException(g_options.text);
+    else if (g_options.plainBox)
+        result = ::MessageBoxA(nullptr, g_options.text.c_str(), "plain", MB_OK | MB_TASKMODAL);
     else
         result = ShowMessageDialog(g_options.text, g_options.kind, g_options.buttons, 0);
     g_open = false;
@@ -86,8 +92,11 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             if (!g_started && g_ticks >= g_options.openAt) {
                 g_started = true;
                 OpenDialog(window);
-            } else if (g_open && g_options.setDuring && g_ticks == 5) {
-                Application.SetCursor(g_options.cursorDuring);
+            } else if (g_open && g_ticks == 5) {
+                if (g_options.setDuring)
+                    Application.SetCursor(g_options.cursorDuring);
+                if (g_options.quitDuring)
+                    ::PostQuitMessage(0);
             }
         });
         return 0;
@@ -121,6 +130,10 @@ int main(int argc, char** argv)
             g_options.stay = true;
         else if (!std::strcmp(argv[i], "--error"))
             g_options.error = true;
+        else if (!std::strcmp(argv[i], "--quit-during"))
+            g_options.quitDuring = true;
+        else if (!std::strcmp(argv[i], "--plain-box"))
+            g_options.plainBox = true;
     }
     if (argc - i < 3) {
         std::fprintf(stderr, "usage: DialogHost [options] KIND BUTTONS TEXT\n");

@@ -250,6 +250,27 @@ terminate)
     check "result" "$(host_result | sed 's/^result=\([0-9-]*\).*/\1/')" 2
     check_host_exit
     grep -q '^ended' "$log.host.raw" || fail "the main loop did not end"
+    # The program told to end while the dialog is open (WM_QUIT taken by the
+    # dialog's loop): the dialog gives 2 and the main loop ends too.
+    start_host --quit-during 2 3 "$yesno_text"
+    check "result" "$(host_result | sed 's/^result=\([0-9-]*\).*/\1/')" 2
+    check_host_exit
+    grep -q '^ended' "$log.host.raw" || fail "the main loop did not end after WM_QUIT"
+    ;;
+help_button)
+    # Help (result 0) leaves the dialog open; the program has no help file.
+    start_host 0 1028 "ヘルプ付き"
+    describe_dialog
+    check caption "$(field caption "$log.dialog.txt")" "警告"
+    read -r ok_id ok_left <<<"$(button OK)"
+    read -r help_id help_left <<<"$(button 'ﾍﾙﾌﾟ(&H)')"
+    check "OK left of Help" "$([ "$ok_left" -lt "$help_left" ] && echo yes)" yes
+    xdotool key alt+h
+    dialog_gone 1000 && fail "Help closed the dialog"
+    grep -q '^result=' "$log.host.raw" && fail "Help returned a result"
+    xdotool key Return
+    check "Enter after Help" "$(host_result | sed 's/^result=\([0-9-]*\).*/\1/')" 1
+    check_host_exit
     ;;
 error_report)
     start_host --error --stay 0 0 'ﾀｲﾏｰを取得できません'
