@@ -45,3 +45,8 @@ target_link_libraries(window_tests PRIVATE qob_forms GTest::gtest_main)
 add_test(NAME gui.window_tests COMMAND ${QOB_E2E}/run_gui.sh wine $<TARGET_FILE:window_tests>)
 list(APPEND QOB_GUI_TESTS gui.window_tests)
 set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+
+# Benchmark of the tree view (prints figures; not a test).
+add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)
+qob_target(TreeFillBench)
+target_link_libraries(TreeFillBench PRIVATE qob_forms)

@@ -15,6 +15,8 @@
 //                                  its class and the texts of its static controls
 //   QobDriver gone CAPTION MS      no window of the program has that caption
 //   QobDriver press-ok CAPTION     posts OK to that window
+//   QobDriver time-start PROGRAM MS  starts the program and prints the seconds
+//                                  until its filled tree is shown
 //   QobDriver close MS             closes the main window; the process must end
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
@@ -297,6 +299,28 @@ int main(int argc, char** argv)
                })
                    ? 0
                    : 1;
+    }
+    if (command == "time-start" && argc == 4) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        const ULONGLONG started = ::GetTickCount64();
+        std::string line = std::string("\"") + argv[2] + "\"";
+        if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return 1;
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        const bool ready = WaitFor(std::atoi(argv[3]), [] {
+            HWND main = MainWindow();
+            HWND panel = main ? ChildById(main, IDC_PANEL2) : nullptr;
+            return panel && ::IsWindowVisible(main) && !::IsWindowVisible(panel);
+        });
+        if (!ready)
+            return 1;
+        char text[64];
+        std::snprintf(text, sizeof text, "%.2f\n", static_cast<double>(::GetTickCount64() - started) / 1000.0);
+        Out(text);
+        return 0;
     }
     if (command == "dump")
         return Dump();

@@ -1,0 +1,123 @@
+// Prints how long the main window's tree view takes to take in and show a
+// large registration tree: ENTRIES entries of ten nodes each (an entry, its
+// description, CLSID and InprocServer32 groups with their values, and a
+// TypeLib group with four values).
+//
+//   TreeFillBench [ENTRIES]      default 20000, that is 200,000 nodes
+#include "app/Application.h"
+#include "app/TreeViewControl.h"
+#include "catalogue/TreeModel.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+qob::TTreeViewControl* hosted = nullptr;
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY && hosted) {
+        LRESULT result = 0;
+        if (hosted->HandleNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
+            return result;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return t;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace qob;
+    const int entries = argc > 1 ? std::atoi(argv[1]) : 20000;
+    Application.Initialize(::GetModuleHandleA(nullptr));
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QobBenchHost";
+    ::RegisterClassA(&wc);
+    HWND host = ::CreateWindowExA(0, "QobBenchHost", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 556, 407,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    HIMAGELIST images = ::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0);
+    TTreeViewControl view;
+    view.Create(host, 1, RECT{0, 0, 548, 292}, 19, images);
+    hosted = &view;
+    Pump();
+
+    // The model of the tree is built as the scan builds it, while the view
+    // takes in what it needs.
+    TTreeNodes nodes;
+    nodes.AttachView(&view);
+    const LARGE_INTEGER start = Now();
+    nodes.BeginUpdate();
+    for (int i = 0; i < entries; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Qob.Bench.%06d", i);
+        TTreeNode* entry = nodes.AddChild(nullptr, name);
+        nodes.SetIcon(*entry, kIconNormal);
+        nodes.AddChild(entry, "A benchmark registration");
+        nodes.AddChild(nodes.AddChild(entry, "CLSID"), "{0B0B0001-0000-4000-8000-000000000001}");
+        nodes.AddChild(nodes.AddChild(entry, "InprocServer32"), "C:\\windows\\system32\\ole32.dll");
+        TTreeNode* lib = nodes.AddChild(entry, "TypeLib");
+        nodes.AddChild(lib, "{0B0B0002-0000-4000-8000-000000000002}");
+        nodes.AddChild(lib, "Benchmark type library");
+        nodes.AddChild(lib, "C:\\help");
+        if (i % 2 != 0)
+            nodes.SetIcon(*entry, kIconFaultyEntry);
+    }
+    nodes.EndUpdate();
+    ::UpdateWindow(view.Handle());
+    const LARGE_INTEGER shown = Now();
+    const std::size_t total = nodes.NodeCount();
+    const std::size_t itemsAfterFill = view.ItemCount();
+
+    TTreeNode* last = nodes.TopLevel().back()->Item(3)->Item(2);
+    nodes.Select(*last);
+    ::UpdateWindow(view.Handle());
+    const LARGE_INTEGER selected = Now();
+    nodes.ScrollToTop(*nodes.TopLevel().front()->Item(1)->Item(0));
+    ::UpdateWindow(view.Handle());
+    const LARGE_INTEGER scrolled = Now();
+    nodes.Delete(nodes.TopLevel()[static_cast<std::size_t>(entries / 2)].get());
+    ::UpdateWindow(view.Handle());
+    const LARGE_INTEGER deleted = Now();
+
+    std::printf("nodes %zu, entries %d, items in the control after the fill %zu\n", total, entries,
+                itemsAfterFill);
+    std::printf("fill and first paint: %.3f s\n", Seconds(start, shown));
+    std::printf("select the last value node (opens its entry): %.3f s\n", Seconds(shown, selected));
+    std::printf("scroll the first value node to the top: %.3f s\n", Seconds(selected, scrolled));
+    std::printf("delete an entry in the middle: %.3f s\n", Seconds(scrolled, deleted));
+    nodes.AttachView(nullptr);
+    ::DestroyWindow(host);
+    ::ImageList_Destroy(images);
+    return 0;
+}
