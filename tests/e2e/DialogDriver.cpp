@@ -1,7 +1,9 @@
 // Looks at the message dialog of DialogHost from outside, for the
 // end-to-end tests (texts come out in code page 932):
 //
-//   DialogDriver dialog MS     waits for the dialog and describes it
+//   DialogDriver dialog MS [CAPTION]
+//                              waits for an enabled dialog (of that caption)
+//                              and describes it
 //   DialogDriver gone MS       waits until no dialog is left
 //   DialogDriver errorbox MS   waits for the error report box and describes it
 //   DialogDriver close-main    posts WM_CLOSE to the host's main window
@@ -37,11 +39,19 @@ std::string ClassOf(HWND window)
     return name;
 }
 
-HWND FindVisible(const char* cls)
+HWND FindVisible(const char* cls, bool enabledOnly = false, const char* caption = nullptr)
 {
-    for (HWND w = ::FindWindowExA(nullptr, nullptr, cls, nullptr); w; w = ::FindWindowExA(nullptr, w, cls, nullptr))
-        if (::IsWindowVisible(w))
-            return w;
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, cls, nullptr); w; w = ::FindWindowExA(nullptr, w, cls, nullptr)) {
+        if (!::IsWindowVisible(w) || (enabledOnly && !::IsWindowEnabled(w)))
+            continue;
+        if (caption) {
+            char text[256] = {};
+            ::GetWindowTextA(w, text, sizeof text);
+            if (std::strcmp(text, caption) != 0)
+                continue;
+        }
+        return w;
+    }
     return nullptr;
 }
 
@@ -94,6 +104,11 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM param)
 void Describe(HWND window)
 {
     std::printf("caption=%s\n", TextOf(window).c_str());
+    int dialogs = 0;
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, kDialogClass, nullptr); w;
+         w = ::FindWindowExA(nullptr, w, kDialogClass, nullptr))
+        dialogs += ::IsWindowVisible(w) ? 1 : 0;
+    std::printf("dialogs=%d\n", dialogs);
     RECT r;
     ::GetWindowRect(window, &r);
     PrintRect("window", r);
@@ -133,7 +148,8 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     const int ms = argc > 2 ? std::atoi(argv[2]) : 10000;
     if (command == "dialog") {
-        HWND w = WaitFor([] { return FindVisible(kDialogClass); }, ms);
+        const char* caption = argc > 3 ? argv[3] : nullptr;
+        HWND w = WaitFor([caption] { return FindVisible(kDialogClass, true, caption); }, ms);
         if (!w)
             return 1;
         Describe(w);

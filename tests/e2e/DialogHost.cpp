@@ -8,6 +8,7 @@
 // --cursor sets the application cursor at the first tick, the dialog opens
 // at tick T (1 unless given), --set-during sets the cursor at the fifth tick
 // while the dialog is open, --quit-during posts the end of the program then,
+// --nested opens a second dialog (an error with OK) then, from the tick,
 // --error shows the error report instead, --plain-box shows a bare
 // MessageBoxA(MB_TASKMODAL) without owner instead (to see what Wine does).
 // TEXT takes \r, \t and \\ as escapes. Prints "result=R ticks=T cursor=C"
@@ -35,6 +36,7 @@ struct Options {
     short cursorDuring = crDefault;
     bool stay = false;
     bool quitDuring = false;
+    bool nested = false;
     bool plainBox = false;
     bool error = false;
     int kind = mtInformation;
@@ -97,6 +99,11 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                     Application.SetCursor(g_options.cursorDuring);
                 if (g_options.quitDuring)
                     ::PostQuitMessage(0);
+                if (g_options.nested) {
+                    const int inner = ShowMessageDialog("入れ子", mtError, mbOKOnly, 0);
+                    std::printf("nested=%d\n", inner);
+                    std::fflush(stdout);
+                }
             }
         });
         return 0;
@@ -130,6 +137,8 @@ int main(int argc, char** argv)
             g_options.stay = true;
         else if (!std::strcmp(argv[i], "--error"))
             g_options.error = true;
+        else if (!std::strcmp(argv[i], "--nested"))
+            g_options.nested = true;
         else if (!std::strcmp(argv[i], "--quit-during"))
             g_options.quitDuring = true;
         else if (!std::strcmp(argv[i], "--plain-box"))

@@ -257,6 +257,23 @@ terminate)
     check_host_exit
     grep -q '^ended' "$log.host.raw" || fail "the main loop did not end after WM_QUIT"
     ;;
+nested)
+    # A timer tick opens a second dialog over the first one.
+    start_host --nested 2 3 "$yesno_text"
+    wine "$driver" dialog 20000 "ｴﾗｰ" | from_wine > "$log.dialog.txt" || fail "no inner dialog"
+    check "dialogs open" "$(field dialogs "$log.dialog.txt")" 2
+    check "inner dialog active" "$(field active "$log.dialog.txt")" dialog
+    check "inner owned by the outer one" "$(field owner "$log.dialog.txt")" TMessageForm
+    xdotool key Return
+    wine "$driver" dialog 20000 "情報" | from_wine > "$log.outer.txt" || fail "outer dialog not enabled again"
+    check "dialogs open" "$(field dialogs "$log.outer.txt")" 1
+    check "outer dialog active again" "$(field active "$log.outer.txt")" dialog
+    check "focus back on Yes" "$(field focus "$log.outer.txt")" 100
+    xdotool key Escape
+    check "outer result" "$(host_result | sed 's/^result=\([0-9-]*\).*/\1/')" 7
+    check "inner result" "$(grep '^nested=' "$log.host.txt" | cut -d= -f2)" 1
+    check_host_exit
+    ;;
 help_button)
     # Help (result 0) leaves the dialog open; the program has no help file.
     start_host 0 1028 "ヘルプ付き"

@@ -9,7 +9,7 @@ add_executable(DialogDriver ${PROJECT_SOURCE_DIR}/tests/e2e/DialogDriver.cpp)
 qob_target(DialogDriver)
 
 set(QOB_DIALOG_SCENARIOS
-  yesno_keys yesno_closebox yesno_tab ok_keys ok_closebox empty_set help_button
+  yesno_keys yesno_closebox yesno_tab ok_keys ok_closebox empty_set help_button nested
   text_lines cursor_rule terminate error_report)
 foreach(scenario ${QOB_DIALOG_SCENARIOS})
   add_test(NAME wine.dialog.${scenario}
