@@ -5,6 +5,9 @@
 # Xvfb loses keys and title bars) and the Japanese faces mapped to IPA fonts.
 qob_gui_prefix_ready() {
     qob_wine_prefix_ready
+    # Wine finds its own fonts (Marlett draws the caption buttons) only in
+    # the prefix's Fonts folder here.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     [ -f "$WINEPREFIX/.qob-gui" ] && return 0
     local tmp
     tmp=$(mktemp --suffix=.reg)
