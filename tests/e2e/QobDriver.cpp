@@ -4,7 +4,8 @@
 //   QobDriver wait-ready MS        the scan has ended: the wait panel is hidden
 //   QobDriver dump                 the whole tree, every item expanded:
 //                                  "depth TAB icon TAB text", icon "?" when the
-//                                  selected icon differs from the icon
+//                                  selected icon differs from the icon; control
+//                                  bytes of a text written as \xHH
 //   QobDriver roots                the top-level items as the control holds them:
 //                                  "children TAB expanded TAB text"
 //   QobDriver items                how many items the control holds
@@ -35,6 +36,24 @@
 namespace {
 
 void Out(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+// Control bytes written as \xHH, as the console scanner writes them.
+std::string Escaped(const std::string& text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += hex[byte >> 4];
+            out += hex[byte & 0x0F];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
 
 bool WaitFor(int ms, const std::function<bool()>& condition)
 {
@@ -201,7 +220,7 @@ int Dump()
                 return;
             const std::string icon =
                 info.image == info.selectedImage ? std::to_string(info.image) : "?";
-            Out(std::to_string(depth) + "\t" + icon + "\t" + info.text + "\n");
+            Out(std::to_string(depth) + "\t" + icon + "\t" + Escaped(info.text) + "\n");
             if (info.children) {
                 ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
                 walk(remote.Next(item, TVGN_CHILD), depth + 1);
