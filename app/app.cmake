@@ -35,7 +35,8 @@ add_test(NAME gui.start.catalogue COMMAND ${QOB_E2E_RUN} start catalogue)
 add_test(NAME gui.start.names COMMAND ${QOB_E2E_RUN} start names)
 add_test(NAME gui.keys COMMAND ${QOB_E2E_RUN} keys)
 add_test(NAME gui.baddword COMMAND ${QOB_E2E_RUN} baddword)
-set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword)
+add_test(NAME gui.close_under_report COMMAND ${QOB_E2E_RUN} close-under-report)
+set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report)
 add_dependencies(QobTessavin QobDriver)
 
 # The tree view and the timer on real windows (needs a screen).

@@ -12,6 +12,8 @@ Scenarios:
                   the program
   baddword        a REG_DWORD default value ends the scan: the error report,
                   then the partial tree shown and usable
+  close-under-report   closing the main window while the error report is
+                  up ends the program
 """
 import os
 import subprocess
@@ -213,19 +215,36 @@ def scenario_keys():
         program.stop()
 
 
+def wait_report():
+    """The lines the driver gives for the error report box, once it is up."""
+    deadline = time.monotonic() + 60
+    lines = []
+    # The main window has the same caption: look for the box's class.
+    while "class #32770" not in lines and time.monotonic() < deadline:
+        _, box = driver("wait-window", "Qob Tessavin", "1000")
+        lines = box.splitlines()
+        if "class #32770" not in lines:
+            time.sleep(0.2)
+    check("class #32770" in lines, f"no error report box: {lines}")
+    return lines
+
+
+def scenario_close_under_report():
+    seed("baddword")
+    program = Program()
+    try:
+        if "class #32770" in wait_report():
+            check(driver("close", "10000")[0] == 0, "closing the main window under the report did not end the program")
+    finally:
+        program.stop()
+
+
 def scenario_baddword():
     seed("baddword")
     program = Program()
     try:
-        rc, box = driver("wait-window", "Qob Tessavin", "60000", timeout=90)
-        lines = box.splitlines()
-        # The main window has the same caption: look for the report box.
-        deadline = time.monotonic() + 60
-        while "class #32770" not in lines and time.monotonic() < deadline:
-            time.sleep(0.2)
-            rc, box = driver("wait-window", "Qob Tessavin", "1000")
-            lines = box.splitlines()
-        if not check("class #32770" in lines, f"no error report box: {box!r}"):
+        lines = wait_report()
+        if "class #32770" not in lines:
             return
         check("text '' のﾃﾞｰﾀ型が不正です." in lines, f"error report text: {lines}")
         # The tree is already drawn and the wait panel gone while the box is up.
@@ -254,6 +273,8 @@ def main():
         scenario_keys()
     elif SCENARIO == "baddword":
         scenario_baddword()
+    elif SCENARIO == "close-under-report":
+        scenario_close_under_report()
     else:
         sys.exit(f"unknown scenario {SCENARIO}")
     print(f"{SCENARIO}: {'FAILED' if failures else 'ok'}")
