@@ -22,6 +22,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "wine"))
+from fixtures import Fixture, diff, entries  # noqa: E402
 from seedfiles import make_files  # noqa: E402
 
 WINEPREFIX = os.environ["WINEPREFIX"]
@@ -86,48 +87,13 @@ class Program:
         self.err.close()
 
 
-def expected_tree(name):
-    lines = []
-    with open(os.path.join(FIXTURES, name + ".tree"), encoding="utf-8") as f:
-        for line in f.read().splitlines():
-            if line and not line.startswith("#"):
-                lines.append(line)
-    return lines
-
-
-def seeded_names(name):
-    import re
-    names = set()
-    path = os.path.join(FIXTURES, name + ".reg")
-    if os.path.exists(path):
-        with open(path, encoding="utf-8") as f:
-            for line in f:
-                m = re.match(r"\[HKEY_CLASSES_ROOT\\([^\\\]]+)", line.strip())
-                if m and m.group(1) not in ("CLSID", "TypeLib"):
-                    names.add(m.group(1))
-    return names
-
-
-def entries(lines):
-    out = []
-    for line in lines:
-        if line.startswith("0\t"):
-            out.append((line.split("\t", 2)[2], [line]))
-        elif out:
-            out[-1][1].append(line)
-    return out
-
-
 def compare_tree(name, shown_text):
     """The entries the fixture seeds, as the window shows them, against the
     fixture's expected tree."""
-    expected = expected_tree(name)
-    wanted = {n for n, _ in entries(expected)} | seeded_names(name)
-    got = [l for n, block in entries(shown_text.splitlines()) if n in wanted for l in block]
-    if got != expected:
-        import difflib
-        diff = "\n".join(difflib.unified_diff(expected, got, "expected", "shown", lineterm="", n=2))
-        check(False, f"{name}: the window shows another tree\n{diff[:4000]}")
+    fixture = Fixture(FIXTURES, name)
+    got = fixture.pick(shown_text.splitlines())
+    if got != fixture.tree:
+        check(False, f"{name}: the window shows another tree\n{diff(fixture.tree, got)[:4000]}")
     else:
         print(f"{name}: {len(entries(got))} entries shown as expected")
 
