@@ -29,3 +29,8 @@ add_executable(contract_tests
 qob_target(contract_tests)
 target_link_libraries(contract_tests PRIVATE qob_testsupport GTest::gtest_main)
 gtest_discover_tests(contract_tests TEST_PREFIX memory.)
+
+# The scan benchmark's native program (tools/bench/scan_bench.sh); not a test.
+add_executable(NativeScanBench tools/bench/NativeScanBench.cpp)
+qob_target(NativeScanBench)
+target_link_libraries(NativeScanBench PRIVATE qob_testsupport)
