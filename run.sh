@@ -12,10 +12,13 @@ export WINEPREFIX=$PWD/build/wine/demo-prefix
 source tests/wine/wineenv.sh
 source tests/wine/guienv.sh
 qob_wine_prefix_ready
-if [ ! -f "$WINEPREFIX/.qob-demo" ]; then
+# Seeded once, and again whenever the demo registry changes.
+seed=$(cat demo/demo.reg demo/demo.files | sha1sum | cut -c1-40)
+if [ "$(cat "$WINEPREFIX/.qob-demo" 2>/dev/null)" != "$seed" ]; then
+    qob_wine_reset
     python3 tests/wine/seedfiles.py "$WINEPREFIX" demo/demo.files
     qob_wine_import demo/demo.reg
-    touch "$WINEPREFIX/.qob-demo"
+    echo "$seed" > "$WINEPREFIX/.qob-demo"
 fi
 qob_gui_prefix_ready
 program=build/windows/QobTessavin.exe
@@ -34,7 +37,15 @@ if ! wine build/windows/QobDriver.exe wait-ready 120000; then
     echo "run.sh: the window did not become ready within 120 s" >&2
     exit 1
 fi
+# Show a broken demo entry opened, as a user would: type its name into the
+# tree (incremental search) and open it with the keypad's *.
+xdotool type --delay 30 "Demo.Orphan"
+xdotool key KP_Multiply
+sleep 1
 shot=$PWD/build/qobtessavin-demo.png
 import -window root "$shot"
+echo "Faulty entries of the demo registry (from QobTessavinScan.exe --faulty):"
+wine build/windows/QobTessavinScan.exe --faulty | iconv -f CP932 -t UTF-8 | awk -F'\t' '$1 == 0 { print "  " $3 }'
+echo
 wine build/windows/QobDriver.exe close 10000 || true
 echo "No display: the program ran on a virtual screen. Screenshot of its window: $shot"
