@@ -230,8 +230,7 @@ std::vector<std::string> TForm1::NormaliseServerPath(const std::string& serverPa
 
 bool TForm1::ServerPathExists(const std::string& serverPath, RegistryView view)
 {
-    static const Win32FileSystem files;
-    return ServerPathCheck(files).ServerPathExists(serverPath, view);
+    return servers_.ServerPathExists(serverPath, view);
 }
 
 }  // namespace qob

@@ -10,6 +10,7 @@
 #include "catalogue/Platform.h"
 #include "catalogue/Scan.h"
 #include "catalogue/TreeModel.h"
+#include "catalogue/Win32Platform.h"
 
 #include <memory>
 #include <string>
@@ -75,6 +76,8 @@ private:
     std::unique_ptr<TLabel> Label1_, Label2_;
 
     TTreeNodes nodes_;
+    Win32FileSystem files_;
+    CheckedServers servers_{files_};
 };
 
 }  // namespace qob

@@ -98,6 +98,7 @@ MemoryKeyStore::NodePtr MemoryKeyStore::Walk(NodePtr from, const std::string& pa
         child->name = part;
         child->parent = node;
         node->children[folded] = child;
+        ++generation_;
         node = child;
     }
     return node;
@@ -152,9 +153,13 @@ long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, char* buffer, s
         return kErrorInvalidHandle;
     if (index >= node->children.size())
         return kErrorNoMoreItems;
-    auto it = node->children.begin();
-    std::advance(it, index);
-    const std::string& name = it->second->name;
+    EnumPosition& pos = enumPosition_;
+    if (pos.node != node.get() || pos.generation != generation_ || pos.index > index) {
+        pos = EnumPosition{node.get(), generation_, 0, node->children.begin()};
+    }
+    std::advance(pos.at, index - pos.index);
+    pos.index = index;
+    const std::string& name = pos.at->second->name;
     if (name.size() + 1 > size)
         return kErrorMoreData;
     std::memcpy(buffer, name.c_str(), name.size() + 1);
@@ -205,6 +210,7 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path)
         return kErrorAccessDenied;
     node->deleted = true;
     parent->children.erase(FoldCase(node->name));
+    ++generation_;
     return kErrorSuccess;
 }
 
@@ -236,6 +242,7 @@ void MemoryKeyStore::CreateUnnamedKey(KeyHandle root, const std::string& parentP
     child->parent = parent;
     // Listed under its shown name, but kept apart from a real key of that name.
     parent->children["\x01" + FoldCase(shownName) + std::to_string(parent->children.size())] = child;
+    ++generation_;
 }
 
 bool MemoryKeyStore::KeyExists(KeyHandle root, const std::string& path)

@@ -51,6 +51,16 @@ private:
     NodePtr currentUser_;
     NodePtr localMachine_;
     std::map<KeyHandle, NodePtr> handles_;
+    // Where the last enumeration stopped, so that listing by consecutive
+    // indices does not walk the children from the start each time.
+    struct EnumPosition {
+        const Node* node = nullptr;
+        std::uint64_t generation = 0;
+        std::uint32_t index = 0;
+        std::map<std::string, NodePtr>::const_iterator at;
+    };
+    EnumPosition enumPosition_;
+    mutable std::uint64_t generation_ = 0;  // counts changes to any key's children
     KeyHandle nextHandle_ = 0x1000;
 };
 

@@ -7,7 +7,6 @@
 // partial tree is written, the message goes to standard error), 2 for a bad
 // command line.
 #include "catalogue/Scan.h"
-#include "catalogue/ServerPath.h"
 #include "catalogue/TreeDump.h"
 #include "catalogue/Win32Platform.h"
 
@@ -15,22 +14,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <io.h>
-
-namespace {
-
-class CheckedServers final : public qob::ServerPresence {
-public:
-    explicit CheckedServers(const qob::FileSystem& files) : check_(files) {}
-    bool ServerPathExists(const std::string& serverPath, qob::RegistryView view) override
-    {
-        return check_.ServerPathExists(serverPath, view);
-    }
-
-private:
-    qob::ServerPathCheck check_;
-};
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -49,7 +32,7 @@ int main(int argc, char** argv)
     qob::Win32KeyStore store;
     qob::Win32NameOrder order;
     qob::Win32FileSystem files;
-    CheckedServers servers(files);
+    qob::CheckedServers servers(files);
     qob::TTreeNodes tree;
     int status = 0;
     std::string error;

@@ -61,7 +61,8 @@ KeyHandle TRegistry::BaseFor(const std::string& path, std::string& rest) const
 long TRegistry::OpenWithFallback(KeyHandle base, const std::string& rest, KeyHandle& out) const
 {
     long result = store_.OpenKey(base, rest, kKeyAllAccess | viewFlags_, out);
-    if (result != kErrorSuccess)
+    // A key that is not there is not there with fewer rights either.
+    if (result != kErrorSuccess && result != kErrorFileNotFound)
         result = store_.OpenKey(base, rest, kKeyRead | viewFlags_, out);
     return result;
 }
@@ -80,13 +81,22 @@ bool TRegistry::OpenKey(const std::string& path)
 
 std::string TRegistry::ReadString(const std::string& name)
 {
-    std::uint32_t type = 0;
-    std::uint32_t size = 0;
-    if (current_ == kNoKey || store_.QueryValue(current_, name, type, nullptr, size) != kErrorSuccess || size == 0)
+    if (current_ == kNoKey)
         return {};
-    std::vector<unsigned char> buffer(size);
-    if (store_.QueryValue(current_, name, type, buffer.data(), size) != kErrorSuccess)
-        throw ERegistryException(FormatMessage("'%s' の取得に失敗しました", name));
+    // Most values fit a small buffer: one call reads them. A larger one is
+    // read again into a buffer of the size the platform reports.
+    std::vector<unsigned char> buffer(256);
+    std::uint32_t type = 0;
+    std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
+    long result = store_.QueryValue(current_, name, type, buffer.data(), size);
+    if (result == kErrorMoreData && size > 0) {
+        buffer.resize(size);
+        result = store_.QueryValue(current_, name, type, buffer.data(), size);
+        if (result != kErrorSuccess)
+            throw ERegistryException(FormatMessage("'%s' の取得に失敗しました", name));
+    }
+    if (result != kErrorSuccess || size == 0)
+        return {};
     if (type != kRegSz && type != kRegExpandSz)
         throw ERegistryException(FormatMessage("'%s' のﾃﾞｰﾀ型が不正です", name));
     std::string text(buffer.begin(), buffer.begin() + size);

@@ -138,6 +138,14 @@ private:
 
 }  // namespace
 
+bool CheckedServers::ServerPathExists(const std::string& serverPath, RegistryView view)
+{
+    const auto [it, added] = known_.try_emplace({serverPath, view}, false);
+    if (added)
+        it->second = check_.ServerPathExists(serverPath, view);
+    return it->second;
+}
+
 void SortNames(std::vector<std::string>& names, const NameOrder& order)
 {
     if (names.size() > 1)

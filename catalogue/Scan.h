@@ -7,7 +7,9 @@
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeModel.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qob {
@@ -18,6 +20,18 @@ public:
     virtual ~ServerPresence() = default;
     // `view` is the registry view the class key was found in.
     virtual bool ServerPathExists(const std::string& serverPath, RegistryView view) = 0;
+};
+
+// The server path check for one scan: registries name the same few server
+// files many times over, so each path is looked for once.
+class CheckedServers final : public ServerPresence {
+public:
+    explicit CheckedServers(const FileSystem& files) : check_(files) {}
+    bool ServerPathExists(const std::string& serverPath, RegistryView view) override;
+
+private:
+    ServerPathCheck check_;
+    std::map<std::pair<std::string, RegistryView>, bool> known_;
 };
 
 // Sorts names in place, ascending by `order`: a quicksort around the middle

@@ -103,6 +103,13 @@ TEST_F(Contract, DefaultValuesOfEveryKind)
     platform->SetValue(Sub("Dword"), kRegDword, std::string("\x01\x00\x00\x00", 4));
     platform->SetValue(Sub("Binary"), kRegBinary, std::string("\x01\x02", 2));
     platform->SetValue(Sub("EmptyBinary"), kRegBinary, std::string());
+    const std::string longText = std::string(1000, 'L') + std::string(300, 'x');
+    std::string longJapanese;
+    for (int i = 0; i < 300; ++i)
+        longJapanese += "表";
+    platform->SetValue(Sub("Long"), kRegSz, longText + '\0');
+    platform->SetValue(Sub("LongJapanese"), kRegSz, longJapanese + '\0');
+    platform->SetValue(Sub("LongDword"), kRegBinary, std::string(600, '\x01'));
 
     const auto read = [&](const char* key) {
         EXPECT_TRUE(registry->OpenKey(kBox + "\\" + key)) << key;
@@ -114,7 +121,9 @@ TEST_F(Contract, DefaultValuesOfEveryKind)
     EXPECT_EQ(read("Expand"), "%SystemRoot%\\x.dll") << "expandable strings stay unexpanded";
     EXPECT_EQ(read("Japanese"), "表示名");
     EXPECT_EQ(read("EmptyBinary"), "") << "a size of 0 reads as empty, whatever the type";
-    for (const char* key : {"Dword", "Binary"}) {
+    EXPECT_EQ(read("Long"), longText);
+    EXPECT_EQ(read("LongJapanese"), longJapanese);
+    for (const char* key : {"Dword", "Binary", "LongDword"}) {
         try {
             read(key);
             ADD_FAILURE() << key << " read as text";
