@@ -27,7 +27,7 @@ set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS
 # --- end-to-end tests: the real program under Wine on an Xvfb virtual desktop
 add_executable(QobDriver tests/e2e/QobDriver.cpp)
 qob_target(QobDriver)
-target_link_libraries(QobDriver PRIVATE comctl32 user32)
+target_link_libraries(QobDriver PRIVATE qob_core comctl32 user32)
 
 set(QOB_E2E ${PROJECT_SOURCE_DIR}/tests/e2e)
 set(QOB_E2E_RUN ${QOB_E2E}/run_gui.sh python3 ${QOB_E2E}/gui_e2e.py ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/tests/fixtures)

@@ -4,9 +4,25 @@ namespace qob {
 
 namespace {
 
-void AppendEscaped(std::string& out, const std::string& text)
+void AppendSubtree(std::string& out, const TTreeNode& node, int depth)
+{
+    out += std::to_string(depth);
+    out += '\t';
+    out += std::to_string(node.ImageIndex());
+    out += '\t';
+    out += EscapeControlBytes(node.Text());
+    out += '\n';
+    for (int i = 0; i < node.Count(); ++i)
+        AppendSubtree(out, *node.Item(i), depth + 1);
+}
+
+}  // namespace
+
+std::string EscapeControlBytes(const std::string& text)
 {
     static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
         if (byte < 0x20 || byte == 0x7F) {
@@ -17,21 +33,8 @@ void AppendEscaped(std::string& out, const std::string& text)
             out += ch;
         }
     }
+    return out;
 }
-
-void AppendSubtree(std::string& out, const TTreeNode& node, int depth)
-{
-    out += std::to_string(depth);
-    out += '\t';
-    out += std::to_string(node.ImageIndex());
-    out += '\t';
-    AppendEscaped(out, node.Text());
-    out += '\n';
-    for (int i = 0; i < node.Count(); ++i)
-        AppendSubtree(out, *node.Item(i), depth + 1);
-}
-
-}  // namespace
 
 std::string DumpTree(const TTreeNodes& tree, bool faultyOnly)
 {

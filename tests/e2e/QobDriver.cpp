@@ -21,6 +21,7 @@
 //   QobDriver close MS             closes the main window; the process must end
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
+#include "catalogue/TreeDump.h"
 #include "resources/ResourceIds.h"
 
 #include <windows.h>
@@ -36,24 +37,6 @@
 namespace {
 
 void Out(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
-
-// Control bytes written as \xHH, as the console scanner writes them.
-std::string Escaped(const std::string& text)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte == 0x7F) {
-            out += "\\x";
-            out += hex[byte >> 4];
-            out += hex[byte & 0x0F];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
 
 bool WaitFor(int ms, const std::function<bool()>& condition)
 {
@@ -220,7 +203,7 @@ int Dump()
                 return;
             const std::string icon =
                 info.image == info.selectedImage ? std::to_string(info.image) : "?";
-            Out(std::to_string(depth) + "\t" + icon + "\t" + Escaped(info.text) + "\n");
+            Out(std::to_string(depth) + "\t" + icon + "\t" + qob::EscapeControlBytes(info.text) + "\n");
             if (info.children) {
                 ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
                 walk(remote.Next(item, TVGN_CHILD), depth + 1);

@@ -6,6 +6,7 @@
 //   TreeFillBench [ENTRIES]      default 20000, that is 200,000 nodes
 #include "app/Application.h"
 #include "app/TreeViewControl.h"
+#include "tests/e2e/TreeHost.h"
 #include "catalogue/TreeModel.h"
 
 #include <windows.h>
@@ -16,18 +17,6 @@
 #include <string>
 
 namespace {
-
-qob::TTreeViewControl* hosted = nullptr;
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NOTIFY && hosted) {
-        LRESULT result = 0;
-        if (hosted->HandleNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
-            return result;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 {
@@ -57,19 +46,8 @@ int main(int argc, char** argv)
     using namespace qob;
     const int entries = argc > 1 ? std::atoi(argv[1]) : 20000;
     Application.Initialize(::GetModuleHandleA(nullptr));
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QobBenchHost";
-    ::RegisterClassA(&wc);
-    HWND host = ::CreateWindowExA(0, "QobBenchHost", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 556, 407,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-    HIMAGELIST images = ::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0);
-    TTreeViewControl view;
-    view.Create(host, 1, RECT{0, 0, 548, 292}, 19, images);
-    hosted = &view;
+    e2e::TreeHost host(556, 407, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    TTreeViewControl& view = host.View();
     Pump();
 
     // The model of the tree is built as the scan builds it, while the view
@@ -117,7 +95,5 @@ int main(int argc, char** argv)
     std::printf("scroll the first value node to the top: %.3f s\n", Seconds(selected, scrolled));
     std::printf("delete an entry in the middle: %.3f s\n", Seconds(scrolled, deleted));
     nodes.AttachView(nullptr);
-    ::DestroyWindow(host);
-    ::ImageList_Destroy(images);
     return 0;
 }

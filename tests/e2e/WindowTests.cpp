@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/FormControls.h"
 #include "app/TreeViewControl.h"
+#include "tests/e2e/TreeHost.h"
 #include "catalogue/TreeModel.h"
 
 #include <gtest/gtest.h>
@@ -9,45 +10,22 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 
 namespace qob {
 namespace {
 
-TTreeViewControl* hosted = nullptr;
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NOTIFY && hosted) {
-        LRESULT result = 0;
-        if (hosted->HandleNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
-            return result;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND MakeHost()
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QobTestHost";
-    ::RegisterClassA(&wc);
-    return ::CreateWindowExA(0, "QobTestHost", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
-                             wc.hInstance, nullptr);
-}
+HWND MakeHost() { return e2e::MakeHostWindow(400, 300, WS_OVERLAPPEDWINDOW); }
 
 class TreeViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Application.Initialize(::GetModuleHandleA(nullptr));
-        host_ = MakeHost();
-        ASSERT_NE(host_, nullptr);
-        images_ = ::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0);
-        view_.Create(host_, 1, RECT{0, 0, 400, 300}, 19, images_);
-        hosted = &view_;
-        nodes_.AttachView(&view_);
+        host_ = std::make_unique<e2e::TreeHost>(400, 300);
+        ASSERT_NE(host_->Window(), nullptr);
+        nodes_.AttachView(&host_->View());
         // A: description, CLSID with its identifier; B: description, TypeLib with two values.
         nodes_.BeginUpdate();
         a_ = nodes_.AddChild(nullptr, "A");
@@ -66,12 +44,9 @@ protected:
     void TearDown() override
     {
         nodes_.AttachView(nullptr);
-        ::DestroyWindow(host_);
-        hosted = nullptr;
-        ::ImageList_Destroy(images_);
     }
 
-    HWND Tree() const { return view_.Handle(); }
+    HWND Tree() const { return host_->View().Handle(); }
     LRESULT Count() const { return ::SendMessageA(Tree(), TVM_GETCOUNT, 0, 0); }
     TVITEMA Item(const TTreeNode& node, char* text, int size) const
     {
@@ -85,9 +60,7 @@ protected:
         return item;
     }
 
-    HWND host_ = nullptr;
-    HIMAGELIST images_ = nullptr;
-    TTreeViewControl view_;
+    std::unique_ptr<e2e::TreeHost> host_;
     TTreeNodes nodes_;
     TTreeNode* a_ = nullptr;
     TTreeNode* aValue_ = nullptr;
@@ -146,7 +119,7 @@ TEST_F(TreeViewTest, DeletingAnEntryTakesItsItemsAndKeepsTheRest)
     ASSERT_EQ(Count(), 9);
     nodes_.Delete(a_);
     EXPECT_EQ(Count(), 5);
-    EXPECT_EQ(view_.ItemCount(), 5u);
+    EXPECT_EQ(host_->View().ItemCount(), 5u);
     EXPECT_EQ(nodes_.Selected(), bValue_);
     // An entry that was never opened goes with its whole subtree too.
     nodes_.AddChild(nullptr, "C");
