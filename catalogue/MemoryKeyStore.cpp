@@ -241,7 +241,10 @@ void MemoryKeyStore::CreateUnnamedKey(KeyHandle root, const std::string& parentP
     child->openable = false;
     child->parent = parent;
     // Listed under its shown name, but kept apart from a real key of that name.
-    parent->children["\x01" + FoldCase(shownName) + std::to_string(parent->children.size())] = child;
+    std::string key(1, '\x01');
+    key += FoldCase(shownName);
+    key += std::to_string(parent->children.size());
+    parent->children[key] = child;
     ++generation_;
 }
 
