@@ -3,7 +3,7 @@
 # once: later runs find everything in place and return at once.
 set -euo pipefail
 packages=(cmake make g++ googletest mingw-w64 wine wine64 xvfb xauth xdotool x11-utils
-          fonts-wine fonts-ipafont-gothic locales imagemagick python3)
+          fonts-wine fonts-ipafont-gothic locales imagemagick python3 libxfixes3)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -12,7 +12,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}" >&2
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
     grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
