@@ -93,18 +93,6 @@ Loaded Load(const char* keysPath, const char* filesPath, qob::MemoryKeyStore& st
     return loaded;
 }
 
-class CheckedServers final : public qob::ServerPresence {
-public:
-    explicit CheckedServers(const qob::FileSystem& files) : check_(files) {}
-    bool ServerPathExists(const std::string& serverPath, qob::RegistryView view) override
-    {
-        return check_.ServerPathExists(serverPath, view);
-    }
-
-private:
-    qob::ServerPathCheck check_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -118,7 +106,6 @@ int main(int argc, char** argv)
         qob::MemoryKeyStore store;
         qob::MemoryFileSystem files;
         qob::FoldedNameOrder order;
-        CheckedServers servers(files);
         Loaded loaded;
         const double loadSeconds = SecondsOf([&] { loaded = Load(argv[1], argv[2], store, files); });
 
@@ -127,6 +114,7 @@ int main(int argc, char** argv)
         std::size_t faulty = 0;
         for (int run = 0; run < repeats; ++run) {
             qob::TTreeNodes tree;
+            qob::CheckedServers servers(files);  // one per scan, as the programs have
             scans.push_back(SecondsOf([&] { qob::RunRegistrationScan(tree, store, order, servers); }));
             entries = tree.TopLevel().size();
             faulty = static_cast<std::size_t>(std::count_if(tree.TopLevel().begin(), tree.TopLevel().end(),

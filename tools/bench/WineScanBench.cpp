@@ -6,12 +6,6 @@
 //                               the tree dump; times, sizes, peak memory
 //   WineScanBench.exe profile   the scan with every registry call, name
 //                               comparison and server check counted and timed
-//   WineScanBench.exe lean      the scan with three savings put in below it,
-//                               to weigh them before changing the catalogue:
-//                               a server path is checked once per scan, a
-//                               failed open is retried with KEY_READ only when
-//                               access was refused, and a value is read in one
-//                               call when it fits a buffer
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeDump.h"
@@ -124,112 +118,19 @@ private:
     qob::Win32NameOrder inner_;
 };
 
-class CheckedServers final : public qob::ServerPresence {
+// The scan's server check (each path looked for once), timed.
+class TimedServers final : public qob::ServerPresence {
 public:
     bool ServerPathExists(const std::string& serverPath, qob::RegistryView view) override
     {
         Timed timed(check);
-        return check_.ServerPathExists(serverPath, view);
+        return inner_.ServerPathExists(serverPath, view);
     }
     Tally check{"server path check (file searches)"};
 
 private:
     qob::Win32FileSystem files_;
-    qob::ServerPathCheck check_{files_};
-};
-
-// What the registry access object would do with one-call reads and with the
-// KEY_READ retry kept for refused access: the calls that the change would
-// save are answered here without reaching the platform.
-class LeanKeyStore final : public qob::KeyStore {
-public:
-    long OpenKey(qob::KeyHandle base, const std::string& path, std::uint32_t access, qob::KeyHandle& out) override
-    {
-        if ((access & ~qob::kKeyWow64_32Key) == qob::kKeyRead && lastFailure_ != qob::kErrorAccessDenied &&
-            lastFailure_ != qob::kErrorSuccess && base == lastBase_ && path == lastPath_) {
-            out = qob::kNoKey;
-            return lastFailure_;
-        }
-        const long result = inner_.OpenKey(base, path, access, out);
-        lastFailure_ = result;
-        lastBase_ = base;
-        lastPath_ = path;
-        return result;
-    }
-    long QueryInfoKey(qob::KeyHandle key, qob::KeyInfo& info) override { return inner_.QueryInfoKey(key, info); }
-    long EnumKey(qob::KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override
-    {
-        return inner_.EnumKey(key, index, buffer, size);
-    }
-    long QueryValue(qob::KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
-                    std::uint32_t& size) override
-    {
-        if (data == nullptr) {
-            // The size query reads the data too, into a buffer of 512 bytes.
-            held_.assign(512, 0);
-            std::uint32_t got = static_cast<std::uint32_t>(held_.size());
-            const long result = inner_.QueryValue(key, name, type, held_.data(), got);
-            heldValid_ = result == qob::kErrorSuccess;
-            if (heldValid_) {
-                held_.resize(got);
-                heldKey_ = key;
-                heldName_ = name;
-                heldType_ = type;
-            }
-            if (result == qob::kErrorMoreData)
-                return inner_.QueryValue(key, name, type, nullptr, size);
-            size = got;
-            return result;
-        }
-        if (heldValid_ && key == heldKey_ && name == heldName_ && size >= held_.size()) {
-            heldValid_ = false;
-            std::memcpy(data, held_.data(), held_.size());
-            size = static_cast<std::uint32_t>(held_.size());
-            type = heldType_;
-            return qob::kErrorSuccess;
-        }
-        return inner_.QueryValue(key, name, type, data, size);
-    }
-    long DeleteKey(qob::KeyHandle base, const std::string& path) override { return inner_.DeleteKey(base, path); }
-    long CloseKey(qob::KeyHandle key) override
-    {
-        if (key == heldKey_)
-            heldValid_ = false;
-        return inner_.CloseKey(key);
-    }
-    bool NamesNeedDoubledBuffer() const override { return inner_.NamesNeedDoubledBuffer(); }
-
-private:
-    qob::Win32KeyStore inner_;
-    long lastFailure_ = qob::kErrorSuccess;
-    qob::KeyHandle lastBase_ = qob::kNoKey;
-    std::string lastPath_;
-    std::vector<unsigned char> held_;
-    bool heldValid_ = false;
-    qob::KeyHandle heldKey_ = qob::kNoKey;
-    std::string heldName_;
-    std::uint32_t heldType_ = 0;
-};
-
-// Server path checks remembered for the length of one scan: classes share
-// their server files.
-class RememberedServers final : public qob::ServerPresence {
-public:
-    bool ServerPathExists(const std::string& serverPath, qob::RegistryView view) override
-    {
-        const auto key = std::make_pair(serverPath, view);
-        const auto known = known_.find(key);
-        if (known != known_.end())
-            return known->second;
-        const bool present = check_.ServerPathExists(serverPath, view);
-        known_.emplace(key, present);
-        return present;
-    }
-
-private:
-    qob::Win32FileSystem files_;
-    qob::ServerPathCheck check_{files_};
-    std::map<std::pair<std::string, qob::RegistryView>, bool> known_;
+    qob::CheckedServers inner_{files_};
 };
 
 std::size_t FaultyEntries(const qob::TTreeNodes& tree)
@@ -244,7 +145,8 @@ int Scan()
 {
     qob::Win32KeyStore store;
     qob::Win32NameOrder order;
-    CheckedServers servers;
+    qob::Win32FileSystem files;
+    qob::CheckedServers servers(files);
     qob::TTreeNodes tree;
     const double start = Seconds();
     qob::RunRegistrationScan(tree, store, order, servers);
@@ -270,7 +172,7 @@ int Profile()
 {
     CountingKeyStore store;
     CountingNameOrder order;
-    CheckedServers servers;
+    TimedServers servers;
     qob::TTreeNodes tree;
     const double start = Seconds();
     const unsigned long long startTicks = __rdtsc();
@@ -293,21 +195,6 @@ int Profile()
     return 0;
 }
 
-int Lean()
-{
-    LeanKeyStore store;
-    qob::Win32NameOrder order;
-    RememberedServers servers;
-    qob::TTreeNodes tree;
-    const double start = Seconds();
-    qob::RunRegistrationScan(tree, store, order, servers);
-    std::printf("lean_scan_s=%.4f\n", Seconds() - start);
-    std::printf("lean_entries=%zu\n", tree.TopLevel().size());
-    std::printf("lean_faulty=%zu\n", FaultyEntries(tree));
-    std::printf("lean_nodes=%zu\n", tree.NodeCount());
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -320,12 +207,10 @@ int main(int argc, char** argv)
             return Scan();
         if (std::strcmp(mode, "profile") == 0)
             return Profile();
-        if (std::strcmp(mode, "lean") == 0)
-            return Lean();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "scan ended by an error: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: WineScanBench noop|scan|profile|lean\n");
+    std::fprintf(stderr, "usage: WineScanBench noop|scan|profile\n");
     return 2;
 }

@@ -7,8 +7,6 @@ In one run, on one seeded prefix, each timing repeated and the median taken:
   - WineScanBench.exe scan: the same scan timed inside the process;
   - WineScanBench.exe noop: wine's start-up cost for a program;
   - wine reg export HKCR: the platform's own full read of the same keys;
-  - WineScanBench.exe lean: the scan with the savings proposed for the
-    registry access object and the server check put in below it;
 then one profiled scan (calls counted and timed) and the native scan over the
 in-memory key store filled with the same registrations.
 """
@@ -147,7 +145,7 @@ def main():
     subprocess.run(["wineserver", "-p"])
     try:
         run(["wine", PROBE, "noop"])  # loads the registry into the server
-        noop, scanner, scanner_rss, probe, export, lean = [], [], [], [], [], []
+        noop, scanner, scanner_rss, probe, export = [], [], [], [], []
         probe_out = {}
         tree_path = os.path.join(BENCH, "scan-output.txt")
         for n in range(args.repeats):
@@ -164,11 +162,6 @@ def main():
             wall, _, status = run(["wine", "reg", "export", "HKCR", EXPORT_WIN, "/y"])
             assert status == 0, f"reg export exited with {status}"
             export.append(wall)
-            text = subprocess.run(["wine", PROBE, "lean"], capture_output=True, text=True, check=True).stdout
-            lean_out = pairs(text)
-            assert (lean_out["lean_nodes"], lean_out["lean_faulty"]) == (probe_out["nodes"], probe_out["faulty"]), \
-                "the lean scan built another tree"
-            lean.append(float(lean_out["lean_scan_s"]))
         print("profiled scan ...", flush=True)
         profile = subprocess.run(["wine", PROBE, "profile"], capture_output=True, text=True, check=True).stdout
     finally:
@@ -218,11 +211,6 @@ def main():
           f"({', '.join(f'{r:.2f}' for r in paired)})   goal: under 0.5")
     print(f"  {'in-process scan / export, median of rounds':42s} {med(paired_probe):8.2f}   "
           f"({', '.join(f'{r:.2f}' for r in paired_probe)})")
-    paired_lean = [v / (e - start_up) for v, e in zip(lean, export)]
-    print(f"  {'lean scan inside the process (proposal)':42s} {med(lean):8.2f} s   "
-          f"({', '.join(f'{v:.2f}' for v in lean)})")
-    print(f"  {'lean scan / export, median of the rounds':42s} {med(paired_lean):8.2f}   "
-          f"({', '.join(f'{r:.2f}' for r in paired_lean)})")
     print(f"  {'peak memory of the scanner (max RSS)':42s} {max(scanner_rss) / 1024:8.1f} MiB "
           f"(peak working set in the probe {int(probe_out['peak_working_set_kb']) / 1024:.1f} MiB)")
     print(f"  {'tree dump after the scan':42s} {float(probe_out['dump_s']):8.2f} s")
