@@ -22,14 +22,14 @@ count() {  # ctest's summary: "NN% tests passed, F tests failed out of T"
 mkdir -p build/logs
 echo "== native tests"
 ctest --test-dir build/native -j"$(nproc)" --output-on-failure > build/logs/native.log 2>&1
-grep -E 'tests passed|Failed|\*\*\*' build/logs/native.log
+grep -E 'tests passed|\*\*\*|^\s+[0-9]+ - ' build/logs/native.log
 count build/logs/native.log
 
 echo "== Windows tests under Wine"
 source tests/wine/wineenv.sh
 qob_wine_prefix_ready
 ctest --test-dir build/windows --output-on-failure --timeout 600 > build/logs/windows.log 2>&1
-grep -E 'tests passed|Failed|\*\*\*' build/logs/windows.log
+grep -E 'tests passed|\*\*\*|^\s+[0-9]+ - ' build/logs/windows.log
 count build/logs/windows.log
 wineserver -k 2>/dev/null || true
 
