@@ -1,6 +1,7 @@
 #include "app/TreeViewControl.h"
 
 #include "app/Application.h"
+#include "catalogue/CodePage.h"
 
 #include <cstring>
 #include <vector>
@@ -166,7 +167,11 @@ bool TTreeViewControl::HandleNotify(const NMHDR& header, LRESULT& result)
             return true;
         if ((item.mask & TVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             const std::string& text = node->Text();
-            const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+            // As much as the buffer holds, never half of a two-byte character.
+            const std::size_t room = static_cast<std::size_t>(item.cchTextMax - 1);
+            std::size_t n = 0;
+            while (n < text.size() && n + CharLength(text, n) <= room)
+                n += CharLength(text, n);
             std::memcpy(item.pszText, text.data(), n);
             item.pszText[n] = '\0';
         }
