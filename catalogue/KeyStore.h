@@ -32,7 +32,6 @@ constexpr long kErrorSuccess = 0;
 constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorInvalidHandle = 6;
-constexpr long kErrorInvalidParameter = 87;
 constexpr long kErrorBadPathname = 161;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
@@ -40,16 +39,13 @@ constexpr long kErrorNoMoreItems = 259;
 // Access rights.
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::uint32_t kKeyRead = 0x20019;
-constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 
 // Value types.
-constexpr std::uint32_t kRegNone = 0;
 constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
 
 struct KeyInfo {
     std::uint32_t subkeyCount = 0;
