@@ -36,7 +36,11 @@ add_test(NAME gui.start.names COMMAND ${QOB_E2E_RUN} start names)
 add_test(NAME gui.keys COMMAND ${QOB_E2E_RUN} keys)
 add_test(NAME gui.baddword COMMAND ${QOB_E2E_RUN} baddword)
 add_test(NAME gui.close_under_report COMMAND ${QOB_E2E_RUN} close-under-report)
-set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report)
+add_test(NAME gui.startup_cursor COMMAND ${QOB_E2E_RUN} startup-cursor)
+add_test(NAME gui.maximised COMMAND ${QOB_E2E_RUN} maximised)
+add_test(NAME gui.resize COMMAND ${QOB_E2E_RUN} resize)
+set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
+  gui.startup_cursor gui.maximised gui.resize)
 add_dependencies(QobTessavin QobDriver)
 
 # The tree view and the timer on real windows (needs a screen).

@@ -10,7 +10,12 @@
 //                                  "children TAB expanded TAB text"
 //   QobDriver items                how many items the control holds
 //   QobDriver tree-handle          the tree's window handle, as Wine's traces write it
-//   QobDriver layout               positions of the main window's parts
+//   QobDriver layout               positions of the main window's parts, its
+//                                  client origin on the screen, its show state
+//                                  and the desktop's work area
+//   QobDriver resize W H           gives the main window that outer size
+//   QobDriver cursor-handle        the cursor the foreground thread has set, as
+//                                  Wine's traces write handles
 //   QobDriver focus                class of the window with the keyboard focus
 //   QobDriver wait-window CAPTION MS   a window of the program with that caption:
 //                                  its class and the texts of its static controls
@@ -252,6 +257,14 @@ int Layout()
     Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
     Out("screen " + std::to_string(::GetSystemMetrics(SM_CXSCREEN)) + " " +
         std::to_string(::GetSystemMetrics(SM_CYSCREEN)) + "\n");
+    POINT origin{0, 0};
+    ::ClientToScreen(main, &origin);
+    Out("origin " + std::to_string(origin.x) + " " + std::to_string(origin.y) + "\n");
+    Out(std::string("show ") + (::IsZoomed(main) ? "maximised" : ::IsIconic(main) ? "minimised" : "normal") + "\n");
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    Out("workarea " + std::to_string(work.left) + " " + std::to_string(work.top) + " " +
+        std::to_string(work.right - work.left) + " " + std::to_string(work.bottom - work.top) + "\n");
     const struct {
         const char* name;
         int id;
@@ -348,6 +361,25 @@ int main(int argc, char** argv)
         return Layout();
     if (command == "focus")
         return Focus();
+    if (command == "cursor-handle") {
+        // The foreground thread's cursor: the program's while its window is active.
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        if (!::GetCursorInfo(&info))
+            return 1;
+        char text[32];
+        std::snprintf(text, sizeof text, "0x%llx\n",
+                      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(info.hCursor)));
+        Out(text);
+        return 0;
+    }
+    if (command == "resize" && argc == 4) {
+        HWND main = MainWindow();
+        return main && ::SetWindowPos(main, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]),
+                                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
     if (command == "wait-window" && argc == 4) {
         HWND found = nullptr;
         if (!WaitFor(std::atoi(argv[3]), [&] { return (found = ProgramWindow(argv[2])) != nullptr; }))

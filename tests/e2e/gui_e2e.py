@@ -14,6 +14,14 @@ Scenarios:
                   then the partial tree shown and usable
   close-under-report   closing the main window while the error report is
                   up ends the program
+  startup-cursor  a scan of several seconds: the wait panel is up and the
+                  program's cursor the hourglass while it runs; afterwards the
+                  panel is hidden and the pointer over the tree the arrow
+  maximised       started with the show command for maximised: the window
+                  opens maximised and its parts fill the work area
+  resize          the window made larger and smaller: the toolbar, caption
+                  strip, tree and status bar follow the client area, the wait
+                  panel keeps its place
 """
 import os
 import subprocess
@@ -50,23 +58,23 @@ def driver(*args, timeout=60):
 
 def seed(name):
     sh("qob_wine_reset")
-    base = os.path.join(FIXTURES, name)
-    if os.path.exists(base + ".files"):
-        with open(base + ".files", encoding="utf-8") as f:
+    fixture = Fixture(FIXTURES, name)
+    if fixture.path(".files"):
+        with open(fixture.path(".files"), encoding="utf-8") as f:
             make_files(WINEPREFIX, f.read())
-    if os.path.exists(base + ".reg"):
-        if sh(f"qob_wine_import '{base}.reg'") != 0:
+    if fixture.path(".reg"):
+        if sh(f"qob_wine_import '{fixture.path('.reg')}'") != 0:
             sys.exit(f"{name}: reg import failed")
 
 
 class Program:
     """The program under test, with Wine's accelerator trace on its standard error."""
 
-    def __init__(self):
+    def __init__(self, trace="+accel", launcher=()):
         self.err_path = os.path.join(BUILD, f"e2e-{SCENARIO}.stderr")
         self.err = open(self.err_path, "wb")
-        env = dict(os.environ, WINEDEBUG="-all,+accel")
-        self.proc = subprocess.Popen(["wine", PROGRAM], stdout=subprocess.DEVNULL, stderr=self.err, env=env)
+        env = dict(os.environ, WINEDEBUG="-all," + trace)
+        self.proc = subprocess.Popen(["wine", *launcher, PROGRAM], stdout=subprocess.DEVNULL, stderr=self.err, env=env)
 
     def trace(self):
         self.err.flush()
@@ -106,6 +114,36 @@ def screenshot(tag):
 
 def key(*keys):
     subprocess.run(["xdotool", "key", *keys], check=True)
+
+
+def layout():
+    """The driver's layout lines as a dict: name -> rest of the line."""
+    rc, text = driver("layout")
+    return dict(line.split(" ", 1) for line in text.splitlines()) if rc == 0 else {}
+
+
+def pointer():
+    """Hotspot of the X pointer shown now: "4,4" the arrow, "11,11" the wait pointer."""
+    proc = subprocess.run([sys.executable, os.path.join(HERE, "DialogCursor.py")], capture_output=True, text=True)
+    return proc.stdout.strip()
+
+
+def wait_pointer(hotspot, seconds=10):
+    deadline = time.monotonic() + seconds
+    seen = pointer()
+    while seen != hotspot and time.monotonic() < deadline:
+        time.sleep(0.1)
+        seen = pointer()
+    return seen
+
+
+def wait_until(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(0.1)
+    return True
 
 
 def scenario_start(name):
@@ -232,6 +270,137 @@ def scenario_baddword():
         program.stop()
 
 
+def scenario_startup_cursor():
+    # 10,000 entries: the scan lasts seconds, long enough to look at it.
+    seed("many")
+    program = Program(trace="+accel,+cursor")
+    try:
+        parts = {}
+
+        def shown():
+            parts.update(layout())
+            return "origin" in parts
+
+        if not check(wait_until(shown, 30), "the main window did not appear"):
+            return
+        # The pointer onto the tree, clear of the wait panel. The program takes
+        # no input while it scans, so Wine brings the X pointer up to date only
+        # once the scan is over.
+        ox, oy = map(int, parts["origin"].split())
+        subprocess.run(["xdotool", "mousemove", str(ox + 40), str(oy + 300)], check=True)
+        # While the scan runs: the wait panel up, the program's cursor set.
+        during = []  # the program's cursor, read while the panel was up
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            _, handle = driver("cursor-handle")
+            now = layout()
+            if now.get("Panel2", "").endswith("hidden"):
+                break
+            if now.get("Panel2") == "136 128 265 81 visible":
+                during.append(handle.strip())
+            time.sleep(0.1)
+        check(during, "the wait panel was never seen up before the tree was shown")
+        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end within 60 s"):
+            return
+        # The handle the program set right after loading the system's wait
+        # pointer (IDC_WAIT, #7f02), as Wine's trace tells it.
+        trace = program.trace().splitlines()
+        wait_handles = set()
+        for i, line in enumerate(trace):
+            if "LoadCursorA 0000000000000000, #7f02" in line:
+                later = [l for l in trace[i + 1:i + 40] if "NtUserSetCursor" in l]
+                if later:
+                    wait_handles.add(later[0].rsplit(" ", 1)[1])
+        check(len(wait_handles) == 1, f"the wait pointer was set {len(wait_handles)} times, not once")
+        # Before the first tick no cursor is set yet. The two reads are not
+        # one: the last may already see the cursor that follows the panel's
+        # hiding.
+        while during and during[0] == "0x0":
+            during.pop(0)
+        check(during and set(during[:-1] or during) <= wait_handles,
+              f"while the wait panel was up the cursor was {during}, not the wait pointer {sorted(wait_handles)}")
+        # Afterwards the window under the pointer picks its own: the arrow.
+        check(wait_pointer("4,4") == "4,4", f"the pointer over the tree is {pointer()}, not the arrow")
+        _, handle = driver("cursor-handle")
+        check(handle.strip() not in wait_handles, "the program still has the wait pointer set")
+        parts = layout()
+        check(parts.get("Panel2") == "136 128 265 81 hidden", f"wait panel after the scan: {parts.get('Panel2')}")
+        check(parts.get("trvRegKey") == "0 50 548 292 visible", f"tree after the scan: {parts.get('trvRegKey')}")
+        screenshot("startup-cursor")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+    finally:
+        program.stop()
+
+
+def expect_parts(parts, width, height, tag):
+    """The main window's parts for a client area of width x height."""
+    tree_height = max(0, height - 19 - 50)
+    want = {
+        "client": f"{width} {height}",
+        "StatusBar1": f"0 {height - 19} {width} 19 visible",
+        "Panel3": f"0 0 {width} {height - 19} visible",
+        "Panel1": f"0 0 {width} 33 visible",
+        "Panel4": f"0 33 {width} 17 visible",
+        "trvRegKey": f"0 50 {width} {tree_height} visible",
+        "Panel2": "136 128 265 81 hidden",
+    }
+    for name, value in want.items():
+        check(parts.get(name) == value, f"{tag}: {name} is {parts.get(name)}, not {value}")
+
+
+def scenario_maximised():
+    seed("names")
+    # start /max passes the show command for maximised (3) to the program.
+    program = Program(launcher=("start", "/wait", "/max", "/unix"))
+    try:
+        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end within 60 s"):
+            return
+        parts = layout()
+        check(parts.get("show") == "maximised", f"the window is {parts.get('show')}, not maximised")
+        wx, wy, ww, wh = map(int, parts["workarea"].split())
+        x, y, w, h = map(int, parts["window"].split())
+        # A maximised window's frame lies just outside the work area.
+        check(x <= wx and y <= wy and x + w >= wx + ww and y + h >= wy + wh,
+              f"window {parts['window']} does not cover the work area {parts['workarea']}")
+        cw, ch = map(int, parts["client"].split())
+        check(cw >= ww - 16 and ch >= wh - 80, f"client area {parts['client']} too small for {parts['workarea']}")
+        expect_parts(parts, cw, ch, "maximised")
+        _, focus = driver("focus")
+        check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r}, not on the tree")
+        screenshot("maximised")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+    finally:
+        program.stop()
+
+
+def scenario_resize():
+    seed("names")
+    program = Program()
+    try:
+        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end within 60 s"):
+            return
+        frame = None
+        # Larger, smaller than the wait panel's reach, and lower than the
+        # toolbar, caption strip and status bar together.
+        for width, height in ((800, 600), (300, 200), (200, 80), (556, 407)):
+            check(driver("resize", str(width), str(height))[0] == 0, f"resizing to {width} x {height} failed")
+            parts = layout()
+            x, y, w, h = map(int, parts["window"].split())
+            if not check((w, h) == (width, height), f"window is {w} x {h}, not {width} x {height}"):
+                continue
+            cw, ch = map(int, parts["client"].split())
+            if frame is None:
+                frame = (w - cw, h - ch)
+            check((w - cw, h - ch) == frame or ch == 0, f"{width} x {height}: client area {cw} x {ch}")
+            expect_parts(parts, cw, ch, f"{width} x {height}")
+        screenshot("resize")
+        _, items = driver("items")
+        check(items.strip() != "0", "the tree lost its items")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+    finally:
+        program.stop()
+
+
 def main():
     if SCENARIO == "start":
         scenario_start(ARGS[0])
@@ -241,6 +410,12 @@ def main():
         scenario_baddword()
     elif SCENARIO == "close-under-report":
         scenario_close_under_report()
+    elif SCENARIO == "startup-cursor":
+        scenario_startup_cursor()
+    elif SCENARIO == "maximised":
+        scenario_maximised()
+    elif SCENARIO == "resize":
+        scenario_resize()
     else:
         sys.exit(f"unknown scenario {SCENARIO}")
     print(f"{SCENARIO}: {'FAILED' if failures else 'ok'}")
