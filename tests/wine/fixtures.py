@@ -13,8 +13,10 @@ A fixture NAME has
 or NAME.gen.py, a program that writes NAME.reg and NAME.tree into the folder
 it is given.
 """
+import atexit
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -27,6 +29,7 @@ class Fixture:
         generator = base + ".gen.py"
         if os.path.exists(generator):
             made = tempfile.mkdtemp(prefix="qob-fixture-")
+            atexit.register(shutil.rmtree, made, True)
             subprocess.run([sys.executable, generator, made], check=True)
             base = os.path.join(made, name)
         self.base = base
