@@ -1,4 +1,5 @@
 #include "app/FormControls.h"
+#include "app/WindowBinding.h"
 
 #include "app/Application.h"
 #include "catalogue/TreeModel.h"
@@ -262,16 +263,12 @@ LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK TPanel::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* panel = reinterpret_cast<TPanel*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        panel = static_cast<TPanel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        panel->handle_ = window;
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
-    }
+    auto* panel = BoundObject<TPanel>(window, message, lParam);
     if (!panel)
         return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCCREATE)
+        panel->handle_ = window;
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         panel->handle_ = nullptr;
         panel->tooltip_ = nullptr;
         return ::DefWindowProcA(window, message, wParam, lParam);

@@ -1,4 +1,5 @@
 #include "app/MessageDialog.h"
+#include "app/WindowBinding.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -178,16 +179,12 @@ void TMessageForm::DestroyHandle()
 
 LRESULT CALLBACK TMessageForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<TMessageForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->handle_ = window;
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TMessageForm*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = BoundObject<TMessageForm>(window, message, lParam);
     if (!self)
         return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCCREATE)
+        self->handle_ = window;
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->handle_ = nullptr;
         self->image_ = self->message_ = self->lastFocus_ = nullptr;
         self->buttons_.clear();

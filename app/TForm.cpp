@@ -1,4 +1,5 @@
 #include "app/TForm.h"
+#include "app/WindowBinding.h"
 
 #include "app/FormHandles.h"
 
@@ -100,16 +101,12 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* form = reinterpret_cast<TForm*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        form->handle_ = window;
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
+    auto* form = BoundObject<TForm>(window, message, lParam);
     if (!form)
         return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCCREATE)
+        form->handle_ = window;
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         const LRESULT result = form->WndProc(message, wParam, lParam);
         form->handle_ = nullptr;
         return result;

@@ -94,6 +94,18 @@ class Program:
             self.proc.wait()
         self.err.close()
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def scan_ended():
+    """Waits for the start-up scan to end (the wait panel hidden)."""
+    rc, _ = driver("wait-ready", "60000", timeout=90)
+    return check(rc == 0, "the scan did not end within 60 s")
+
 
 def compare_tree(name, shown_text):
     """The entries the fixture seeds, as the window shows them, against the
@@ -148,10 +160,8 @@ def wait_until(condition, seconds):
 
 def scenario_start(name):
     seed(name)
-    program = Program()
-    try:
-        rc, _ = driver("wait-ready", "60000", timeout=90)
-        if not check(rc == 0, "the scan did not end within 60 s"):
+    with Program() as program:
+        if not scan_ended():
             return
         rc, layout = driver("layout")
         parts = dict(line.split(" ", 1) for line in layout.splitlines())
@@ -175,15 +185,12 @@ def scenario_start(name):
         _, shown = driver("dump", timeout=300)
         compare_tree(name, shown)
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
-    finally:
-        program.stop()
 
 
 def scenario_keys():
     seed("names")
-    program = Program()
-    try:
-        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end"):
+    with Program() as program:
+        if not scan_ended():
             return
         _, focus = driver("focus")
         check(focus.strip() == "SysTreeView32", "the tree does not have the focus")
@@ -215,8 +222,6 @@ def scenario_keys():
         key("alt+r")
         key("x")
         check(program.ended(10), "Qob Tessavinの終了 did not end the program")
-    finally:
-        program.stop()
 
 
 def wait_report():
@@ -235,18 +240,14 @@ def wait_report():
 
 def scenario_close_under_report():
     seed("baddword")
-    program = Program()
-    try:
+    with Program() as program:
         if "class #32770" in wait_report():
             check(driver("close", "10000")[0] == 0, "closing the main window under the report did not end the program")
-    finally:
-        program.stop()
 
 
 def scenario_baddword():
     seed("baddword")
-    program = Program()
-    try:
+    with Program() as program:
         lines = wait_report()
         if "class #32770" not in lines:
             return
@@ -266,15 +267,12 @@ def scenario_baddword():
         key("Escape")
         screenshot("baddword")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
-    finally:
-        program.stop()
 
 
 def scenario_startup_cursor():
     # 10,000 entries: the scan lasts seconds, long enough to look at it.
     seed("many")
-    program = Program(trace="+accel,+cursor")
-    try:
+    with Program(trace="+accel,+cursor") as program:
         parts = {}
 
         def shown():
@@ -300,7 +298,7 @@ def scenario_startup_cursor():
                 during.append(handle.strip())
             time.sleep(0.1)
         check(during, "the wait panel was never seen up before the tree was shown")
-        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end within 60 s"):
+        if not scan_ended():
             return
         # The handle the program set right after loading the system's wait
         # pointer (IDC_WAIT, #7f02), as Wine's trace tells it.
@@ -328,8 +326,6 @@ def scenario_startup_cursor():
         check(parts.get("trvRegKey") == "0 50 548 292 visible", f"tree after the scan: {parts.get('trvRegKey')}")
         screenshot("startup-cursor")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
-    finally:
-        program.stop()
 
 
 def expect_parts(parts, width, height, tag):
@@ -351,9 +347,8 @@ def expect_parts(parts, width, height, tag):
 def scenario_maximised():
     seed("names")
     # start /max passes the show command for maximised (3) to the program.
-    program = Program(launcher=("start", "/wait", "/max", "/unix"))
-    try:
-        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end within 60 s"):
+    with Program(launcher=("start", "/wait", "/max", "/unix")) as program:
+        if not scan_ended():
             return
         parts = layout()
         check(parts.get("show") == "maximised", f"the window is {parts.get('show')}, not maximised")
@@ -369,15 +364,12 @@ def scenario_maximised():
         check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r}, not on the tree")
         screenshot("maximised")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
-    finally:
-        program.stop()
 
 
 def scenario_resize():
     seed("names")
-    program = Program()
-    try:
-        if not check(driver("wait-ready", "60000", timeout=90)[0] == 0, "the scan did not end within 60 s"):
+    with Program() as program:
+        if not scan_ended():
             return
         frame = None
         # Larger, smaller than the wait panel's reach, and lower than the
@@ -397,8 +389,6 @@ def scenario_resize():
         _, items = driver("items")
         check(items.strip() != "0", "the tree lost its items")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
-    finally:
-        program.stop()
 
 
 def main():
