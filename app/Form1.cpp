@@ -223,11 +223,6 @@ void TForm1::ShowScanResult()
 
 void TForm1::Close1Click(void* /*Sender*/) { Close(); }
 
-std::vector<std::string> TForm1::NormaliseServerPath(const std::string& serverPath) const
-{
-    return qob::NormaliseServerPath(serverPath);
-}
-
 bool TForm1::ServerPathExists(const std::string& serverPath, RegistryView view)
 {
     return servers_.ServerPathExists(serverPath, view);

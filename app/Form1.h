@@ -57,7 +57,6 @@ private:
 
     // The server path check of the scan.
     bool ServerPathExists(const std::string& serverPath, RegistryView view) override;
-    std::vector<std::string> NormaliseServerPath(const std::string& serverPath) const;
 
     FontHandle font_;
     FontHandle titleFont_;
