@@ -64,6 +64,7 @@ public:
             MarkFault(*entry, *group);
             return;
         }
+        entry->SetClassView(view_);
         AddServer(*entry, classKey, "InprocServer32");
         AddServer(*entry, classKey, "LocalServer32");
         AddTypeLibrary(*entry, classKey);

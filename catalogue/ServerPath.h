@@ -7,15 +7,12 @@
 #pragma once
 
 #include "catalogue/Platform.h"
+#include "catalogue/RegistryView.h"
 
 #include <string>
 #include <vector>
 
 namespace qob {
-
-// Which registry view a class key was read from. A 32-bit program's
-// system32 folder is the 64-bit system's SysWOW64.
-enum class RegistryView { Native, Wow64_32 };
 
 // The texts that may name the server file, in the order they are tried:
 // - a path that starts with a double quote and has a closing one: the

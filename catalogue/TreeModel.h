@@ -4,6 +4,8 @@
 // and icons when it draws them.
 #pragma once
 
+#include "catalogue/RegistryView.h"
+
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -56,6 +58,11 @@ public:
     // The view's own handle for this node (a tree-view item), or null.
     void* viewItem = nullptr;
 
+    // Of an entry: the registry view its class key was found in. The scan
+    // sets it; the removal deletes the class key in the same view.
+    RegistryView ClassView() const { return classView_; }
+    void SetClassView(RegistryView view) { classView_ = view; }
+
 private:
     friend class TTreeNodes;
 
@@ -65,6 +72,7 @@ private:
     std::string text_;
     int imageIndex_ = 0;
     int selectedIndex_ = 0;
+    RegistryView classView_ = RegistryView::Native;
     std::vector<std::unique_ptr<TTreeNode>> children_;
 };
 

@@ -163,6 +163,9 @@ TEST_F(ScanTest, ClassesOfThe32BitViewAreReadThere)
               "0\t0\tWow6432Node\n1\t0\t\n1\t0\tCLSID\n2\t0\t\n");
     EXPECT_EQ(checked, (std::vector<std::string>{"C:\\windows\\system32\\wow.dll (32)",
                                                  "C:\\windows\\system32\\wow.dll"}));
+    // The removal deletes a class key in the view the scan found it in.
+    EXPECT_EQ(tree.TopLevel()[0]->ClassView(), RegistryView::Wow64_32);
+    EXPECT_EQ(tree.TopLevel()[1]->ClassView(), RegistryView::Native);
 }
 
 TEST(SortNames, QuickSortOrdersAnyInput)
