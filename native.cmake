@@ -17,6 +17,7 @@ add_executable(unit_tests
   tests/unit/ErrorTextTest.cpp
   tests/unit/MessageDialogLayoutTest.cpp
   tests/unit/CursorStateTest.cpp
+  tests/unit/RemovalTest.cpp
 )
 qob_target(unit_tests)
 target_link_libraries(unit_tests PRIVATE qob_testsupport qob_shell_core GTest::gtest_main)

@@ -223,6 +223,11 @@ void TForm1::ShowScanResult()
 
 void TForm1::Close1Click(void* /*Sender*/) { Close(); }
 
+void TForm1::SetStatusText(const std::string& text)
+{
+    ::SendMessageA(StatusBar1_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 bool TForm1::ServerPathExists(const std::string& serverPath, RegistryView view)
 {
     return servers_.ServerPathExists(serverPath, view);

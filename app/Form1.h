@@ -31,6 +31,8 @@ public:
     TTimer tmrFind{2, 1};
     TFindDialog FindDialog1;
     TPanel Panel2;
+    // The text of the status bar.
+    void SetStatusText(const std::string& text);
 
     // Handlers.
     void FormCreate(void* Sender);

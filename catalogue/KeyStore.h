@@ -66,8 +66,9 @@ public:
     // RegQueryValueExA: data may be null to ask for type and size only.
     virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
                             std::uint32_t& size) = 0;
-    // RegDeleteKeyA(base, path).
-    virtual long DeleteKey(KeyHandle base, const std::string& path) = 0;
+    // RegDeleteKeyExA(base, path, viewFlags, 0): the key in the registry view
+    // that viewFlags (0 or kKeyWow64_32Key) selects.
+    virtual long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) = 0;
     // RegCloseKey.
     virtual long CloseKey(KeyHandle key) = 0;
     // True on an NT-family system with double-byte character support, where

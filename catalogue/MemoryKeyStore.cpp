@@ -11,6 +11,7 @@ struct MemoryKeyStore::Node {
     std::string name;  // as listed
     bool openable = true;
     bool deleted = false;
+    bool protectedKey = false;  // readable, but neither writable nor deletable
     std::weak_ptr<Node> parent;
     std::map<std::string, NodePtr> children;  // by folded name
     std::map<std::string, std::pair<std::uint32_t, std::string>> values;  // by folded name
@@ -129,6 +130,8 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
     NodePtr node = Walk(baseNode, path, false, (access & kKeyWow64_32Key) != 0);
     if (!node)
         return kErrorFileNotFound;
+    if (node->protectedKey && (access & ~(kKeyRead | kKeyWow64_32Key)) != 0)
+        return kErrorAccessDenied;
     out = NewHandle(node);
     return kErrorSuccess;
 }
@@ -193,7 +196,7 @@ long MemoryKeyStore::QueryValue(KeyHandle key, const std::string& name, std::uin
     return kErrorSuccess;
 }
 
-long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path)
+long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags)
 {
     NodePtr baseNode = Resolve(base);
     if (!baseNode)
@@ -202,11 +205,11 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path)
         return kErrorMoreData;
     if (!path.empty() && path[0] == '\\')
         return kErrorBadPathname;
-    NodePtr node = Walk(baseNode, path, false, false);
+    NodePtr node = Walk(baseNode, path, false, (viewFlags & kKeyWow64_32Key) != 0);
     if (!node)
         return kErrorFileNotFound;
     NodePtr parent = node->parent.lock();
-    if (!parent || node == classes_ || !node->children.empty())
+    if (!parent || node == classes_ || !node->children.empty() || node->protectedKey)
         return kErrorAccessDenied;
     node->deleted = true;
     parent->children.erase(FoldCase(node->name));
@@ -251,6 +254,12 @@ void MemoryKeyStore::CreateUnnamedKey(KeyHandle root, const std::string& parentP
 bool MemoryKeyStore::KeyExists(KeyHandle root, const std::string& path)
 {
     return Walk(RootNode(root), path, false, false) != nullptr;
+}
+
+void MemoryKeyStore::ProtectKey(KeyHandle root, const std::string& path)
+{
+    if (NodePtr node = Walk(RootNode(root), path, false, false))
+        node->protectedKey = true;
 }
 
 }  // namespace qob

@@ -24,7 +24,7 @@ public:
     long EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override;
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
                     std::uint32_t& size) override;
-    long DeleteKey(KeyHandle base, const std::string& path) override;
+    long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
     long CloseKey(KeyHandle key) override;
     bool NamesNeedDoubledBuffer() const override { return true; }
 
@@ -36,6 +36,10 @@ public:
     // `shownName` (with '?' for what cannot be shown) but cannot be opened by it.
     void CreateUnnamedKey(KeyHandle root, const std::string& parentPath, const std::string& shownName);
     bool KeyExists(KeyHandle root, const std::string& path);
+    // Makes an existing key read-only for this user, as keys of all users are
+    // for one without administrator rights: opens for writing and its
+    // deletion fail with access denied.
+    void ProtectKey(KeyHandle root, const std::string& path);
     std::size_t OpenHandleCount() const { return handles_.size(); }
 
 private:

@@ -33,6 +33,9 @@ public:
     virtual std::string ExpandEnvironment(const std::string& text) const = 0;
     // The system's Windows directory, without a trailing backslash.
     virtual std::string WindowsDirectory() const = 0;
+    // DeleteFileA: 0, or the Win32 error code (2 when there is no such file,
+    // 5 for a read-only file or a directory, 32 for a file in use).
+    virtual long RemoveFile(const std::string& path) = 0;
 };
 
 }  // namespace qob

@@ -146,6 +146,13 @@ bool TRegistry::DeleteKey(const std::string& path)
 {
     std::string rest;
     const KeyHandle base = BaseFor(path, rest);
+    // A key this user may not change loses none of its subkeys.
+    KeyHandle probe = kNoKey;
+    lastError_ = store_.OpenKey(base, rest, kKeyAllAccess | viewFlags_, probe);
+    if (lastError_ == kErrorSuccess && probe != base)
+        store_.CloseKey(probe);
+    if (lastError_ == kErrorAccessDenied)
+        return false;
     return DeleteBelow(base, rest);
 }
 
@@ -163,7 +170,8 @@ bool TRegistry::DeleteBelow(KeyHandle base, const std::string& rest)
                 DeleteBelow(opened, subkey);
         }
     }
-    return store_.DeleteKey(base, rest) == kErrorSuccess;
+    lastError_ = store_.DeleteKey(base, rest, viewFlags_);
+    return lastError_ == kErrorSuccess;
 }
 
 }  // namespace qob

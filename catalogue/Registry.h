@@ -32,7 +32,12 @@ public:
     std::string ReadString(const std::string& name);
     void GetKeyNames(std::vector<std::string>& names);
     void CloseKey();
+    // Deletes the key with all its subkeys, in the view the view flags
+    // select. False when the key itself was not deleted: LastError() says
+    // why (2 when it is not there; 5, with nothing deleted, when this user
+    // may not change it).
     bool DeleteKey(const std::string& path);
+    long LastError() const { return lastError_; }
     bool HasCurrentKey() const { return current_ != kNoKey; }
 
 private:
@@ -47,6 +52,7 @@ private:
     KeyHandle root_ = kCurrentUser;
     KeyHandle current_ = kNoKey;
     std::uint32_t viewFlags_ = 0;
+    long lastError_ = kErrorSuccess;
 };
 
 }  // namespace qob

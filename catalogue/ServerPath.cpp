@@ -46,16 +46,33 @@ bool HasDirectoryPart(const std::string& path)
     return false;
 }
 
+std::vector<std::string> ServerPathCheck::CandidateFiles(const std::string& serverPath, RegistryView view) const
+{
+    std::vector<std::string> files;
+    for (const std::string& candidate : NormaliseServerPath(serverPath)) {
+        const std::string path = files_.ExpandEnvironment(candidate);
+        if (HasDirectoryPart(path))
+            files.push_back(ForView(path, view));
+    }
+    return files;
+}
+
+std::string ServerPathCheck::FindServerFile(const std::string& serverPath, RegistryView view) const
+{
+    for (const std::string& file : CandidateFiles(serverPath, view)) {
+        if (FileExists(file))
+            return file;
+    }
+    return {};
+}
+
 bool ServerPathCheck::ServerPathExists(const std::string& serverPath, RegistryView view) const
 {
-    const std::vector<std::string> candidates = NormaliseServerPath(serverPath);
+    // Each candidate is looked for until one is found.
     bool anyPath = false;
-    for (const std::string& candidate : candidates) {
-        const std::string path = files_.ExpandEnvironment(candidate);
-        if (!HasDirectoryPart(path))
-            continue;
+    for (const std::string& file : CandidateFiles(serverPath, view)) {
         anyPath = true;
-        if (FileExists(ForView(path, view)))
+        if (FileExists(file))
             return true;
     }
     return !anyPath;

@@ -36,6 +36,13 @@ public:
     // candidate texts, expanded, must name an existing file that is not a
     // directory.
     bool ServerPathExists(const std::string& serverPath, RegistryView view = RegistryView::Native) const;
+    // The candidate texts that hold a folder, expanded and read through the
+    // view (system32 as SysWOW64 for the 32-bit view), in the order tried.
+    // Empty for a bare file name or the empty text.
+    std::vector<std::string> CandidateFiles(const std::string& serverPath, RegistryView view) const;
+    // The file the check finds for a server path: the first candidate that
+    // names an existing file; empty when none does.
+    std::string FindServerFile(const std::string& serverPath, RegistryView view) const;
     // The file existence test of a path: exactly one file, no pattern.
     bool FileExists(const std::string& path) const;
 

@@ -67,9 +67,11 @@ long Win32KeyStore::QueryValue(KeyHandle key, const std::string& name, std::uint
     return result;
 }
 
-long Win32KeyStore::DeleteKey(KeyHandle base, const std::string& path)
+long Win32KeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags)
 {
-    return ::RegDeleteKeyA(ToHkey(base), path.c_str());
+    // RegDeleteKeyA acts on the native view only: on a class key that exists
+    // only in the 32-bit view it fails after its subkeys are gone.
+    return ::RegDeleteKeyExA(ToHkey(base), path.c_str(), viewFlags & (KEY_WOW64_32KEY | KEY_WOW64_64KEY), 0);
 }
 
 long Win32KeyStore::CloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
@@ -128,6 +130,11 @@ std::string Win32FileSystem::WindowsDirectory() const
     if (!directory.empty() && directory.back() == '\\')
         directory.pop_back();
     return directory;
+}
+
+long Win32FileSystem::RemoveFile(const std::string& path)
+{
+    return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
 }
 
 }  // namespace qob

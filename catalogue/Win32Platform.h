@@ -13,7 +13,7 @@ public:
     long EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override;
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
                     std::uint32_t& size) override;
-    long DeleteKey(KeyHandle base, const std::string& path) override;
+    long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
     long CloseKey(KeyHandle key) override;
     bool NamesNeedDoubledBuffer() const override;
 };
@@ -28,6 +28,7 @@ public:
     std::optional<FoundFile> FindFirst(const std::string& path) const override;
     std::string ExpandEnvironment(const std::string& text) const override;
     std::string WindowsDirectory() const override;
+    long RemoveFile(const std::string& path) override;
 };
 
 }  // namespace qob

@@ -19,7 +19,7 @@ public:
     virtual ~ContractPlatform() = default;
     virtual KeyStore& Store() = 0;
     virtual const NameOrder& Order() = 0;
-    virtual const FileSystem& Files() = 0;
+    virtual FileSystem& Files() = 0;
 
     // Paths below HKEY_CLASSES_ROOT, CP932.
     virtual void CreateKey(const std::string& path) = 0;
@@ -35,6 +35,7 @@ public:
     // year/month/day of the last-write time, in local time.
     virtual void MakeFile(const std::string& path, int year, int month, int day) = 0;
     virtual void MakeDirectory(const std::string& path) = 0;
+    virtual void MakeReadOnly(const std::string& path) = 0;
     // An environment variable of this process (for the expansion of paths).
     virtual void SetVariable(const std::string& name, const std::string& value) = 0;
 };

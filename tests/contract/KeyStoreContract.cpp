@@ -158,7 +158,7 @@ TEST_F(Contract, ListingJapaneseAndLongNamesInFull)
     KeyHandle key = kNoKey;
     EXPECT_EQ(platform->Store().OpenKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii, kKeyRead, key),
               kErrorMoreData);
-    EXPECT_EQ(platform->Store().DeleteKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii), kErrorMoreData);
+    EXPECT_EQ(platform->Store().DeleteKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii, 0), kErrorMoreData);
 }
 
 TEST_F(Contract, NamesOutsideTheCodePageListButDoNotOpen)
@@ -237,11 +237,11 @@ TEST_F(Contract, RawStoreOperations)
     EXPECT_EQ(type, 0u);
     EXPECT_EQ(size, 0u);
 
-    EXPECT_EQ(store.DeleteKey(box, "Parent"), kErrorAccessDenied) << "a key with subkeys stays";
-    EXPECT_EQ(store.DeleteKey(box, "Missing"), kErrorFileNotFound);
-    EXPECT_EQ(store.DeleteKey(kClassesRoot, std::string("\\") + kSandbox + "\\Parent\\Child"), kErrorBadPathname);
-    EXPECT_EQ(store.DeleteKey(box, "Parent\\Child\\"), kErrorSuccess);
-    EXPECT_EQ(store.DeleteKey(box, "parent"), kErrorSuccess);
+    EXPECT_EQ(store.DeleteKey(box, "Parent", 0), kErrorAccessDenied) << "a key with subkeys stays";
+    EXPECT_EQ(store.DeleteKey(box, "Missing", 0), kErrorFileNotFound);
+    EXPECT_EQ(store.DeleteKey(kClassesRoot, std::string("\\") + kSandbox + "\\Parent\\Child", 0), kErrorBadPathname);
+    EXPECT_EQ(store.DeleteKey(box, "Parent\\Child\\", 0), kErrorSuccess);
+    EXPECT_EQ(store.DeleteKey(box, "parent", 0), kErrorSuccess);
     store.CloseKey(box);
 }
 
@@ -263,6 +263,41 @@ TEST_F(Contract, ThirtyTwoBitViewKeepsItsOwnClassKeys)
     TRegistry cleaner(store);
     cleaner.SetRootKey(kClassesRoot);
     cleaner.DeleteKey("\\TypeLib\\{0bc0c0de-1111-0000-0000-000000000000}");
+}
+
+TEST_F(Contract, ClassKeyOfThe32BitViewIsDeletedThereOnly)
+{
+    const std::string id = "{0bc0c0de-0000-0000-0000-000000000032}";
+    platform->CreateClassKey32(id + "\\InprocServer32");
+    platform->CreateClassKey32(id + "\\TypeLib");
+    TRegistry native(platform->Store());
+    native.SetRootKey(kClassesRoot);
+    EXPECT_FALSE(native.DeleteKey("CLSID\\" + id));
+    EXPECT_EQ(native.LastError(), kErrorFileNotFound);
+    EXPECT_TRUE(platform->KeyExists("Wow6432Node\\CLSID\\" + id + "\\TypeLib")) << "nothing deleted";
+
+    TRegistry wow(platform->Store());
+    wow.SetRootKey(kClassesRoot);
+    wow.SetViewFlags(kKeyWow64_32Key);
+    EXPECT_TRUE(wow.DeleteKey("CLSID\\" + id));
+    EXPECT_FALSE(platform->KeyExists("Wow6432Node\\CLSID\\" + id)) << "the key went with its subkeys";
+    EXPECT_TRUE(platform->KeyExists("Wow6432Node\\CLSID"));
+}
+
+TEST_F(Contract, FileRemoval)
+{
+    const std::string dir = platform->SandboxDirectory();
+    platform->MakeFile(dir + "gone.dll", 2020, 6, 1);
+    platform->MakeFile(dir + "locked.dll", 2020, 6, 1);
+    platform->MakeReadOnly(dir + "locked.dll");
+    platform->MakeDirectory(dir + "folder.dll");
+    FileSystem& files = platform->Files();
+    EXPECT_EQ(files.RemoveFile(dir + "gone.dll"), 0);
+    EXPECT_FALSE(files.FindFirst(dir + "gone.dll"));
+    EXPECT_EQ(files.RemoveFile(dir + "gone.dll"), kErrorFileNotFound);
+    EXPECT_EQ(files.RemoveFile(dir + "locked.dll"), kErrorAccessDenied) << "a read-only file stays";
+    EXPECT_TRUE(files.FindFirst(dir + "locked.dll"));
+    EXPECT_EQ(files.RemoveFile(dir + "folder.dll"), kErrorAccessDenied);
 }
 
 TEST_F(Contract, NameOrderIgnoresCase)

@@ -33,7 +33,7 @@ class MemoryPlatform final : public ContractPlatform {
 public:
     KeyStore& Store() override { return store_; }
     const NameOrder& Order() override { return order_; }
-    const FileSystem& Files() override { return files_; }
+    FileSystem& Files() override { return files_; }
     void CreateKey(const std::string& path) override { store_.CreateKey(kClassesRoot, path); }
     void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) override
     {
@@ -52,6 +52,7 @@ public:
     void MakeFile(const std::string& path, int, int, int) override { files_.AddFile(path); }
     void SetVariable(const std::string& name, const std::string& value) override { files_.SetVariable(name, value); }
     void MakeDirectory(const std::string& path) override { files_.AddDirectory(path); }
+    void MakeReadOnly(const std::string& path) override { files_.AddReadOnlyFile(path); }
 
 private:
     MemoryKeyStore store_;

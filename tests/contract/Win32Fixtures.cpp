@@ -38,7 +38,7 @@ public:
 
     KeyStore& Store() override { return store_; }
     const NameOrder& Order() override { return order_; }
-    const FileSystem& Files() override { return files_; }
+    FileSystem& Files() override { return files_; }
 
     // Seeding goes through the W functions, which take paths of any length.
     void CreateKey(const std::string& path) override
@@ -115,6 +115,7 @@ public:
         ::CloseHandle(file);
     }
     void MakeDirectory(const std::string& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
+    void MakeReadOnly(const std::string& path) override { ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
     void SetVariable(const std::string& name, const std::string& value) override
     {
         ::SetEnvironmentVariableA(name.c_str(), value.c_str());

@@ -24,6 +24,10 @@
 //   QobDriver time-start PROGRAM MS  starts the program and prints the seconds
 //                                  until its filled tree is shown
 //   QobDriver close MS             closes the main window; the process must end
+//   QobDriver dialog MS            a message dialog of the program: "caption C"
+//                                  and "text T", control bytes of T as \xHH
+//   QobDriver selected             the text of the tree's selected item
+//   QobDriver status               the status bar's text
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
@@ -293,6 +297,49 @@ int Focus()
     return 0;
 }
 
+// A visible message dialog of the program.
+HWND MessageDialog()
+{
+    HWND main = MainWindow();
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{main ? ProcessOf(main) : 0, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (ProcessOf(window) == s->pid && ::IsWindowVisible(window) && ClassOf(window) == "TMessageForm") {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int Dialog(int ms)
+{
+    HWND dialog = nullptr;
+    if (!WaitFor(ms, [&] { return (dialog = MessageDialog()) != nullptr; }))
+        return 1;
+    Out("caption " + TextOf(dialog) + "\n");
+    HWND text = ::FindWindowExA(dialog, nullptr, "TMessageText", nullptr);
+    Out("text " + qob::EscapeControlBytes(text ? TextOf(text) : "") + "\n");
+    return 0;
+}
+
+int Selected()
+{
+    HWND tree = Tree();
+    RemoteTree remote(tree);
+    RemoteTree::Item info;
+    if (!tree || !remote.Ok() || !remote.Get(remote.Next(nullptr, TVGN_CARET), info))
+        return 1;
+    Out(info.text + "\n");
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: QobDriver COMMAND [ARGS]\n");
@@ -414,6 +461,18 @@ int main(int argc, char** argv)
         if (process)
             ::CloseHandle(process);
         return waited == WAIT_OBJECT_0 ? 0 : 1;
+    }
+    if (command == "dialog" && argc == 3)
+        return Dialog(std::atoi(argv[2]));
+    if (command == "selected")
+        return Selected();
+    if (command == "status") {
+        HWND main = MainWindow();
+        HWND bar = main ? ChildById(main, IDC_STATUSBAR1) : nullptr;
+        if (!bar)
+            return 1;
+        Out(TextOf(bar) + "\n");
+        return 0;
     }
     return Usage();
 }

@@ -48,6 +48,23 @@ void MemoryFileSystem::AddDirectory(const std::string& path)
     entries_[FoldCase(path)] = {path.substr(sep == std::string::npos ? 0 : sep + 1), true};
 }
 
+void MemoryFileSystem::AddReadOnlyFile(const std::string& path)
+{
+    AddFile(path);
+    entries_[FoldCase(path)].readOnly = true;
+}
+
+long MemoryFileSystem::RemoveFile(const std::string& path)
+{
+    const auto it = entries_.find(FoldCase(path));
+    if (it == entries_.end())
+        return 2;  // ERROR_FILE_NOT_FOUND
+    if (it->second.isDirectory || it->second.readOnly)
+        return 5;  // ERROR_ACCESS_DENIED
+    entries_.erase(it);
+    return 0;
+}
+
 std::optional<FoundFile> MemoryFileSystem::FindFirst(const std::string& rawPath) const
 {
     // Like FindFirstFileA: quotes are invalid, trailing spaces and dots are

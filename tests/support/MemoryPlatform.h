@@ -2,6 +2,7 @@
 // suite runs the same expectations against the Win32 ones under Wine.
 #pragma once
 
+#include "catalogue/CodePage.h"
 #include "catalogue/Platform.h"
 
 #include <map>
@@ -21,17 +22,21 @@ public:
     MemoryFileSystem();
     void AddFile(const std::string& path);
     void AddDirectory(const std::string& path);
+    void AddReadOnlyFile(const std::string& path);
+    bool Exists(const std::string& path) const { return entries_.count(FoldCase(path)) != 0; }
     void SetVariable(const std::string& name, const std::string& value);
 
     std::optional<FoundFile> FindFirst(const std::string& path) const override;
     std::string ExpandEnvironment(const std::string& text) const override;
     std::string WindowsDirectory() const override { return "C:\\windows"; }
+    long RemoveFile(const std::string& path) override;
 
 private:
     std::map<std::string, std::string> variables_;  // by folded name
     struct Entry {
         std::string name;
         bool isDirectory;
+        bool readOnly = false;
     };
     std::map<std::string, Entry> entries_;  // by folded full path
 };

@@ -50,6 +50,7 @@ TEST(ServerPathCheck, SearchesOnlyWhatHasAFolderAndStopsAtTheFirstFind)
         }
         std::string ExpandEnvironment(const std::string& text) const override { return text; }
         std::string WindowsDirectory() const override { return "C:\\windows"; }
+        long RemoveFile(const std::string&) override { return 5; }
         mutable std::vector<std::string> searched;
     } files;
     ServerPathCheck check(files);

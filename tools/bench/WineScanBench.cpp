@@ -86,7 +86,10 @@ public:
         Timed timed(queryValue);
         return inner_.QueryValue(key, name, type, data, size);
     }
-    long DeleteKey(qob::KeyHandle base, const std::string& path) override { return inner_.DeleteKey(base, path); }
+    long DeleteKey(qob::KeyHandle base, const std::string& path, std::uint32_t viewFlags) override
+    {
+        return inner_.DeleteKey(base, path, viewFlags);
+    }
     long CloseKey(qob::KeyHandle key) override
     {
         Timed timed(closeKey);

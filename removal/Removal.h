@@ -1,0 +1,88 @@
+// The removal of a registration: the questions, the backups and the
+// deletions behind the Del command, over the registration tree, the key
+// store and the file system. The main window supplies the dialogs, the
+// cursor, the status bar and the backup folder through RemovalHost.
+#pragma once
+
+#include "app/MessageDialogLayout.h"
+#include "catalogue/KeyStore.h"
+#include "catalogue/Platform.h"
+#include "catalogue/ServerPath.h"
+#include "catalogue/TreeModel.h"
+#include "removal/Backup.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qob {
+
+class RemovalHost {
+public:
+    virtual ~RemovalHost() = default;
+    // A message dialog (help context 0); the result code.
+    virtual int ShowMessage(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) = 0;
+    // The application-wide cursor.
+    virtual void SetCursor(short cursor) = 0;
+    // The system's description of a Win32 error code.
+    virtual std::string ErrorText(long code) = 0;
+    // The backup of one removal run, for the given ProgID.
+    virtual std::unique_ptr<RemovalBackup> NewBackup(const std::string& progId) = 0;
+    // Tells the user where the run's backup is (the status bar).
+    virtual void ShowBackupFolder(const std::string& folder) = 0;
+};
+
+// Message texts of the removal.
+namespace removal_text {
+inline const char* const kSubkey = "サブキーは削除できません。";
+inline const char* const kFaultFree = "このキーにエラーはありません。削除しますか？";
+inline const char* const kRoot = "HKEY_CLASSES_ROOT\\";
+inline const char* const kFile = "ファイル ";
+inline const char* const kConfirm = "\rを削除しますか";
+}  // namespace removal_text
+
+// True for the registry's own containers below HKEY_CLASSES_ROOT (CLSID,
+// TypeLib, Interface, ...), which list as entries when they hold a CLSID
+// subkey but must never be deleted whole.
+bool IsRegistryContainer(const std::string& keyName);
+
+// How many entries of the tree, other than `except`, name `file` (a
+// resolved server file) as one of their servers, compared without regard to
+// case after the same resolution as the server path check.
+int CountOtherUsers(const TTreeNodes& tree, const TTreeNode* except, const std::string& file,
+                    const ServerPathCheck& check);
+
+class RegistrationRemoval {
+public:
+    RegistrationRemoval(TTreeNodes& tree, KeyStore& store, FileSystem& files, RemovalHost& host);
+
+    // The Del command on the node that is selected when it starts (null
+    // when none is).
+    void Run(TTreeNode* selected);
+
+private:
+    bool Confirm(const std::string& text, const std::string& warning = {});
+    // The ProgID key: false when the run must stop with the entry kept.
+    bool RemoveProgIdKey(const std::string& progId);
+    void RemoveGroup(const TTreeNode& group);
+    void RemoveKey(const std::string& what, const std::string& path, RegistryView view);
+    void RemoveServerFile(const std::string& serverPath);
+    std::string FileWarning(const std::string& file) const;
+    // The outcome of a backup made before a deletion: a failed one is
+    // listed at the end, and its deletion is not made.
+    bool Saved(const std::string& shown, bool saved, const std::string& reason);
+    void ReportFailures();
+
+    TTreeNodes& tree_;
+    KeyStore& store_;
+    FileSystem& files_;
+    RemovalHost& host_;
+    ServerPathCheck check_;
+
+    // One run's state.
+    const TTreeNode* entry_ = nullptr;
+    std::unique_ptr<RemovalBackup> backup_;
+    std::vector<std::string> failures_;
+};
+
+}  // namespace qob

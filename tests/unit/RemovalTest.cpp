@@ -1,0 +1,329 @@
+#include "app/CursorState.h"
+#include "catalogue/MemoryKeyStore.h"
+#include "catalogue/Registry.h"
+#include "catalogue/Scan.h"
+#include "removal/Removal.h"
+#include "tests/support/MemoryPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <set>
+
+namespace qob {
+namespace {
+
+constexpr int kClose = mrCancel;  // the dialog's close box
+
+// Answers the questions from a script and records every dialog.
+class ScriptedHost final : public RemovalHost, public RemovalBackup {
+public:
+    int ShowMessage(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) override
+    {
+        dialogs.push_back((kind == mtError ? "E " : kind == mtInformation ? "I " : "? ") +
+                          std::string(buttons == mbYesNo ? "yn " : buttons == mbOKOnly ? "ok " : "?? ") + text);
+        if (buttons == mbOKOnly || answers.empty())
+            return mrOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void SetCursor(short cursor) override { cursors.push_back(cursor); }
+    std::string ErrorText(long code) override { return "error " + std::to_string(code); }
+    std::unique_ptr<RemovalBackup> NewBackup(const std::string& progId) override
+    {
+        backupFor = progId;
+        struct Forward final : RemovalBackup {
+            explicit Forward(ScriptedHost& host) : host(host) {}
+            bool SaveKey(const std::string& p, RegistryView v, std::string& r) override { return host.SaveKey(p, v, r); }
+            bool SaveFile(const std::string& p, std::string& r) override { return host.SaveFile(p, r); }
+            std::string Folder() const override { return host.Folder(); }
+            ScriptedHost& host;
+        };
+        return std::make_unique<Forward>(*this);
+    }
+    void ShowBackupFolder(const std::string& folder) override { shownFolder = folder; }
+
+    bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override
+    {
+        return Save("key " + path + (view == RegistryView::Wow64_32 ? " (32)" : ""), reason);
+    }
+    bool SaveFile(const std::string& path, std::string& reason) override { return Save("file " + path, reason); }
+    bool Save(const std::string& what, std::string& reason)
+    {
+        if (savesLeft == 0) {
+            reason = "disk full";
+            return false;
+        }
+        --savesLeft;
+        saved.push_back(what);
+        return true;
+    }
+    std::string Folder() const override { return saved.empty() ? "" : "C:\\backup"; }
+
+    std::deque<int> answers;
+    std::vector<std::string> dialogs;
+    std::vector<short> cursors;
+    std::vector<std::string> saved;
+    std::string backupFor;
+    std::string shownFolder;
+    int savesLeft = -1;  // the saves that succeed before the disk is full; -1 all
+};
+
+// A registry with an entry of each shape the removal meets, scanned into a
+// tree as the program does it.
+class RemovalTest : public ::testing::Test, public ServerPresence {
+protected:
+    void SetUp() override
+    {
+        Text("App.Healthy", "healthy application");
+        Text("App.Healthy\\CLSID", "{H}");
+        Text("CLSID\\{H}\\InprocServer32", "C:\\app\\h.dll");
+        Text("CLSID\\{H}\\LocalServer32", "\"C:\\app\\h.exe\" -Embedding");
+        Text("CLSID\\{H}\\TypeLib", "{TL}");
+        Text("TypeLib\\{TL}\\1.0", "library");
+        Text("TypeLib\\{TL}\\2.0", "other version");
+        files.AddFile("C:\\app\\h.dll");
+        files.AddFile("C:\\app\\h.exe");
+
+        Text("App.Sharing\\CLSID", "{S}");  // uses h.dll too, written otherwise
+        Text("CLSID\\{S}\\InprocServer32", "%APPDIR%\\H.DLL /regserver");
+        files.SetVariable("APPDIR", "C:\\app");
+
+        Text("App.NoClass\\CLSID", "{gone}");
+
+        Text("App.Wow\\CLSID", "{W}");
+        Text("Wow6432Node\\CLSID\\{W}\\InprocServer32", "%SystemRoot%\\system32\\w.dll");
+        files.AddFile("C:\\windows\\SysWOW64\\w.dll");
+        files.AddFile("C:\\windows\\system32\\w.dll");
+
+        Text("App.Odd", "TypeLib");  // a description named like a group
+        Text("App.Odd\\CLSID", "{O}");
+        Text("CLSID\\{O}\\InprocServer32", "odd.dll");  // no folder
+        Text("CLSID\\{O}\\LocalServer32", "C:\\app\\missing.exe");
+        Text("CLSID\\{O}\\TypeLib", "\\");  // would name the TypeLib key itself
+
+        Text("App.EmptyId\\CLSID", "");  // opens \CLSID\ itself
+
+        Text("App.ReadOnly\\CLSID", "{R}");
+        Text("CLSID\\{R}\\LocalServer32", "C:\\app\\ro.exe");
+        files.AddReadOnlyFile("C:\\app\\ro.exe");
+
+        Text("App.Denied\\CLSID", "{D}");
+        Text("CLSID\\{D}\\InprocServer32", "C:\\app\\d.dll");
+        files.AddFile("C:\\app\\d.dll");
+        store.ProtectKey(kClassesRoot, "App.Denied");
+
+        Text("CLSID\\CLSID", "{C}");  // the container lists as an entry
+
+        RunRegistrationScan(tree, store, order, *this);
+        before = Keys();
+    }
+    bool ServerPathExists(const std::string& path, RegistryView view) override
+    {
+        return ServerPathCheck(files).ServerPathExists(path, view);
+    }
+    void Text(const std::string& path, const std::string& value)
+    {
+        store.SetValue(kClassesRoot, path, "", kRegSz, value + '\0');
+    }
+    TTreeNode* Entry(const std::string& name)
+    {
+        for (const auto& entry : tree.TopLevel()) {
+            if (entry->Text() == name)
+                return entry.get();
+        }
+        return nullptr;
+    }
+    // Runs the command on an entry with the given answers.
+    void Remove(const std::string& name, std::deque<int> answers)
+    {
+        host.answers = std::move(answers);
+        RegistrationRemoval(tree, store, files, host).Run(Entry(name));
+    }
+    // The keys of interest that are there.
+    std::set<std::string> Keys()
+    {
+        std::set<std::string> keys;
+        for (const char* path : {"App.Healthy", "App.Sharing", "App.Wow", "App.Denied", "App.Odd", "App.EmptyId",
+                                 "App.ReadOnly", "App.NoClass", "CLSID", "CLSID\\{H}", "CLSID\\{H}\\InprocServer32", "CLSID\\{W}",
+                                 "CLSID\\{O}", "CLSID\\{D}", "CLSID\\{R}", "Wow6432Node\\CLSID\\{W}", "TypeLib",
+                                 "TypeLib\\{TL}", "TypeLib\\{TL}\\2.0"}) {
+            if (store.KeyExists(kClassesRoot, path))
+                keys.insert(path);
+        }
+        return keys;
+    }
+    std::set<std::string> Gone()
+    {
+        std::set<std::string> gone;
+        const std::set<std::string> now = Keys();
+        for (const std::string& key : before) {
+            if (!now.count(key))
+                gone.insert(key);
+        }
+        return gone;
+    }
+
+    MemoryKeyStore store;
+    MemoryFileSystem files;
+    FoldedNameOrder order;
+    TTreeNodes tree;
+    ScriptedHost host;
+    std::set<std::string> before;
+};
+
+const std::string kQ = "\rを削除しますか";
+
+TEST_F(RemovalTest, HealthyEntryAsksEachDeletionInOrderAndDoesOnlyWhatWasConfirmed)
+{
+    Remove("App.Healthy", {kClose, mrYes, mrNo, kClose, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs, (std::vector<std::string>{
+                                "E yn このキーにエラーはありません。削除しますか？",
+                                "I yn HKEY_CLASSES_ROOT\\App.Healthy" + kQ,
+                                "I yn HKEY_CLASSES_ROOT\\CLSID\\{H}" + kQ,
+                                "I yn ファイル C:\\app\\h.dll" + kQ + "\rこのファイルは他の 1 個の登録でも使われています。",
+                                "I yn ファイル \"C:\\app\\h.exe\" -Embedding" + kQ,
+                                "I yn HKEY_CLASSES_ROOT\\TypeLib\\{TL}" + kQ,
+                            }));
+    EXPECT_EQ(Gone(), (std::set<std::string>{"App.Healthy", "TypeLib\\{TL}", "TypeLib\\{TL}\\2.0"}));
+    EXPECT_TRUE(files.Exists("C:\\app\\h.dll"));
+    EXPECT_FALSE(files.Exists("C:\\app\\h.exe")) << "the quoted part is the file";
+    EXPECT_EQ(host.saved, (std::vector<std::string>{"key App.Healthy", "file C:\\app\\h.exe", "key TypeLib\\{TL}"}));
+    EXPECT_EQ(Entry("App.Healthy"), nullptr);
+    EXPECT_NE(Entry("App.Sharing"), nullptr) << "other entries keep their place";
+    EXPECT_EQ(host.shownFolder, "C:\\backup");
+    EXPECT_EQ(host.cursors, (std::vector<short>{crHourGlass, crDefault}));
+}
+
+TEST_F(RemovalTest, StopsBeforeAnythingIsDeleted)
+{
+    struct Case {
+        const char* entry;
+        std::deque<int> answers;
+        std::size_t dialogs;
+    } cases[] = {
+        {"App.Healthy", {mrNo}, 1},          // the fault-free question: only No stops
+        {"App.Healthy", {mrYes, mrNo}, 2},   // the ProgID question
+        {"App.Healthy", {mrYes, kClose}, 2},
+        {"App.NoClass", {mrNo}, 1},          // a faulty entry starts at the ProgID question
+    };
+    for (const Case& c : cases) {
+        host.dialogs.clear();
+        Remove(c.entry, c.answers);
+        EXPECT_EQ(host.dialogs.size(), c.dialogs) << c.entry;
+        EXPECT_TRUE(Gone().empty()) << c.entry;
+        EXPECT_NE(Entry(c.entry), nullptr) << c.entry;
+        EXPECT_TRUE(host.saved.empty());
+        EXPECT_EQ(host.cursors.back(), crDefault);
+    }
+    // Nothing selected, or a node below an entry.
+    host.dialogs.clear();
+    RegistrationRemoval(tree, store, files, host).Run(nullptr);
+    EXPECT_TRUE(host.dialogs.empty());
+    RegistrationRemoval(tree, store, files, host).Run(Entry("App.Healthy")->Item(1)->Item(0));
+    EXPECT_EQ(host.dialogs, (std::vector<std::string>{"E ok サブキーは削除できません。"}));
+    EXPECT_EQ(host.cursors.back(), crDefault);
+}
+
+TEST_F(RemovalTest, MissingClassAsksTwoQuestions)
+{
+    Remove("App.NoClass", {mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 2u);
+    EXPECT_EQ(host.dialogs[1], "I yn HKEY_CLASSES_ROOT\\CLSID\\{gone}" + kQ);
+    EXPECT_EQ(Entry("App.NoClass"), nullptr);
+    EXPECT_TRUE(host.shownFolder.empty() || host.shownFolder == "C:\\backup");
+}
+
+TEST_F(RemovalTest, ThirtyTwoBitClassIsDeletedInItsViewWithItsFile)
+{
+    Remove("App.Wow", {mrYes, mrYes, mrYes, mrYes});
+    ASSERT_EQ(host.dialogs.size(), 4u);
+    EXPECT_EQ(host.dialogs[3], "I yn ファイル %SystemRoot%\\system32\\w.dll" + kQ +
+                                   "\rこのファイルは Windows フォルダーにあるシステムのファイルです。");
+    EXPECT_EQ(Gone(), (std::set<std::string>{"App.Wow", "Wow6432Node\\CLSID\\{W}"}));
+    EXPECT_FALSE(files.Exists("C:\\windows\\SysWOW64\\w.dll"));
+    EXPECT_TRUE(files.Exists("C:\\windows\\system32\\w.dll"));
+    EXPECT_EQ(host.saved[1], "key CLSID\\{W} (32)");
+}
+
+TEST_F(RemovalTest, GroupsThatNameNoSingleKeyOrFileArePassedOver)
+{
+    // App.Odd: the description "TypeLib" has no value node, "odd.dll" has no
+    // folder, the type library id "\" would name the container; only the
+    // missing local server file is asked about, and nothing is there to delete.
+    Remove("App.Odd", {mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs, (std::vector<std::string>{"I yn HKEY_CLASSES_ROOT\\App.Odd" + kQ,
+                                                      "I yn HKEY_CLASSES_ROOT\\CLSID\\{O}" + kQ,
+                                                      "I yn ファイル C:\\app\\missing.exe" + kQ}));
+    EXPECT_EQ(Gone(), (std::set<std::string>{"App.Odd", "CLSID\\{O}"}));
+
+    host.dialogs.clear();
+    Remove("App.EmptyId", {mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 2u) << "the empty class identifier is passed over";
+    EXPECT_EQ(Gone(), (std::set<std::string>{"App.Odd", "CLSID\\{O}", "App.EmptyId"}));
+    EXPECT_TRUE(store.KeyExists(kClassesRoot, "CLSID"));
+    EXPECT_TRUE(store.KeyExists(kClassesRoot, "TypeLib"));
+}
+
+TEST_F(RemovalTest, ContainersAreRefused)
+{
+    EXPECT_TRUE(IsRegistryContainer("clsid"));
+    EXPECT_TRUE(IsRegistryContainer("Component Categories"));
+    EXPECT_FALSE(IsRegistryContainer("App.Healthy"));
+    Remove("CLSID", {mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs,
+              (std::vector<std::string>{"E ok HKEY_CLASSES_ROOT\\CLSID\rはレジストリのシステム キーのため削除できません。"}));
+    EXPECT_TRUE(Gone().empty());
+    EXPECT_NE(Entry("CLSID"), nullptr);
+}
+
+TEST_F(RemovalTest, FailuresAreReportedNeverShownAsSuccess)
+{
+    // A ProgID key this user may not change: said at once, nothing deleted.
+    Remove("App.Denied", {mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.back(), "E ok HKEY_CLASSES_ROOT\\App.Denied\rを削除できませんでした。\rerror 5");
+    EXPECT_TRUE(Gone().empty());
+    EXPECT_NE(Entry("App.Denied"), nullptr);
+    EXPECT_TRUE(files.Exists("C:\\app\\d.dll"));
+
+    // A read-only server file: listed at the end; the entry leaves the tree.
+    host.dialogs.clear();
+    Remove("App.ReadOnly", {mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.back(), "E ok 次の削除はできませんでした。\rファイル C:\\app\\ro.exe: error 5");
+    EXPECT_TRUE(files.Exists("C:\\app\\ro.exe"));
+    EXPECT_EQ(Entry("App.ReadOnly"), nullptr);
+
+    // A class key gone meanwhile is no failure.
+    host.dialogs.clear();
+    TRegistry(store).DeleteKey("\\CLSID\\{gone}");
+    Remove("App.NoClass", {mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 2u);
+}
+
+TEST_F(RemovalTest, NothingIsDeletedWithoutItsBackup)
+{
+    host.savesLeft = 0;
+    Remove("App.Healthy", {mrYes, mrYes, mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.back(),
+              "E ok HKEY_CLASSES_ROOT\\App.Healthy\rは削除しませんでした。バックアップを作成できません。\rdisk full");
+    EXPECT_TRUE(Gone().empty());
+    EXPECT_NE(Entry("App.Healthy"), nullptr);
+
+    // The ProgID key saved, then the disk full: only the ProgID key goes,
+    // and each deletion kept is listed.
+    host.savesLeft = 1;
+    Remove("App.Healthy", {mrYes, mrYes, mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(Gone(), (std::set<std::string>{"App.Healthy"}));
+    EXPECT_TRUE(files.Exists("C:\\app\\h.dll"));
+    EXPECT_TRUE(files.Exists("C:\\app\\h.exe"));
+    const std::string kept = ": バックアップを作成できないため削除しませんでした (disk full)";
+    EXPECT_EQ(host.dialogs.back(), "E ok 次の削除はできませんでした。"
+                                   "\rHKEY_CLASSES_ROOT\\CLSID\\{H}" + kept +
+                                   "\rファイル C:\\app\\h.dll" + kept +
+                                   "\rファイル \"C:\\app\\h.exe\" -Embedding" + kept +
+                                   "\rHKEY_CLASSES_ROOT\\TypeLib\\{TL}" + kept);
+}
+
+}  // namespace
+}  // namespace qob
