@@ -39,8 +39,10 @@ add_test(NAME gui.close_under_report COMMAND ${QOB_E2E_RUN} close-under-report)
 add_test(NAME gui.startup_cursor COMMAND ${QOB_E2E_RUN} startup-cursor)
 add_test(NAME gui.maximised COMMAND ${QOB_E2E_RUN} maximised)
 add_test(NAME gui.resize COMMAND ${QOB_E2E_RUN} resize)
+add_test(NAME gui.removal.answers COMMAND ${QOB_E2E_RUN} removal-answers)
+add_test(NAME gui.removal.failures COMMAND ${QOB_E2E_RUN} removal-failures)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
-  gui.startup_cursor gui.maximised gui.resize)
+  gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures)
 add_dependencies(QobTessavin QobDriver)
 
 # The tree view and the timer on real windows (needs a screen).

@@ -24,8 +24,9 @@
 //   QobDriver time-start PROGRAM MS  starts the program and prints the seconds
 //                                  until its filled tree is shown
 //   QobDriver close MS             closes the main window; the process must end
-//   QobDriver dialog MS            a message dialog of the program: "caption C"
-//                                  and "text T", control bytes of T as \xHH
+//   QobDriver dialog MS [NOT]      a message dialog of the program other than
+//                                  the window NOT: "window W", "caption C" and
+//                                  "text T", control bytes of T as \xHH
 //   QobDriver selected             the text of the tree's selected item
 //   QobDriver status               the status bar's text
 //
@@ -297,18 +298,20 @@ int Focus()
     return 0;
 }
 
-// A visible message dialog of the program.
-HWND MessageDialog()
+// A visible message dialog of the program, other than `other`.
+HWND MessageDialog(HWND other)
 {
     HWND main = MainWindow();
     struct Search {
         DWORD pid;
+        HWND other;
         HWND found;
-    } search{main ? ProcessOf(main) : 0, nullptr};
+    } search{main ? ProcessOf(main) : 0, other, nullptr};
     ::EnumWindows(
         [](HWND window, LPARAM lp) -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
-            if (ProcessOf(window) == s->pid && ::IsWindowVisible(window) && ClassOf(window) == "TMessageForm") {
+            if (window != s->other && ProcessOf(window) == s->pid && ::IsWindowVisible(window) &&
+                ClassOf(window) == "TMessageForm") {
                 s->found = window;
                 return FALSE;
             }
@@ -318,11 +321,14 @@ HWND MessageDialog()
     return search.found;
 }
 
-int Dialog(int ms)
+int Dialog(int ms, HWND other)
 {
     HWND dialog = nullptr;
-    if (!WaitFor(ms, [&] { return (dialog = MessageDialog()) != nullptr; }))
+    if (!WaitFor(ms, [&] { return (dialog = MessageDialog(other)) != nullptr; }))
         return 1;
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(dialog)));
+    Out(std::string("window ") + handle + "\n");
     Out("caption " + TextOf(dialog) + "\n");
     HWND text = ::FindWindowExA(dialog, nullptr, "TMessageText", nullptr);
     Out("text " + qob::EscapeControlBytes(text ? TextOf(text) : "") + "\n");
@@ -462,8 +468,10 @@ int main(int argc, char** argv)
             ::CloseHandle(process);
         return waited == WAIT_OBJECT_0 ? 0 : 1;
     }
-    if (command == "dialog" && argc == 3)
-        return Dialog(std::atoi(argv[2]));
+    if (command == "dialog" && (argc == 3 || argc == 4))
+        return Dialog(std::atoi(argv[2]),
+                      argc == 4 ? reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[3], nullptr, 16)))
+                                : nullptr);
     if (command == "selected")
         return Selected();
     if (command == "status") {

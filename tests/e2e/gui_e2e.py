@@ -22,6 +22,13 @@ Scenarios:
   resize          the window made larger and smaller: the toolbar, caption
                   strip, tree and status bar follow the client area, the wait
                   panel keeps its place
+  removal-answers Del from the tree, the toolbar and the menu, each question
+                  answered as a user would: a node below an entry and a
+                  container refused, No at the ProgID question, then a
+                  removal with every kind of answer; the registry and the
+                  files afterwards hold exactly what was not confirmed
+  removal-failures  a read-only server file answered Yes (reported, the
+                  entry gone) and a class of the 32-bit view removed there
 """
 import os
 import subprocess
@@ -194,18 +201,13 @@ def scenario_keys():
             return
         _, focus = driver("focus")
         check(focus.strip() == "SysTreeView32", "the tree does not have the focus")
-        _, tree = driver("tree-handle")
-        tree = tree.strip()
-        # Del on the tree: the menu's shortcut takes it before the tree does.
-        key("Delete")
-        deadline = time.monotonic() + 10
-        needle = "sending WM_COMMAND, wparam=103ea"  # Delete1, from a shortcut
-        while time.monotonic() < deadline and needle not in program.trace():
-            time.sleep(0.1)
-        trace = program.trace()
-        check(needle in trace, "Del did not reach the Delete1 command")
-        check(f"msg->hwnd {tree}, msg->message 0100, wParam 0000002e" in trace,
-              "Del was not taken from the tree")
+        # Del on the tree reaches the removal: its first question; No ends it.
+        if select_entry("Qob.Name.Value"):
+            key("Delete")
+            dialogs = Dialogs()
+            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+n")
+            dialogs.none(1)
+            check(entry_shown("Qob.Name.Value"), "the entry left the tree after No")
         # F3 on the tree opens the find dialog; Escape closes it.
         key("F3")
         rc, found = driver("wait-window", "検索", "10000")
@@ -391,6 +393,176 @@ def scenario_resize():
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
+def export_classes():
+    """HKEY_CLASSES_ROOT as `reg export` writes it: {key in lower case: [value lines]}."""
+    path = os.path.join(BUILD, f"e2e-{SCENARIO}-export.reg")
+    subprocess.run(["wine", "reg", "export", "HKEY_CLASSES_ROOT", "Z:" + path.replace("/", "\\"), "/y"],
+                   capture_output=True, check=False)
+    keys, current = {}, None
+    with open(path, "rb") as f:
+        for line in f.read().decode("utf-16").splitlines():
+            if line.startswith("[") and line.endswith("]"):
+                current = line[1:-1].lower()
+                keys[current] = []
+            elif current and line:
+                keys[current].append(line)
+    return keys
+
+
+def expect_removed(before, gone_under, tag):
+    """The export now lacks exactly the keys under `gone_under` (paths below
+    HKEY_CLASSES_ROOT), and nothing else changed."""
+    after = export_classes()
+    roots = [("HKEY_CLASSES_ROOT\\" + p).lower() for p in gone_under]
+    under = lambda key: any(key == r or key.startswith(r + "\\") for r in roots)
+    expected = {k: v for k, v in before.items() if not under(k)}
+    check(all(any(k == r for k in before) for r in roots), f"{tag}: a key expected gone was never there: {gone_under}")
+    if after != expected:
+        lost = sorted(set(expected) - set(after))[:10]
+        kept = sorted(set(after) - set(expected))[:10]
+        changed = sorted(k for k in set(after) & set(expected) if after[k] != expected[k])[:10]
+        check(False, f"{tag}: registry differs: deleted unexpectedly {lost}, kept {kept}, changed {changed}")
+    return after
+
+
+def prefix_file(win_path):
+    return os.path.join(WINEPREFIX, "drive_c", *win_path[3:].split("\\"))
+
+
+Q = r"\x0Dを削除しますか"
+
+
+class Dialogs:
+    """The program's message dialogs, answered one after the other."""
+
+    def __init__(self):
+        self.last = "0"
+
+    def answer(self, caption, text, *keys):
+        rc, out = driver("dialog", "15000", self.last)
+        lines = dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
+        if not check(rc == 0, f"no dialog came; expected {text!r}"):
+            return False
+        self.last = lines.get("window", "0")
+        # The dialog shows each CR as a line break (CR LF).
+        shown = lines.get("text", "").replace(r"\x0D\x0A", r"\x0D")
+        ok = check((lines.get("caption"), shown) == (caption, text),
+                   f"dialog {lines.get('caption')!r} {shown!r}, expected {caption!r} {text!r}")
+        key(*keys)
+        return ok
+
+    def none(self, seconds=2):
+        rc, out = driver("dialog", str(seconds * 1000), self.last)
+        check(rc != 0, f"an unexpected dialog: {out!r}")
+
+
+def select_entry(name):
+    """Selects a top-level entry as a user would: types its name into the tree
+    from its first line."""
+    key("Home")
+    subprocess.run(["xdotool", "type", "--delay", "30", name], check=True)
+    return check(wait_until(lambda: driver("selected")[1].strip() == name, 5), f"typing {name} did not select it")
+
+
+def entry_shown(name):
+    return any(line.split("\t")[2] == name for line in driver("roots")[1].splitlines())
+
+
+FULL = "Qob.Remove.Full"
+FULL_CLASS = "CLSID\\{0B0B7E01-0000-4000-8000-000000000001}"
+FULL_LIBRARY = "TypeLib\\{0B0B7E71-0000-4000-8000-000000000001}"
+# Type libraries are shared by both views: the export lists the key twice.
+FULL_LIBRARY_32 = "Wow6432Node\\" + FULL_LIBRARY
+ROOT = "HKEY_CLASSES_ROOT\\"
+
+
+def scenario_removal_answers():
+    seed("removal")
+    before = export_classes()
+    with Program() as program:
+        if not scan_ended():
+            return
+        dialogs = Dialogs()
+        # A node below an entry: refused, whatever it is.
+        if select_entry(FULL):
+            key("Right", "Down")
+            key("Delete")
+            dialogs.answer("ｴﾗｰ", "サブキーは削除できません。", "Return")
+        # The registry's own CLSID container lists as an entry: refused.
+        if select_entry("CLSID"):
+            key("Delete")
+            dialogs.answer("ｴﾗｰ", ROOT + r"CLSID\x0Dはレジストリのシステム キーのため削除できません。", "Return")
+        # A fault-free entry: the close box at the first question goes on, No
+        # at the ProgID question ends it.
+        if select_entry(FULL):
+            key("Delete")
+            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+F4")
+            dialogs.answer("情報", ROOT + FULL + Q, "alt+n")
+            dialogs.none()
+        expect_removed(before, [], "after No")
+        check(entry_shown(FULL), "the entry left the tree after No")
+        # The toolbar's Del button, each answer kind in turn.
+        if select_entry(FULL):
+            _, origin = driver("layout")
+            ox, oy = map(int, dict(l.split(" ", 1) for l in origin.splitlines())["origin"].split())
+            subprocess.run(["xdotool", "mousemove", str(ox + 68), str(oy + 17), "click", "1"], check=True)
+            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+            dialogs.answer("情報", ROOT + FULL + Q, "Return")
+            dialogs.answer("情報", ROOT + FULL_CLASS + Q, "alt+n")
+            screenshot("removal-question")
+            dialogs.answer("情報", r"ファイル C:\qob\remove\full.dll" + Q +
+                           r"\x0Dこのファイルは他の 1 個の登録でも使われています。", "Escape")
+            dialogs.answer("情報", r'ファイル "C:\qob\remove\full.exe" -Embedding' + Q, "alt+y")
+            dialogs.answer("情報", ROOT + FULL_LIBRARY + Q, "alt+y")
+            dialogs.none()
+        expect_removed(before, [FULL, FULL_LIBRARY, FULL_LIBRARY_32], "after the removal")
+        check(os.path.exists(prefix_file(r"C:\qob\remove\full.dll")), "a file answered No was deleted")
+        check(not os.path.exists(prefix_file(r"C:\qob\remove\full.exe")), "the confirmed file is still there")
+        check(not entry_shown(FULL), "the removed entry is still in the tree")
+        check(entry_shown("Qob.Remove.Sharer"), "another entry left the tree")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
+def scenario_removal_failures():
+    seed("removal")
+    before = export_classes()
+    with Program() as program:
+        if not scan_ended():
+            return
+        dialogs = Dialogs()
+        # The menu: レジストリ > 削除.
+        if select_entry("Qob.Remove.ReadOnly"):
+            key("alt+r")
+            key("d")
+            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+            dialogs.answer("情報", ROOT + "Qob.Remove.ReadOnly" + Q, "alt+y")
+            dialogs.answer("情報", ROOT + "CLSID\\{0B0B7E03-0000-4000-8000-000000000003}" + Q, "alt+y")
+            dialogs.answer("情報", r"ファイル C:\qob\remove\readonly.exe" + Q, "alt+y")
+            rc, out = driver("dialog", "15000", dialogs.last)
+            check("text 次の削除はできませんでした。" + r"\x0D\x0Aファイル C:\qob\remove\readonly.exe: " in out,
+                  f"the failed file deletion was not reported: {out!r}")
+            screenshot("removal-failure")
+            key("Return")
+            dialogs.last = dict(l.split(" ", 1) for l in out.splitlines() if " " in l).get("window", "0")
+        before = expect_removed(before, ["Qob.Remove.ReadOnly", "CLSID\\{0B0B7E03-0000-4000-8000-000000000003}"],
+                                "after the read-only file")
+        check(os.path.exists(prefix_file(r"C:\qob\remove\readonly.exe")), "the read-only file went")
+        check(not entry_shown("Qob.Remove.ReadOnly"), "the entry stayed after a failed file deletion")
+        # A class of the 32-bit view goes in that view, its file from SysWOW64.
+        if select_entry("Qob.Remove.Wow"):
+            key("Delete")
+            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+            dialogs.answer("情報", ROOT + "Qob.Remove.Wow" + Q, "alt+y")
+            dialogs.answer("情報", ROOT + "CLSID\\{0B0B7E04-0000-4000-8000-000000000004}" + Q, "alt+y")
+            dialogs.answer("情報", r"ファイル %SystemRoot%\system32\qobremove.dll" + Q +
+                           r"\x0Dこのファイルは Windows フォルダーにあるシステムのファイルです。", "alt+y")
+            dialogs.none()
+        expect_removed(before, ["Qob.Remove.Wow", "Wow6432Node\\CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"],
+                       "after the 32-bit class")
+        check(not os.path.exists(prefix_file(r"C:\windows\syswow64\qobremove.dll")), "the SysWOW64 file is still there")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
 def main():
     if SCENARIO == "start":
         scenario_start(ARGS[0])
@@ -406,6 +578,10 @@ def main():
         scenario_maximised()
     elif SCENARIO == "resize":
         scenario_resize()
+    elif SCENARIO == "removal-answers":
+        scenario_removal_answers()
+    elif SCENARIO == "removal-failures":
+        scenario_removal_failures()
     else:
         sys.exit(f"unknown scenario {SCENARIO}")
     print(f"{SCENARIO}: {'FAILED' if failures else 'ok'}")
