@@ -50,7 +50,9 @@ std::vector<std::string> ServerPathCheck::CandidateFiles(const std::string& serv
 {
     std::vector<std::string> files;
     for (const std::string& candidate : NormaliseServerPath(serverPath)) {
-        const std::string path = files_.ExpandEnvironment(candidate);
+        // Only a text with a % can hold a reference to expand.
+        const std::string path =
+            candidate.find('%') == std::string::npos ? candidate : files_.ExpandEnvironment(candidate);
         if (HasDirectoryPart(path))
             files.push_back(ForView(path, view));
     }

@@ -8,6 +8,8 @@
 #include "app/TreeViewControl.h"
 #include "tests/e2e/TreeHost.h"
 #include "catalogue/TreeModel.h"
+#include "catalogue/Win32Platform.h"
+#include "removal/Removal.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -31,6 +33,30 @@ LARGE_INTEGER Now()
     ::QueryPerformanceCounter(&t);
     return t;
 }
+
+// Answers every key question Yes and every file question No (the benchmark's
+// server is the system's ole32.dll), at once; nothing is saved.
+class AnsweringHost final : public qob::RemovalHost {
+public:
+    int ShowMessage(const std::string& text, qob::TMsgDlgType, qob::TMsgDlgButtons) override
+    {
+        ++questions;
+        return text.rfind("ファイル ", 0) == 0 ? qob::mrNo : qob::mrYes;
+    }
+    void SetCursor(short) override {}
+    std::string ErrorText(long code) override { return std::to_string(code); }
+    std::unique_ptr<qob::RemovalBackup> NewBackup(const std::string&) override
+    {
+        struct Unsaved final : qob::RemovalBackup {
+            bool SaveKey(const std::string&, qob::RegistryView, std::string&) override { return true; }
+            bool SaveFile(const std::string&, std::string&) override { return true; }
+            std::string Folder() const override { return {}; }
+        };
+        return std::make_unique<Unsaved>();
+    }
+    void ShowBackupFolder(const std::string&) override {}
+    int questions = 0;
+};
 
 void Pump()
 {
@@ -87,6 +113,15 @@ int main(int argc, char** argv)
     nodes.Delete(nodes.TopLevel()[static_cast<std::size_t>(entries / 2)].get());
     ::UpdateWindow(view.Handle());
     const LARGE_INTEGER deleted = Now();
+    // The whole removal of an entry, dialogs excluded: its keys are not in
+    // this registry, and the file question counts the other users of the
+    // server among all entries.
+    AnsweringHost answers;
+    Win32KeyStore store;
+    Win32FileSystem files;
+    RegistrationRemoval(nodes, store, files, answers).Run(nodes.TopLevel()[static_cast<std::size_t>(entries / 3)].get());
+    ::UpdateWindow(view.Handle());
+    const LARGE_INTEGER removed = Now();
 
     std::printf("nodes %zu, entries %d, items in the control after the fill %zu\n", total, entries,
                 itemsAfterFill);
@@ -94,6 +129,8 @@ int main(int argc, char** argv)
     std::printf("select the last value node (opens its entry): %.3f s\n", Seconds(shown, selected));
     std::printf("scroll the first value node to the top: %.3f s\n", Seconds(selected, scrolled));
     std::printf("delete an entry in the middle: %.3f s\n", Seconds(scrolled, deleted));
+    std::printf("remove an entry with its %d questions answered at once: %.3f s\n", answers.questions,
+                Seconds(deleted, removed));
     nodes.AttachView(nullptr);
     return 0;
 }
