@@ -4,7 +4,9 @@
 #include "catalogue/CodePage.h"
 #include "catalogue/Registry.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace qob {
 
@@ -28,6 +30,15 @@ bool IsGroup(const std::string& text, const char* name) { return text == name; }
 // only when it is a non-empty name without a backslash: "" or "\" would name
 // the container itself, "{x}\sub" a key inside another registration.
 bool IsSingleKeyName(const std::string& id) { return !id.empty() && !HasDirectoryPart(id); }
+
+// A drive and folder ("C:\...") or a network path ("\\server\..."): a
+// relative path names whatever lies below the current directory.
+bool IsFullPath(const std::string& path)
+{
+    const auto letter = static_cast<unsigned char>(path.empty() ? 0 : path[0]);
+    return (path.size() > 3 && std::isalpha(letter) && path[1] == ':' && path[2] == '\\') ||
+           (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
+}
 
 bool StartsWithFolder(const std::string& path, const std::string& folder)
 {
@@ -173,12 +184,15 @@ void RegistrationRemoval::RemoveKey(const std::string& shown, const std::string&
 
 void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)
 {
-    // A path without a folder names whatever file lies in the current
-    // directory: never deleted.
-    const RegistryView view = entry_->ClassView();
-    if (check_.CandidateFiles(serverPath, view).empty())
+    // The file the server check finds, never one named relative to the
+    // current directory.
+    std::vector<std::string> candidates = check_.CandidateFiles(serverPath, entry_->ClassView());
+    std::erase_if(candidates, [](const std::string& path) { return !IsFullPath(path); });
+    if (candidates.empty())
         return;
-    const std::string file = check_.FindServerFile(serverPath, view);
+    const auto found = std::find_if(candidates.begin(), candidates.end(),
+                                    [this](const std::string& path) { return check_.FileExists(path); });
+    const std::string file = found == candidates.end() ? std::string() : *found;
     const std::string shown = kFile + serverPath;
     if (!Confirm(shown + kConfirm, file.empty() ? std::string() : FileWarning(file)))
         return;

@@ -105,6 +105,12 @@ protected:
 
         Text("App.EmptyId\\CLSID", "");  // opens \CLSID\ itself
 
+        Text("App.Relative\\CLSID", "{L}");  // servers below the current directory
+        Text("CLSID\\{L}\\InprocServer32", "bin\\rel.dll");
+        Text("CLSID\\{L}\\LocalServer32", "\\rel.exe");
+        files.AddFile("bin\\rel.dll");
+        files.AddFile("\\rel.exe");
+
         Text("App.ReadOnly\\CLSID", "{R}");
         Text("CLSID\\{R}\\LocalServer32", "C:\\app\\ro.exe");
         files.AddReadOnlyFile("C:\\app\\ro.exe");
@@ -264,6 +270,12 @@ TEST_F(RemovalTest, GroupsThatNameNoSingleKeyOrFileArePassedOver)
     EXPECT_EQ(Gone(), (std::set<std::string>{"App.Odd", "CLSID\\{O}", "App.EmptyId"}));
     EXPECT_TRUE(store.KeyExists(kClassesRoot, "CLSID"));
     EXPECT_TRUE(store.KeyExists(kClassesRoot, "TypeLib"));
+
+    host.dialogs.clear();
+    Remove("App.Relative", {mrYes, mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 3u) << "relative server paths are passed over";
+    EXPECT_TRUE(files.Exists("bin\\rel.dll"));
+    EXPECT_TRUE(files.Exists("\\rel.exe"));
 }
 
 TEST_F(RemovalTest, ContainersAreRefused)
