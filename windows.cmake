@@ -4,12 +4,17 @@ add_library(qob_win32 STATIC catalogue/Win32Platform.cpp)
 qob_target(qob_win32)
 target_link_libraries(qob_win32 PUBLIC qob_core)
 
+# The backup made before each deletion of a removal, and its restore.
+add_library(qob_backup STATIC removal/Win32Backup.cpp removal/Restore.cpp)
+qob_target(qob_backup)
+target_link_libraries(qob_backup PUBLIC qob_win32 shell32)
+
 include(app/shell.cmake)
 include(app/app.cmake OPTIONAL)
 
 add_executable(QobTessavinScan catalogue/QobTessavinScan.cpp)
 qob_target(QobTessavinScan)
-target_link_libraries(QobTessavinScan PRIVATE qob_win32)
+target_link_libraries(QobTessavinScan PRIVATE qob_win32 qob_backup)
 
 # The scan benchmark's probe (tools/bench/scan_bench.sh); not a test.
 add_executable(WineScanBench tools/bench/WineScanBench.cpp)
@@ -37,3 +42,12 @@ foreach(fixture ${QOB_SCAN_FIXTURES})
 endforeach()
 # One prefix and one desktop: the tests under Wine run one at a time.
 set_tests_properties(${QOB_WINE_TEST_NAMES} PROPERTIES RUN_SERIAL TRUE)
+
+# The backup's round trip under Wine: backed up, deleted, restored.
+add_executable(BackupProbe tests/wine/BackupProbe.cpp)
+qob_target(BackupProbe)
+target_link_libraries(BackupProbe PRIVATE qob_backup)
+add_test(NAME wine.backup
+  COMMAND ${QOB_WINE_TESTS}/backup_roundtrip.sh $<TARGET_FILE:QobTessavinScan> $<TARGET_FILE:BackupProbe>
+          ${QOB_FIXTURES}/backup.reg)
+set_tests_properties(wine.backup PROPERTIES RUN_SERIAL TRUE)

@@ -2,6 +2,7 @@
 // writes the resulting tree to standard output, for audits from scripts.
 //
 //   QobTessavinScan.exe [--faulty]
+//   QobTessavinScan.exe --restore <folder>   puts a removal's backup back
 //
 // Exit status 0 when the scan completed, 1 when it ended by an error (the
 // partial tree is written, the message goes to standard error), 2 for a bad
@@ -9,6 +10,7 @@
 #include "catalogue/Scan.h"
 #include "catalogue/TreeDump.h"
 #include "catalogue/Win32Platform.h"
+#include "removal/Restore.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,12 +19,16 @@
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::strcmp(argv[1], "--restore") == 0) {
+        _setmode(_fileno(stdout), _O_BINARY);
+        return qob::RestoreCommand(argc, argv);
+    }
     bool faultyOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--faulty") == 0) {
             faultyOnly = true;
         } else {
-            std::fprintf(stderr, "usage: QobTessavinScan [--faulty]\n");
+            std::fprintf(stderr, "usage: QobTessavinScan [--faulty] | --restore <folder>\n");
             return 2;
         }
     }

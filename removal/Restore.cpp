@@ -1,0 +1,186 @@
+#include "removal/Restore.h"
+
+#include "removal/BackupFormat.h"
+#include "removal/Win32Backup.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace qob {
+
+namespace {
+
+std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle()
+    {
+        if (handle_ && handle_ != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool ReadWholeFile(const std::wstring& path, std::string& bytes)
+{
+    Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size))
+        return false;
+    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    return bytes.empty() || (::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                             read == bytes.size());
+}
+
+// `reg import FILE` as a child process, its own output discarded; its exit
+// status, or the error that kept it from running (negative).
+long ImportRegFile(const std::wstring& file)
+{
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring program = std::wstring(system) + L"\\reg.exe";
+    std::wstring command = L"\"" + program + L"\" import \"" + file + L"\"";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    Handle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul.get();
+    startup.hStdOutput = nul.get();
+    startup.hStdError = nul.get();
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &process))
+        return -static_cast<long>(::GetLastError());
+    Handle processHandle(process.hProcess);
+    Handle threadHandle(process.hThread);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 1;
+    ::GetExitCodeProcess(process.hProcess, &status);
+    return static_cast<long>(status);
+}
+
+// Whether a key named as a .reg key line names it exists.
+bool KeyExists(const std::wstring& name)
+{
+    static const std::pair<const wchar_t*, HKEY> kRoots[] = {{L"HKEY_CLASSES_ROOT\\", HKEY_CLASSES_ROOT},
+                                                             {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER},
+                                                             {L"HKEY_LOCAL_MACHINE\\", HKEY_LOCAL_MACHINE}};
+    for (const auto& [prefix, root] : kRoots) {
+        const std::size_t length = std::wcslen(prefix);
+        if (name.compare(0, length, prefix) != 0)
+            continue;
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(root, name.substr(length).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        ::RegCloseKey(key);
+        return true;
+    }
+    return false;
+}
+
+DWORD MakeParentFolders(const std::wstring& file)
+{
+    const std::size_t last = file.find_last_of(L'\\');
+    if (last == std::wstring::npos || last < 3)
+        return ERROR_SUCCESS;
+    for (std::size_t pos = file.find(L'\\', 3); pos != std::wstring::npos && pos <= last;
+         pos = file.find(L'\\', pos + 1)) {
+        const std::wstring part = file.substr(0, pos);
+        if (!::CreateDirectoryW(part.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            return ::GetLastError();
+    }
+    return ERROR_SUCCESS;
+}
+
+void Print(std::FILE* stream, const std::string& text, const std::wstring& what)
+{
+    const std::string line = text + NarrowText(what) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stream);
+}
+
+}  // namespace
+
+int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* err)
+{
+    std::wstring folder = folderGiven;
+    while (folder.size() > 3 && folder.back() == L'\\')
+        folder.pop_back();
+    const std::wstring regFile = folder + L'\\' + kBackupKeysFile;
+    const std::wstring listFile = folder + L'\\' + kBackupFileList;
+    std::string regBytes;
+    std::string listBytes;
+    const bool hasKeys = ReadWholeFile(regFile, regBytes);
+    const bool hasFiles = ReadWholeFile(listFile, listBytes);
+    if (!hasKeys && !hasFiles) {
+        Print(err, "バックアップが見つかりません: ", folder);
+        return 1;
+    }
+    bool complete = true;
+    if (hasKeys) {
+        const long status = ImportRegFile(regFile);
+        if (status != 0) {
+            complete = false;
+            Print(err, status < 0 ? "reg を起動できません: " : "reg import が失敗しました: ", regFile);
+        }
+        for (const std::u16string& key : RegFileTopKeys(FromUtf16Le(regBytes))) {
+            const bool restored = status == 0 && KeyExists(W(key));
+            complete = complete && restored;
+            Print(out, restored ? "キーを戻しました: " : "キーを戻せませんでした: ", W(key));
+        }
+    }
+    for (const auto& [copyName, original] : ParseManifest(FromUtf16Le(listBytes))) {
+        const std::wstring target = W(original);
+        if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            complete = false;
+            Print(out, "既にあるため上書きしません: ", target);
+            continue;
+        }
+        const std::wstring copy = folder + L'\\' + kBackupFilesFolder + L'\\' + W(copyName);
+        DWORD error = MakeParentFolders(target);
+        if (error == ERROR_SUCCESS && !::CopyFileW(copy.c_str(), target.c_str(), TRUE))
+            error = ::GetLastError();
+        if (error == ERROR_SUCCESS) {
+            Print(out, "ファイルを戻しました: ", target);
+        } else {
+            complete = false;
+            Print(out, "ファイルを戻せませんでした (" + SystemErrorText(error) + "): ", target);
+        }
+    }
+    return complete ? 0 : 1;
+}
+
+int RestoreCommand(int argc, char** argv)
+{
+    if (argc != 3 || argv[2][0] == '\0') {
+        std::fprintf(stderr, "usage: QobTessavinScan --restore <folder>\n");
+        return 2;
+    }
+    // The folder as typed, in UTF-16: a profile path may hold characters
+    // outside the code page.
+    std::wstring folder = WidenText(argv[2]);
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        if (count == 3)
+            folder = wide[2];
+        ::LocalFree(wide);
+    }
+    return RestoreBackup(folder, stdout, stderr);
+}
+
+}  // namespace qob

@@ -1,0 +1,378 @@
+#include "removal/Win32Backup.h"
+
+#include "removal/BackupFormat.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace qob {
+
+namespace {
+
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+class KeyHandle32 {
+public:
+    KeyHandle32() = default;
+    ~KeyHandle32()
+    {
+        if (key_)
+            ::RegCloseKey(key_);
+    }
+    KeyHandle32(const KeyHandle32&) = delete;
+    KeyHandle32& operator=(const KeyHandle32&) = delete;
+    HKEY* Out() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            ::CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// The name the system gives an open key ("\REGISTRY\MACHINE\..."), empty
+// when it does not tell.
+std::u16string SystemKeyName(HKEY key)
+{
+    using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<NtQueryKeyFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+    if (!query)
+        return {};
+    constexpr int kKeyNameInformation = 3;
+    std::vector<ULONG> buffer(1024);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ULONG needed = 0;
+        const LONG status = query(key, kKeyNameInformation, buffer.data(),
+                                  static_cast<ULONG>(buffer.size() * sizeof(ULONG)), &needed);
+        if (status == 0) {
+            const ULONG bytes = buffer[0];
+            const auto* name = reinterpret_cast<const char16_t*>(&buffer[1]);
+            return std::u16string(name, name + bytes / 2);
+        }
+        if (needed <= buffer.size() * sizeof(ULONG))
+            return {};
+        buffer.resize(needed / sizeof(ULONG) + 1);
+    }
+    return {};
+}
+
+// Reads the open key's values and subkeys into `keys`, the key itself as
+// `path`, its subkeys after it.
+long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<SavedKey>& keys)
+{
+    DWORD subkeyCount = 0, maxSubkeyLength = 0, maxNameLength = 0, maxDataSize = 0;
+    LONG result = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &maxSubkeyLength, nullptr,
+                                     nullptr, &maxNameLength, &maxDataSize, nullptr, nullptr);
+    if (result != ERROR_SUCCESS)
+        return result;
+
+    SavedKey saved;
+    saved.path = path;
+    std::wstring name(maxNameLength + 1, L'\0');
+    std::string data(maxDataSize, '\0');
+    for (DWORD index = 0;;) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        result = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                 reinterpret_cast<BYTE*>(data.data()), &dataSize);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result == ERROR_MORE_DATA) {
+            // A value grew since the key was measured.
+            name.resize(name.size() < 16384 ? 16384 : name.size() * 2);
+            data.resize(dataSize > data.size() ? dataSize : data.size() * 2 + 64);
+            continue;
+        }
+        if (result != ERROR_SUCCESS)
+            return result;
+        saved.values.push_back({std::u16string(name.begin(), name.begin() + nameLength), type,
+                                data.substr(0, dataSize)});
+        ++index;
+    }
+    keys.push_back(std::move(saved));
+
+    std::vector<std::wstring> subkeys;
+    std::wstring subkey(maxSubkeyLength + 1, L'\0');
+    for (DWORD index = 0;;) {
+        DWORD length = static_cast<DWORD>(subkey.size());
+        result = ::RegEnumKeyExW(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result == ERROR_MORE_DATA) {
+            subkey.resize(subkey.size() * 2 + 256);
+            continue;
+        }
+        if (result != ERROR_SUCCESS)
+            return result;
+        subkeys.emplace_back(subkey.data(), length);
+        ++index;
+    }
+    for (const std::wstring& child : subkeys) {
+        KeyHandle32 opened;
+        result = ::RegOpenKeyExW(key, child.c_str(), 0, access, opened.Out());
+        if (result == ERROR_FILE_NOT_FOUND)
+            continue;  // gone since it was listed: nothing to keep
+        if (result != ERROR_SUCCESS)
+            return result;
+        result = ReadKey(opened.get(), path + u'\\' + U16(child), access, keys);
+        if (result != ERROR_SUCCESS)
+            return result;
+    }
+    return ERROR_SUCCESS;
+}
+
+// Adds the bytes at the end of the file, with `header` first when the file is
+// new or empty. On failure the file is cut back to what it held before.
+DWORD AppendToFile(const std::wstring& path, const std::string& header, const std::string& bytes)
+{
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return ::GetLastError();
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || !::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN))
+        return ::GetLastError();
+    const std::string data = size.QuadPart == 0 ? header + bytes : bytes;
+    DWORD written = 0;
+    DWORD error = ERROR_SUCCESS;
+    if (!::WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr))
+        error = ::GetLastError();
+    else if (written != data.size())
+        error = ERROR_DISK_FULL;
+    else if (!::FlushFileBuffers(file.get()))
+        error = ::GetLastError();
+    if (error != ERROR_SUCCESS) {
+        ::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(file.get());
+    }
+    return error;
+}
+
+// Makes the folder and the folders above it that are missing.
+DWORD MakeFolders(const std::wstring& folder)
+{
+    for (std::size_t pos = folder.find(L'\\', 3);; pos = folder.find(L'\\', pos + 1)) {
+        const std::wstring part = folder.substr(0, pos);
+        if (!part.empty() && part.back() != L':' && !::CreateDirectoryW(part.c_str(), nullptr)) {
+            const DWORD error = ::GetLastError();
+            const DWORD attributes = ::GetFileAttributesW(part.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return error;
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return ERROR_ALREADY_EXISTS;  // a file of that name is in the way
+        }
+        if (pos == std::wstring::npos)
+            return ERROR_SUCCESS;
+    }
+}
+
+std::string Utf16File(const std::u16string& text) { return "\xFF\xFE" + ToUtf16Le(text); }
+
+}  // namespace
+
+std::wstring WidenText(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                      static_cast<int>(wide.size())));
+    return wide;
+}
+
+std::string NarrowText(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    std::string narrow(text.size() * 2, '\0');
+    narrow.resize(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                                        static_cast<int>(narrow.size()), nullptr, nullptr));
+    return narrow;
+}
+
+std::string SystemErrorText(unsigned long code)
+{
+    switch (code) {
+    case ERROR_ACCESS_DENIED:
+        return "アクセスが拒否されました";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "ディスクの空き容量が足りません";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "ほかのプログラムが使用中です";
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return "同じ名前のファイルがあります";
+    case ERROR_PATH_NOT_FOUND:
+        return "パスが見つかりません";
+    case ERROR_WRITE_PROTECT:
+        return "書き込み禁止です";
+    default:
+        return "エラー " + std::to_string(code);
+    }
+}
+
+long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTree& tree)
+{
+    tree = KeyTree();
+    std::wstring wide = WidenText(path);
+    while (!wide.empty() && wide.front() == L'\\')
+        wide.erase(0, 1);
+    while (!wide.empty() && wide.back() == L'\\')
+        wide.pop_back();
+    const REGSAM access = KEY_READ | (view == RegistryView::Wow64_32 ? KEY_WOW64_32KEY : 0);
+    KeyHandle32 key;
+    const LONG result = ::RegOpenKeyExW(HKEY_CLASSES_ROOT, wide.c_str(), 0, access, key.Out());
+    if (result != ERROR_SUCCESS)
+        return result;
+    tree.location = KeyLocation(SystemKeyName(key.get()), U16(wide), view);
+    const long read = ReadKey(key.get(), u"", access, tree.keys);
+    if (read != ERROR_SUCCESS)
+        tree.keys.clear();
+    return read;
+}
+
+Win32RemovalBackup::Win32RemovalBackup(const std::string& progId, std::wstring baseFolder)
+    : progId_(WidenText(progId)), base_(std::move(baseFolder))
+{
+    while (!base_.empty() && base_.back() == L'\\')
+        base_.pop_back();
+}
+
+std::string Win32RemovalBackup::Folder() const { return NarrowText(folder_); }
+
+bool Win32RemovalBackup::MakeFolder(std::string& reason)
+{
+    if (!folder_.empty())
+        return true;
+    if (base_.empty()) {
+        wchar_t localData[MAX_PATH] = {};
+        if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, localData))) {
+            reason = "ローカル アプリケーション データのフォルダが見つかりません";
+            return false;
+        }
+        base_ = std::wstring(localData) + L"\\Qob Tessavin\\Backup";
+    }
+    DWORD error = MakeFolders(base_);
+    if (error != ERROR_SUCCESS) {
+        reason = "バックアップ フォルダ " + NarrowText(base_) + " を作成できません (" + SystemErrorText(error) + ")";
+        return false;
+    }
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const std::wstring name =
+        W(BackupFolderName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, U16(progId_)));
+    // A second run in the same second gets a folder of its own.
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        const std::wstring folder =
+            base_ + L'\\' + name + (attempt == 1 ? std::wstring() : L" (" + std::to_wstring(attempt) + L")");
+        if (::CreateDirectoryW(folder.c_str(), nullptr)) {
+            folder_ = folder;
+            return true;
+        }
+        error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    reason = "バックアップ フォルダを " + NarrowText(base_) + " に作成できません (" + SystemErrorText(error) + ")";
+    return false;
+}
+
+bool Win32RemovalBackup::SaveKey(const std::string& path, RegistryView view, std::string& reason)
+{
+    std::string trimmed = path;
+    while (!trimmed.empty() && trimmed.front() == '\\')
+        trimmed.erase(0, 1);
+    const std::string shown = "HKEY_CLASSES_ROOT\\" + trimmed;
+    if (trimmed.empty()) {
+        reason = "HKEY_CLASSES_ROOT 全体は保存できません";
+        return false;
+    }
+    KeyTree tree;
+    const long read = reader_.Read(trimmed, view, tree);
+    if (read == ERROR_FILE_NOT_FOUND)
+        return true;
+    if (read != ERROR_SUCCESS) {
+        reason = shown + " を読み取れません (" + SystemErrorText(read) + ")";
+        return false;
+    }
+    std::u16string text;
+    std::u16string badName;
+    if (!AppendRegKeys(tree, text, badName)) {
+        reason = shown + " に改行を含む名前があるため保存できません";
+        return false;
+    }
+    if (!MakeFolder(reason))
+        return false;
+    const DWORD error = AppendToFile(folder_ + L'\\' + kBackupKeysFile, Utf16File(RegFileHeader()), ToUtf16Le(text));
+    if (error != ERROR_SUCCESS) {
+        reason = shown + " をバックアップに書き込めません (" + SystemErrorText(error) + ")";
+        return false;
+    }
+    return true;
+}
+
+bool Win32RemovalBackup::SaveFile(const std::string& path, std::string& reason)
+{
+    const std::wstring given = WidenText(path);
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD length = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length + 1);
+        length = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    full.resize(length < full.size() ? length : 0);
+    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = full.empty() ? ERROR_INVALID_NAME : ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+            error == ERROR_BAD_NETPATH || error == ERROR_BAD_NET_NAME)
+            return true;  // nothing there to lose
+        reason = "ファイル " + path + " を読み取れません (" + SystemErrorText(error) + ")";
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return true;  // a folder is never deleted as a file
+    if (!MakeFolder(reason))
+        return false;
+    const std::wstring copies = folder_ + L'\\' + kBackupFilesFolder;
+    DWORD error = MakeFolders(copies);
+    const std::wstring name = full.substr(full.find_last_of(L'\\') + 1);
+    const std::wstring copyName = std::to_wstring(files_ + 1) + L' ' + name;
+    const std::wstring copy = copies + L'\\' + copyName;
+    if (error == ERROR_SUCCESS && !::CopyFileW(full.c_str(), copy.c_str(), TRUE))
+        error = ::GetLastError();
+    if (error == ERROR_SUCCESS)
+        error = AppendToFile(folder_ + L'\\' + kBackupFileList, "\xFF\xFE",
+                             ToUtf16Le(ManifestLine(U16(copyName), U16(full))));
+    if (error != ERROR_SUCCESS) {
+        ::DeleteFileW(copy.c_str());
+        reason = "ファイル " + path + " をバックアップにコピーできません (" + SystemErrorText(error) + ")";
+        return false;
+    }
+    ++files_;
+    return true;
+}
+
+}  // namespace qob

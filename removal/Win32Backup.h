@@ -1,0 +1,54 @@
+// The backup of a removal run on Windows: the keys read with the registry's
+// UTF-16 functions (names outside the code page kept), the run's folder
+// below the user's local application data.
+#pragma once
+
+#include "removal/Backup.h"
+#include "removal/KeyTree.h"
+
+#include <memory>
+#include <string>
+
+namespace qob {
+
+// Reads key trees with RegOpenKeyExW/RegEnumKeyExW/RegEnumValueW.
+class Win32KeyTreeReader final : public KeyTreeReader {
+public:
+    long Read(const std::string& path, RegistryView view, KeyTree& tree) override;
+};
+
+// The run's folder is "<base>\<yyyy-mm-dd hhmmss> <ProgID>", made when the
+// first key or file is saved; the base is "<local application data>\Qob
+// Tessavin\Backup" unless one is given. It holds
+//   keys.reg    every saved key, a complete importable file after each save
+//   files\      the saved files, as "<n> <name>"
+//   files.txt   one line per saved file: "<n> <name> TAB <original full path>"
+class Win32RemovalBackup final : public RemovalBackup {
+public:
+    explicit Win32RemovalBackup(const std::string& progId, std::wstring baseFolder = {});
+
+    bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override;
+    bool SaveFile(const std::string& path, std::string& reason) override;
+    std::string Folder() const override;
+
+private:
+    bool MakeFolder(std::string& reason);
+
+    std::wstring progId_;
+    std::wstring base_;
+    std::wstring folder_;  // empty until made
+    int files_ = 0;
+    Win32KeyTreeReader reader_;
+};
+
+// The names of the backup folder's files.
+inline const wchar_t* const kBackupKeysFile = L"keys.reg";
+inline const wchar_t* const kBackupFilesFolder = L"files";
+inline const wchar_t* const kBackupFileList = L"files.txt";
+
+// Helpers shared with the restore.
+std::wstring WidenText(const std::string& text);   // system code page to UTF-16
+std::string NarrowText(const std::wstring& text);  // UTF-16 to the system code page ('?' where it has no code)
+std::string SystemErrorText(unsigned long code);   // a short description of a Win32 error
+
+}  // namespace qob

@@ -1,0 +1,155 @@
+"""The removal's backup under Wine, on the keys of FIXTURE.reg (every value
+type, odd names, a class key of the 32-bit view) and a server file:
+
+- backed up with the program's backup and deleted, then put back with
+  `QobTessavinScan.exe --restore`: `reg export` of every key is the same as
+  before, the file is back byte for byte in a folder that had gone;
+- a second restore does not overwrite the file that is back, and says so;
+- importing the folder's .reg file the way a double click does (regedit)
+  puts the keys back too;
+- a backup folder that cannot be made fails the backup with a reason, and
+  nothing is deleted.
+
+    backup_roundtrip.py SCANNER.exe BACKUPPROBE.exe FIXTURE.reg
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+PREFIX = os.environ["WINEPREFIX"]
+C = "{0B0BBAC0-0000-4000-8000-000000000001}"
+C32 = "{0B0BBAC0-0000-4000-8000-000000000032}"
+T = "{0B0BBAC0-1111-4000-8000-000000000001}"
+# What the probe is given, and where each key lives.
+ITEMS = ["key:Qob.Backup", "key:CLSID\\" + C, "key32:CLSID\\" + C32, "key:TypeLib\\" + T]
+KEYS = ["HKEY_CLASSES_ROOT\\Qob.Backup", "HKEY_CLASSES_ROOT\\CLSID\\" + C,
+        "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\" + C32, "HKEY_CLASSES_ROOT\\TypeLib\\" + T]
+SERVER = "C:\\qobbackup\\bin\\sub\\server.dll"
+SERVER_BYTES = bytes(range(256)) * 41 + b"\r\n\x00\x1a end"
+
+errors = []
+
+
+def check(ok, what):
+    if not ok:
+        errors.append(what)
+    return ok
+
+
+def sh(cmd, **kw):
+    return subprocess.run(["bash", "-c", f"source {HERE}/wineenv.sh; {cmd}"], **kw)
+
+
+def unix(win_path):
+    return os.path.join(PREFIX, "drive_c", *win_path[3:].split("\\"))
+
+
+def wine(*args):
+    proc = subprocess.run(["wine", *args], capture_output=True, timeout=300)
+    return proc.returncode, proc.stdout.decode("cp932", errors="replace").replace("\r", "")
+
+
+def export(key, scratch):
+    out = os.path.join(scratch, "export.reg")
+    if os.path.exists(out):
+        os.remove(out)
+    rc, _ = wine("reg", "export", key, "Z:" + out.replace("/", "\\"), "/y")
+    if rc != 0:
+        return None
+    with open(out, "rb") as f:
+        return f.read()
+
+
+def exports(scratch):
+    return {k: export(k, scratch) for k in KEYS}
+
+
+def probe(tool, base, progid, *items):
+    rc, text = wine(tool, base, progid, *items)
+    fields = dict(line.split("\t", 1) for line in text.splitlines() if "\t" in line)
+    return rc, fields
+
+
+def main():
+    scanner, tool, fixture = sys.argv[1:]
+    scratch = tempfile.mkdtemp(prefix="qob-backup-")
+    folder = ""
+    try:
+        sh("qob_wine_reset", check=True)
+        if sh(f"qob_wine_import '{fixture}'").returncode != 0:
+            raise RuntimeError("reg import of the fixture failed")
+        os.makedirs(os.path.dirname(unix(SERVER)), exist_ok=True)
+        with open(unix(SERVER), "wb") as f:
+            f.write(SERVER_BYTES)
+        before = exports(scratch)
+        check(all(before.values()), f"fixture keys missing: {[k for k, v in before.items() if not v]}")
+
+        # Backed up into the default folder and deleted.
+        rc, out = probe(tool, "-", "Qob.Backup", *ITEMS, "file:" + SERVER, "file:C:\\qobbackup\\missing.dll")
+        folder = out.get("folder", "")
+        check(rc == 0 and folder, f"backup failed: {rc} {out}")
+        check(re.fullmatch(r"C:\\users\\[^\\]+\\AppData\\Local\\Qob Tessavin\\Backup\\"
+                           r"\d{4}-\d\d-\d\d \d{6} Qob\.Backup", folder, re.I), f"run folder {folder!r}")
+        # The program's deletion cannot name the subkey whose name is outside
+        # the code page: that key stays, and goes here before the restore.
+        left = [k for k in KEYS if export(k, scratch) is not None]
+        check(left == [KEYS[1]], f"keys left after their deletion: {left}")
+        for k in left:
+            wine("reg", "delete", k, "/f")
+        check(not os.path.exists(unix(SERVER)), "the file is still there after its deletion")
+        shutil.rmtree(os.path.dirname(unix(SERVER)))
+
+        # Restored with the console program.
+        rc, text = wine(scanner, "--restore", folder)
+        expected = [f"キーを戻しました: {k}" for k in KEYS] + [f"ファイルを戻しました: {SERVER}"]
+        check(rc == 0 and text.lower().splitlines() == [l.lower() for l in expected],
+              f"restore printed ({rc}):\n{text}")
+        after = exports(scratch)
+        for k in KEYS:
+            check(after[k] == before[k], f"{k}: export after the restore differs")
+        with open(unix(SERVER), "rb") as f:
+            check(f.read() == SERVER_BYTES, "restored file differs")
+
+        # A file that is there again is not overwritten.
+        with open(unix(SERVER), "wb") as f:
+            f.write(b"newer")
+        rc, text = wine(scanner, "--restore", folder)
+        check(rc == 1 and f"既にあるため上書きしません: {SERVER}" in text.splitlines(),
+              f"second restore ({rc}):\n{text}")
+        with open(unix(SERVER), "rb") as f:
+            check(f.read() == b"newer", "the second restore overwrote the file")
+
+        # The .reg file alone, imported as a double click does.
+        for k in KEYS:
+            wine("reg", "delete", k, "/f")
+        wine("regedit", "/s", folder + "\\keys.reg")
+        again = exports(scratch)
+        for k in KEYS:
+            check(again[k] == before[k], f"{k}: export after regedit's import differs")
+
+        # A backup folder that cannot be made: a file is in its way.
+        blocked = "C:\\qobbackup\\blocked\\Backup"
+        os.makedirs(os.path.dirname(unix(blocked)), exist_ok=True)
+        open(unix(blocked), "wb").close()
+        for item in (ITEMS[1], "file:" + SERVER):
+            rc, out = probe(tool, blocked + "\\sub", "Qob.Backup", item)
+            check(rc == 1 and out.get("failed"), f"{item}: backup into a blocked folder gave {rc} {out}")
+        check(export(KEYS[1], scratch) == before[KEYS[1]], "a key was deleted without its backup")
+        check(os.path.exists(unix(SERVER)), "a file was deleted without its backup")
+    finally:
+        if folder:
+            shutil.rmtree(unix(folder), True)
+        shutil.rmtree(scratch, True)
+        shutil.rmtree(os.path.join(PREFIX, "drive_c", "qobbackup"), True)
+        sh("qob_wine_reset")
+    for e in errors:
+        print(e)
+    print("backup round trip:", "FAILED" if errors else "ok")
+    sys.exit(1 if errors else 0)
+
+
+main()
