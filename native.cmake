@@ -6,6 +6,7 @@ include(app/shell.cmake)
 add_library(qob_testsupport STATIC
   catalogue/MemoryKeyStore.cpp
   tests/support/MemoryPlatform.cpp
+  tests/support/MemoryKeyTree.cpp
 )
 qob_target(qob_testsupport)
 target_link_libraries(qob_testsupport PUBLIC qob_core)
@@ -17,6 +18,7 @@ add_executable(unit_tests
   tests/unit/ErrorTextTest.cpp
   tests/unit/MessageDialogLayoutTest.cpp
   tests/unit/CursorStateTest.cpp
+  tests/unit/BackupFormatTest.cpp
   tests/unit/RemovalTest.cpp
 )
 qob_target(unit_tests)

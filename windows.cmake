@@ -26,7 +26,7 @@ add_executable(contract_tests
   tests/contract/Win32Fixtures.cpp
 )
 qob_target(contract_tests)
-target_link_libraries(contract_tests PRIVATE qob_win32 GTest::gtest_main)
+target_link_libraries(contract_tests PRIVATE qob_win32 qob_backup GTest::gtest_main)
 add_test(NAME wine.contract_tests COMMAND contract_tests)
 
 set(QOB_WINE_TESTS ${PROJECT_SOURCE_DIR}/tests/wine)

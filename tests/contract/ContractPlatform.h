@@ -4,6 +4,7 @@
 
 #include "catalogue/KeyStore.h"
 #include "catalogue/Platform.h"
+#include "removal/KeyTree.h"
 
 #include <memory>
 #include <string>
@@ -20,10 +21,15 @@ public:
     virtual KeyStore& Store() = 0;
     virtual const NameOrder& Order() = 0;
     virtual FileSystem& Files() = 0;
+    // The backup's reader of whole keys.
+    virtual KeyTreeReader& Trees() = 0;
 
     // Paths below HKEY_CLASSES_ROOT, CP932.
     virtual void CreateKey(const std::string& path) = 0;
     virtual void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) = 0;
+    // A named value, its name in UTF-16 and its bytes stored as given.
+    virtual void SetNamedValue(const std::string& path, const std::u16string& name, std::uint32_t type,
+                               const std::string& bytes) = 0;
     // A key below `parent` whose name (UTF-16) has characters outside code page 932.
     virtual void CreateKeyWide(const std::string& parent, const std::u16string& name) = 0;
     // The 32-bit registry view's class key (HKCR\Wow6432Node\CLSID\<id>).

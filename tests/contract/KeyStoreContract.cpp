@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 namespace qob::contract {
 namespace {
@@ -298,6 +299,65 @@ TEST_F(Contract, FileRemoval)
     EXPECT_EQ(files.RemoveFile(dir + "locked.dll"), kErrorAccessDenied) << "a read-only file stays";
     EXPECT_TRUE(files.FindFirst(dir + "locked.dll"));
     EXPECT_EQ(files.RemoveFile(dir + "folder.dll"), kErrorAccessDenied);
+}
+
+// The backup reads a key whole: every subkey, names outside the code page,
+// every value's type and bytes as stored; the location it reports names the
+// keys as stored, in the view they were read from.
+TEST_F(Contract, KeyTreesReadWholeAndAsStored)
+{
+    const auto utf16 = [](std::u16string text) {
+        std::string bytes;
+        for (char16_t c : text)
+            bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        return bytes;
+    };
+    const std::vector<SavedValue> values{
+        {u"", kRegSz, utf16(std::u16string(u"表示\0", 3))},
+        {u"quote\"back\\slash", kRegSz, utf16(std::u16string(u"a\0b\0", 4))},
+        {u"x\uD55Cy\U0001F600", kRegSz, std::string("A", 1)},  // odd size, no terminator
+        {u"expand", kRegExpandSz, utf16(std::u16string(u"%SystemRoot%\0", 13))},
+        {u"multi", 7, utf16(std::u16string(u"a\0b\0\0", 5))},
+        {u"dword", kRegDword, std::string("\xEF\xBE\xAD\xDE", 4)},
+        {u"qword", 11, std::string("\1\2\3\4\5\6\7\x08", 8)},
+        {u"binary", kRegBinary, std::string()},
+        {u"none", 0, std::string("\0", 1)},
+        {u"unknown", 0x12345678, std::string("\5", 1)},
+    };
+    platform->SetValue(Sub("Tree"), kRegSz, std::string("表示\0", 5));
+    for (const SavedValue& value : values)
+        if (!value.name.empty())
+            platform->SetNamedValue(Sub("Tree"), value.name, value.type, value.data);
+    platform->CreateKey(Sub("Tree\\Empty\\Deeper"));
+    platform->CreateKeyWide(Sub("Tree"), u"x\uD55Cy");
+
+    KeyTree tree;
+    ASSERT_EQ(platform->Trees().Read("qobcontractsandbox\\TREE", RegistryView::Native, tree), kErrorSuccess);
+    EXPECT_EQ(tree.location, u"HKEY_CLASSES_ROOT\\QobContractSandbox\\Tree");
+    std::map<std::u16string, std::map<std::u16string, std::pair<std::uint32_t, std::string>>> keys;
+    for (const SavedKey& key : tree.keys) {
+        auto& named = keys[key.path];
+        for (const SavedValue& value : key.values)
+            named[value.name] = {value.type, value.data};
+    }
+    ASSERT_EQ(tree.keys.size(), 4u);
+    EXPECT_EQ(tree.keys[0].path, u"") << "the top key comes first";
+    EXPECT_EQ(keys.count(u"\\Empty"), 1u);
+    EXPECT_EQ(keys.count(u"\\Empty\\Deeper"), 1u);
+    const std::u16string outside = u"\\x\uD55Cy";
+    EXPECT_EQ(keys.count(outside), 1u);
+    ASSERT_EQ(keys[u""].size(), values.size());
+    for (const SavedValue& value : values)
+        EXPECT_EQ(keys[u""][value.name], std::make_pair(value.type, value.data)) << value.type;
+
+    EXPECT_EQ(platform->Trees().Read(Sub("Missing"), RegistryView::Native, tree), kErrorFileNotFound);
+
+    // A class key of the 32-bit view is read there and located below Wow6432Node.
+    const std::string id = "{0bc0c0de-0000-0000-0000-000000000032}";
+    platform->CreateClassKey32(id);
+    EXPECT_EQ(platform->Trees().Read("CLSID\\" + id, RegistryView::Native, tree), kErrorFileNotFound);
+    ASSERT_EQ(platform->Trees().Read("CLSID\\" + id, RegistryView::Wow64_32, tree), kErrorSuccess);
+    EXPECT_EQ(tree.location, u"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{0bc0c0de-0000-0000-0000-000000000032}");
 }
 
 TEST_F(Contract, NameOrderIgnoresCase)

@@ -1,6 +1,8 @@
 #include "catalogue/MemoryKeyStore.h"
 #include "tests/contract/ContractPlatform.h"
+#include "tests/support/MemoryKeyTree.h"
 #include "tests/support/MemoryPlatform.h"
+#include "removal/BackupFormat.h"
 
 #include <iconv.h>
 
@@ -34,18 +36,35 @@ public:
     KeyStore& Store() override { return store_; }
     const NameOrder& Order() override { return order_; }
     FileSystem& Files() override { return files_; }
-    void CreateKey(const std::string& path) override { store_.CreateKey(kClassesRoot, path); }
+    KeyTreeReader& Trees() override { return trees_; }
+    // Every key and value goes into both stores: the key store as the A
+    // functions show it, the key trees as stored (strings in UTF-16).
+    void CreateKey(const std::string& path) override
+    {
+        store_.CreateKey(kClassesRoot, path);
+        trees_.CreateKey(WidenCodePage(path));
+    }
     void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) override
     {
         store_.SetValue(kClassesRoot, path, "", type, bytes);
+        trees_.SetValue(WidenCodePage(path), u"", type,
+                        type == kRegSz || type == kRegExpandSz ? ToUtf16Le(WidenCodePage(bytes)) : bytes);
+    }
+    void SetNamedValue(const std::string& path, const std::u16string& name, std::uint32_t type,
+                       const std::string& bytes) override
+    {
+        store_.SetValue(kClassesRoot, path, ToCodePage(name), type, bytes);
+        trees_.SetValue(WidenCodePage(path), name, type, bytes);
     }
     void CreateKeyWide(const std::string& parent, const std::u16string& name) override
     {
         store_.CreateUnnamedKey(kClassesRoot, parent, ToCodePage(name));
+        trees_.CreateKey(WidenCodePage(parent) + u'\\' + name);
     }
     void CreateClassKey32(const std::string& classId) override
     {
         store_.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + classId);
+        trees_.CreateKey(u"Wow6432Node\\CLSID\\" + WidenCodePage(classId));
     }
     bool KeyExists(const std::string& path) override { return store_.KeyExists(kClassesRoot, path); }
     std::string SandboxDirectory() override { return "C:\\qobcontract\\"; }
@@ -58,6 +77,7 @@ private:
     MemoryKeyStore store_;
     FoldedNameOrder order_;
     MemoryFileSystem files_;
+    MemoryKeyTree trees_;
 };
 
 }  // namespace

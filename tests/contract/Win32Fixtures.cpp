@@ -1,4 +1,5 @@
 #include "catalogue/Win32Platform.h"
+#include "removal/Win32Backup.h"
 #include "tests/contract/ContractPlatform.h"
 
 #include <windows.h>
@@ -39,6 +40,7 @@ public:
     KeyStore& Store() override { return store_; }
     const NameOrder& Order() override { return order_; }
     FileSystem& Files() override { return files_; }
+    KeyTreeReader& Trees() override { return trees_; }
 
     // Seeding goes through the W functions, which take paths of any length.
     void CreateKey(const std::string& path) override
@@ -67,6 +69,19 @@ public:
         }
         ::RegCloseKey(key);
         Check(result, "RegSetValueEx");
+    }
+    void SetNamedValue(const std::string& path, const std::u16string& name, std::uint32_t type,
+                       const std::string& bytes) override
+    {
+        CreateKey(path);
+        HKEY key = nullptr;
+        Check(::RegOpenKeyExW(HKEY_CLASSES_ROOT, Wide(path).c_str(), 0, KEY_ALL_ACCESS, &key), "RegOpenKeyExW");
+        const std::wstring wideName(name.begin(), name.end());
+        const LONG result = ::RegSetValueExW(key, wideName.c_str(), 0, type,
+                                             reinterpret_cast<const BYTE*>(bytes.data()),
+                                             static_cast<DWORD>(bytes.size()));
+        ::RegCloseKey(key);
+        Check(result, "RegSetValueExW");
     }
     void CreateKeyWide(const std::string& parent, const std::u16string& name) override
     {
@@ -125,6 +140,7 @@ private:
     Win32KeyStore store_;
     Win32NameOrder order_;
     Win32FileSystem files_;
+    Win32KeyTreeReader trees_;
     std::string directory_;
 };
 
