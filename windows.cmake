@@ -51,3 +51,8 @@ add_test(NAME wine.backup
   COMMAND ${QOB_WINE_TESTS}/backup_roundtrip.sh $<TARGET_FILE:QobTessavinScan> $<TARGET_FILE:BackupProbe>
           ${QOB_FIXTURES}/backup.reg)
 set_tests_properties(wine.backup PROPERTIES RUN_SERIAL TRUE)
+
+# The backup benchmark (BENCHMARKS.md); not a test.
+add_executable(BackupBench tools/bench/BackupBench.cpp)
+qob_target(BackupBench)
+target_link_libraries(BackupBench PRIVATE qob_backup)
