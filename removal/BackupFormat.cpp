@@ -110,6 +110,23 @@ void AppendValue(std::u16string& out, const SavedValue& value)
     out += u"\r\n";
 }
 
+// The text's lines, without their CR LF or LF.
+std::vector<std::u16string> Lines(const std::u16string& text)
+{
+    std::vector<std::u16string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find(u'\n', pos);
+        if (end == std::u16string::npos)
+            end = text.size();
+        lines.push_back(text.substr(pos, end - pos));
+        if (!lines.back().empty() && lines.back().back() == u'\r')
+            lines.back().pop_back();
+        pos = end + 1;
+    }
+    return lines;
+}
+
 }  // namespace
 
 std::u16string RegFileHeader() { return u"Windows Registry Editor Version 5.00\r\n\r\n"; }
@@ -143,15 +160,7 @@ bool AppendRegKeys(const KeyTree& tree, std::u16string& out, std::u16string& bad
 std::vector<std::u16string> RegFileTopKeys(const std::u16string& text)
 {
     std::vector<std::u16string> tops;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find(u'\n', pos);
-        if (end == std::u16string::npos)
-            end = text.size();
-        std::u16string line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == u'\r')
-            line.pop_back();
+    for (const std::u16string& line : Lines(text)) {
         if (line.size() < 2 || line.front() != u'[' || line.back() != u']')
             continue;
         std::u16string name = line.substr(1, line.size() - 2);
@@ -217,15 +226,7 @@ std::u16string ManifestLine(const std::u16string& copyName, const std::u16string
 std::vector<std::pair<std::u16string, std::u16string>> ParseManifest(const std::u16string& text)
 {
     std::vector<std::pair<std::u16string, std::u16string>> entries;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find(u'\n', pos);
-        if (end == std::u16string::npos)
-            end = text.size();
-        std::u16string line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == u'\r')
-            line.pop_back();
+    for (const std::u16string& line : Lines(text)) {
         const std::size_t tab = line.find(u'\t');
         if (tab != std::u16string::npos && tab > 0 && tab + 1 < line.size())
             entries.emplace_back(line.substr(0, tab), line.substr(tab + 1));
