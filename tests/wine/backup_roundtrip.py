@@ -7,6 +7,7 @@ type, odd names, a class key of the 32-bit view) and a server file:
 - a second restore does not overwrite the file that is back, and says so;
 - importing the folder's .reg file the way a double click does (regedit)
   puts the keys back too;
+- two runs of one ProgID get a folder each;
 - a backup folder that cannot be made fails the backup with a reason, and
   nothing is deleted.
 
@@ -74,6 +75,12 @@ def probe(tool, base, progid, *items):
     return rc, fields
 
 
+def probe_runs(tool, *args):
+    """The run folders of a probe that deletes nothing."""
+    _, text = wine(tool, "--keep", *args)
+    return [line.split("\t", 1)[1] for line in text.splitlines() if line.startswith("folder\t")]
+
+
 def main():
     scanner, tool, fixture = sys.argv[1:]
     scratch = tempfile.mkdtemp(prefix="qob-backup-")
@@ -130,6 +137,12 @@ def main():
         again = exports(scratch)
         for k in KEYS:
             check(again[k] == before[k], f"{k}: export after regedit's import differs")
+
+        # Two runs in the same second (or not) get folders of their own.
+        runs = probe_runs(tool, "C:\\qobbackup\\runs", "Qob:Same", ITEMS[0], "run:", ITEMS[0])
+        check(len(runs) == 2 and runs[0] != runs[1] and
+              all(re.search(r"\d{6} Qob_Same( \(2\))?$", r) and os.path.exists(unix(r) + "/keys.reg") for r in runs),
+              f"two runs: {runs}")
 
         # A backup folder that cannot be made: a file is in its way.
         blocked = "C:\\qobbackup\\blocked\\Backup"
