@@ -105,7 +105,11 @@ void AppendValue(std::u16string& out, const SavedValue& value)
             AppendHexNumber(out, value.type, 1);
             out += u"):";
         }
-        AppendHexBytes(out, out.size() - lineStart, value.data);
+        // Wine's reg import crashes on a string value of one byte, leaving
+        // the rest of the file unimported: such a value is written with a
+        // zero byte added.
+        const bool oneByteString = value.data.size() == 1 && (value.type == 1 || value.type == 2 || value.type == 7);
+        AppendHexBytes(out, out.size() - lineStart, oneByteString ? value.data + '\0' : value.data);
     }
     out += u"\r\n";
 }

@@ -30,6 +30,11 @@ TEST(RegFileWriter, EveryValueTypeAsTheRegistryEditorWritesIt)
         {{u"e", 1, ""}, u"\"e\"=hex(1):\r\n"},
         {{u"e", 1, Utf16(u"A")}, u"\"e\"=hex(1):41,00\r\n"},
         {{u"e", 1, std::string("A\0\0", 3)}, u"\"e\"=hex(1):41,00,00\r\n"},
+        // One byte: an importer that reads whole units gets one (a zero byte added).
+        {{u"e", 1, "A"}, u"\"e\"=hex(1):41,00\r\n"},
+        {{u"x", 2, "A"}, u"\"x\"=hex(2):41,00\r\n"},
+        {{u"m", 7, "A"}, u"\"m\"=hex(7):41,00\r\n"},
+        {{u"b", 3, "A"}, u"\"b\"=hex:41\r\n"},
         {{u"e", 1, Utf16(std::u16string(u"A\0B\0", 4))}, u"\"e\"=hex(1):41,00,00,00,42,00,00,00\r\n"},
         {{u"e", 1, Utf16(std::u16string(u"A\r\n\0", 4))}, u"\"e\"=hex(1):41,00,0d,00,0a,00,00,00\r\n"},
         {{u"e", 1, Utf16(std::u16string(u"\t\0", 2))}, u"\"e\"=hex(1):09,00,00,00\r\n"},
