@@ -16,7 +16,7 @@ set(QOB_APP_SOURCES
 )
 add_library(qob_forms STATIC ${QOB_APP_SOURCES})
 qob_target(qob_forms)
-target_link_libraries(qob_forms PUBLIC qob_shell qob_win32 comctl32 comdlg32 gdi32 user32)
+target_link_libraries(qob_forms PUBLIC qob_shell qob_win32 qob_backup comctl32 comdlg32 gdi32 user32)
 
 add_executable(QobTessavin WIN32 app/WinMain.cpp resources/QobTessavin.rc)
 qob_target(QobTessavin)
@@ -41,8 +41,10 @@ add_test(NAME gui.maximised COMMAND ${QOB_E2E_RUN} maximised)
 add_test(NAME gui.resize COMMAND ${QOB_E2E_RUN} resize)
 add_test(NAME gui.removal.answers COMMAND ${QOB_E2E_RUN} removal-answers)
 add_test(NAME gui.removal.failures COMMAND ${QOB_E2E_RUN} removal-failures)
+add_test(NAME gui.removal.restore COMMAND ${QOB_E2E_RUN} removal-restore)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
-  gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures)
+  gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
+  gui.removal.restore)
 add_dependencies(QobTessavin QobDriver)
 
 # The tree view and the timer on real windows (needs a screen).

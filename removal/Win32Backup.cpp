@@ -212,25 +212,18 @@ std::string NarrowText(const std::wstring& text)
 
 std::string SystemErrorText(unsigned long code)
 {
-    switch (code) {
-    case ERROR_ACCESS_DENIED:
-        return "アクセスが拒否されました";
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return "ディスクの空き容量が足りません";
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return "ほかのプログラムが使用中です";
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS:
-        return "同じ名前のファイルがあります";
-    case ERROR_PATH_NOT_FOUND:
-        return "パスが見つかりません";
-    case ERROR_WRITE_PROTECT:
-        return "書き込み禁止です";
-    default:
-        return "エラー " + std::to_string(code);
-    }
+    char* buffer = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length ? std::string(buffer, length) : std::string();
+    ::LocalFree(buffer);
+    // The system's sentence without its line break and closing full stop.
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "。") == 0)
+        text.resize(text.size() - 2);
+    return text.empty() ? "エラー " + std::to_string(code) : text;
 }
 
 long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTree& tree)

@@ -479,7 +479,12 @@ int main(int argc, char** argv)
         HWND bar = main ? ChildById(main, IDC_STATUSBAR1) : nullptr;
         if (!bar)
             return 1;
-        Out(TextOf(bar) + "\n");
+        // GetWindowText reads only the caption of another process's window.
+        char text[1024] = {};
+        DWORD_PTR copied = 0;
+        ::SendMessageTimeoutA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                              &copied);
+        Out(std::string(text) + "\n");
         return 0;
     }
     return Usage();

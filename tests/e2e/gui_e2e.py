@@ -29,6 +29,11 @@ Scenarios:
                   files afterwards hold exactly what was not confirmed
   removal-failures  a read-only server file answered Yes (reported, the
                   entry gone) and a class of the 32-bit view removed there
+  removal-restore a removal with Yes to everything, its backup folder named
+                  in the status bar, put back with QobTessavinScan --restore:
+                  the registry as before and the files byte for byte; a
+                  restore never overwrites a file that came back; a backup
+                  folder that cannot be made stops the deletion
 """
 import os
 import subprocess
@@ -563,6 +568,66 @@ def scenario_removal_failures():
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
+def scenario_removal_restore():
+    seed("removal")
+    before = export_classes()
+    server_files = [r"C:\qob\remove\full.dll", r"C:\qob\remove\full.exe"]
+    contents = {f: open(prefix_file(f), "rb").read() for f in server_files}
+    with Program() as program:
+        if not scan_ended() or not select_entry(FULL):
+            return
+        key("Delete")
+        dialogs = Dialogs()
+        dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+        for _ in range(5):  # the ProgID, the class, both files, the type library
+            rc, out = driver("dialog", "15000", dialogs.last)
+            if not check(rc == 0 and "caption 情報" in out, f"a question is missing: {out!r}"):
+                return
+            dialogs.last = dict(l.split(" ", 1) for l in out.splitlines()).get("window", "0")
+            key("alt+y")
+        dialogs.none()
+        status = driver("status")[1].strip()
+        if not check(status.startswith("バックアップ: ") and status.endswith(" " + FULL), f"status bar: {status!r}"):
+            return
+        folder = status.split(" ", 1)[1]
+        screenshot("removal-backup")
+        expect_removed(before, [FULL, FULL_CLASS, FULL_LIBRARY, FULL_LIBRARY_32], "after Yes to everything")
+        check(not any(os.path.exists(prefix_file(f)) for f in server_files), "a confirmed file is still there")
+
+        # The folder where backups go cannot be made: nothing is deleted.
+        base = prefix_file(folder.rsplit("\\", 1)[0])
+        os.rename(base, base + ".kept")
+        open(base, "w").close()
+        if select_entry("Qob.Remove.Sharer"):
+            key("Delete")
+            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+            dialogs.answer("情報", ROOT + "Qob.Remove.Sharer" + Q, "alt+y")
+            rc, out = driver("dialog", "15000", dialogs.last)
+            check(r"text HKEY_CLASSES_ROOT\Qob.Remove.Sharer\x0D\x0Aは削除しませんでした。バックアップを作成できません。" in out,
+                  f"the failed backup was not reported: {out!r}")
+            key("Return")
+            check(entry_shown("Qob.Remove.Sharer"), "the entry left the tree without its backup")
+        os.remove(base)
+        os.rename(base + ".kept", base)
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+    expect_removed(before, [FULL, FULL_CLASS, FULL_LIBRARY, FULL_LIBRARY_32], "after the refused removal")
+
+    scanner = os.path.join(BUILD, "QobTessavinScan.exe")
+    restore = subprocess.run(["wine", scanner, "--restore", folder], capture_output=True)
+    print(restore.stdout.decode("cp932", errors="replace"))
+    check(restore.returncode == 0, f"--restore exited {restore.returncode}")
+    check(export_classes() == before, "the registry after the restore differs from before the removal")
+    for f in server_files:
+        check(os.path.exists(prefix_file(f)) and open(prefix_file(f), "rb").read() == contents[f],
+              f"{f} did not come back as it was")
+    # A file that is there again is never overwritten.
+    with open(prefix_file(server_files[0]), "wb") as f:
+        f.write(b"a newer file")
+    again = subprocess.run(["wine", scanner, "--restore", folder], capture_output=True)
+    check(again.returncode == 1, f"a restore over an existing file exited {again.returncode}, not 1")
+    check(open(prefix_file(server_files[0]), "rb").read() == b"a newer file", "the restore overwrote a file")
+
+
 def main():
     if SCENARIO == "start":
         scenario_start(ARGS[0])
@@ -582,6 +647,8 @@ def main():
         scenario_removal_answers()
     elif SCENARIO == "removal-failures":
         scenario_removal_failures()
+    elif SCENARIO == "removal-restore":
+        scenario_removal_restore()
     else:
         sys.exit(f"unknown scenario {SCENARIO}")
     print(f"{SCENARIO}: {'FAILED' if failures else 'ok'}")
