@@ -79,9 +79,11 @@ std::u16string SystemKeyName(HKEY key)
 // `path`, its subkeys after it.
 long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<SavedKey>& keys)
 {
-    DWORD subkeyCount = 0, maxSubkeyLength = 0, maxNameLength = 0, maxDataSize = 0;
+    // The counts save the enumerations' closing calls (every call is a round
+    // trip to the registry's server); one that ends earlier ends the list.
+    DWORD subkeyCount = 0, maxSubkeyLength = 0, valueCount = 0, maxNameLength = 0, maxDataSize = 0;
     LONG result = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &maxSubkeyLength, nullptr,
-                                     nullptr, &maxNameLength, &maxDataSize, nullptr, nullptr);
+                                     &valueCount, &maxNameLength, &maxDataSize, nullptr, nullptr);
     if (result != ERROR_SUCCESS)
         return result;
 
@@ -89,7 +91,7 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
     saved.path = path;
     std::wstring name(maxNameLength + 1, L'\0');
     std::string data(maxDataSize, '\0');
-    for (DWORD index = 0;;) {
+    for (DWORD index = 0; index < valueCount;) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
@@ -113,7 +115,7 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
 
     std::vector<std::wstring> subkeys;
     std::wstring subkey(maxSubkeyLength + 1, L'\0');
-    for (DWORD index = 0;;) {
+    for (DWORD index = 0; index < subkeyCount;) {
         DWORD length = static_cast<DWORD>(subkey.size());
         result = ::RegEnumKeyExW(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS)
