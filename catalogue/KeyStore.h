@@ -2,6 +2,8 @@
 // The Win32 implementation forwards to advapi32 ("A" functions); the in-memory
 // one serves the unit tests. Both answer with Win32 error codes so that the
 // logic above them cannot tell them apart (the contract suite checks that).
+// A store may be used from several threads at once, each with its own handles,
+// as the registry itself may.
 #pragma once
 
 #include <cstdint>

@@ -115,6 +115,7 @@ KeyHandle MemoryKeyStore::NewHandle(NodePtr node)
 
 long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out)
 {
+    std::lock_guard lock(mutex_);
     out = kNoKey;
     NodePtr baseNode = Resolve(base);
     if (!baseNode)
@@ -138,6 +139,7 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
 
 long MemoryKeyStore::QueryInfoKey(KeyHandle key, KeyInfo& info)
 {
+    std::lock_guard lock(mutex_);
     NodePtr node = Resolve(key);
     if (!node)
         return kErrorInvalidHandle;
@@ -151,6 +153,7 @@ long MemoryKeyStore::QueryInfoKey(KeyHandle key, KeyInfo& info)
 
 long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size)
 {
+    std::lock_guard lock(mutex_);
     NodePtr node = Resolve(key);
     if (!node)
         return kErrorInvalidHandle;
@@ -173,6 +176,7 @@ long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, char* buffer, s
 long MemoryKeyStore::QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
                                 std::uint32_t& size)
 {
+    std::lock_guard lock(mutex_);
     NodePtr node = Resolve(key);
     if (!node)
         return kErrorInvalidHandle;
@@ -198,6 +202,7 @@ long MemoryKeyStore::QueryValue(KeyHandle key, const std::string& name, std::uin
 
 long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags)
 {
+    std::lock_guard lock(mutex_);
     NodePtr baseNode = Resolve(base);
     if (!baseNode)
         return kErrorInvalidHandle;
@@ -219,6 +224,7 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uin
 
 long MemoryKeyStore::CloseKey(KeyHandle key)
 {
+    std::lock_guard lock(mutex_);
     if (IsPredefinedKey(key))
         return kErrorSuccess;
     return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
@@ -226,18 +232,21 @@ long MemoryKeyStore::CloseKey(KeyHandle key)
 
 void MemoryKeyStore::CreateKey(KeyHandle root, const std::string& path)
 {
+    std::lock_guard lock(mutex_);
     Walk(RootNode(root), path, true, false);
 }
 
 void MemoryKeyStore::SetValue(KeyHandle root, const std::string& path, const std::string& name, std::uint32_t type,
                               const std::string& bytes)
 {
+    std::lock_guard lock(mutex_);
     NodePtr node = Walk(RootNode(root), path, true, false);
     node->values[FoldCase(name)] = {type, bytes};
 }
 
 void MemoryKeyStore::CreateUnnamedKey(KeyHandle root, const std::string& parentPath, const std::string& shownName)
 {
+    std::lock_guard lock(mutex_);
     NodePtr parent = Walk(RootNode(root), parentPath, true, false);
     auto child = std::make_shared<Node>();
     child->name = shownName;
@@ -253,11 +262,13 @@ void MemoryKeyStore::CreateUnnamedKey(KeyHandle root, const std::string& parentP
 
 bool MemoryKeyStore::KeyExists(KeyHandle root, const std::string& path)
 {
+    std::lock_guard lock(mutex_);
     return Walk(RootNode(root), path, false, false) != nullptr;
 }
 
 void MemoryKeyStore::ProtectKey(KeyHandle root, const std::string& path)
 {
+    std::lock_guard lock(mutex_);
     if (NodePtr node = Walk(RootNode(root), path, false, false))
         node->protectedKey = true;
 }

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,11 @@ public:
     // for one without administrator rights: opens for writing and its
     // deletion fail with access denied.
     void ProtectKey(KeyHandle root, const std::string& path);
-    std::size_t OpenHandleCount() const { return handles_.size(); }
+    std::size_t OpenHandleCount() const
+    {
+        std::lock_guard lock(mutex_);
+        return handles_.size();
+    }
 
 private:
     struct Node;
@@ -64,6 +69,8 @@ private:
         std::map<std::string, NodePtr>::const_iterator at;
     };
     EnumPosition enumPosition_;
+    // One operation at a time: the scan reads from several threads.
+    mutable std::mutex mutex_;
     mutable std::uint64_t generation_ = 0;  // counts changes to any key's children
     KeyHandle nextHandle_ = 0x1000;
 };

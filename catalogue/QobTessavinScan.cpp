@@ -1,8 +1,12 @@
 // QobTessavinScan: runs the registration scan on HKEY_CLASSES_ROOT and
 // writes the resulting tree to standard output, for audits from scripts.
 //
-//   QobTessavinScan.exe [--faulty]
+//   QobTessavinScan.exe [--faulty] [--threads N]
 //   QobTessavinScan.exe --restore <folder>   puts a removal's backup back
+//
+// --threads sets the number of threads that read the registry (1 to 8; 1
+// reads everything on the main thread); without it the number is chosen from
+// the machine's processors.
 //
 // Exit status 0 when the scan completed, 1 when it ended by an error (the
 // partial tree is written, the message goes to standard error), 2 for a bad
@@ -17,6 +21,25 @@
 #include <fcntl.h>
 #include <io.h>
 
+namespace {
+
+// A thread count from 1 to kMaxScanThreads, in decimal digits only.
+bool ParseThreads(const char* text, unsigned& threads)
+{
+    unsigned value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || value > qob::kMaxScanThreads)
+            return false;
+        value = value * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (*text == '\0' || value < 1 || value > qob::kMaxScanThreads)
+        return false;
+    threads = value;
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "--restore") == 0) {
@@ -24,11 +47,15 @@ int main(int argc, char** argv)
         return qob::RestoreCommand(argc, argv);
     }
     bool faultyOnly = false;
+    unsigned threads = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--faulty") == 0) {
             faultyOnly = true;
+        } else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc && ParseThreads(argv[i + 1], threads)) {
+            ++i;
         } else {
-            std::fprintf(stderr, "usage: QobTessavinScan [--faulty] | --restore <folder>\n");
+            std::fprintf(stderr, "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>
+");
             return 2;
         }
     }
@@ -43,7 +70,7 @@ int main(int argc, char** argv)
     int status = 0;
     std::string error;
     try {
-        qob::RunRegistrationScan(tree, store, order, servers);
+        qob::RunRegistrationScan(tree, store, order, servers, threads);
     } catch (const std::exception& e) {
         error = e.what();
         status = 1;

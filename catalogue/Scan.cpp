@@ -2,6 +2,14 @@
 
 #include "catalogue/Registry.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
 namespace qob {
 
 namespace {
@@ -35,15 +43,55 @@ void QuickSort(std::vector<std::string>& names, const NameOrder& order, long lef
     } while (i < right);
 }
 
-// Builds one ProgID entry. Returns early where the scan goes on with the next name.
-class EntryBuilder {
-public:
-    EntryBuilder(TTreeNodes& tree, TRegistry& registry, ServerPresence& servers)
-        : tree_(tree), reg_(registry), servers_(servers)
+// What reading one name found, as the tree changes it asks for, in the order
+// the reads made them. Reading needs only the registry, so it may run on any
+// thread; the changes are made on the scan's own thread, in the names' order.
+struct EntryRecord {
+    enum class Kind {
+        Add,        // a node `text` under node `node` (-1: a top-level entry)
+        Fault,      // the entry faulty, and the group `node`
+        Server,     // the server path `text` of group `node`, checked in `view`
+        ClassView,  // the entry's class key was found in `view`
+    };
+    struct Change {
+        Kind kind;
+        int node;
+        std::string text;
+        RegistryView view;
+    };
+    std::vector<Change> changes;
+    // The error that ended the reading after the changes above, if any.
+    std::exception_ptr error;
+
+    int added = 0;  // nodes asked for so far: the next one's number
+
+    int Add(int parent, std::string text)
     {
+        changes.push_back({Kind::Add, parent, std::move(text), RegistryView::Native});
+        return added++;
+    }
+};
+
+// Reads one ProgID entry. Returns early where the scan goes on with the next name.
+class EntryReader {
+public:
+    explicit EntryReader(TRegistry& registry) : reg_(registry) {}
+
+    EntryRecord Read(const std::string& name)
+    {
+        EntryRecord record;
+        try {
+            Build(record, name);
+        } catch (...) {
+            record.error = std::current_exception();
+        }
+        return record;
     }
 
-    void Build(const std::string& name)
+private:
+    static constexpr int kEntry = 0;
+
+    void Build(EntryRecord& out, const std::string& name)
     {
         UseView(RegistryView::Native);
         if (!reg_.OpenKey("\\" + name))
@@ -51,26 +99,24 @@ public:
         const std::string description = reg_.ReadString("");
         if (!reg_.OpenKey("\\" + name + "\\CLSID"))
             return;
-        TTreeNode* entry = tree_.AddChild(nullptr, name);
-        tree_.SetIcon(*entry, kIconNormal);
-        tree_.AddChild(entry, description);
+        out.Add(-1, name);
+        out.Add(kEntry, description);
         if (!reg_.OpenKey("\\" + name + "\\CLSID"))
             return;
         const std::string classId = reg_.ReadString("");
-        TTreeNode* group = tree_.AddChild(entry, "CLSID");
-        tree_.AddChild(group, classId);
+        const int group = out.Add(kEntry, "CLSID");
+        out.Add(group, classId);
         const std::string classKey = "\\CLSID\\" + classId;
         if (!OpenClassKey(classKey)) {
-            MarkFault(*entry, *group);
+            MarkFault(out, group);
             return;
         }
-        entry->SetClassView(view_);
-        AddServer(*entry, classKey, "InprocServer32");
-        AddServer(*entry, classKey, "LocalServer32");
-        AddTypeLibrary(*entry, classKey);
+        out.changes.push_back({EntryRecord::Kind::ClassView, kEntry, {}, view_});
+        AddServer(out, classKey, "InprocServer32");
+        AddServer(out, classKey, "LocalServer32");
+        AddTypeLibrary(out, classKey);
     }
 
-private:
     void UseView(RegistryView view)
     {
         view_ = view;
@@ -90,35 +136,33 @@ private:
         return false;
     }
 
-    void MarkFault(TTreeNode& entry, TTreeNode& group)
+    static void MarkFault(EntryRecord& out, int group)
     {
-        tree_.SetIcon(entry, kIconFaultyEntry);
-        tree_.SetIcon(group, kIconFaultyGroup);
+        out.changes.push_back({EntryRecord::Kind::Fault, group, {}, RegistryView::Native});
     }
 
-    void AddServer(TTreeNode& entry, const std::string& classKey, const char* kind)
+    void AddServer(EntryRecord& out, const std::string& classKey, const char* kind)
     {
         if (!reg_.OpenKey(classKey + "\\" + kind))
             return;
-        TTreeNode* group = tree_.AddChild(&entry, kind);
-        const std::string serverPath = reg_.ReadString("");
-        tree_.AddChild(group, serverPath);
-        if (!servers_.ServerPathExists(serverPath, view_))
-            MarkFault(entry, *group);
+        const int group = out.Add(kEntry, kind);
+        std::string serverPath = reg_.ReadString("");
+        out.Add(group, serverPath);
+        out.changes.push_back({EntryRecord::Kind::Server, group, std::move(serverPath), view_});
     }
 
-    void AddTypeLibrary(TTreeNode& entry, const std::string& classKey)
+    void AddTypeLibrary(EntryRecord& out, const std::string& classKey)
     {
         if (!reg_.OpenKey(classKey + "\\TypeLib"))
             return;
         const std::string typeLibId = reg_.ReadString("");
-        TTreeNode* group = tree_.AddChild(&entry, "TypeLib");
-        tree_.AddChild(group, typeLibId);
+        const int group = out.Add(kEntry, "TypeLib");
+        out.Add(group, typeLibId);
         const RegistryView classView = view_;
         UseView(RegistryView::Native);
         const std::string libraryKey = "\\TypeLib\\" + typeLibId;
         if (!reg_.OpenKey(libraryKey)) {
-            MarkFault(entry, *group);
+            MarkFault(out, group);
             return;
         }
         UseView(classView);
@@ -127,14 +171,137 @@ private:
         const std::string versionKey = libraryKey + "\\" + version;
         for (const char* suffix : {"", "\\HELPDIR", "\\0\\HELPDIR"}) {
             if (reg_.OpenKey(versionKey + suffix))
-                tree_.AddChild(group, reg_.ReadString(""));
+                out.Add(group, reg_.ReadString(""));
         }
     }
 
-    TTreeNodes& tree_;
     TRegistry& reg_;
-    ServerPresence& servers_;
     RegistryView view_ = RegistryView::Native;
+};
+
+// Makes the changes a record asks for, then raises the error that ended its
+// reading, if any.
+void Apply(EntryRecord& record, TTreeNodes& tree, ServerPresence& servers)
+{
+    std::vector<TTreeNode*> nodes;
+    auto fault = [&](int group) {
+        tree.SetIcon(*nodes[0], kIconFaultyEntry);
+        tree.SetIcon(*nodes[static_cast<std::size_t>(group)], kIconFaultyGroup);
+    };
+    for (EntryRecord::Change& change : record.changes) {
+        switch (change.kind) {
+        case EntryRecord::Kind::Add:
+            if (change.node < 0) {
+                nodes.push_back(tree.AddChild(nullptr, std::move(change.text)));
+                tree.SetIcon(*nodes.back(), kIconNormal);
+            } else {
+                nodes.push_back(tree.AddChild(nodes[static_cast<std::size_t>(change.node)], std::move(change.text)));
+            }
+            break;
+        case EntryRecord::Kind::Fault:
+            fault(change.node);
+            break;
+        case EntryRecord::Kind::Server:
+            if (!servers.ServerPathExists(change.text, change.view))
+                fault(change.node);
+            break;
+        case EntryRecord::Kind::ClassView:
+            nodes[0]->SetClassView(change.view);
+            break;
+        }
+    }
+    if (record.error)
+        std::rethrow_exception(record.error);
+}
+
+// The entries read on a pool of threads, each with its own registry access
+// object, and handed to the scan's thread in the names' order. A reader runs
+// at most `window` names ahead of the entry the scan's thread takes next, so
+// the records waiting are bounded whatever the number of names. The first
+// name (in order) whose reading failed is the last one handed out; no later
+// name is started once it is known.
+class ParallelReader {
+public:
+    ParallelReader(KeyStore& store, const std::vector<std::string>& names, unsigned threads)
+        : store_(store), names_(names), window_(std::size_t{16} * threads), slots_(window_), end_(names.size())
+    {
+        // A thread the system refuses is one reader fewer; with none at all
+        // the caller reads alone.
+        try {
+            for (unsigned i = 0; i < threads; ++i)
+                threads_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+        }
+    }
+
+    ~ParallelReader()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        room_.notify_all();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+
+    ParallelReader(const ParallelReader&) = delete;
+    ParallelReader& operator=(const ParallelReader&) = delete;
+
+    bool Running() const { return !threads_.empty(); }
+
+    // The record of the name at `index`, which is the one after the last taken.
+    EntryRecord Take(std::size_t index)
+    {
+        std::unique_lock lock(mutex_);
+        std::optional<EntryRecord>& slot = slots_[index % window_];
+        ready_.wait(lock, [&] { return slot.has_value(); });
+        EntryRecord record = std::move(*slot);
+        slot.reset();
+        ++taken_;
+        lock.unlock();
+        room_.notify_all();
+        return record;
+    }
+
+private:
+    void Work()
+    {
+        TRegistry registry(store_);
+        registry.SetRootKey(kClassesRoot);
+        EntryReader reader(registry);
+        for (;;) {
+            std::size_t index = 0;
+            {
+                std::unique_lock lock(mutex_);
+                room_.wait(lock, [&] { return stopped_ || next_ >= end_ || next_ < taken_ + window_; });
+                if (stopped_ || next_ >= end_)
+                    return;
+                index = next_++;
+            }
+            EntryRecord record = reader.Read(names_[index]);
+            {
+                std::lock_guard lock(mutex_);
+                if (record.error && index < end_)
+                    end_ = index + 1;
+                slots_[index % window_] = std::move(record);
+            }
+            ready_.notify_one();
+        }
+    }
+
+    KeyStore& store_;
+    const std::vector<std::string>& names_;
+    const std::size_t window_;
+    std::mutex mutex_;
+    std::condition_variable ready_;  // a record was put in its slot
+    std::condition_variable room_;   // a record was taken, or the readers are to stop
+    std::vector<std::optional<EntryRecord>> slots_;
+    std::size_t next_ = 0;   // the next name to read
+    std::size_t taken_ = 0;  // records handed out
+    std::size_t end_;        // no name from here on is read
+    bool stopped_ = false;
+    std::vector<std::thread> threads_;
 };
 
 }  // namespace
@@ -153,8 +320,20 @@ void SortNames(std::vector<std::string>& names, const NameOrder& order)
         QuickSort(names, order, 0, static_cast<long>(names.size()) - 1);
 }
 
-void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers)
+unsigned DefaultScanThreads()
 {
+    // The reads wait on the registry more than they work: twice the cores
+    // keeps requests in flight while others wait.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::min(kMaxScanThreads, 2 * cores);
+}
+
+void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers,
+                         unsigned threads)
+{
+    if (threads == 0)
+        threads = DefaultScanThreads();
+    threads = std::min(threads, kMaxScanThreads);
     TRegistry registry(store);
     registry.SetRootKey(kClassesRoot);
     std::vector<std::string> names;
@@ -163,10 +342,23 @@ void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& ord
     registry.CloseKey();
     SortNames(names, order);
     tree.BeginUpdate();
-    EntryBuilder builder(tree, registry, servers);
     const std::size_t count = names.size();
-    for (std::size_t index = 0; index < count; ++index)
-        builder.Build(names[index]);
+    std::optional<ParallelReader> readers;
+    if (threads > 1 && count > 1)
+        readers.emplace(store, names, static_cast<unsigned>(std::min<std::size_t>(threads, count)));
+    if (readers && readers->Running()) {
+        for (std::size_t index = 0; index < count; ++index) {
+            EntryRecord record = readers->Take(index);
+            Apply(record, tree, servers);
+        }
+    } else {
+        EntryReader reader(registry);
+        for (std::size_t index = 0; index < count; ++index) {
+            EntryRecord record = reader.Read(names[index]);
+            Apply(record, tree, servers);
+        }
+    }
+    readers.reset();
     names.clear();
     registry.CloseKey();
     tree.EndUpdate();

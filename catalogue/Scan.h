@@ -38,12 +38,26 @@ private:
 // element, not stable.
 void SortNames(std::vector<std::string>& names, const NameOrder& order);
 
+// The most threads a scan reads the registry with.
+constexpr unsigned kMaxScanThreads = 8;
+
+// The number of reading threads chosen from the machine's processors.
+unsigned DefaultScanThreads();
+
 // Fills `tree` (which starts empty). A class key missing from the registry's
 // own view is looked for in the 32-bit view, where classes registered only
 // for 32-bit programs live; such a class's subkeys are read there too. Type
 // libraries are shared by both views. An ERegistryException, ETreeViewError or
 // EOutOfResources ends the scan where it arises and passes to the caller; the
 // nodes added so far stay, and the tree's update mode is then left on.
-void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers);
+//
+// The entries are read on `threads` threads (0: DefaultScanThreads(); 1: all
+// on the calling thread), each with its own registry access object, and the
+// tree is built from what they read on the calling thread, in the names'
+// order: the tree, the server checks and an error are the same whatever the
+// number. `store` is used from all of them at once; `tree`, `order` and
+// `servers` only from the calling thread. No reading thread outlives the call.
+void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers,
+                         unsigned threads = 0);
 
 }  // namespace qob

@@ -10,7 +10,9 @@
 namespace qob {
 namespace {
 
-class ScanTest : public ::testing::Test, public ServerPresence {
+// Every case runs with the entries read on the calling thread and on several
+// threads: the outcome must not tell them apart.
+class ScanTest : public ::testing::TestWithParam<unsigned>, public ServerPresence {
 protected:
     void Text(const std::string& path, const std::string& value)
     {
@@ -30,7 +32,7 @@ protected:
     }
     std::string Scan()
     {
-        RunRegistrationScan(tree, store, order, *this);
+        RunRegistrationScan(tree, store, order, *this, GetParam());
         return DumpTree(tree, false);
     }
 
@@ -41,7 +43,7 @@ protected:
     std::vector<std::string> checked;
 };
 
-TEST_F(ScanTest, FullEntryWithServersAndTypeLibrary)
+TEST_P(ScanTest, FullEntryWithServersAndTypeLibrary)
 {
     Text("App.Full", "Full application");
     Text("App.Full\\CLSID", "{F}");
@@ -72,7 +74,7 @@ TEST_F(ScanTest, FullEntryWithServersAndTypeLibrary)
     EXPECT_EQ(tree.UpdateCount(), 0);
 }
 
-TEST_F(ScanTest, FaultsEndTheEntryWhereTheySay)
+TEST_P(ScanTest, FaultsEndTheEntryWhereTheySay)
 {
     Text("NoClassKey", "");
     Text("NoClassKey\\CLSID", "{missing}");
@@ -103,7 +105,7 @@ TEST_F(ScanTest, FaultsEndTheEntryWhereTheySay)
         << "Bare: the empty class identifier makes the path \\CLSID\\, which opens the CLSID key itself";
 }
 
-TEST_F(ScanTest, EntriesFollowTheSortedNamesNotTheCase)
+TEST_P(ScanTest, EntriesFollowTheSortedNamesNotTheCase)
 {
     for (const char* name : {"ABD", "abc", "Zeta", "alpha", "表示"})
         Text(std::string(name) + "\\CLSID", "{x}");
@@ -115,7 +117,7 @@ TEST_F(ScanTest, EntriesFollowTheSortedNamesNotTheCase)
     EXPECT_EQ(names, (std::vector<std::string>{"abc", "ABD", "alpha", "Zeta", "表示"}));
 }
 
-TEST_F(ScanTest, BadValueTypeEndsTheScanAndKeepsThePartialTree)
+TEST_P(ScanTest, BadValueTypeEndsTheScanAndKeepsThePartialTree)
 {
     Class("A.First", "{A}", "a.dll");
     store.SetValue(kClassesRoot, "B.Broken", "", kRegDword, std::string("\x01\0\0\0", 4));
@@ -134,7 +136,7 @@ TEST_F(ScanTest, BadValueTypeEndsTheScanAndKeepsThePartialTree)
     EXPECT_EQ(store.OpenHandleCount(), 0u) << "no key handle leaks";
 }
 
-TEST_F(ScanTest, EveryServerPathIsCheckedExactlyAsRead)
+TEST_P(ScanTest, EveryServerPathIsCheckedExactlyAsRead)
 {
     Class("P1", "{1}", "\"C:\\a b\\x.dll\"");
     Class("P2", "{2}", "");
@@ -143,7 +145,7 @@ TEST_F(ScanTest, EveryServerPathIsCheckedExactlyAsRead)
     EXPECT_EQ(checked, (std::vector<std::string>{"\"C:\\a b\\x.dll\"", ""}));
 }
 
-TEST_F(ScanTest, ClassesOfThe32BitViewAreReadThere)
+TEST_P(ScanTest, ClassesOfThe32BitViewAreReadThere)
 {
     Text("A.Wow\\CLSID", "{W}");
     Text("Wow6432Node\\CLSID\\{W}\\InprocServer32", "C:\\windows\\system32\\wow.dll");
@@ -167,6 +169,54 @@ TEST_F(ScanTest, ClassesOfThe32BitViewAreReadThere)
     EXPECT_EQ(tree.TopLevel()[0]->ClassView(), RegistryView::Wow64_32);
     EXPECT_EQ(tree.TopLevel()[1]->ClassView(), RegistryView::Native);
 }
+
+// Many entries, so that the readers run ahead of the tree, ending in the
+// middle of the order: the same partial tree, message and checks as one thread.
+TEST_P(ScanTest, AnErrorInTheMiddleEndsTheScanAtTheSameEntry)
+{
+    for (int i = 0; i < 300; ++i) {
+        const std::string n = std::to_string(1000 + i);
+        Class("P" + n, "{" + n + "}", i % 3 ? "C:\\s\\" + n + ".dll" : "bare.dll");
+        store.CreateKey(kClassesRoot, "CLSID\\{" + n + "}");
+    }
+    store.SetValue(kClassesRoot, "P1150\\CLSID", "", kRegBinary, "\x01");
+    store.SetValue(kClassesRoot, "P1200", "", kRegDword, std::string(4, '\0'));  // later: never reached
+    EXPECT_THROW(Scan(), ERegistryException);
+    ASSERT_EQ(tree.TopLevel().size(), 151u);
+    EXPECT_EQ(DumpTree(tree, false).substr(DumpTree(tree, false).rfind("0\t0\tP1150")),
+              "0\t0\tP1150\n1\t0\tP1150 description\n")
+        << "the failing entry keeps what was added before its failed read";
+    EXPECT_EQ(checked.size(), 150u);
+    EXPECT_EQ(store.OpenHandleCount(), 0u) << "no reader keeps a key open";
+}
+
+// Names the order cannot tell apart keep the order the sort gave them, and the
+// tree follows it whatever the number of threads.
+TEST_P(ScanTest, TiedNamesFollowTheSortedList)
+{
+    struct FirstLetter final : NameOrder {
+        int Compare(const std::string& a, const std::string& b) const override { return a[0] - b[0]; }
+    } firstLetter;
+    for (int i = 0; i < 60; ++i)
+        Class(std::string(1, "ba"[i % 2]) + std::to_string(i), "{t}", "t.dll");
+    store.CreateKey(kClassesRoot, "CLSID\\{t}");
+    std::vector<std::string> names;
+    TRegistry root(store);
+    root.SetRootKey(kClassesRoot);
+    root.OpenKey("\\");
+    root.GetKeyNames(names);
+    root.CloseKey();
+    SortNames(names, firstLetter);
+    std::erase(names, "CLSID");
+    RunRegistrationScan(tree, store, firstLetter, *this, GetParam());
+    std::vector<std::string> shown;
+    for (const auto& entry : tree.TopLevel())
+        shown.push_back(entry->Text());
+    EXPECT_EQ(shown, names);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, ScanTest, ::testing::Values(1u, 4u),
+                         [](const auto& info) { return std::to_string(info.param) + "thread"; });
 
 TEST(SortNames, QuickSortOrdersAnyInput)
 {
