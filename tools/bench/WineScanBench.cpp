@@ -2,10 +2,12 @@
 // from inside the process. Prints name=value lines for tools/bench/scan_bench.sh.
 //
 //   WineScanBench.exe noop      start and end at once (the start-up cost)
-//   WineScanBench.exe scan      the scan as the console scanner runs it, then
-//                               the tree dump; times, sizes, peak memory
-//   WineScanBench.exe profile   the scan with every registry call, name
-//                               comparison and server check counted and timed
+//   WineScanBench.exe scan [N]  the scan as the console scanner runs it (on N
+//                               reading threads; the default number without
+//                               N), then the tree dump; times, sizes, peak memory
+//   WineScanBench.exe profile   the scan on one thread with every registry
+//                               call, name comparison and server check
+//                               counted and timed
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeDump.h"
@@ -16,6 +18,7 @@
 #include <x86intrin.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -144,7 +147,7 @@ std::size_t FaultyEntries(const qob::TTreeNodes& tree)
     return faulty;
 }
 
-int Scan()
+int Scan(unsigned threads)
 {
     qob::Win32KeyStore store;
     qob::Win32NameOrder order;
@@ -152,7 +155,7 @@ int Scan()
     qob::CheckedServers servers(files);
     qob::TTreeNodes tree;
     const double start = Seconds();
-    qob::RunRegistrationScan(tree, store, order, servers);
+    qob::RunRegistrationScan(tree, store, order, servers, threads);
     const double scanned = Seconds();
     const std::string text = qob::DumpTree(tree, false);
     const double dumped = Seconds();
@@ -161,6 +164,7 @@ int Scan()
     memory.cb = sizeof(memory);
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof(memory));
     std::printf("scan_s=%.4f\n", scanned - start);
+    std::printf("threads=%u\n", threads ? threads : qob::DefaultScanThreads());
     std::printf("dump_s=%.4f\n", dumped - scanned);
     std::printf("entries=%zu\n", tree.TopLevel().size());
     std::printf("faulty=%zu\n", FaultyEntries(tree));
@@ -179,7 +183,8 @@ int Profile()
     qob::TTreeNodes tree;
     const double start = Seconds();
     const unsigned long long startTicks = __rdtsc();
-    qob::RunRegistrationScan(tree, store, order, servers);
+    // The tallies are plain counters: one reading thread.
+    qob::RunRegistrationScan(tree, store, order, servers, 1);
     const double total = Seconds() - start;
     const double secondsPerTick = total / static_cast<double>(__rdtsc() - startTicks);
 
@@ -202,18 +207,18 @@ int Profile()
 
 int main(int argc, char** argv)
 {
-    const char* mode = argc == 2 ? argv[1] : "";
+    const char* mode = argc >= 2 ? argv[1] : "";
     if (std::strcmp(mode, "noop") == 0)
         return 0;
     try {
-        if (std::strcmp(mode, "scan") == 0)
-            return Scan();
+        if (std::strcmp(mode, "scan") == 0 && argc <= 3)
+            return Scan(argc == 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 0);
         if (std::strcmp(mode, "profile") == 0)
             return Profile();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "scan ended by an error: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: WineScanBench noop|scan|profile\n");
+    std::fprintf(stderr, "usage: WineScanBench noop|scan [N]|profile\n");
     return 2;
 }

@@ -3,12 +3,15 @@ programs and sets up the Wine environment.
 
 In one run, on one seeded prefix, each timing repeated and the median taken:
   - QobTessavinScan.exe under wine: wall time of the process, and its peak
-    memory (max RSS of the process, from wait4);
+    memory (max RSS of the process, from wait4), with its default number of
+    reading threads (or --threads N) and with one (--threads 1);
   - WineScanBench.exe scan: the same scan timed inside the process;
   - WineScanBench.exe noop: wine's start-up cost for a program;
   - wine reg export HKCR: the platform's own full read of the same keys;
 then one profiled scan (calls counted and timed) and the native scan over the
 in-memory key store filled with the same registrations.
+
+With --busy, a spinning process keeps one core busy for the whole run.
 """
 import argparse
 import hashlib
@@ -134,29 +137,40 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--repeats", type=int, default=3)
     parser.add_argument("--progids", type=int, default=20000)
+    parser.add_argument("--threads", type=int, default=0, help="the threaded scan's number (default: its own)")
+    parser.add_argument("--busy", action="store_true", help="keep one core busy with a spinning process")
     args = parser.parse_args()
+    threaded = ["--threads", str(args.threads)] if args.threads else []
 
     data, stamp = data_dir(args.progids)
     expect = read_pairs(os.path.join(data, "expect.txt"))
     seed = prefix_ready(data, stamp)
     model, nproc, load = machine()
 
+    spinner = subprocess.Popen(["sh", "-c", "while :; do :; done"]) if args.busy else None
     # One server for the whole run, holding the registry in memory.
     subprocess.run(["wineserver", "-p"])
     try:
         run(["wine", PROBE, "noop"])  # loads the registry into the server
-        noop, scanner, scanner_rss, probe, export = [], [], [], [], []
+        noop, scanner, scanner_rss, single, probe, export = [], [], [], [], [], []
         probe_out = {}
         tree_path = os.path.join(BENCH, "scan-output.txt")
         for n in range(args.repeats):
             print(f"round {n + 1} of {args.repeats} ...", flush=True)
             noop.append(run(["wine", PROBE, "noop"])[0])
             with open(tree_path, "wb") as out:
-                wall, rss, status = run(["wine", SCANNER], stdout=out)
+                wall, rss, status = run(["wine", SCANNER, *threaded], stdout=out)
             assert status == 0, f"QobTessavinScan exited with {status}"
             scanner.append(wall)
             scanner_rss.append(rss)
-            text = subprocess.run(["wine", PROBE, "scan"], capture_output=True, text=True, check=True).stdout
+            with open(tree_path + ".1", "wb") as out:
+                wall, _, status = run(["wine", SCANNER, "--threads", "1"], stdout=out)
+            assert status == 0, f"QobTessavinScan --threads 1 exited with {status}"
+            single.append(wall)
+            with open(tree_path, "rb") as a, open(tree_path + ".1", "rb") as b:
+                assert a.read() == b.read(), "the scans on one and on several threads printed different trees"
+            text = subprocess.run(["wine", PROBE, "scan", *threaded[1:]], capture_output=True, text=True,
+                                  check=True).stdout
             probe_out = pairs(text)
             probe.append(float(probe_out["scan_s"]))
             wall, _, status = run(["wine", "reg", "export", "HKCR", EXPORT_WIN, "/y"])
@@ -166,6 +180,9 @@ def main():
         profile = subprocess.run(["wine", PROBE, "profile"], capture_output=True, text=True, check=True).stdout
     finally:
         subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+        if spinner:
+            spinner.kill()
+            spinner.wait()
     print("native scan ...", flush=True)
     native = pairs(subprocess.run([NATIVE, os.path.join(data, "hkcr.keys"), os.path.join(data, "present.list"),
                                    str(args.repeats)], capture_output=True, text=True, check=True).stdout)
@@ -183,7 +200,8 @@ def main():
     scan_net = med(scanner) - start_up
     export_net = med(export) - start_up
     print()
-    print(f"machine: {model}, nproc {nproc}, load average at start {load}")
+    print(f"machine: {model}, nproc {nproc}, load average at start {load}"
+          + (", one core kept busy by a spinning process" if args.busy else ""))
     print(f"data: {progids} ProgIDs ({expect['faulty']} faulty: {expect['no_class_key']} without class key, "
           f"{expect['missing_server']} with a missing server file, {expect['no_type_library']} without type "
           f"library), {expect['extensions']} extension keys; {expect['keys']} keys and {expect['values']} values "
@@ -195,7 +213,8 @@ def main():
     print(f"timings: median of {args.repeats}, all in this run")
     rows = [
         ("wine start-up (trivial exe)", noop),
-        ("QobTessavinScan.exe, wall", scanner),
+        (f"QobTessavinScan.exe, {probe_out['threads']} threads, wall", scanner),
+        ("QobTessavinScan.exe --threads 1, wall", single),
         ("scan inside the process (WineScanBench)", probe),
         ("wine reg export HKCR, wall", export),
     ]
@@ -208,7 +227,13 @@ def main():
     print(f"  {'scan / export, medians of the walls':42s} {med(scanner) / med(export):8.2f}")
     print(f"  {'scan / export, start-up subtracted':42s} {scan_net / export_net:8.2f}")
     print(f"  {'scan / export, median of the rounds':42s} {med(paired):8.2f}   "
-          f"({', '.join(f'{r:.2f}' for r in paired)})   goal: under 0.5")
+          f"({', '.join(f'{r:.2f}' for r in paired)})   goal: at most 0.2")
+    paired_single = [s / e for s, e in zip(single, export)]
+    print(f"  {'one-thread scan / export, median of rounds':42s} {med(paired_single):8.2f}   "
+          f"({', '.join(f'{r:.2f}' for r in paired_single)})")
+    speed = [t / s for t, s in zip(scanner, single)]
+    print(f"  {'threaded / one-thread scan, median':42s} {med(speed):8.2f}   "
+          f"({', '.join(f'{r:.2f}' for r in speed)})")
     print(f"  {'in-process scan / export, median of rounds':42s} {med(paired_probe):8.2f}   "
           f"({', '.join(f'{r:.2f}' for r in paired_probe)})")
     print(f"  {'peak memory of the scanner (max RSS)':42s} {max(scanner_rss) / 1024:8.1f} MiB "
