@@ -6,22 +6,45 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 : "${WINEPREFIX:=$QOB_BUILD/wine/test-prefix}"
 export WINEPREFIX QOB_BUILD
 
+# True when the registry files given (system.reg, user.reg, or their pristine
+# copies) hold keys that every booted prefix has. wineboot can fail on a
+# loaded machine and leave files of a few hundred bytes.
+qob_wine_registry_sound() {
+    local system=$1 user=$2
+    grep -qF '[Software\\Classes\\CLSID]' "$system" 2>/dev/null &&
+        grep -qF '[Software\\Microsoft\\Windows NT\\CurrentVersion]' "$system" &&
+        grep -qF '[Control Panel\\Desktop]' "$user" 2>/dev/null
+}
+
 # Makes $WINEPREFIX once (a fresh prefix for programs without windows) and
-# keeps a pristine copy of its registry for qob_wine_reset.
+# keeps a pristine copy of its registry for qob_wine_reset. A prefix whose
+# registry lacks the keys of a booted one is made again, once; if that fails
+# too, the function says so and fails.
 qob_wine_prefix_ready() {
-    if [ -f "$WINEPREFIX/.qob-ready" ]; then
+    if [ -f "$WINEPREFIX/.qob-ready" ] &&
+        qob_wine_registry_sound "$WINEPREFIX/system.reg.pristine" "$WINEPREFIX/user.reg.pristine"; then
         return 0
     fi
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/.qob-ready" ]; then
+        [ -f "$WINEPREFIX/.qob-ready" ] &&
+            qob_wine_registry_sound "$WINEPREFIX/system.reg.pristine" "$WINEPREFIX/user.reg.pristine" &&
+            exit 0
+        for attempt in 1 2; do
+            wineserver -k 2>/dev/null || true
             rm -rf "$WINEPREFIX"
             wineboot -i >/dev/null 2>&1 || true
             wineserver -w
-            for f in system.reg user.reg userdef.reg; do cp "$WINEPREFIX/$f" "$WINEPREFIX/$f.pristine"; done
-            touch "$WINEPREFIX/.qob-ready"
-        fi
+            if qob_wine_registry_sound "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg"; then
+                for f in system.reg user.reg userdef.reg; do cp "$WINEPREFIX/$f" "$WINEPREFIX/$f.pristine"; done
+                touch "$WINEPREFIX/.qob-ready"
+                exit 0
+            fi
+            echo "qob_wine_prefix_ready: wineboot left $WINEPREFIX without a registry (attempt $attempt of 2)" >&2
+        done
+        echo "qob_wine_prefix_ready: no usable Wine prefix in $WINEPREFIX; see 'wineboot -i' there" >&2
+        exit 1
     ) 9>"$WINEPREFIX.lock"
 }
 
