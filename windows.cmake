@@ -1,5 +1,9 @@
 # Windows build (mingw-w64): the programs, and the contract suite and the
 # end-to-end tests, which run under Wine.
+
+# Tests of the Windows build run under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/wine/winerun.sh)
+
 add_library(qob_win32 STATIC catalogue/Win32Platform.cpp)
 qob_target(qob_win32)
 target_link_libraries(qob_win32 PUBLIC qob_core)

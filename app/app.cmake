@@ -21,8 +21,19 @@ target_link_libraries(qob_forms PUBLIC qob_shell qob_win32 qob_backup comctl32 c
 add_executable(QobTessavin WIN32 app/WinMain.cpp resources/QobTessavin.rc)
 qob_target(QobTessavin)
 target_link_libraries(QobTessavin PRIVATE qob_forms)
-set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS
-  "${PROJECT_SOURCE_DIR}/resources/QobTessavin.ico;${PROJECT_SOURCE_DIR}/resources/nodes.bmp;${PROJECT_SOURCE_DIR}/resources/QobTessavin.manifest")
+# The resource script's own inputs: every quoted file it names (icons,
+# bitmaps, the manifest, ...) and the headers it includes, read from the
+# script itself so that a resource added to it is a dependency at once.
+set(QOB_RC ${PROJECT_SOURCE_DIR}/resources/QobTessavin.rc)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QOB_RC})
+file(STRINGS ${QOB_RC} QOB_RC_LINES REGEX "\"[^\"]+\\.[A-Za-z0-9]+\"|^#include \"")
+set(QOB_RC_INPUTS)
+foreach(line ${QOB_RC_LINES})
+  if(line MATCHES "^[^/]*[ \t]\"([^\" ]+\\.(ico|bmp|cur|avi|manifest|h))\"")
+    list(APPEND QOB_RC_INPUTS ${PROJECT_SOURCE_DIR}/resources/${CMAKE_MATCH_1})
+  endif()
+endforeach()
+set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS "${QOB_RC_INPUTS}")
 
 # --- end-to-end tests: the real program under Wine on an Xvfb virtual desktop
 add_executable(QobDriver tests/e2e/QobDriver.cpp)
@@ -45,7 +56,6 @@ add_test(NAME gui.removal.restore COMMAND ${QOB_E2E_RUN} removal-restore)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
   gui.removal.restore)
-add_dependencies(QobTessavin QobDriver)
 
 # The tree view and the timer on real windows (needs a screen).
 add_executable(window_tests tests/e2e/WindowTests.cpp)
