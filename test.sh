@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, builds both builds, runs the
-# native unit and contract tests, then the contract and end-to-end tests
-# under Wine. Ends with one line "N passed, N failed".
+# Runs every test: installs what is missing, builds, runs the native unit and
+# contract tests (plain, under AddressSanitizer with UndefinedBehaviorSanitizer,
+# and under ThreadSanitizer), then the contract and end-to-end tests under
+# Wine. Ends with one line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh || exit 1
@@ -20,14 +21,24 @@ count() {  # ctest's summary: "NN% tests passed, F tests failed out of T"
 }
 
 mkdir -p build/logs
-echo "== native tests"
-ctest --test-dir build/native -j"$(nproc)" --output-on-failure > build/logs/native.log 2>&1
-grep -E 'tests passed|\*\*\*|^\s+[0-9]+ - ' build/logs/native.log
-count build/logs/native.log
+native() {  # BUILD-FOLDER LOG TITLE
+    echo "== $3"
+    ctest --test-dir "$1" -j"$(nproc)" --output-on-failure > "build/logs/$2.log" 2>&1
+    grep -E 'tests passed|\*\*\*|^\s+[0-9]+ - ' "build/logs/$2.log"
+    count "build/logs/$2.log"
+}
+native build/native native "native tests"
+# Any finding of a sanitizer ends the test that made it with a failure.
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+native build/asan asan "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+native build/tsan tsan "native tests under ThreadSanitizer"
+unset UBSAN_OPTIONS ASAN_OPTIONS TSAN_OPTIONS
 
 echo "== Windows tests under Wine"
 source tests/wine/wineenv.sh
-qob_wine_prefix_ready
+qob_wine_prefix_ready || echo "no Wine prefix: the tests under Wine will fail"
 ctest --test-dir build/windows --output-on-failure --timeout 600 > build/logs/windows.log 2>&1
 grep -E 'tests passed|\*\*\*|^\s+[0-9]+ - ' build/logs/windows.log
 count build/logs/windows.log
