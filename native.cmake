@@ -4,7 +4,7 @@ include(GoogleTest)
 include(app/shell.cmake)
 
 add_library(qob_testsupport STATIC
-  catalogue/MemoryKeyStore.cpp
+  tests/support/MemoryKeyStore.cpp
   tests/support/MemoryPlatform.cpp
   tests/support/MemoryKeyTree.cpp
 )

@@ -4,6 +4,7 @@
 # What of it is portable (the cursor rule, the dialog's buttons and layout):
 # built and unit-tested natively too.
 add_library(qob_shell_core STATIC
+  app/ErrorText.cpp
   app/MessageDialogLayout.cpp
 )
 qob_target(qob_shell_core)

@@ -7,7 +7,7 @@ namespace qob {
 
 namespace {
 
-std::string FormatMessage(const char* pattern, const std::string& name)
+std::string WithValueName(const char* pattern, const std::string& name)
 {
     std::string text(pattern);
     const auto at = text.find("%s");
@@ -93,12 +93,12 @@ std::string TRegistry::ReadString(const std::string& name)
         buffer.resize(size);
         result = store_.QueryValue(current_, name, type, buffer.data(), size);
         if (result != kErrorSuccess)
-            throw ERegistryException(FormatMessage("'%s' の取得に失敗しました", name));
+            throw ERegistryException(WithValueName("'%s' の取得に失敗しました", name));
     }
     if (result != kErrorSuccess || size == 0)
         return {};
     if (type != kRegSz && type != kRegExpandSz)
-        throw ERegistryException(FormatMessage("'%s' のﾃﾞｰﾀ型が不正です", name));
+        throw ERegistryException(WithValueName("'%s' のﾃﾞｰﾀ型が不正です", name));
     std::string text(buffer.begin(), buffer.begin() + size);
     const auto zero = text.find('\0');
     if (zero != std::string::npos)

@@ -6,11 +6,17 @@ namespace {
 
 const char* const kBadIndex = "不正なｲﾝﾃﾞｯｸｽ";
 
+// Counted by walking, not by recursion: a tree may be deep.
 std::size_t SubtreeSize(const TTreeNode& node)
 {
     std::size_t size = 1;
-    for (int i = 0; i < node.Count(); ++i)
-        size += SubtreeSize(*node.Item(i));
+    const TTreeNode* end = &node;
+    while (end && !end->NextSibling())
+        end = end->Parent();
+    if (end)
+        end = end->NextSibling();
+    for (const TTreeNode* n = node.PreOrderSuccessor(); n != end; n = n->PreOrderSuccessor())
+        ++size;
     return size;
 }
 
@@ -73,11 +79,22 @@ int TTreeNode::AbsoluteIndex() const
     return count;
 }
 
+void TTreeNodes::Release(std::vector<std::unique_ptr<TTreeNode>> nodes)
+{
+    // Each node's children are taken from it before it goes, so no node's
+    // destructor releases another: however deep the tree, nothing recurses.
+    while (!nodes.empty()) {
+        std::unique_ptr<TTreeNode> node = std::move(nodes.back());
+        nodes.pop_back();
+        for (auto& child : node->children_)
+            nodes.push_back(std::move(child));
+    }
+}
+
 TTreeNodes::~TTreeNodes()
 {
-    // Release the deepest nodes first so that no destructor recurses far.
     view_ = nullptr;
-    topLevel_.clear();
+    Release(std::move(topLevel_));
 }
 
 std::vector<std::unique_ptr<TTreeNode>>& TTreeNodes::SiblingsOf(const TTreeNode& node)
@@ -161,8 +178,11 @@ void TTreeNodes::Delete(TTreeNode* node)
     auto& list = SiblingsOf(*node);
     const std::size_t position = node->position_;
     nodeCount_ -= SubtreeSize(*node);
+    std::vector<std::unique_ptr<TTreeNode>> removed;
+    removed.push_back(std::move(list[position]));
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(position));
     Reposition(list, position);
+    Release(std::move(removed));
 }
 
 void TTreeNodes::Select(TTreeNode& node)

@@ -128,6 +128,7 @@ private:
     friend class TTreeNode;
     std::vector<std::unique_ptr<TTreeNode>>& SiblingsOf(const TTreeNode& node);
     void Reposition(std::vector<std::unique_ptr<TTreeNode>>& list, std::size_t from);
+    static void Release(std::vector<std::unique_ptr<TTreeNode>> nodes);
 
     std::vector<std::unique_ptr<TTreeNode>> topLevel_;
     TreeView* view_ = nullptr;

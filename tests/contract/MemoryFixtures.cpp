@@ -1,4 +1,4 @@
-#include "catalogue/MemoryKeyStore.h"
+#include "tests/support/MemoryKeyStore.h"
 #include "tests/contract/ContractPlatform.h"
 #include "tests/support/MemoryKeyTree.h"
 #include "tests/support/MemoryPlatform.h"

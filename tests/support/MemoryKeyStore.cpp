@@ -1,4 +1,4 @@
-#include "catalogue/MemoryKeyStore.h"
+#include "tests/support/MemoryKeyStore.h"
 
 #include "catalogue/CodePage.h"
 

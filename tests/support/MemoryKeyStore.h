@@ -1,4 +1,4 @@
-// In-memory key store for the unit tests. It follows the Win32 registry as
+// In-memory key store, the test double of the registry. It follows the Win32 registry as
 // measured under Wine, as far as the contract suite checks it: names compare
 // without regard to case, a key with subkeys cannot be deleted, an empty path
 // gives the base key, enumeration follows the buffer rules, and values keep

@@ -1,4 +1,4 @@
-#include "catalogue/MemoryKeyStore.h"
+#include "tests/support/MemoryKeyStore.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"

@@ -137,12 +137,19 @@ TEST(TreeModel, DumpEscapesControlBytesAndFiltersFaultyEntries)
     EXPECT_EQ(DumpTree(t.tree, true), "0\t2\tB\n1\t0\ttab\\x09here\\x7F\\x00z\n");
 }
 
-TEST(TreeModel, LongSiblingListsReleaseWithoutDeepRecursion)
+// A recursive release of 300,000 levels overflows the stack.
+TEST(TreeModel, LongAndDeepTreesReleaseWithoutDeepRecursion)
 {
     auto tree = std::make_unique<TTreeNodes>();
     for (int i = 0; i < 200000; ++i)
         tree->AddChild(nullptr, "n");
     EXPECT_EQ(tree->NodeAtAbsoluteIndex(199999)->AbsoluteIndex(), 199999);
+    for (TTreeNode* deep : {tree->AddChild(nullptr, "deleted"), tree->AddChild(nullptr, "released")}) {
+        for (int i = 0; i < 300000; ++i)
+            deep = tree->AddChild(deep, "d");
+    }
+    tree->Delete(tree->TopLevel()[200000].get());
+    EXPECT_EQ(tree->NodeCount(), 200000u + 300001u);
     tree.reset();
 }
 

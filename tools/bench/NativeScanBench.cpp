@@ -6,7 +6,7 @@
 //
 // HKCR.KEYS and PRESENT.LIST (the server files that exist) are written by
 // tools/bench/make_hkcr.py.
-#include "catalogue/MemoryKeyStore.h"
+#include "tests/support/MemoryKeyStore.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"
