@@ -2,10 +2,13 @@
 // way the end-to-end tests need it. Output is code page 932, lines end in LF.
 //
 //   QobDriver wait-ready MS        the scan has ended: the wait panel is hidden
-//   QobDriver dump                 the whole tree, every item expanded:
+//   QobDriver dump [NAMES]         the whole tree, every item expanded:
 //                                  "depth TAB icon TAB text", icon "?" when the
 //                                  selected icon differs from the icon; control
-//                                  bytes of a text written as \xHH
+//                                  bytes of a text written as \xHH. With NAMES
+//                                  (a file of top-level texts, one a line, code
+//                                  page 932) only those entries, each whole:
+//                                  reading every item of a full tree takes long
 //   QobDriver roots                the top-level items as the control holds them:
 //                                  "children TAB expanded TAB text"
 //   QobDriver items                how many items the control holds
@@ -37,6 +40,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -200,17 +204,44 @@ HWND Tree()
     return main ? ChildById(main, IDC_TRVREGKEY) : nullptr;
 }
 
-int Dump()
+// The lines of a file, without their line ends; nothing when it cannot be read.
+std::vector<std::string> LinesOf(const char* path)
+{
+    std::vector<std::string> lines;
+    FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return lines;
+    std::string line;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += static_cast<char>(c);
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    std::fclose(file);
+    return lines;
+}
+
+int Dump(const char* namesFile)
 {
     HWND tree = Tree();
     RemoteTree remote(tree);
     if (!tree || !remote.Ok())
+        return 1;
+    const std::vector<std::string> names = namesFile ? LinesOf(namesFile) : std::vector<std::string>{};
+    if (namesFile && names.empty())
         return 1;
     std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
         for (; item; item = remote.Next(item, TVGN_NEXT)) {
             RemoteTree::Item info;
             if (!remote.Get(item, info))
                 return;
+            if (depth == 0 && namesFile && std::find(names.begin(), names.end(), info.text) == names.end())
+                continue;
             const std::string icon =
                 info.image == info.selectedImage ? std::to_string(info.image) : "?";
             Out(std::to_string(depth) + "\t" + icon + "\t" + qob::EscapeControlBytes(info.text) + "\n");
@@ -390,8 +421,8 @@ int main(int argc, char** argv)
         Out(text);
         return 0;
     }
-    if (command == "dump")
-        return Dump();
+    if (command == "dump" && argc <= 3)
+        return Dump(argc == 3 ? argv[2] : nullptr);
     if (command == "roots")
         return Roots();
     if (command == "items") {

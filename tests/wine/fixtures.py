@@ -59,10 +59,14 @@ class Fixture:
                         names.add(m.group(1))
         return names
 
+    def wanted(self):
+        """Names of the entries the fixture seeds or expects."""
+        return {n for n, _ in entries(self.tree)} | self.seeded_names()
+
     def pick(self, shown_lines):
         """The entries among `shown_lines` that the fixture seeds or expects:
         they must equal self.tree."""
-        wanted = {n for n, _ in entries(self.tree)} | self.seeded_names()
+        wanted = self.wanted()
         return [l for n, block in entries(shown_lines) if n in wanted for l in block]
 
 
