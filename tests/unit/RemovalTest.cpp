@@ -1,5 +1,5 @@
 #include "app/CursorState.h"
-#include "catalogue/MemoryKeyStore.h"
+#include "tests/support/MemoryKeyStore.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "removal/Removal.h"
