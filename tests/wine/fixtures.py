@@ -27,7 +27,8 @@ class Fixture:
         self.name = name
         base = os.path.join(fixture_dir, name)
         generator = base + ".gen.py"
-        if os.path.exists(generator):
+        self.generated = os.path.exists(generator)
+        if self.generated:
             made = tempfile.mkdtemp(prefix="qob-fixture-")
             atexit.register(shutil.rmtree, made, True)
             subprocess.run([sys.executable, generator, made], check=True)

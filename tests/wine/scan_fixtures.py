@@ -3,8 +3,8 @@ console scan: the entries the fixture seeds or expects, picked out of the
 scanner's output in output order, must equal the expected tree; its exit
 status and message must be the expected ones; and `--faulty` must print
 exactly the faulty ones among them (the fresh prefix has no faulty entry of
-its own); the scan read on one thread (`--threads 1`) must print the same,
-byte for byte, as the default one.
+its own); on the written fixtures, the scan read on one thread (`--threads
+1`) must print the same, byte for byte, as the default one.
 
     scan_fixtures.py SCANNER.exe FIXTURE_DIR [NAME...]
 """
@@ -54,7 +54,9 @@ def check(scanner, fixture_dir, name):
         errors.append(f"{name}: exit status {rc}, expected {fixture.exit_code} (stderr: {err})")
     if err != fixture.stderr:
         errors.append(f"{name}: stderr {err!r}, expected {fixture.stderr!r}")
-    if run_scanner(scanner, "--threads", "1") != (rc, text, err):
+    # The large generated fixtures would only repeat, slowly, what the native
+    # tests check at scale.
+    if not fixture.generated and run_scanner(scanner, "--threads", "1") != (rc, text, err):
         errors.append(f"{name}: the scan on one thread printed another tree, status or message")
     if rc == 0:
         _, faulty_text, _ = run_scanner(scanner, "--faulty")
