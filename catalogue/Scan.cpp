@@ -255,12 +255,18 @@ public:
     {
         std::unique_lock lock(mutex_);
         std::optional<EntryRecord>& slot = slots_[index % window_];
-        ready_.wait(lock, [&] { return slot.has_value(); });
+        if (!slot) {
+            takerWaiting_ = true;
+            ready_.wait(lock, [&] { return slot.has_value(); });
+            takerWaiting_ = false;
+        }
         EntryRecord record = std::move(*slot);
         slot.reset();
         ++taken_;
+        const bool wake = readersWaiting_ > 0;
         lock.unlock();
-        room_.notify_all();
+        if (wake)
+            room_.notify_all();
         return record;
     }
 
@@ -274,19 +280,28 @@ private:
             std::size_t index = 0;
             {
                 std::unique_lock lock(mutex_);
-                room_.wait(lock, [&] { return stopped_ || next_ >= end_ || next_ < taken_ + window_; });
+                if (!stopped_ && next_ < end_ && next_ >= taken_ + window_) {
+                    ++readersWaiting_;
+                    room_.wait(lock, [&] { return stopped_ || next_ >= end_ || next_ < taken_ + window_; });
+                    --readersWaiting_;
+                }
                 if (stopped_ || next_ >= end_)
                     return;
                 index = next_++;
             }
             EntryRecord record = reader.Read(names_[index]);
+            bool wake = false;
             {
                 std::lock_guard lock(mutex_);
                 if (record.error && index < end_)
                     end_ = index + 1;
                 slots_[index % window_] = std::move(record);
+                wake = takerWaiting_;
             }
-            ready_.notify_one();
+            // Waking a thread is a request to the system (under Wine, to its
+            // server, like a registry call): only when someone waits.
+            if (wake)
+                ready_.notify_one();
         }
     }
 
@@ -301,6 +316,8 @@ private:
     std::size_t taken_ = 0;  // records handed out
     std::size_t end_;        // no name from here on is read
     bool stopped_ = false;
+    bool takerWaiting_ = false;     // the scan's thread waits for a record
+    unsigned readersWaiting_ = 0;  // readers wait for room
     std::vector<std::thread> threads_;
 };
 
