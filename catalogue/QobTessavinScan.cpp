@@ -54,8 +54,7 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc && ParseThreads(argv[i + 1], threads)) {
             ++i;
         } else {
-            std::fprintf(stderr, "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>
-");
+            std::fprintf(stderr, "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>\n");
             return 2;
         }
     }
