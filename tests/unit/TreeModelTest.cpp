@@ -93,6 +93,32 @@ TEST(TreeModel, DeletingAnEntryShiftsLaterIndicesBySubtreeSize)
     ExpectBadIndex(t.tree, 1);
 }
 
+TEST(TreeModel, LookupsInAscendingOrderFollowEveryChange)
+{
+    // Entries of three nodes: entry, group, value.
+    TTreeNodes tree;
+    for (int i = 0; i < 300; ++i)
+        tree.AddChild(tree.AddChild(tree.AddChild(nullptr, std::to_string(i).insert(0, 1, 'e')), "g"), "v");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(300)->Text(), "e100");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(302)->Text(), "v");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(303)->Text(), "e101");
+    const unsigned long before = tree.Changes();
+    tree.Delete(tree.TopLevel()[50].get());  // three nodes before index 303
+    EXPECT_NE(tree.Changes(), before);
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(303)->Text(), "e102");
+    tree.Delete(tree.TopLevel()[101].get());  // the node the last lookup gave
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(304)->Text(), "g");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(304)->Parent()->Text(), "e103");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(600)->Text(), "e202");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(12)->Text(), "e4");
+    for (int i = 0; i < 894; i += 7)
+        EXPECT_EQ(tree.NodeAtAbsoluteIndex(i)->AbsoluteIndex(), i);
+    ExpectBadIndex(tree, 894);
+    tree.AddChild(tree.TopLevel()[0].get(), "added");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(3)->Text(), "added");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(894)->Text(), "v");
+}
+
 TEST(TreeModel, ViewIsToldOfEveryChangeAndUpdatesNest)
 {
     TTreeNodes tree;
