@@ -22,7 +22,7 @@ add_executable(QobTessavin WIN32 app/WinMain.cpp resources/QobTessavin.rc)
 qob_target(QobTessavin)
 target_link_libraries(QobTessavin PRIVATE qob_forms)
 set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS
-  "${PROJECT_SOURCE_DIR}/resources/QobTessavin.ico;${PROJECT_SOURCE_DIR}/resources/nodes.bmp;${PROJECT_SOURCE_DIR}/resources/QobTessavin.manifest")
+  "${PROJECT_SOURCE_DIR}/resources/QobTessavin.ico;${PROJECT_SOURCE_DIR}/resources/nodes.bmp;${PROJECT_SOURCE_DIR}/resources/find.avi;${PROJECT_SOURCE_DIR}/resources/cancel.bmp;${PROJECT_SOURCE_DIR}/resources/QobTessavin.manifest")
 
 # --- end-to-end tests: the real program under Wine on an Xvfb virtual desktop
 add_executable(QobDriver tests/e2e/QobDriver.cpp)
@@ -42,9 +42,12 @@ add_test(NAME gui.resize COMMAND ${QOB_E2E_RUN} resize)
 add_test(NAME gui.removal.answers COMMAND ${QOB_E2E_RUN} removal-answers)
 add_test(NAME gui.removal.failures COMMAND ${QOB_E2E_RUN} removal-failures)
 add_test(NAME gui.removal.restore COMMAND ${QOB_E2E_RUN} removal-restore)
+add_test(NAME gui.search.find COMMAND ${QOB_E2E_RUN} search)
+add_test(NAME gui.search.cancel COMMAND ${QOB_E2E_RUN} search-cancel)
+add_test(NAME gui.search.busy COMMAND ${QOB_E2E_RUN} search-busy)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
-  gui.removal.restore)
+  gui.removal.restore gui.search.find gui.search.cancel gui.search.busy)
 add_dependencies(QobTessavin QobDriver)
 
 # The tree view and the timer on real windows (needs a screen).
