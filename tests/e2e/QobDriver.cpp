@@ -41,6 +41,9 @@
 //                                  painted, so that no timer tick reaches it,
 //                                  until STOPFILE exists or MS have passed;
 //                                  "holding" once the first are posted
+//   QobDriver time-search TEXT MS  opens the find dialog, searches for TEXT and
+//                                  prints the seconds from Find Next to the
+//                                  not-found message, which it then closes
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
@@ -575,6 +578,26 @@ int main(int argc, char** argv)
             ::CloseHandle(second);
         }
         return 0;
+    }
+    if (command == "time-search" && argc == 4) {
+        HWND main = MainWindow();
+        if (!main)
+            return 1;
+        ::PostMessageA(main, WM_COMMAND, IDM_FIND1, 0);
+        HWND dialog = nullptr;
+        if (!WaitFor(10000, [&] { return (dialog = ProgramWindow("検索")) != nullptr; }))
+            return 1;
+        ::SendMessageA(::GetDlgItem(dialog, 0x480), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        const ULONGLONG started = ::GetTickCount64();
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);  // Find Next
+        HWND box = nullptr;
+        if (!WaitFor(std::atoi(argv[3]), [&] { return (box = ProgramWindow("ｴﾗｰ")) != nullptr; }))
+            return 1;
+        char text[64];
+        std::snprintf(text, sizeof text, "%.2f\n", static_cast<double>(::GetTickCount64() - started) / 1000.0);
+        Out(text);
+        ::PostMessageA(box, WM_CLOSE, 0, 0);
+        return WaitFor(10000, [] { return ProgramWindow("ｴﾗｰ") == nullptr; }) ? 0 : 1;
     }
     return Usage();
 }
