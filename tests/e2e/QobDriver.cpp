@@ -41,6 +41,7 @@
 //                                  painted, so that no timer tick reaches it,
 //                                  until STOPFILE exists or MS have passed;
 //                                  "holding" once the first are posted
+//   QobDriver move CAPTION X Y     moves a visible window of the program
 //   QobDriver time-search TEXT MS  opens the find dialog, searches for TEXT and
 //                                  prints the seconds from Find Next to the
 //                                  not-found message, which it then closes
@@ -578,6 +579,13 @@ int main(int argc, char** argv)
             ::CloseHandle(second);
         }
         return 0;
+    }
+    if (command == "move" && argc == 5) {
+        HWND found = ProgramWindow(argv[2]);
+        return found && ::SetWindowPos(found, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
     }
     if (command == "time-search" && argc == 4) {
         HWND main = MainWindow();

@@ -653,6 +653,13 @@ def scenario_search():
         _, focus = driver("focus")
         check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r} after a match")
         screenshot("search-found")
+        # The find dialog opens again where it was left, with its text.
+        if open_find("also-gone"):
+            check(driver("move", "検索", "40", "500")[0] == 0, "the find dialog could not be moved")
+            key("Escape")
+            driver("gone", "検索", "10000")
+            key("F3")
+            check(window("検索").get("rect", "").startswith("40 500 "), f"find dialog reopened at {window('検索')}")
         # The next search starts after the match.
         search("CLSID")
         check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed")
@@ -708,6 +715,8 @@ def scenario_search_cancel():
             search("Qob.Versioned")
             if not progress_shown():
                 return
+            # Moved, it shows there again for the next searches.
+            check(driver("move", "検索中・・・", "60", "80")[0] == 0, "the progress window could not be moved")
             look = window("検索中・・・")
             x, y, w, h = map(int, look["rect"].split())
             subprocess.run(["xdotool", "mousemove", str(x + 100), str(y + h - 8)], check=True)
@@ -730,16 +739,19 @@ def scenario_search_cancel():
             search("Qob.Wow.Healthy")
             if not progress_shown():
                 return
+            check(window("検索中・・・").get("rect", "").startswith("60 80 "), "the progress window moved back")
             key("Return")  # Enter presses Cancel too
             wait_message("情報", "検索を中止しますか？")
             held.release()
             check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed after the match")
             check(driver("wait-window", "情報", "1000")[0] == 0, "the question went with the search")
-            check(selected_place() and selected_place()[0] == "Qob.Wow.Healthy", f"match under the question: {selected_place()}")
+            got = selected_place()
+            check(got and got[0] == "Qob.Wow.Healthy", f"match under the question: {got}")
             screenshot("search-found-under-question")
             key("Return")  # Yes: repeats the end, changes nothing
             check(driver("gone", "情報", "10000")[0] == 0, "Yes did not close the question")
-            check(selected_place() and selected_place()[0] == "Qob.Wow.Healthy", f"Yes moved the selection: {selected_place()}")
+            got = selected_place()
+            check(got and got[0] == "Qob.Wow.Healthy", f"Yes moved the selection: {got}")
         # Past the last node while the question is open: the not-found message
         # opens over it; after both the program is idle.
         with Held() as held:
