@@ -11,6 +11,7 @@
 #include "catalogue/Scan.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Platform.h"
+#include "search/TreeSearch.h"
 
 #include <memory>
 #include <string>
@@ -79,6 +80,8 @@ private:
     TTreeNodes nodes_;
     Win32FileSystem files_;
     CheckedServers servers_{files_};
+    // The search cursor, with the search-active flag held in tmrFind's Tag.
+    TreeSearch search_{nodes_, tmrFind.Tag};
 };
 
 }  // namespace qob

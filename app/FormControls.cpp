@@ -312,6 +312,8 @@ void TFindDialog::Execute()
     dialog_ = ::FindTextA(&params_);
     if (!dialog_)
         throw EOutOfResources("ﾀﾞｲｱﾛｸﾞを作成できません");
+    if (placed_)
+        ::SetWindowPos(dialog_, nullptr, place_.x, place_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Application.SetModelessDialog(dialog_);
 }
 
@@ -327,6 +329,12 @@ bool TFindDialog::HandleMessage(UINT message, LPARAM lParam)
         return false;
     const auto* params = reinterpret_cast<const FINDREPLACEA*>(lParam);
     if (params->Flags & FR_DIALOGTERM) {
+        // The dialog window still exists while it tells of its end.
+        RECT r;
+        if (dialog_ && ::GetWindowRect(dialog_, &r)) {
+            placed_ = true;
+            place_ = POINT{r.left, r.top};
+        }
         dialog_ = nullptr;
         Application.SetModelessDialog(nullptr);
     } else if ((params->Flags & FR_FINDNEXT) && OnFind) {

@@ -144,7 +144,8 @@ public:
     ~TFindDialog();
 
     void SetOwner(HWND owner) { owner_ = owner; }
-    // Opens the dialog, or brings it to the front when it is open.
+    // Opens the dialog (where it was when it last closed; its text kept), or
+    // brings it to the front when it is open.
     void Execute();
     void CloseDialog();
     HWND Handle() const { return dialog_; }
@@ -156,6 +157,9 @@ public:
 private:
     HWND owner_ = nullptr;
     HWND dialog_ = nullptr;
+    // Where the dialog was when it last closed.
+    bool placed_ = false;
+    POINT place_{};
     FINDREPLACEA params_{};
     char buffer_[256] = {};
 };

@@ -25,6 +25,9 @@ struct AcceleratorRelease {
 struct MenuRelease {
     void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
+struct LibraryRelease {
+    void operator()(HMODULE module) const { ::FreeLibrary(module); }
+};
 
 using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectRelease>;
 using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectRelease>;
@@ -32,6 +35,7 @@ using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconRelease>;
 using ImageListHandle = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListRelease>;
 using AcceleratorHandle = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorRelease>;
 using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuRelease>;
+using LibraryHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryRelease>;
 
 // Selects an object into a device context for one scope.
 class SelectedObject {

@@ -33,17 +33,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     Application.SetTitle("Qob Tessavin");
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TfrmAbout> frmAbout;
-    std::unique_ptr<TfrmFind> frmFind;
+    std::unique_ptr<TfrmFind> findForm;
     Application.Guard([&] { form1 = std::make_unique<TForm1>(); });
     Application.Guard([&] { frmAbout = std::make_unique<TfrmAbout>(); });
-    Application.Guard([&] { frmFind = std::make_unique<TfrmFind>(); });
     if (!form1)
         return 1;
+    Application.Guard([&] {
+        findForm = std::make_unique<TfrmFind>(form1->tmrFind);
+        frmFind = findForm.get();
+    });
     form1->Show(MainShowCommand(showCommand));
     if (showCommand != SW_SHOWMINNOACTIVE)
         form1->trvRegKey().Focus();
     const int exitCode = Application.Run();
-    frmFind.reset();
+    frmFind = nullptr;
+    findForm.reset();
     frmAbout.reset();
     form1.reset();
     return exitCode;

@@ -6,19 +6,8 @@ namespace {
 
 const char* const kBadIndex = "不正なｲﾝﾃﾞｯｸｽ";
 
-// Counted by walking, not by recursion: a tree may be deep.
-std::size_t SubtreeSize(const TTreeNode& node)
-{
-    std::size_t size = 1;
-    const TTreeNode* end = &node;
-    while (end && !end->NextSibling())
-        end = end->Parent();
-    if (end)
-        end = end->NextSibling();
-    for (const TTreeNode* n = node.PreOrderSuccessor(); n != end; n = n->PreOrderSuccessor())
-        ++size;
-    return size;
-}
+// How far a lookup walks on from the last answer before it looks afresh.
+constexpr int kShortWalk = 64;
 
 }  // namespace
 
@@ -73,10 +62,17 @@ TTreeNode* TTreeNode::PreOrderPredecessor() const
 
 int TTreeNode::AbsoluteIndex() const
 {
-    int count = -1;
-    for (const TTreeNode* node = this; node; node = node->PreOrderPredecessor())
-        ++count;
-    return count;
+    // Every ancestor comes before the node, and so does every subtree of an
+    // earlier sibling of the node or of an ancestor.
+    std::size_t index = 0;
+    for (const TTreeNode* node = this; node; node = node->parent_) {
+        const auto& siblings = owner_->SiblingsOf(*node);
+        for (std::size_t i = 0; i < node->position_; ++i)
+            index += siblings[i]->size_;
+        if (node->parent_)
+            ++index;
+    }
+    return static_cast<int>(index);
 }
 
 void TTreeNodes::Release(std::vector<std::unique_ptr<TTreeNode>> nodes)
@@ -116,12 +112,14 @@ TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, std::string text)
     node->position_ = list.size();
     TTreeNode* added = node.get();
     list.push_back(std::move(node));
-    ++nodeCount_;
     if (view_ && !view_->NodeAdded(*added)) {
         list.pop_back();
-        --nodeCount_;
         throw EOutOfResources("ｱｲﾃﾑの挿入ができません");
     }
+    ++nodeCount_;
+    ++changes_;
+    for (TTreeNode* p = parent; p; p = p->parent_)
+        ++p->size_;
     return added;
 }
 
@@ -159,13 +157,32 @@ void TTreeNodes::EndUpdate()
 
 TTreeNode* TTreeNodes::NodeAtAbsoluteIndex(int index) const
 {
-    TTreeNode* node = GetFirstNode();
-    while (index != 0 && node) {
-        node = node->PreOrderSuccessor();
-        --index;
-    }
-    if (!node)
+    if (index < 0 || static_cast<std::size_t>(index) >= nodeCount_)
         throw ETreeViewError(kBadIndex);
+    TTreeNode* node = nullptr;
+    if (cachedNode_ && cachedAt_ == changes_ && index >= cachedIndex_ && index - cachedIndex_ <= kShortWalk) {
+        node = cachedNode_;
+        for (int i = cachedIndex_; i < index; ++i)
+            node = node->PreOrderSuccessor();
+    } else {
+        // Down from the top level, stepping over the subtrees that end
+        // before the index.
+        std::size_t rest = static_cast<std::size_t>(index);
+        const std::vector<std::unique_ptr<TTreeNode>>* list = &topLevel_;
+        for (;;) {
+            std::size_t i = 0;
+            while (rest >= (*list)[i]->size_)
+                rest -= (*list)[i++]->size_;
+            node = (*list)[i].get();
+            if (rest == 0)
+                break;
+            --rest;  // the node itself
+            list = &node->children_;
+        }
+    }
+    cachedNode_ = node;
+    cachedIndex_ = index;
+    cachedAt_ = changes_;
     return node;
 }
 
@@ -177,7 +194,10 @@ void TTreeNodes::Delete(TTreeNode* node)
         view_->NodeDeleting(*node);
     auto& list = SiblingsOf(*node);
     const std::size_t position = node->position_;
-    nodeCount_ -= SubtreeSize(*node);
+    nodeCount_ -= node->size_;
+    for (TTreeNode* p = node->parent_; p; p = p->parent_)
+        p->size_ -= node->size_;
+    ++changes_;
     std::vector<std::unique_ptr<TTreeNode>> removed;
     removed.push_back(std::move(list[position]));
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(position));

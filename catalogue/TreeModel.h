@@ -69,6 +69,7 @@ private:
     TTreeNode* parent_;
     TTreeNodes* owner_ = nullptr;
     std::size_t position_ = 0;  // index in the parent's (or the top level's) list
+    std::size_t size_ = 1;      // nodes in this subtree, the node included
     std::string text_;
     int imageIndex_ = 0;
     int selectedIndex_ = 0;
@@ -115,9 +116,15 @@ public:
     TTreeNode* GetFirstNode() const { return topLevel_.empty() ? nullptr : topLevel_.front().get(); }
     const std::vector<std::unique_ptr<TTreeNode>>& TopLevel() const { return topLevel_; }
     // ETreeViewError "不正なｲﾝﾃﾞｯｸｽ" when there is no node with that index.
+    // Always answers for the tree as it is now. Cheap for a walk through
+    // ascending indices: the last answer is kept until the tree changes, and
+    // a fresh lookup steps over whole subtrees.
     TTreeNode* NodeAtAbsoluteIndex(int index) const;
     void Delete(TTreeNode* node);
     std::size_t NodeCount() const { return nodeCount_; }
+    // Counts the nodes added and the subtrees deleted: whoever keeps a node
+    // or an index between events knows by it whether the tree has changed.
+    unsigned long Changes() const { return changes_; }
 
     TTreeNode* Selected() const { return view_ ? view_->Selected() : nullptr; }
     void Select(TTreeNode& node);
@@ -134,6 +141,11 @@ private:
     TreeView* view_ = nullptr;
     int updateCount_ = 0;
     std::size_t nodeCount_ = 0;
+    unsigned long changes_ = 0;
+    // The last lookup's answer, valid while changes_ is cachedAt_.
+    mutable TTreeNode* cachedNode_ = nullptr;
+    mutable int cachedIndex_ = 0;
+    mutable unsigned long cachedAt_ = 0;
 };
 
 }  // namespace qob

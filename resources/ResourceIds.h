@@ -14,6 +14,10 @@
 #define IDB_GLYPH_HELP 204
 #define IDB_ABOUT_LOGO 205
 
+// The search progress window: its animation and the Cancel button's glyph.
+#define IDR_FIND_ANIMATION 300
+#define IDB_GLYPH_CANCEL 301
+
 // Menu commands of MainMenu1.
 #define IDM_FIND1 1001
 #define IDM_DELETE1 1002
@@ -28,6 +32,11 @@
 #define IDC_TRVREGKEY 14
 #define IDC_PANEL1 15
 #define IDC_PANEL2 16
+
+// Controls of frmFind.
+#define IDC_FIND_ANIMATE1 30
+#define IDC_FIND_LABEL1 31
+#define IDC_FIND_BITBTN1 32
 
 // Window classes.
 #define QOB_CLASS_FORM1 "TForm1"

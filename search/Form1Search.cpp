@@ -1,12 +1,83 @@
-// The search commands of the main window.
+// The search commands of the main window: the find dialog, the start of a
+// search and its steps on the ticks of tmrFind.
 #include "app/Form1.h"
+
+#include "app/MessageDialog.h"
+#include "search/frmFind.h"
 
 namespace qob {
 
-void TForm1::Find1Click(void* /*Sender*/) { FindDialog1.Execute(); }
+namespace {
 
-void TForm1::FindDialog1Find(void* /*Sender*/) {}
+long long Microseconds()
+{
+    static const long long frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return static_cast<long long>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return t.QuadPart / frequency * 1000000 + t.QuadPart % frequency * 1000000 / frequency;
+}
 
-void TForm1::tmrFindTimer(void* /*Sender*/) { tmrFind.SetEnabled(false); }
+void HideProgress()
+{
+    if (frmFind)
+        frmFind->Hide();
+}
+
+}  // namespace
+
+void TForm1::Find1Click(void* /*Sender*/)
+{
+    if (tmrFind.Tag == 1) {
+        ShowMessageDialog(FindDialog1.FindText() + "を検索中です。", mtError, mbOKOnly, 0);
+        return;
+    }
+    FindDialog1.Execute();
+}
+
+void TForm1::FindDialog1Find(void* /*Sender*/)
+{
+    Application.SetCursor(crAppStart);
+    const TTreeNode* selected = nodes_.Selected();
+    FindDialog1.CloseDialog();
+    if (frmFind) {
+        frmFind->SetLabel1Caption(FindDialog1.FindText() + "を検索中です。");
+        frmFind->Show();
+    }
+    search_.Start(selected);
+    tmrFind.SetEnabled(true);
+}
+
+void TForm1::tmrFindTimer(void* /*Sender*/)
+{
+    tmrFind.SetEnabled(false);
+    const std::string text = FindDialog1.FindText();
+    // Nodes are examined until a match, the end of the tree or the step's
+    // time budget; then the message loop runs again.
+    const TreeSearch::Outcome outcome = search_.StepFor(text, Microseconds);
+    switch (outcome.result) {
+    case TreeSearch::Result::NotFound:
+        HideProgress();
+        ShowMessageDialog(text + "は見つかりませんでした。", mtError, mbOKOnly, 0);
+        search_.Stop();
+        Application.SetCursor(crDefault);
+        break;
+    case TreeSearch::Result::Found:
+        HideProgress();
+        nodes_.ScrollToTop(*outcome.node);
+        nodes_.Select(*outcome.node);
+        nodes_.Focus();
+        FindDialog1.CloseDialog();
+        search_.Stop();
+        Application.SetCursor(crDefault);
+        break;
+    case TreeSearch::Result::Continue:
+        tmrFind.SetEnabled(true);
+        break;
+    }
+}
 
 }  // namespace qob

@@ -22,6 +22,7 @@
 //   QobDriver focus                class of the window with the keyboard focus
 //   QobDriver wait-window CAPTION MS   a window of the program with that caption:
 //                                  its class and the texts of its static controls
+//                                  (a message dialog's text included)
 //   QobDriver gone CAPTION MS      no window of the program has that caption
 //   QobDriver press-ok CAPTION     posts OK to that window
 //   QobDriver time-start PROGRAM MS  starts the program and prints the seconds
@@ -32,6 +33,21 @@
 //                                  "text T", control bytes of T as \xHH
 //   QobDriver selected             the text of the tree's selected item
 //   QobDriver status               the status bar's text
+//   QobDriver find-text TEXT       puts TEXT into the open find dialog's field
+//   QobDriver selected-place       the tree's selected item: "text TAB 1 TAB parent"
+//                                  when it is the first visible line, "text TAB 0
+//                                  TAB parent" if not; no parent, no text
+//   QobDriver window CAPTION       a visible window of the program: its place and
+//                                  client size, whether it is topmost, a tool
+//                                  window, has a system menu, is enabled
+//   QobDriver hold STOPFILE MS     keeps a window of the program waiting to be
+//                                  painted, so that no timer tick reaches it,
+//                                  until STOPFILE exists or MS have passed;
+//                                  "holding" once the first are posted
+//   QobDriver move CAPTION X Y     moves a visible window of the program
+//   QobDriver time-search TEXT MS  opens the find dialog, searches for TEXT and
+//                                  prints the seconds from Find Next to the
+//                                  not-found message, which it then closes
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
@@ -472,7 +488,8 @@ int main(int argc, char** argv)
         ::EnumChildWindows(
             found,
             [](HWND child, LPARAM) -> BOOL {
-                if (ClassOf(child) == "Static" && !TextOf(child).empty())
+                const std::string cls = ClassOf(child);
+                if ((cls == "Static" || cls == "TMessageText") && !TextOf(child).empty())
                     Out("text " + TextOf(child) + "\n");
                 return TRUE;
             },
@@ -517,6 +534,109 @@ int main(int argc, char** argv)
                               &copied);
         Out(std::string(text) + "\n");
         return 0;
+    }
+    if (command == "find-text" && argc == 3) {
+        HWND dialog = ProgramWindow("検索");
+        HWND field = dialog ? ::GetDlgItem(dialog, 0x480) : nullptr;  // edt1
+        return field && ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2])) ? 0 : 1;
+    }
+    if (command == "selected-place") {
+        HWND tree = Tree();
+        RemoteTree remote(tree);
+        if (!tree || !remote.Ok())
+            return 1;
+        HTREEITEM item = remote.Next(nullptr, TVGN_CARET);
+        RemoteTree::Item info;
+        if (!item || !remote.Get(item, info))
+            return 1;
+        RemoteTree::Item parent;
+        if (HTREEITEM up = remote.Next(item, TVGN_PARENT); !up || !remote.Get(up, parent))
+            parent.text.clear();
+        Out(qob::EscapeControlBytes(info.text) + "\t" + (remote.Next(nullptr, TVGN_FIRSTVISIBLE) == item ? "1" : "0") +
+            "\t" + qob::EscapeControlBytes(parent.text) + "\n");
+        return 0;
+    }
+    if (command == "window" && argc == 3) {
+        HWND found = ProgramWindow(argv[2]);
+        if (!found)
+            return 1;
+        RECT outer, client;
+        ::GetWindowRect(found, &outer);
+        ::GetClientRect(found, &client);
+        const LONG_PTR style = ::GetWindowLongPtrA(found, GWL_STYLE);
+        const LONG_PTR exStyle = ::GetWindowLongPtrA(found, GWL_EXSTYLE);
+        auto flag = [](bool on) { return on ? std::string("1") : std::string("0"); };
+        Out("rect " + std::to_string(outer.left) + " " + std::to_string(outer.top) + " " +
+            std::to_string(outer.right - outer.left) + " " + std::to_string(outer.bottom - outer.top) + "\n");
+        Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
+        Out("topmost " + flag(exStyle & WS_EX_TOPMOST) + "\n");
+        Out("toolwindow " + flag(exStyle & WS_EX_TOOLWINDOW) + "\n");
+        Out("sysmenu " + flag(style & WS_SYSMENU) + "\n");
+        Out("enabled " + flag(::IsWindowEnabled(found)) + "\n");
+        return 0;
+    }
+    if (command == "hold" && argc == 4) {
+        HWND main = MainWindow();
+        if (!main)
+            return 1;
+        const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(std::atoi(argv[3]));
+        // A timer tick is taken only when no window of the program waits to
+        // be painted; keys, clicks and posted messages still come first. The
+        // whole main window, its parts included, takes long enough to paint
+        // for the next invalidation to come before the program is done, and
+        // a second thread covers the first's pauses.
+        static HWND target;
+        static volatile bool stop;
+        target = main;
+        auto invalidate = [](void*) -> DWORD {
+            while (!stop)
+                ::RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+            return 0;
+        };
+        HANDLE second = ::CreateThread(nullptr, 0, invalidate, nullptr, 0, nullptr);
+        bool told = false;
+        while (::GetTickCount64() < end && ::GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES) {
+            for (int i = 0; i < 20; ++i)
+                ::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+            if (!told) {
+                Out("holding\n");
+                std::fflush(stdout);
+                told = true;
+            }
+        }
+        stop = true;
+        if (second) {
+            ::WaitForSingleObject(second, INFINITE);
+            ::CloseHandle(second);
+        }
+        return 0;
+    }
+    if (command == "move" && argc == 5) {
+        HWND found = ProgramWindow(argv[2]);
+        return found && ::SetWindowPos(found, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
+    if (command == "time-search" && argc == 4) {
+        HWND main = MainWindow();
+        if (!main)
+            return 1;
+        ::PostMessageA(main, WM_COMMAND, IDM_FIND1, 0);
+        HWND dialog = nullptr;
+        if (!WaitFor(10000, [&] { return (dialog = ProgramWindow("検索")) != nullptr; }))
+            return 1;
+        ::SendMessageA(::GetDlgItem(dialog, 0x480), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        const ULONGLONG started = ::GetTickCount64();
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);  // Find Next
+        HWND box = nullptr;
+        if (!WaitFor(std::atoi(argv[3]), [&] { return (box = ProgramWindow("ｴﾗｰ")) != nullptr; }))
+            return 1;
+        char text[64];
+        std::snprintf(text, sizeof text, "%.2f\n", static_cast<double>(::GetTickCount64() - started) / 1000.0);
+        Out(text);
+        ::PostMessageA(box, WM_CLOSE, 0, 0);
+        return WaitFor(10000, [] { return ProgramWindow("ｴﾗｰ") == nullptr; }) ? 0 : 1;
     }
     return Usage();
 }

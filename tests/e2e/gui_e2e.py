@@ -34,6 +34,15 @@ Scenarios:
                   the registry as before and the files byte for byte; a
                   restore never overwrites a file that came back; a backup
                   folder that cannot be made stops the deletion
+  search          a match in a collapsed entry is scrolled to the top and
+                  selected; the next search finds the next match; a match
+                  above the selection is not found; the progress window's
+                  look; Cancel answered Yes stops the search
+  search-cancel   Cancel answered No: the search goes on, under app-start;
+                  a search that ends while the question is open, with a match
+                  and without
+  search-busy     F3 while a search runs reports it, and the search goes on
+                  and ends under the report
 """
 import os
 import subprocess
@@ -580,6 +589,235 @@ def scenario_removal_failures():
         expect_removed(before, ["Qob.Remove.Wow", "Wow6432Node\\CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"],
                        "after the 32-bit class")
         check(not os.path.exists(prefix_file(r"C:\windows\syswow64\qobremove.dll")), "the SysWOW64 file is still there")
+class Held:
+    """Keeps the program's timer ticks away (QobDriver hold) while it lasts, so
+    that a search started meanwhile waits at its first step."""
+
+    def __init__(self):
+        self.stop_file = os.path.join(BUILD, f"e2e-{SCENARIO}.release")
+        if os.path.exists(self.stop_file):
+            os.remove(self.stop_file)
+        self.proc = subprocess.Popen(["wine", DRIVER, "hold", self.stop_file, "60000"], stdout=subprocess.PIPE)
+        check(self.proc.stdout.readline().strip() == b"holding", "the hold did not start")
+
+    def release(self):
+        with open(self.stop_file, "w"):
+            pass
+        self.proc.wait(timeout=30)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if self.proc.poll() is None:
+            self.release()
+
+
+def selected_place():
+    """The selected node's text, whether it is the first visible line, and
+    its parent's text."""
+    rc, out = driver("selected-place")
+    return tuple(out.strip("\r\n").split("\t")) if rc == 0 else None
+
+
+def window(caption):
+    rc, out = driver("window", caption)
+    return dict(line.split(" ", 1) for line in out.splitlines()) if rc == 0 else {}
+
+
+def open_find(text):
+    """F3 on the main window, the text put into the find dialog."""
+    key("F3")
+    if not check(driver("wait-window", "検索", "10000")[0] == 0, "F3 did not open the find dialog"):
+        return False
+    return check(driver("find-text", text)[0] == 0, "the find dialog's field could not be set")
+
+
+def search(text):
+    """Starts a search for text from the find dialog; Enter is its Find Next."""
+    if open_find(text):
+        key("Return")
+
+
+def wait_message(caption, text, seconds=20):
+    """A message dialog with that caption and text, the top one of its caption."""
+    out = ""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        rc, out = driver("wait-window", caption, "1000")
+        if rc == 0 and f"text {text}" in out.splitlines():
+            return True
+    return check(False, f"no {caption} box '{text}': {out!r}")
+
+
+def progress_shown():
+    return check(driver("wait-window", "検索中・・・", "10000")[0] == 0, "the progress window did not appear")
+
+
+def scenario_search():
+    seed("catalogue")
+    with Program() as program:
+        if not scan_ended():
+            return
+        # A value node inside a collapsed entry: opened, scrolled to the top, selected.
+        search("also-gone")
+        check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed")
+        check(driver("gone", "検索", "10000")[0] == 0, "the find dialog stayed open")
+        got = selected_place()
+        check(got == ("C:\\nowhere\\also-gone.dll", "1", "InprocServer32"), f"first match: {got}")
+        _, focus = driver("focus")
+        check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r} after a match")
+        screenshot("search-found")
+        # The find dialog opens again where it was left, with its text.
+        if open_find("also-gone"):
+            check(driver("move", "検索", "40", "500")[0] == 0, "the find dialog could not be moved")
+            key("Escape")
+            driver("gone", "検索", "10000")
+            key("F3")
+            check(window("検索").get("rect", "").startswith("40 500 "), f"find dialog reopened at {window('検索')}")
+        # The next search starts after the match.
+        search("CLSID")
+        check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed")
+        first = selected_place()
+        search("CLSID")
+        check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed")
+        second = selected_place()
+        check(first == ("CLSID", "1", "Qob.Quoted") and second == ("CLSID", "1", "Qob.Sort.A"),
+              f"CLSID twice: {first} {second}")
+        # A match above the selection: not found, the selection stays.
+        search("Qob.Awkward.DashFolder")
+        wait_message("ｴﾗｰ", "Qob.Awkward.DashFolderは見つかりませんでした。")
+        screenshot("search-not-found")
+        key("Return")
+        check(driver("gone", "ｴﾗｰ", "10000")[0] == 0, "the not-found message did not close")
+        check(selected_place() == second, f"the selection moved: {selected_place()}")
+        # The progress window, held at its first step.
+        with Held() as held:
+            search("Qob.Sort.A")
+            if not progress_shown():
+                return
+            look = window("検索中・・・")
+            check(look.get("client") == "273 80", f"progress window client {look.get('client')}")
+            check(look.get("topmost") == "1" and look.get("toolwindow") == "1", f"progress window {look}")
+            check(look.get("sysmenu") == "0", "the progress window has a system menu (a close box)")
+            x, y, w, h = map(int, look["rect"].split())
+            check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"progress window not centred: {look['rect']}")
+            _, shown = driver("wait-window", "検索中・・・", "1000")
+            check("text Qob.Sort.Aを検索中です。" in shown.splitlines(), f"progress window texts: {shown!r}")
+            _, focus = driver("focus")
+            check(focus.strip() == "Button", f"focus on {focus.strip()!r}, not on Cancel")
+            subprocess.run(["xdotool", "mousemove", str(x + 100), str(y + h - 8)], check=True)
+            check(wait_pointer("4,3") == "4,3", f"pointer {pointer()} during a search, not app-start")
+            screenshot("search-progress")
+            # Escape asks; Yes (Enter) stops the search.
+            key("Escape")
+            wait_message("情報", "検索を中止しますか？")
+            key("Return")
+            check(driver("gone", "検索中・・・", "10000")[0] == 0, "Yes left the progress window shown")
+            held.release()
+            check(driver("wait-window", "ｴﾗｰ", "1500")[0] != 0, "a cancelled search went on to an end")
+            check(selected_place() == second, f"a cancelled search moved the selection: {selected_place()}")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
+def scenario_search_cancel():
+    seed("catalogue")
+    with Program() as program:
+        if not scan_ended():
+            return
+        # No: the search goes on, and the pointer is app-start again.
+        with Held() as held:
+            search("Qob.Versioned")
+            if not progress_shown():
+                return
+            # Moved, it shows there again for the next searches.
+            check(driver("move", "検索中・・・", "60", "80")[0] == 0, "the progress window could not be moved")
+            look = window("検索中・・・")
+            x, y, w, h = map(int, look["rect"].split())
+            subprocess.run(["xdotool", "mousemove", str(x + 100), str(y + h - 8)], check=True)
+            key("Escape")
+            wait_message("情報", "検索を中止しますか？")
+            check(wait_pointer("4,4") == "4,4", f"pointer {pointer()} under the question, not the arrow")
+            check(window("検索中・・・").get("enabled") == "0", "the progress window takes input under the question")
+            screenshot("search-cancel-question")
+            key("n")
+            check(driver("gone", "情報", "10000")[0] == 0, "No did not close the question")
+            check(driver("wait-window", "検索中・・・", "1000")[0] == 0, "No hid the progress window")
+            subprocess.run(["xdotool", "mousemove", str(x + 100), str(y + h - 8)], check=True)
+            check(wait_pointer("4,3") == "4,3", f"pointer {pointer()} after No, not app-start")
+            held.release()
+            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the search did not go on after No")
+            check(selected_place() == ("Qob.Versioned", "1", ""), f"match after No: {selected_place()}")
+        # The search ends with a match while the question is open: the progress
+        # window goes, the match is selected behind the question.
+        with Held() as held:
+            search("Qob.Wow.Healthy")
+            if not progress_shown():
+                return
+            check(window("検索中・・・").get("rect", "").startswith("60 80 "), "the progress window moved back")
+            key("Return")  # Enter presses Cancel too
+            wait_message("情報", "検索を中止しますか？")
+            held.release()
+            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed after the match")
+            check(driver("wait-window", "情報", "1000")[0] == 0, "the question went with the search")
+            got = selected_place()
+            check(got and got[0] == "Qob.Wow.Healthy", f"match under the question: {got}")
+            screenshot("search-found-under-question")
+            key("Return")  # Yes: repeats the end, changes nothing
+            check(driver("gone", "情報", "10000")[0] == 0, "Yes did not close the question")
+            got = selected_place()
+            check(got and got[0] == "Qob.Wow.Healthy", f"Yes moved the selection: {got}")
+        # Past the last node while the question is open: the not-found message
+        # opens over it; after both the program is idle.
+        with Held() as held:
+            search("no such text")
+            if not progress_shown():
+                return
+            key("Escape")
+            wait_message("情報", "検索を中止しますか？")
+            held.release()
+            wait_message("ｴﾗｰ", "no such textは見つかりませんでした。")
+            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed after the end")
+            screenshot("search-not-found-over-question")
+            key("Return")
+            check(driver("gone", "ｴﾗｰ", "10000")[0] == 0, "the not-found message did not close")
+            key("Return")
+            check(driver("gone", "情報", "10000")[0] == 0, "the question did not close")
+        # Idle again: F3 opens the find dialog, with the last text.
+        key("F3")
+        check(driver("wait-window", "検索", "10000")[0] == 0, "F3 after the search did not open the find dialog")
+        key("Escape")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
+def scenario_search_busy():
+    seed("catalogue")
+    with Program() as program:
+        if not scan_ended():
+            return
+        with Held() as held:
+            search("A&&B&C")
+            if not progress_shown():
+                return
+            _, shown = driver("wait-window", "検索中・・・", "1000")
+            check("text A&&B&Cを検索中です。" in shown.splitlines(), f"progress window texts: {shown!r}")
+            # F3 on the main window (a click on the tree, clear of its items,
+            # activates it) reports the running search.
+            ox, oy = map(int, layout()["origin"].split())
+            subprocess.run(["xdotool", "mousemove", str(ox + 500), str(oy + 70), "click", "1"], check=True)
+            check(wait_until(lambda: driver("focus")[1].strip() == "SysTreeView32", 10), "the tree took no focus")
+            key("F3")
+            wait_message("ｴﾗｰ", "A&&B&Cを検索中です。")
+            check(driver("wait-window", "検索", "1000")[0] != 0, "F3 opened the find dialog during a search")
+            # The search goes on under the report and ends there.
+            held.release()
+            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the search did not go on under the report")
+            wait_message("ｴﾗｰ", "A&&B&Cは見つかりませんでした。")
+            screenshot("search-busy")
+            key("Return")
+            wait_message("ｴﾗｰ", "A&&B&Cを検索中です。")
+            key("Return")
+            check(driver("gone", "ｴﾗｰ", "10000")[0] == 0, "the messages did not close")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
@@ -664,6 +902,12 @@ def main():
         scenario_removal_failures()
     elif SCENARIO == "removal-restore":
         scenario_removal_restore()
+    elif SCENARIO == "search":
+        scenario_search()
+    elif SCENARIO == "search-cancel":
+        scenario_search_cancel()
+    elif SCENARIO == "search-busy":
+        scenario_search_busy()
     else:
         sys.exit(f"unknown scenario {SCENARIO}")
     print(f"{SCENARIO}: {'FAILED' if failures else 'ok'}")

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 namespace qob {
 namespace {
 
@@ -93,6 +95,32 @@ TEST(TreeModel, DeletingAnEntryShiftsLaterIndicesBySubtreeSize)
     ExpectBadIndex(t.tree, 1);
 }
 
+TEST(TreeModel, LookupsInAscendingOrderFollowEveryChange)
+{
+    // Entries of three nodes: entry, group, value.
+    TTreeNodes tree;
+    for (int i = 0; i < 300; ++i)
+        tree.AddChild(tree.AddChild(tree.AddChild(nullptr, std::to_string(i).insert(0, 1, 'e')), "g"), "v");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(300)->Text(), "e100");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(302)->Text(), "v");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(303)->Text(), "e101");
+    const unsigned long before = tree.Changes();
+    tree.Delete(tree.TopLevel()[50].get());  // three nodes before index 303
+    EXPECT_NE(tree.Changes(), before);
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(303)->Text(), "e102");
+    tree.Delete(tree.TopLevel()[101].get());  // the node the last lookup gave
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(304)->Text(), "g");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(304)->Parent()->Text(), "e103");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(600)->Text(), "e202");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(12)->Text(), "e4");
+    for (int i = 0; i < 894; i += 7)
+        EXPECT_EQ(tree.NodeAtAbsoluteIndex(i)->AbsoluteIndex(), i);
+    ExpectBadIndex(tree, 894);
+    tree.AddChild(tree.TopLevel()[0].get(), "added");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(3)->Text(), "added");
+    EXPECT_EQ(tree.NodeAtAbsoluteIndex(894)->Text(), "v");
+}
+
 TEST(TreeModel, ViewIsToldOfEveryChangeAndUpdatesNest)
 {
     TTreeNodes tree;
@@ -137,20 +165,38 @@ TEST(TreeModel, DumpEscapesControlBytesAndFiltersFaultyEntries)
     EXPECT_EQ(DumpTree(t.tree, true), "0\t2\tB\n1\t0\ttab\\x09here\\x7F\\x00z\n");
 }
 
-// A recursive release of 300,000 levels overflows the stack.
+// Releasing a tree recursively would need a stack frame or more per level:
+// on a thread with a small stack, 20,000 levels overflow it.
 TEST(TreeModel, LongAndDeepTreesReleaseWithoutDeepRecursion)
 {
-    auto tree = std::make_unique<TTreeNodes>();
-    for (int i = 0; i < 200000; ++i)
-        tree->AddChild(nullptr, "n");
-    EXPECT_EQ(tree->NodeAtAbsoluteIndex(199999)->AbsoluteIndex(), 199999);
-    for (TTreeNode* deep : {tree->AddChild(nullptr, "deleted"), tree->AddChild(nullptr, "released")}) {
-        for (int i = 0; i < 300000; ++i)
-            deep = tree->AddChild(deep, "d");
-    }
-    tree->Delete(tree->TopLevel()[200000].get());
-    EXPECT_EQ(tree->NodeCount(), 200000u + 300001u);
-    tree.reset();
+    struct Result {
+        std::size_t countAfterDelete = 0;
+        int lastIndex = 0;
+    } result;
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    auto body = [](void* data) -> void* {
+        auto* out = static_cast<Result*>(data);
+        auto tree = std::make_unique<TTreeNodes>();
+        for (int i = 0; i < 100000; ++i)
+            tree->AddChild(nullptr, "n");
+        out->lastIndex = tree->NodeAtAbsoluteIndex(99999)->AbsoluteIndex();
+        for (TTreeNode* deep : {tree->AddChild(nullptr, "deleted"), tree->AddChild(nullptr, "released")}) {
+            for (int i = 0; i < 20000; ++i)
+                deep = tree->AddChild(deep, "d");
+        }
+        tree->Delete(tree->TopLevel()[100000].get());
+        out->countAfterDelete = tree->NodeCount();
+        tree.reset();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, &result), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(result.lastIndex, 99999);
+    EXPECT_EQ(result.countAfterDelete, 100000u + 20001u);
 }
 
 }  // namespace

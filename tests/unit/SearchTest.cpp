@@ -1,0 +1,143 @@
+#include "search/TreeSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace qob {
+namespace {
+
+TEST(SearchText, IsAPlainByteSubstring)
+{
+    const struct {
+        const char* node;
+        const char* find;
+        bool matches;
+    } cases[] = {
+        {"CLSID", "LSI", true},
+        {"CLSID", "clsid", false},  // case counts
+        {"CLSID", "", false},       // an empty text matches nothing
+        {"", "", false},
+        {"InprocServer32", "InprocServer32", true},
+        {"C:\\x.dll", "C:\\x.dll!", false},
+        {"表示", "\\", true},  // the second byte of 表 (0x95 0x5C) is a backslash
+        {"A&B", "&", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SearchTextMatches(c.node, c.find), c.matches) << c.node << " / " << c.find;
+}
+
+std::string Numbered(const char* format, int i)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, i);
+    return text;
+}
+
+// Entries E0..E4, each with a description "desc i" and a CLSID group with
+// the value "{i}": four nodes an entry, twenty in all.
+struct Searched {
+    TTreeNodes tree;
+    int flag = 0;
+    TreeSearch search{tree, flag};
+    std::vector<TTreeNode*> entries;
+    Searched()
+    {
+        for (int i = 0; i < 5; ++i) {
+            TTreeNode* entry = tree.AddChild(nullptr, Numbered("E%d", i));
+            tree.AddChild(entry, Numbered("desc %d", i));
+            tree.AddChild(tree.AddChild(entry, "CLSID"), Numbered("{%d}", i));
+            entries.push_back(entry);
+        }
+    }
+    // Steps without a budget until the search ends.
+    TreeSearch::Outcome Run(const std::string& text)
+    {
+        for (;;) {
+            const TreeSearch::Outcome outcome = search.Step(text, [] { return false; });
+            if (outcome.result != TreeSearch::Result::Continue)
+                return outcome;
+        }
+    }
+};
+
+TEST(Search, StartsAfterTheSelectedNodeOrAtTheFirstAndNeverWraps)
+{
+    Searched s;
+    s.search.Start(nullptr);
+    EXPECT_EQ(s.flag, 1);
+    EXPECT_EQ(s.search.Cursor(), 0);
+    TreeSearch::Outcome found = s.Run("E");
+    ASSERT_EQ(found.result, TreeSearch::Result::Found);
+    EXPECT_EQ(found.node, s.entries[0]);
+
+    // From the match on, the next search finds the next one.
+    s.search.Start(found.node);
+    EXPECT_EQ(s.search.Cursor(), 1);
+    found = s.Run("E");
+    ASSERT_EQ(found.result, TreeSearch::Result::Found);
+    EXPECT_EQ(found.node, s.entries[1]);
+    EXPECT_EQ(s.search.Cursor(), 4);  // stays on the match
+
+    // A match above the selection is not found; the cursor ends past the last node.
+    s.search.Start(s.entries[2]->Item(1));
+    EXPECT_EQ(s.Run("{1}").result, TreeSearch::Result::NotFound);
+    EXPECT_EQ(s.search.Cursor(), 20);
+
+    // From the last node, the first step already finds nothing.
+    s.search.Start(s.entries[4]->Item(1)->Item(0));
+    EXPECT_EQ(s.search.Step("E", [] { return true; }).result, TreeSearch::Result::NotFound);
+
+    // Group labels, descriptions and values are all searched.
+    s.search.Start(nullptr);
+    found = s.Run("sc 3");
+    ASSERT_EQ(found.result, TreeSearch::Result::Found);
+    EXPECT_EQ(found.node, s.entries[3]->Item(0));
+}
+
+TEST(Search, AStepExaminesNodesWhileItsBudgetLastsAndAtLeastOne)
+{
+    Searched s;
+    s.search.Start(nullptr);
+    int asked = 0;
+    auto outcome = s.search.Step("nothing", [&] { return ++asked < 7; });
+    EXPECT_EQ(outcome.result, TreeSearch::Result::Continue);
+    EXPECT_EQ(s.search.Cursor(), 7);
+    outcome = s.search.Step("nothing", [] { return false; });
+    EXPECT_EQ(s.search.Cursor(), 8);
+    // A time budget: the clock is read at the start and every 256 nodes.
+    long long clock = 0;
+    int reads = 0;
+    auto now = [&] { ++reads; return clock; };
+    EXPECT_EQ(s.search.StepFor("nothing", now, 10).result, TreeSearch::Result::NotFound);
+    EXPECT_EQ(reads, 1);
+    // A match counts only while the flag is set.
+    s.search.Start(nullptr);
+    s.search.Stop();
+    EXPECT_EQ(s.search.Step("E0", [] { return false; }).result, TreeSearch::Result::Continue);
+    EXPECT_EQ(s.search.Cursor(), 1);
+}
+
+TEST(Search, ARemovalBeforeTheCursorSkipsItsNodesOneBehindChangesNothing)
+{
+    Searched s;
+    s.search.Start(s.entries[1]);  // cursor 5: "desc 1"
+    s.search.Step("x", [] { return false; });
+    ASSERT_EQ(s.search.Cursor(), 6);  // next: E1's CLSID
+    s.tree.Delete(s.entries[0]);      // four nodes before the cursor
+    auto found = s.Run("{");
+    ASSERT_EQ(found.result, TreeSearch::Result::Found);
+    EXPECT_EQ(found.node->Text(), "{2}");  // "{1}" slid under the cursor and was skipped
+
+    s.search.Start(s.entries[2]);
+    s.search.Step("x", [] { return false; });
+    s.tree.Delete(s.entries[4]);  // behind the cursor
+    found = s.Run("{");
+    ASSERT_EQ(found.result, TreeSearch::Result::Found);
+    EXPECT_EQ(found.node->Text(), "{2}");
+}
+
+}  // namespace
+}  // namespace qob
