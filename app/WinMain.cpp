@@ -32,10 +32,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     Application.Initialize(instance);
     Application.SetTitle("Qob Tessavin");
     std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TfrmAbout> frmAbout;
+    std::unique_ptr<TfrmAbout> aboutBox;
     std::unique_ptr<TfrmFind> frmFind;
     Application.Guard([&] { form1 = std::make_unique<TForm1>(); });
-    Application.Guard([&] { frmAbout = std::make_unique<TfrmAbout>(); });
+    Application.Guard([&] { aboutBox = std::make_unique<TfrmAbout>(); });
+    qob::frmAbout = aboutBox.get();
     Application.Guard([&] { frmFind = std::make_unique<TfrmFind>(); });
     if (!form1)
         return 1;
@@ -44,7 +45,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         form1->trvRegKey().Focus();
     const int exitCode = Application.Run();
     frmFind.reset();
-    frmAbout.reset();
+    qob::frmAbout = nullptr;
+    aboutBox.reset();
     form1.reset();
     return exitCode;
 }

@@ -22,7 +22,7 @@ add_executable(QobTessavin WIN32 app/WinMain.cpp resources/QobTessavin.rc)
 qob_target(QobTessavin)
 target_link_libraries(QobTessavin PRIVATE qob_forms)
 set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS
-  "${PROJECT_SOURCE_DIR}/resources/QobTessavin.ico;${PROJECT_SOURCE_DIR}/resources/nodes.bmp;${PROJECT_SOURCE_DIR}/resources/QobTessavin.manifest")
+  "${PROJECT_SOURCE_DIR}/resources/QobTessavin.ico;${PROJECT_SOURCE_DIR}/resources/nodes.bmp")
 
 # --- end-to-end tests: the real program under Wine on an Xvfb virtual desktop
 add_executable(QobDriver tests/e2e/QobDriver.cpp)
@@ -59,3 +59,6 @@ set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)
 qob_target(TreeFillBench)
 target_link_libraries(TreeFillBench PRIVATE qob_forms)
+
+# The version, the About box's texts, the tutorial page and the release.
+include(${PROJECT_SOURCE_DIR}/extras/extras.cmake)
