@@ -55,3 +55,9 @@ set(QOB_CHECK ${PROJECT_SOURCE_DIR}/tests/release/check.py)
 add_test(NAME extras.tutorial_page COMMAND python3 ${QOB_CHECK} page ${CMAKE_BINARY_DIR}/tutor.htm)
 add_test(NAME extras.release_zip
   COMMAND sh -c "${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target release >/dev/null && python3 ${QOB_CHECK} release ${QOB_RELEASE_ZIP} ${PROJECT_VERSION}")
+
+# The commands and the About box in the running program (one at a time, on
+# a screen of their own).
+add_test(NAME gui.extras.about COMMAND ${QOB_E2E_RUN} about)
+add_test(NAME gui.extras.launch COMMAND ${QOB_E2E_RUN} launch)
+set_tests_properties(gui.extras.about gui.extras.launch PROPERTIES RUN_SERIAL TRUE TIMEOUT 180)
