@@ -22,8 +22,10 @@ set_property(SOURCE resources/QobTessavin.rc APPEND PROPERTY OBJECT_DEPENDS
   ${QOB_GENERATED}/QobBuildInfo.h ${QOB_GENERATED}/QobTessavin.manifest
   ${PROJECT_SOURCE_DIR}/resources/logo.bmp ${PROJECT_SOURCE_DIR}/resources/ok.bmp)
 
-# The tutorial page, with its pictures, beside the program.
-set(QOB_TUTORIAL_PICTURES tutor-normal.png tutor-faulty-group.png tutor-faulty-entry.png
+# The tutorial page, with its pictures, beside the program. The pictures are
+# drawn by resources/make_pictures.py, except tutor-window.png: the main
+# window of the demo run (run.sh), cut from its screenshot.
+set(QOB_TUTORIAL_PICTURES tutor-window.png tutor-normal.png tutor-faulty-group.png tutor-faulty-entry.png
   tutor-find.png tutor-regedit.png tutor-delete.png tutor-help.png)
 set(QOB_TUTORIAL_OUTPUTS ${CMAKE_BINARY_DIR}/tutor.htm)
 set(QOB_TUTORIAL_INPUTS ${PROJECT_SOURCE_DIR}/extras/tutor.htm)
