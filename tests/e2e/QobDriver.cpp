@@ -36,6 +36,7 @@
 //                                  styles text"
 //   QobDriver windows              every visible top-level window: "program" or
 //                                  "other", class and caption, TAB-separated
+//   QobDriver move CAPTION X Y     moves the program's window with that caption
 //   QobDriver clipboard            the text on the clipboard
 //   QobDriver wait-class CLASS MS  a visible top-level window of that class, of
 //                                  any process: its caption
@@ -574,6 +575,13 @@ int main(int argc, char** argv)
             Out(std::string(ProcessOf(window) == program ? "program" : "other") + "\t" + ClassOf(window) + "\t" +
                 TextOf(window) + "\n");
         return 0;
+    }
+    if (command == "move" && argc == 5) {
+        HWND found = ProgramWindow(argv[2]);
+        return found && ::SetWindowPos(found, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
     }
     if (command == "clipboard") {
         if (!::OpenClipboard(nullptr))

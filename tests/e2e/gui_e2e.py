@@ -37,7 +37,7 @@ Scenarios:
   about           the About box from the menu and the toolbar: its layout,
                   the main window disabled under it, Tab order, read-only
                   fields that copy, Escape ignored, Enter from a field and
-                  Alt+F4 close it, and it opens again where it was
+                  Alt+F4 close it, and it opens again where the user left it
   launch          the toolbar's registry editor button starts Wine's editor;
                   the tutorial command asks the shell for the page beside the
                   program (also from a folder whose name holds 表, where the
@@ -635,6 +635,9 @@ def scenario_about():
         check(wait_until(lambda: driver("clipboard")[1].strip() == home_page, 5),
               f"Ctrl+C in Edit2 copied {driver('clipboard')[1].strip()!r}")
         check(about()[1].get(52) == controls.get(52), "typing changed the read-only field")
+        # Moved by the user, it opens there the next time.
+        check(driver("move", "バージョン情報", "100", "120")[0] == 0, "the About box could not be moved")
+        x, y = 100, 120
         # Escape does nothing; Enter in a field is OK.
         key("Escape")
         time.sleep(0.5)
