@@ -328,6 +328,37 @@ HWND MessageDialog(HWND other)
                 s->found = window;
                 return FALSE;
             }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int Dialog(int ms, HWND other)
+{
+    HWND dialog = nullptr;
+    if (!WaitFor(ms, [&] { return (dialog = MessageDialog(other)) != nullptr; }))
+        return 1;
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(dialog)));
+    Out(std::string("window ") + handle + "\n");
+    Out("caption " + TextOf(dialog) + "\n");
+    HWND text = ::FindWindowExA(dialog, nullptr, "TMessageText", nullptr);
+    Out("text " + qob::EscapeControlBytes(text ? TextOf(text) : "") + "\n");
+    return 0;
+}
+
+int Selected()
+{
+    HWND tree = Tree();
+    RemoteTree remote(tree);
+    RemoteTree::Item info;
+    if (!tree || !remote.Ok() || !remote.Get(remote.Next(nullptr, TVGN_CARET), info))
+        return 1;
+    Out(info.text + "\n");
+    return 0;
+}
+
 // A control's text as the control itself holds it (an edit field keeps its
 // own, which GetWindowText does not read across processes).
 std::string ControlText(HWND control)
@@ -398,31 +429,6 @@ std::vector<HWND> TopLevelWindows(const std::string& cls)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-int Dialog(int ms, HWND other)
-{
-    HWND dialog = nullptr;
-    if (!WaitFor(ms, [&] { return (dialog = MessageDialog(other)) != nullptr; }))
-        return 1;
-    char handle[32];
-    std::snprintf(handle, sizeof handle, "%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(dialog)));
-    Out(std::string("window ") + handle + "\n");
-    Out("caption " + TextOf(dialog) + "\n");
-    HWND text = ::FindWindowExA(dialog, nullptr, "TMessageText", nullptr);
-    Out("text " + qob::EscapeControlBytes(text ? TextOf(text) : "") + "\n");
-    return 0;
-}
-
-int Selected()
-{
-    HWND tree = Tree();
-    RemoteTree remote(tree);
-    RemoteTree::Item info;
-    if (!tree || !remote.Ok() || !remote.Get(remote.Next(nullptr, TVGN_CARET), info))
-        return 1;
-    Out(info.text + "\n");
-    return 0;
 }
 
 int Usage()
