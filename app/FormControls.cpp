@@ -65,25 +65,32 @@ void TImage::Paint(HDC dc)
                  0, nullptr, DI_NORMAL);
 }
 
-TSpeedButton::TSpeedButton(RECT bounds, int glyphResource, std::string hint)
-    : TGraphicControl(bounds), hint_(std::move(hint))
+ImageListHandle LoadTransparentPicture(int resource, SIZE& size)
 {
-    BitmapHandle bitmap(static_cast<HBITMAP>(::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(glyphResource),
+    size = SIZE{0, 0};
+    BitmapHandle bitmap(static_cast<HBITMAP>(::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(resource),
                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap)
-        return;
+        return nullptr;
     BITMAP info{};
     ::GetObjectA(bitmap.get(), sizeof info, &info);
-    glyphSize_ = SIZE{info.bmWidth, info.bmHeight};
+    size = SIZE{info.bmWidth, info.bmHeight};
     COLORREF transparent = 0;
     {
         MemoryDC dc(nullptr);
         SelectedObject selected(dc.Get(), bitmap.get());
         transparent = ::GetPixel(dc.Get(), 0, info.bmHeight - 1);
     }
-    glyph_.reset(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (glyph_)
-        ::ImageList_AddMasked(glyph_.get(), bitmap.get(), transparent);
+    ImageListHandle list(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (list)
+        ::ImageList_AddMasked(list.get(), bitmap.get(), transparent);
+    return list;
+}
+
+TSpeedButton::TSpeedButton(RECT bounds, int glyphResource, std::string hint)
+    : TGraphicControl(bounds), hint_(std::move(hint))
+{
+    glyph_ = LoadTransparentPicture(glyphResource, glyphSize_);
 }
 
 void TSpeedButton::Paint(HDC dc)

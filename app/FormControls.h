@@ -83,6 +83,10 @@ private:
     HICON icon_;
 };
 
+// A picture from the program's resources as an image list of one image, the
+// colour of its bottom-left pixel drawn transparent; `size` gets its size.
+ImageListHandle LoadTransparentPicture(int resource, SIZE& size);
+
 // A raised button with a centred glyph; it never takes the keyboard focus.
 // The glyph's bottom-left pixel gives its transparent colour.
 class TSpeedButton final : public TGraphicControl {

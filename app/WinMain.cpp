@@ -32,10 +32,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     Application.Initialize(instance);
     Application.SetTitle("Qob Tessavin");
     std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TfrmAbout> frmAbout;
+    std::unique_ptr<TfrmAbout> aboutBox;
     std::unique_ptr<TfrmFind> findForm;
     Application.Guard([&] { form1 = std::make_unique<TForm1>(); });
-    Application.Guard([&] { frmAbout = std::make_unique<TfrmAbout>(); });
+    Application.Guard([&] { aboutBox = std::make_unique<TfrmAbout>(); });
+    frmAbout = aboutBox.get();
     if (!form1)
         return 1;
     Application.Guard([&] {
@@ -48,7 +49,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     const int exitCode = Application.Run();
     frmFind = nullptr;
     findForm.reset();
-    frmAbout.reset();
+    frmAbout = nullptr;
+    aboutBox.reset();
     form1.reset();
     return exitCode;
 }

@@ -30,7 +30,11 @@ file(STRINGS ${QOB_RC} QOB_RC_LINES REGEX "\"[^\"]+\\.[A-Za-z0-9]+\"|^#include \
 set(QOB_RC_INPUTS)
 foreach(line ${QOB_RC_LINES})
   if(line MATCHES "^[^/]*[ \t]\"([^\" ]+\\.(ico|bmp|cur|avi|manifest|h))\"")
-    list(APPEND QOB_RC_INPUTS ${PROJECT_SOURCE_DIR}/resources/${CMAKE_MATCH_1})
+    # Files the build writes (the manifest, the build's header) are added
+    # where they are made.
+    if(EXISTS ${PROJECT_SOURCE_DIR}/resources/${CMAKE_MATCH_1})
+      list(APPEND QOB_RC_INPUTS ${PROJECT_SOURCE_DIR}/resources/${CMAKE_MATCH_1})
+    endif()
   endif()
 endforeach()
 set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS "${QOB_RC_INPUTS}")
@@ -72,3 +76,6 @@ set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)
 qob_target(TreeFillBench)
 target_link_libraries(TreeFillBench PRIVATE qob_forms)
+
+# The version, the About box's texts, the tutorial page and the release.
+include(${PROJECT_SOURCE_DIR}/extras/extras.cmake)

@@ -1,15 +1,204 @@
 #include "extras/frmAbout.h"
 
+#include "QobBuildInfo.h"
 #include "resources/ResourceIds.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <stdexcept>
 
 namespace qob {
 
+TfrmAbout* frmAbout = nullptr;
+
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+constexpr int kClientWidth = 349;
+constexpr int kClientHeight = 176;
+constexpr RECT kImage1{32, 8, 32 + 292, 8 + 83};
+constexpr int kOk = 1;
+constexpr int kClosed = 2;
+
+SIZE OuterSize()
+{
+    RECT r{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
 TfrmAbout::TfrmAbout()
 {
-    CreateHandle({QOB_CLASS_ABOUT, "バージョン情報", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
-                  WS_EX_DLGMODALFRAME, 320, 200, nullptr, nullptr});
+    const SIZE outer = OuterSize();
+    CreateHandle({QOB_CLASS_ABOUT, "バージョン情報", kStyle, kExStyle, outer.cx, outer.cy, nullptr, nullptr});
+    // Owned by the main window: it stays above it and has no task-bar entry.
+    if (HWND main = Application.MainWindow())
+        ::SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
+    // The title bar offers only Move and Close.
+    if (HMENU menu = ::GetSystemMenu(Handle(), FALSE)) {
+        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
+            ::DeleteMenu(menu, command, MF_BYCOMMAND);
+    }
+    CreateComponents();
 }
 
 TfrmAbout::~TfrmAbout() { DestroyHandle(); }
+
+void TfrmAbout::CreateComponents()
+{
+    font_ = MakeFont("ＭＳ Ｐゴシック", 12);
+    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    logo_ = LoadTransparentPicture(IDB_ABOUT_LOGO, logoSize_);
+
+    auto child = [this](const char* cls, const char* text, DWORD style, int left, int top, int width, int height,
+                        int id) {
+        HWND control = ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, left, top, width,
+                                         height, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                         Application.Instance(), nullptr);
+        if (!control)
+            throw std::runtime_error("ｳｨﾝﾄﾞｳを作成できません");
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return control;
+    };
+    // Created in tab order.
+    BitBtn1_ = child("BUTTON", "OK", BS_DEFPUSHBUTTON, 144, 144, 75, 25, IDC_ABOUT_BITBTN1);
+    SIZE glyphSize{};
+    okGlyph_ = LoadTransparentPicture(IDB_GLYPH_OK, glyphSize);
+    if (okGlyph_) {
+        BUTTON_IMAGELIST glyph{okGlyph_.get(), RECT{0, 0, 4, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+        ::SendMessageA(BitBtn1_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
+    }
+    Edit1_ = child("EDIT", QOB_CONTACT_ADDRESS, ES_READONLY | ES_AUTOHSCROLL, 104, 96, 193, 20, IDC_ABOUT_EDIT1);
+    Edit2_ = child("EDIT", QOB_HOME_PAGE, ES_READONLY | ES_AUTOHSCROLL, 80, 120, 249, 20, IDC_ABOUT_EDIT2);
+}
+
+void TfrmAbout::Paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(Handle(), &ps);
+    if (logo_) {
+        ::ImageList_Draw(logo_.get(), 0, dc, kImage1.left, kImage1.top, ILD_TRANSPARENT);
+        // The version, under the rule of the logo.
+        SelectedObject font(dc, font_.get());
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, RGB(255, 255, 255));
+        RECT r{kImage1.left + 24, kImage1.top + 50, kImage1.left + logoSize_.cx - 24, kImage1.top + 68};
+        const char version[] = "Version " QOB_VERSION_TEXT;
+        ::DrawTextA(dc, version, -1, &r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    ::EndPaint(Handle(), &ps);
+}
+
+int TfrmAbout::ShowModal()
+{
+    if (modal_ || !Handle())
+        return kClosed;
+    struct ModalFlag {
+        bool& flag;
+        explicit ModalFlag(bool& f) : flag(f) { flag = true; }
+        ~ModalFlag() { flag = false; }
+    } modal(modal_);
+    modalResult_ = 0;
+    TApplication::ModalCursorScope cursor(Application);
+    TApplication::TaskWindowsDisabled others(Handle());
+    Show(SW_SHOWNORMAL);
+    FocusControl(BitBtn1_);
+    Application.ModalLoop([this] { return modalResult_ != 0 || !Handle(); },
+                          [this](MSG& msg) { return PreTranslate(msg); });
+    if (modalResult_ == 0)  // the program is ending
+        modalResult_ = kClosed;
+    // The window that was active before comes back before this one goes.
+    others.End();
+    Hide();
+    return modalResult_;
+}
+
+void TfrmAbout::FocusControl(HWND control)
+{
+    lastFocus_ = control;
+    ::SetFocus(control);
+    // A field reached from the keyboard has its whole text selected, ready to copy.
+    if (control != BitBtn1_)
+        ::SendMessageA(control, EM_SETSEL, 0, -1);
+}
+
+void TfrmAbout::CloseWith(int result)
+{
+    if (modalResult_ == 0)
+        modalResult_ = result;
+    TApplication::WakeLoop();
+}
+
+bool TfrmAbout::PreTranslate(MSG& msg)
+{
+    if (!Handle() || !msg.hwnd || (msg.hwnd != Handle() && !::IsChild(Handle(), msg.hwnd)))
+        return false;
+    if (msg.message != WM_KEYDOWN)
+        return false;
+    switch (msg.wParam) {
+    case VK_RETURN:  // the default button, wherever the focus is
+        CloseWith(kOk);
+        return true;
+    case VK_ESCAPE:  // no cancel button
+        return true;
+    case VK_TAB: {
+        const std::array<HWND, 3> order{BitBtn1_, Edit1_, Edit2_};
+        const HWND focus = ::GetFocus();
+        std::size_t at = 0;
+        while (at < order.size() && order[at] != focus)
+            ++at;
+        const std::size_t step = ::GetKeyState(VK_SHIFT) < 0 ? order.size() - 1 : 1;
+        FocusControl(order[at == order.size() ? 0 : (at + step) % order.size()]);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+LRESULT TfrmAbout::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_ABOUT_BITBTN1 && HIWORD(wParam) == BN_CLICKED)
+            CloseWith(kOk);
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        // The read-only fields on the dialog face.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(Handle(), focus))
+                lastFocus_ = focus;
+        } else if (lastFocus_) {
+            ::SetFocus(lastFocus_);
+        }
+        return 0;
+    case WM_CLOSE:  // the close box, Close on the window menu, Alt+F4
+        if (modal_)
+            CloseWith(kClosed);
+        else
+            Hide();
+        return 0;
+    case WM_DESTROY:
+        CloseWith(kClosed);
+        break;
+    default:
+        break;
+    }
+    return TForm::WndProc(message, wParam, lParam);
+}
 
 }  // namespace qob

@@ -38,6 +38,12 @@
 #define IDC_FIND_LABEL1 31
 #define IDC_FIND_BITBTN1 32
 
+// The About box: the OK button's glyph and its controls.
+#define IDB_GLYPH_OK 350
+#define IDC_ABOUT_BITBTN1 50
+#define IDC_ABOUT_EDIT1 51
+#define IDC_ABOUT_EDIT2 52
+
 // Window classes.
 #define QOB_CLASS_FORM1 "TForm1"
 #define QOB_CLASS_ABOUT "TfrmAbout"

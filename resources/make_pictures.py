@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Draws the program's pictures and writes them as BMP and ICO files beside
 this script: the application icon, the node icon strip, the four toolbar
-glyphs and the About logo. Run it again after changing a picture and commit
+glyphs, the About logo and the OK button's glyph, and the tutorial page's
+pictures (PNG) of the node icons and the toolbar glyphs. Run it again after changing a picture and commit
 the files it writes."""
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -42,6 +44,23 @@ def bmp_bytes(pixels, palette, bits):
     info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 0, len(body), 2835, 2835, len(palette), 0)
     offset = 14 + len(info) + len(pal)
     return struct.pack("<2sIHHI", b"BM", offset + len(body), 0, 0, offset) + info + pal + bytes(body)
+
+
+def png_bytes(pixels):
+    """A PNG of RGBA quadruples."""
+    h, w = len(pixels), len(pixels[0])
+    raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in pixels)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def with_alpha(rgb_rows, transparent):
+    """RGB rows as RGBA, the `transparent` colour fully transparent."""
+    return [[(*c, 0) if c == transparent else (*c, 255) for c in row] for row in rgb_rows]
 
 
 def ico_bytes(pixels, transparent):
@@ -129,8 +148,8 @@ def node_icons():
 
 
 # --- toolbar glyphs: 16-colour bitmaps, bottom-left pixel = transparent colour --
-GLYPH_LEGEND = {".": FUCHSIA, "K": BLACK, "G": GREY, "S": SILVER, "W": WHITE, "T": TEAL, "A": AQUA,
-                "Y": YELLOW, "N": NAVY, "O": OLIVE}
+GLYPH_LEGEND = {".": FUCHSIA, "L": LIME, "K": BLACK, "G": GREY, "S": SILVER, "W": WHITE, "T": TEAL, "A": AQUA,
+                "Y": YELLOW, "N": NAVY, "O": OLIVE, "D": GREEN}
 
 FIND = [
     "................",
@@ -206,6 +225,24 @@ HELP = [
     "..........WG..",
     "...........G..",
 ]
+OK = [
+    "................",
+    "................",
+    "................",
+    "...........D....",
+    "..........DLD...",
+    ".........DLLD...",
+    "..D.....DLLD....",
+    ".DLD...DLLD.....",
+    ".DLLD.DLLD......",
+    "..DLLDLLD.......",
+    "...DLLLD........",
+    "....DLD.........",
+    ".....D..........",
+    "................",
+    "................",
+    "................",
+]
 
 
 def glyph(art):
@@ -229,17 +266,27 @@ FONT = {  # 5 x 7 letters
 
 
 def logo():
+    """A rounded banner with the name; the corners outside it have the colour
+    of the bottom-left pixel, which the About box draws transparent. The box
+    writes the version under the rule at run time."""
     w, h = 292, 83
     palette = [(0, 0, 0)] * 256
-    for i in range(128):  # a blue ramp for the background
-        palette[i] = (i // 4, i // 2 + 32, 96 + i)
+    palette[0] = MAGENTA
+    for i in range(128):  # a blue ramp for the banner
+        palette[1 + i] = (i // 4, i // 2 + 32, 96 + i)
     palette[200] = (255, 255, 255)
     palette[201] = (20, 20, 60)
     palette[202] = (255, 255, 0)
-    pixels = [[min(127, (x * 96) // w + (y * 32) // h) for x in range(w)] for y in range(h)]
-    text, scale = "Qob Tessavin", 4
+    radius = 12
+    pixels = [[0] * w for _ in range(h)]
+    for y in range(h):
+        for x in range(w):
+            cx, cy = min(max(x, radius), w - 1 - radius), min(max(y, radius), h - 1 - radius)
+            if (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius:
+                pixels[y][x] = 1 + min(127, (x * 96) // w + (y * 32) // h)
+    text, scale = "Qob Tessavin", 3
     x0 = (w - len(text) * 6 * scale) // 2
-    y0 = (h - 7 * scale) // 2
+    y0 = 12
     for n, ch in enumerate(text):
         for y, bits in enumerate(FONT[ch]):
             for x, bit in enumerate(bits):
@@ -249,8 +296,8 @@ def logo():
                             px, py = x0 + (n * 6 + x) * scale + dx, y0 + y * scale + dy
                             pixels[py + 2][px + 2] = 201  # shadow
                             pixels[py][px] = 200
-    for x in range(10, w - 10):  # a yellow rule under the name
-        pixels[h - 12][x] = 202
+    for x in range(24, w - 24):  # a yellow rule under the name
+        pixels[y0 + 7 * scale + 8][x] = 202
     return pixels, palette
 
 
@@ -288,6 +335,14 @@ def main():
     write("help.bmp", bmp_bytes(glyph(HELP), VGA, 4))
     pixels, palette = logo()
     write("logo.bmp", bmp_bytes(pixels, palette, 8))
+    write("ok.bmp", bmp_bytes(glyph(OK), VGA, 4))
+    # The tutorial page's pictures.
+    strip = node_icons()
+    for n, name in enumerate(("normal", "faulty-group", "faulty-entry")):
+        write(f"tutor-{name}.png", png_bytes(with_alpha([row[16 * n:16 * n + 16] for row in strip], MAGENTA)))
+    for name, art in (("find", FIND), ("regedit", REGEDIT), ("delete", DELETE), ("help", HELP)):
+        rows = [[VGA[c] for c in row] for row in glyph(art)]
+        write(f"tutor-{name}.png", png_bytes(with_alpha(rows, rows[-1][0])))
 
 
 if __name__ == "__main__":

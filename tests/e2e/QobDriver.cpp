@@ -48,6 +48,18 @@
 //   QobDriver time-search TEXT MS  opens the find dialog, searches for TEXT and
 //                                  prints the seconds from Find Next to the
 //                                  not-found message, which it then closes
+//   QobDriver about                the About box: its window and client rectangles,
+//                                  whether the main window is enabled and which
+//                                  window is active, the control with the focus,
+//                                  and per control "id class left top width height
+//                                  styles text"
+//   QobDriver windows              every visible top-level window: "program" or
+//                                  "other", class and caption, TAB-separated
+//   QobDriver clipboard            the text on the clipboard
+//   QobDriver wait-class CLASS MS  a visible top-level window of that class, of
+//                                  any process: its caption
+//   QobDriver close-class CLASS MS closes every window of that class and waits
+//                                  until none is left
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
@@ -393,6 +405,78 @@ int Selected()
     return 0;
 }
 
+// A control's text as the control itself holds it (an edit field keeps its
+// own, which GetWindowText does not read across processes).
+std::string ControlText(HWND control)
+{
+    char buffer[2048] = {};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                          2000, &result);
+    return buffer;
+}
+
+int About()
+{
+    HWND main = MainWindow();
+    HWND box = ::FindWindowA(QOB_CLASS_ABOUT, nullptr);
+    if (!main || !box)
+        return 1;
+    RECT client;
+    ::GetClientRect(box, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(box, &origin);
+    Out(std::string("visible ") + (::IsWindowVisible(box) ? "1" : "0") + "\n");
+    Out("window " + RectText(box, nullptr) + "\n");
+    Out("client " + std::to_string(origin.x) + " " + std::to_string(origin.y) + " " + std::to_string(client.right) +
+        " " + std::to_string(client.bottom) + "\n");
+    Out("caption " + TextOf(box) + "\n");
+    Out(std::string("main-enabled ") + (::IsWindowEnabled(main) ? "1" : "0") + "\n");
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info);
+    Out(std::string("active ") + (info.hwndActive == box ? "about" : info.hwndActive == main ? "main" : "other") +
+        "\n");
+    Out("focus " + std::to_string(info.hwndFocus ? ::GetDlgCtrlID(info.hwndFocus) : 0) + "\n");
+    const LONG_PTR style = ::GetWindowLongPtrA(box, GWL_STYLE);
+    Out(std::string("frame") + ((style & WS_THICKFRAME) ? " sizeable" : "") + ((style & WS_MINIMIZEBOX) ? " min" : "") +
+        ((style & WS_MAXIMIZEBOX) ? " max" : "") + ((style & WS_SYSMENU) ? " close" : "") + "\n");
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR childStyle = ::GetWindowLongPtrA(child, GWL_STYLE);
+        const LONG_PTR childEx = ::GetWindowLongPtrA(child, GWL_EXSTYLE);
+        std::string flags;
+        if (ClassOf(child) == "Edit" && (childStyle & ES_READONLY))
+            flags += "readonly,";
+        if ((childStyle & WS_BORDER) || (childEx & WS_EX_CLIENTEDGE))
+            flags += "border,";
+        if ((childStyle & 0x0F) == BS_DEFPUSHBUTTON && ClassOf(child) == "Button")
+            flags += "default,";
+        if (childStyle & WS_TABSTOP)
+            flags += "tabstop,";
+        Out(std::to_string(::GetDlgCtrlID(child)) + " " + ClassOf(child) + " " + RectText(child, box) + " " +
+            (flags.empty() ? "-" : flags.substr(0, flags.size() - 1)) + " " + ControlText(child) + "\n");
+    }
+    return 0;
+}
+
+// Visible top-level windows of the given class (all when empty).
+std::vector<HWND> TopLevelWindows(const std::string& cls)
+{
+    struct Search {
+        const std::string* cls;
+        std::vector<HWND> found;
+    } search{&cls, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (::IsWindowVisible(window) && (s->cls->empty() || ClassOf(window) == *s->cls))
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: QobDriver COMMAND [ARGS]\n");
@@ -611,6 +695,16 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (command == "about")
+        return About();
+    if (command == "windows") {
+        HWND main = MainWindow();
+        const DWORD program = main ? ProcessOf(main) : 0;
+        for (HWND window : TopLevelWindows(""))
+            Out(std::string(ProcessOf(window) == program ? "program" : "other") + "\t" + ClassOf(window) + "\t" +
+                TextOf(window) + "\n");
+        return 0;
+    }
     if (command == "move" && argc == 5) {
         HWND found = ProgramWindow(argv[2]);
         return found && ::SetWindowPos(found, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
@@ -637,6 +731,30 @@ int main(int argc, char** argv)
         Out(text);
         ::PostMessageA(box, WM_CLOSE, 0, 0);
         return WaitFor(10000, [] { return ProgramWindow("ｴﾗｰ") == nullptr; }) ? 0 : 1;
+    }
+    if (command == "clipboard") {
+        if (!::OpenClipboard(nullptr))
+            return 1;
+        HANDLE data = ::GetClipboardData(CF_TEXT);
+        const char* text = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+        if (text)
+            Out(std::string(text) + "\n");
+        if (data)
+            ::GlobalUnlock(data);
+        ::CloseClipboard();
+        return text ? 0 : 1;
+    }
+    if (command == "wait-class" && argc == 4) {
+        std::vector<HWND> found;
+        if (!WaitFor(std::atoi(argv[3]), [&] { return !(found = TopLevelWindows(argv[2])).empty(); }))
+            return 1;
+        Out(TextOf(found.front()) + "\n");
+        return 0;
+    }
+    if (command == "close-class" && argc == 4) {
+        for (HWND window : TopLevelWindows(argv[2]))
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+        return WaitFor(std::atoi(argv[3]), [&] { return TopLevelWindows(argv[2]).empty(); }) ? 0 : 1;
     }
     return Usage();
 }

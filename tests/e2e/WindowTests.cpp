@@ -4,12 +4,15 @@
 #include "app/TreeViewControl.h"
 #include "tests/e2e/TreeHost.h"
 #include "catalogue/TreeModel.h"
+#include "extras/frmAbout.h"
+#include "resources/ResourceIds.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -187,6 +190,81 @@ TEST(TimerTest, TicksUntilDisabled)
         }
     }
     EXPECT_EQ(ticks, 3);
+    ::DestroyWindow(host);
+}
+
+// What the About box's timer does on each tick while the box is open.
+std::function<void(int)> g_onTick;
+int g_ticks = 0;
+void CALLBACK AboutTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_onTick)
+        g_onTick(++g_ticks);
+}
+
+// Runs the About box modally with a 10 ms timer calling `onTick`.
+int ShowAbout(TfrmAbout& box, std::function<void(int)> onTick)
+{
+    g_ticks = 0;
+    g_onTick = std::move(onTick);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, AboutTick);
+    const int result = box.ShowModal();
+    ::KillTimer(nullptr, timer);
+    g_onTick = nullptr;
+    return result;
+}
+
+TEST(AboutBoxTest, OkFromAFieldTwoFromTheTitleBarOrTheEnd)
+{
+    Application.Initialize(::GetModuleHandleA(nullptr));
+    HWND host = MakeHost();
+    ::ShowWindow(host, SW_SHOW);
+    Application.SetMainWindow(host);
+    {
+        TfrmAbout box;
+        HWND edit2 = ::GetDlgItem(box.Handle(), IDC_ABOUT_EDIT2);
+        ASSERT_NE(edit2, nullptr);
+        auto key = [](HWND to, WPARAM vk) { ::PostMessageA(to, WM_KEYDOWN, vk, 1); };
+
+        // Escape is ignored, Enter in a field is OK; timers tick, the main
+        // window is disabled and the program's cursor is the default meanwhile.
+        Application.SetCursor(crAppStart);
+        bool disabled = false, arrow = false;
+        int result = ShowAbout(box, [&](int tick) {
+            if (tick == 2) {
+                disabled = !::IsWindowEnabled(host) && box.Visible();
+                arrow = Application.Cursor() == crDefault;
+                key(edit2, VK_ESCAPE);
+            } else if (tick == 4) {
+                key(edit2, VK_RETURN);
+            }
+        });
+        EXPECT_EQ(result, 1);
+        EXPECT_GE(g_ticks, 4);
+        EXPECT_TRUE(disabled && arrow);
+        EXPECT_FALSE(box.Visible());
+        EXPECT_TRUE(::IsWindowEnabled(host));
+        EXPECT_EQ(Application.Cursor(), crAppStart);
+        Application.SetCursor(crDefault);
+
+        // The close box (WM_CLOSE) gives 2 and only hides the box.
+        result = ShowAbout(box, [&](int tick) {
+            if (tick == 2)
+                ::PostMessageA(box.Handle(), WM_CLOSE, 0, 0);
+        });
+        EXPECT_EQ(result, 2);
+        EXPECT_NE(box.Handle(), nullptr);
+
+        // The program ending under the box: 2, and the main loop is told too.
+        result = ShowAbout(box, [&](int tick) {
+            if (tick == 2)
+                ::PostQuitMessage(0);
+        });
+        EXPECT_EQ(result, 2);
+        MSG msg;
+        EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    }
+    Application.SetMainWindow(nullptr);
     ::DestroyWindow(host);
 }
 

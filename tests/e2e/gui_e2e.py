@@ -43,8 +43,17 @@ Scenarios:
                   and without
   search-busy     F3 while a search runs reports it, and the search goes on
                   and ends under the report
+  about           the About box from the menu and the toolbar: its layout,
+                  the main window disabled under it, Tab order, read-only
+                  fields that copy, Escape ignored, Enter from a field and
+                  Alt+F4 close it, and it opens again where the user left it
+  launch          the toolbar's registry editor button starts Wine's editor;
+                  the tutorial command asks the shell for the page beside the
+                  program (also from a folder whose name holds 表, where the
+                  page is missing) and the program shows no message
 """
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -92,11 +101,11 @@ class Program:
     """The program under test, with the Wine debug channels asked for (none
     unless a check has no other witness) traced to its standard error."""
 
-    def __init__(self, trace="", launcher=()):
+    def __init__(self, trace="", launcher=(), program=PROGRAM):
         self.err_path = os.path.join(BUILD, f"e2e-{SCENARIO}.stderr")
         self.err = open(self.err_path, "wb")
         env = dict(os.environ, WINEDEBUG="-all" + ("," + trace if trace else ""))
-        self.proc = subprocess.Popen(["wine", *launcher, PROGRAM], stdout=subprocess.DEVNULL, stderr=self.err, env=env)
+        self.proc = subprocess.Popen(["wine", *launcher, program], stdout=subprocess.DEVNULL, stderr=self.err, env=env)
 
     def trace(self):
         self.err.flush()
@@ -818,6 +827,138 @@ def scenario_search_busy():
             wait_message("ｴﾗｰ", "A&&B&Cを検索中です。")
             key("Return")
             check(driver("gone", "ｴﾗｰ", "10000")[0] == 0, "the messages did not close")
+
+
+def about():
+    """The driver's description of the About box as a dict, and its controls by id."""
+    rc, text = driver("about")
+    parts, controls = {}, {}
+    for line in text.splitlines() if rc == 0 else []:
+        head, rest = line.split(" ", 1)
+        if head.isdigit():
+            controls[int(head)] = rest
+        else:
+            parts[head] = rest
+    return parts, controls
+
+
+def wait_about(visible, seconds=10):
+    ok = wait_until(lambda: about()[0].get("visible") == visible, seconds)
+    return about()[0] if ok else None
+
+
+def toolbar_click(left):
+    """Clicks the toolbar button whose left edge is at `left`."""
+    ox, oy = map(int, layout()["origin"].split())
+    subprocess.run(["xdotool", "mousemove", str(ox + left + 12), str(oy + 17), "click", "1"], check=True)
+
+
+def scenario_about():
+    seed("names")
+    with Program():
+        if not scan_ended():
+            return
+        key("alt+h")
+        key("a")
+        parts = wait_about("1")
+        if not check(parts, "バージョン情報(&A) did not show the About box"):
+            return
+        _, controls = about()
+        check(parts.get("caption") == "バージョン情報", f"caption {parts.get('caption')!r}")
+        check(parts.get("frame") == "close", f"title bar offers {parts.get('frame')!r}, not only the close box")
+        x, y, w, h = map(int, parts["window"].split())
+        check(parts["client"].split()[2:] == ["349", "176"], f"client area {parts['client']}")
+        check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"not centred: {parts['window']}")
+        check(parts.get("main-enabled") == "0", "the main window is enabled under the About box")
+        check(parts.get("active") == "about" and parts.get("focus") == "50", f"active {parts.get('active')}, focus on {parts.get('focus')}, not OK")
+        check(controls.get(50) == "Button 144 144 75 25 default,tabstop OK", f"BitBtn1: {controls.get(50)}")
+        for cid, place in ((51, "104 96 193 20"), (52, "80 120 249 20")):
+            field = controls.get(cid, "").split(" ", 6)
+            check(" ".join(field[1:5]) == place and field[5] == "readonly,tabstop" and field[6:] != [""],
+                  f"Edit{cid - 50}: {controls.get(cid)}")
+        screenshot("about")
+        # Tab order OK -> Edit1 -> Edit2 -> OK; Shift+Tab back.
+        for keys, want in (("Tab", "51"), ("Tab", "52"), ("Tab", "50"), ("shift+Tab", "52")):
+            key(keys)
+            check(wait_until(lambda: about()[0].get("focus") == want, 5), f"{keys}: focus on {about()[0].get('focus')}, not {want}")
+        # Edit2 is read-only, its text selected on arrival, and copies.
+        home_page = controls.get(52, "").split(" ", 6)[-1]
+        subprocess.run(["xdotool", "type", "x"], check=True)
+        key("ctrl+c")
+        check(wait_until(lambda: driver("clipboard")[1].strip() == home_page, 5),
+              f"Ctrl+C in Edit2 copied {driver('clipboard')[1].strip()!r}")
+        check(about()[1].get(52) == controls.get(52), "typing changed the read-only field")
+        # Moved by the user, it opens there the next time.
+        check(driver("move", "バージョン情報", "100", "120")[0] == 0, "the About box could not be moved")
+        x, y = 100, 120
+        # Escape does nothing; Enter in a field is OK.
+        key("Escape")
+        time.sleep(0.5)
+        check(about()[0].get("visible") == "1", "Escape closed the About box")
+        key("Return")
+        parts = wait_about("0")
+        check(parts and parts.get("main-enabled") == "1" and parts.get("active") == "main",
+              f"after Enter: {parts}")
+        # The toolbar's button opens it again, where it was; Alt+F4 closes it.
+        toolbar_click(88)
+        parts = wait_about("1")
+        if check(parts, "the toolbar's バージョン情報 button did not show the About box"):
+            check(parts["window"] == f"{x} {y} {w} {h}", f"shown again at {parts['window']}")
+            check(parts.get("focus") == "50", "OK does not have the focus on the second showing")
+            key("alt+F4")
+            parts = wait_about("0")
+            check(parts and parts.get("active") == "main", f"after Alt+F4: {parts}")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
+def only_main_window(seconds):
+    """No window of the program but the main window shows up within `seconds`."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        _, shown = driver("windows")
+        # The main window and the toolbar's hint are no message.
+        extra = [l for l in shown.splitlines()
+                 if l.startswith("program\t") and l.split("\t")[1] not in ("TForm1", "tooltips_class32")]
+        if not check(not extra, f"the program showed {extra}"):
+            return
+        time.sleep(0.2)
+
+
+def tutorial_call(program, page, seconds=10):
+    """Chooses ヘルプ > 使い方 and waits for the shell call for `page` in
+    the trace."""
+    # Wine's trace doubles a backslash and writes other characters as \HHHH.
+    quoted = "".join("\\\\" if c == "\\" else c if " " <= c < "\x7f" else f"\\{ord(c):04x}" for c in page)
+    needle = f'verb=L"open" file=L"{quoted}" parm=(null) dir=(null) show=0x00000005'
+    key("alt+h")
+    key("t")
+    check(wait_until(lambda: needle in program.trace(), seconds), f"no shell call {needle}")
+    only_main_window(2)
+
+
+def scenario_launch():
+    seed("names")
+    with Program(trace="+exec") as program:
+        if not scan_ended():
+            return
+        toolbar_click(31)
+        rc, caption = driver("wait-class", "RegEdit_RegEdit", "20000", timeout=40)
+        check(rc == 0, "the registry editor's window did not appear")
+        check('verb=L"open" file=L"Regedit.Exe" parm=L"" dir=L"" show=0x00000005' in program.trace(),
+              "Regedit.Exe was not started with empty parameters and directory")
+        check(driver("close-class", "RegEdit_RegEdit", "10000")[0] == 0, "the registry editor did not close")
+        # The page beside the program (the build puts it there).
+        windows_build = subprocess.run(["winepath", "-w", BUILD], capture_output=True, text=True).stdout.strip()
+        tutorial_call(program, windows_build + "\\tutor.htm")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+    # A folder and a program name holding 表 (second byte 0x5C); no page there.
+    folder = os.path.join(WINEPREFIX, "drive_c", "表示")
+    os.makedirs(folder, exist_ok=True)
+    shutil.copy(PROGRAM, os.path.join(folder, "一覧表.exe"))
+    with Program(trace="+exec", program=os.path.join(folder, "一覧表.exe")) as program:
+        if not scan_ended():
+            return
+        tutorial_call(program, "C:\\表示\\tutor.htm")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
@@ -908,6 +1049,10 @@ def main():
         scenario_search_cancel()
     elif SCENARIO == "search-busy":
         scenario_search_busy()
+    elif SCENARIO == "about":
+        scenario_about()
+    elif SCENARIO == "launch":
+        scenario_launch()
     else:
         sys.exit(f"unknown scenario {SCENARIO}")
     print(f"{SCENARIO}: {'FAILED' if failures else 'ok'}")

@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Checks what ships beside the program.
+
+    check.py page TUTOR_HTM          the tutorial page: well-formed HTML in
+                                     UTF-8 with its charset declared, no
+                                     scripts, every picture and link it names
+                                     present (pictures as PNG of the size given)
+    check.py release ZIP VERSION     the release archive: exactly the programs,
+                                     the page with its pictures and the read-me;
+                                     the program's version resource says VERSION
+"""
+import html.parser
+import os
+import re
+import struct
+import sys
+import tempfile
+import zipfile
+
+VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source", "track", "wbr"}
+# Elements a paragraph cannot hold (a browser would close the paragraph before them).
+BLOCK = {"div", "figure", "h1", "h2", "h3", "h4", "h5", "h6", "nav", "ol", "p", "pre", "table", "ul"}
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAILED:", message)
+    return condition
+
+
+class Page(html.parser.HTMLParser):
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.stack, self.ids, self.links, self.images = [], [], [], []
+        self.doctype = self.charset = self.lang = None
+        self.scripts = 0
+
+    def handle_decl(self, decl):
+        self.doctype = decl
+
+    def handle_starttag(self, tag, attrs):
+        a = dict(attrs)
+        where = f"line {self.getpos()[0]}"
+        if tag in BLOCK and "p" in self.stack:
+            check(False, f"{where}: <{tag}> inside <p>")
+        if tag == "html":
+            self.lang = a.get("lang")
+        if tag == "meta" and "charset" in a:
+            self.charset = a["charset"].lower()
+        if tag == "script" or any(name.startswith("on") for name in a):
+            self.scripts += 1
+        if "id" in a:
+            self.ids.append(a["id"])
+        if tag == "a" and "href" in a:
+            self.links.append((where, a["href"]))
+        if tag == "img":
+            self.images.append((where, a))
+        if tag not in VOID:
+            self.stack.append(tag)
+
+    def handle_startendtag(self, tag, attrs):
+        self.handle_starttag(tag, attrs)
+        if tag not in VOID:
+            self.stack.pop()
+
+    def handle_endtag(self, tag):
+        where = f"line {self.getpos()[0]}"
+        if check(tag not in VOID, f"{where}: end tag of the empty element <{tag}>"):
+            if check(self.stack and self.stack[-1] == tag, f"{where}: </{tag}> closes <{self.stack[-1:]}>"):
+                self.stack.pop()
+
+
+def png_size(path):
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", head[16:24])
+
+
+def check_page(path):
+    """Checks the page; returns the pictures it names, relative to its folder."""
+    with open(path, "rb") as f:
+        raw = f.read()
+    try:
+        text = raw.decode("utf-8")
+    except UnicodeDecodeError as e:
+        check(False, f"{path} is not UTF-8: {e}")
+        return []
+    page = Page()
+    page.feed(text)
+    page.close()
+    check(page.doctype and page.doctype.lower() == "doctype html", f"doctype {page.doctype!r}")
+    check(page.lang == "ja", f"<html lang> is {page.lang!r}")
+    check(page.charset == "utf-8" and b"charset" in raw[:1024], "charset utf-8 not declared in the first 1024 bytes")
+    check(not page.stack, f"elements left open: {page.stack}")
+    check(page.scripts == 0, "the page uses scripts")
+    check(len(page.ids) == len(set(page.ids)), "an id is used twice")
+    folder = os.path.dirname(path)
+    for where, href in page.links:
+        if href.startswith("#"):
+            check(href[1:] in page.ids, f"{where}: link to a missing anchor {href}")
+        elif not re.match(r"[a-z]+:", href):
+            check(os.path.exists(os.path.join(folder, href)), f"{where}: link to a missing file {href}")
+    pictures = []
+    for where, a in page.images:
+        src = a.get("src", "")
+        check(a.get("alt"), f"{where}: picture {src} without alt text")
+        file = os.path.join(folder, src)
+        if not check(os.path.isfile(file), f"{where}: missing picture {src}"):
+            continue
+        size = png_size(file)
+        check(size == (int(a.get("width", 0)), int(a.get("height", 0))),
+              f"{where}: {src} is {size}, the page says {a.get('width')} x {a.get('height')}")
+        pictures.append(src)
+    return sorted(set(pictures))
+
+
+def version_resource(exe):
+    """File and product version of the fixed version block, as 4-tuples."""
+    data = open(exe, "rb").read()
+    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    if at < 0:
+        return None
+    _, _, fms, fls, pms, pls = struct.unpack("<6I", data[at:at + 24])
+    return (fms >> 16, fms & 0xFFFF, fls >> 16, fls & 0xFFFF), (pms >> 16, pms & 0xFFFF, pls >> 16, pls & 0xFFFF)
+
+
+def check_release(zip_path, version):
+    want_name = f"QobTessavin-{version}.zip"
+    check(os.path.basename(zip_path) == want_name, f"archive named {os.path.basename(zip_path)}, not {want_name}")
+    with tempfile.TemporaryDirectory() as out, zipfile.ZipFile(zip_path) as archive:
+        check(archive.testzip() is None, "a damaged member in the archive")
+        names = set(archive.namelist())
+        archive.extractall(out)
+        pictures = check_page(os.path.join(out, "tutor.htm")) if "tutor.htm" in names else []
+        want = {"QobTessavin.exe", "QobTessavinScan.exe", "tutor.htm", "readme.txt", *pictures}
+        check(names == want, f"archive holds {sorted(names)}, not {sorted(want)}")
+        for exe in ("QobTessavin.exe", "QobTessavinScan.exe"):
+            path = os.path.join(out, exe)
+            check(os.path.isfile(path) and open(path, "rb").read(2) == b"MZ", f"{exe} is not a program")
+        if "QobTessavin.exe" in names:
+            numbers = tuple(int(n) for n in version.split(".")) + (0,)
+            found = version_resource(os.path.join(out, "QobTessavin.exe"))
+            check(found == (numbers, numbers), f"version resource {found}, not {numbers}")
+            data = open(os.path.join(out, "QobTessavin.exe"), "rb").read()
+            key, value = "ProductVersion\0".encode("utf-16-le"), (version + "\0").encode("utf-16-le")
+            check(key + value in data or key + b"\0\0" + value in data, f"ProductVersion is not {version}")
+        if "readme.txt" in names:
+            readme = open(os.path.join(out, "readme.txt"), "rb").read()
+            check(readme.startswith(b"\xef\xbb\xbf"), "readme.txt has no byte-order mark")
+            check(b"\n" not in readme.replace(b"\r\n", b""), "readme.txt has a line not ending in CR LF")
+            text = readme.decode("utf-8-sig")
+            check(f"Qob Tessavin {version}" in text, "readme.txt does not name the version")
+            for name in ("QobTessavin.exe", "QobTessavinScan.exe", "tutor.htm"):
+                check(name in text, f"readme.txt does not name {name}")
+
+
+def main():
+    mode, *args = sys.argv[1:]
+    if mode == "page":
+        check_page(*args)
+    elif mode == "release":
+        check_release(*args)
+    else:
+        sys.exit(f"unknown mode {mode}")
+    print(f"{mode}: {'FAILED' if failures else 'ok'}")
+    sys.exit(1 if failures else 0)
+
+
+main()
