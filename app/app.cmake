@@ -57,12 +57,13 @@ add_test(NAME gui.resize COMMAND ${QOB_E2E_RUN} resize)
 add_test(NAME gui.removal.answers COMMAND ${QOB_E2E_RUN} removal-answers)
 add_test(NAME gui.removal.failures COMMAND ${QOB_E2E_RUN} removal-failures)
 add_test(NAME gui.removal.restore COMMAND ${QOB_E2E_RUN} removal-restore)
+add_test(NAME gui.removal.under_search COMMAND ${QOB_E2E_RUN} removal-under-search)
 add_test(NAME gui.search.find COMMAND ${QOB_E2E_RUN} search)
 add_test(NAME gui.search.cancel COMMAND ${QOB_E2E_RUN} search-cancel)
 add_test(NAME gui.search.busy COMMAND ${QOB_E2E_RUN} search-busy)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
-  gui.removal.restore gui.search.find gui.search.cancel gui.search.busy)
+  gui.removal.restore gui.removal.under_search gui.search.find gui.search.cancel gui.search.busy)
 
 # The tree view and the timer on real windows (needs a screen).
 add_executable(window_tests tests/e2e/WindowTests.cpp)

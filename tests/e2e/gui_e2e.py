@@ -29,6 +29,9 @@ Scenarios:
                   files afterwards hold exactly what was not confirmed
   removal-failures  a read-only server file answered Yes (reported, the
                   entry gone) and a class of the 32-bit view removed there
+  removal-under-search  a search ends while a removal question is open: the
+                  match is selected behind the question, and the removal goes
+                  on with the entry it started with
   removal-restore a removal with Yes to everything, its backup folder named
                   in the status bar, put back with QobTessavinScan --restore:
                   the registry as before and the files byte for byte; a
@@ -962,6 +965,44 @@ def scenario_launch():
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
+def scenario_removal_under_search():
+    seed("removal")
+    before = export_classes()
+    with Program() as program:
+        if not scan_ended() or not select_entry(FULL):
+            return
+        dialogs = Dialogs()
+        with Held() as held:
+            search("Qob.Remove.Wow")
+            if not progress_shown():
+                return
+            # Back to the main window by its caption strip, and Del.
+            _, out = driver("layout")
+            ox, oy = map(int, dict(l.split(" ", 1) for l in out.splitlines())["origin"].split())
+            subprocess.run(["xdotool", "mousemove", str(ox + 200), str(oy + 41), "click", "1"], check=True)
+            key("Delete")
+            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+            rc, out = driver("dialog", "15000", dialogs.last)
+            check("text " + ROOT + FULL + Q in out.replace(r"\x0D\x0A", r"\x0D"), f"the ProgID question is not up: {out!r}")
+            dialogs.last = dict(l.split(" ", 1) for l in out.splitlines() if " " in l).get("window", "0")
+            held.release()
+            # The search steps on under the question and ends with its match.
+            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the search did not end under the question")
+            got = selected_place()
+            check(got and got[0] == "Qob.Remove.Wow", f"the match under the question: {got}")
+            key("alt+y")
+        # The removal goes on with the entry it took at the start.
+        dialogs.answer("情報", ROOT + FULL_CLASS + Q, "alt+n")
+        dialogs.answer("情報", r"ファイル C:\qob\remove\full.dll" + Q +
+                       r"\x0Dこのファイルは他の 1 個の登録でも使われています。", "alt+n")
+        dialogs.answer("情報", r'ファイル "C:\qob\remove\full.exe" -Embedding' + Q, "alt+n")
+        dialogs.answer("情報", ROOT + FULL_LIBRARY + Q, "alt+n")
+        dialogs.none()
+        expect_removed(before, [FULL], "after the removal under the search")
+        check(not entry_shown(FULL) and entry_shown("Qob.Remove.Wow"), "another entry than the one asked about went")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
 def scenario_removal_restore():
     seed("removal")
     before = export_classes()
@@ -1041,6 +1082,8 @@ def main():
         scenario_removal_answers()
     elif SCENARIO == "removal-failures":
         scenario_removal_failures()
+    elif SCENARIO == "removal-under-search":
+        scenario_removal_under_search()
     elif SCENARIO == "removal-restore":
         scenario_removal_restore()
     elif SCENARIO == "search":
