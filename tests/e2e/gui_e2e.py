@@ -479,16 +479,21 @@ class Dialogs:
     def __init__(self):
         self.last = "0"
 
-    def answer(self, caption, text, *keys):
+    def next(self):
+        """The next dialog's caption and text (None, None when none comes),
+        its CR LF line breaks written as the program's CR."""
         rc, out = driver("dialog", "15000", self.last)
-        lines = dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
-        if not check(rc == 0, f"no dialog came; expected {text!r}"):
+        lines = dict(line.split(" ", 1) for line in out.splitlines() if " " in line) if rc == 0 else {}
+        if not lines:
+            return None, None
+        self.last = lines.get("window", self.last)
+        return lines.get("caption"), lines.get("text", "").replace(r"\x0D\x0A", r"\x0D")
+
+    def answer(self, caption, text, *keys):
+        shown = self.next()
+        if not check(shown[0] is not None, f"no dialog came; expected {text!r}"):
             return False
-        self.last = lines.get("window", "0")
-        # The dialog shows each CR as a line break (CR LF).
-        shown = lines.get("text", "").replace(r"\x0D\x0A", r"\x0D")
-        ok = check((lines.get("caption"), shown) == (caption, text),
-                   f"dialog {lines.get('caption')!r} {shown!r}, expected {caption!r} {text!r}")
+        ok = check(shown == (caption, text), f"dialog {shown!r}, expected {caption!r} {text!r}")
         key(*keys)
         return ok
 
@@ -579,12 +584,11 @@ def scenario_removal_failures():
             dialogs.answer("情報", ROOT + "Qob.Remove.ReadOnly" + Q, "alt+y")
             dialogs.answer("情報", ROOT + "CLSID\\{0B0B7E03-0000-4000-8000-000000000003}" + Q, "alt+y")
             dialogs.answer("情報", r"ファイル C:\qob\remove\readonly.exe" + Q, "alt+y")
-            rc, out = driver("dialog", "15000", dialogs.last)
-            check("text 次の削除はできませんでした。" + r"\x0D\x0Aファイル C:\qob\remove\readonly.exe: " in out,
-                  f"the failed file deletion was not reported: {out!r}")
+            _, text = dialogs.next()
+            check(text and text.startswith("次の削除はできませんでした。" + r"\x0Dファイル C:\qob\remove\readonly.exe: "),
+                  f"the failed file deletion was not reported: {text!r}")
             screenshot("removal-failure")
             key("Return")
-            dialogs.last = dict(l.split(" ", 1) for l in out.splitlines() if " " in l).get("window", "0")
         before = expect_removed(before, ["Qob.Remove.ReadOnly", "CLSID\\{0B0B7E03-0000-4000-8000-000000000003}"],
                                 "after the read-only file")
         check(os.path.exists(prefix_file(r"C:\qob\remove\readonly.exe")), "the read-only file went")
@@ -982,9 +986,8 @@ def scenario_removal_under_search():
             subprocess.run(["xdotool", "mousemove", str(ox + 200), str(oy + 41), "click", "1"], check=True)
             key("Delete")
             dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
-            rc, out = driver("dialog", "15000", dialogs.last)
-            check("text " + ROOT + FULL + Q in out.replace(r"\x0D\x0A", r"\x0D"), f"the ProgID question is not up: {out!r}")
-            dialogs.last = dict(l.split(" ", 1) for l in out.splitlines() if " " in l).get("window", "0")
+            shown = dialogs.next()
+            check(shown == ("情報", ROOT + FULL + Q), f"the ProgID question is not up: {shown!r}")
             held.release()
             # The search steps on under the question and ends with its match.
             check(driver("gone", "検索中・・・", "10000")[0] == 0, "the search did not end under the question")
@@ -1015,10 +1018,9 @@ def scenario_removal_restore():
         dialogs = Dialogs()
         dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
         for _ in range(5):  # the ProgID, the class, both files, the type library
-            rc, out = driver("dialog", "15000", dialogs.last)
-            if not check(rc == 0 and "caption 情報" in out, f"a question is missing: {out!r}"):
+            shown = dialogs.next()
+            if not check(shown[0] == "情報", f"a question is missing: {shown!r}"):
                 return
-            dialogs.last = dict(l.split(" ", 1) for l in out.splitlines()).get("window", "0")
             key("alt+y")
         dialogs.none()
         status = driver("status")[1].strip()
@@ -1037,9 +1039,9 @@ def scenario_removal_restore():
             key("Delete")
             dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
             dialogs.answer("情報", ROOT + "Qob.Remove.Sharer" + Q, "alt+y")
-            rc, out = driver("dialog", "15000", dialogs.last)
-            check(r"text HKEY_CLASSES_ROOT\Qob.Remove.Sharer\x0D\x0Aは削除しませんでした。バックアップを作成できません。" in out,
-                  f"the failed backup was not reported: {out!r}")
+            _, text = dialogs.next()
+            check(text and text.startswith(ROOT + r"Qob.Remove.Sharer\x0Dは削除しませんでした。バックアップを作成できません。"),
+                  f"the failed backup was not reported: {text!r}")
             key("Return")
             check(entry_shown("Qob.Remove.Sharer"), "the entry left the tree without its backup")
         os.remove(base)
