@@ -31,7 +31,6 @@
 //   QobDriver dialog MS [NOT]      a message dialog of the program other than
 //                                  the window NOT: "window W", "caption C" and
 //                                  "text T", control bytes of T as \xHH
-//   QobDriver selected             the text of the tree's selected item
 //   QobDriver status               the status bar's text
 //   QobDriver find-text TEXT       puts TEXT into the open find dialog's field
 //   QobDriver selected-place       the tree's selected item: "text TAB 1 TAB parent"
@@ -394,17 +393,6 @@ int Dialog(int ms, HWND other)
     return 0;
 }
 
-int Selected()
-{
-    HWND tree = Tree();
-    RemoteTree remote(tree);
-    RemoteTree::Item info;
-    if (!tree || !remote.Ok() || !remote.Get(remote.Next(nullptr, TVGN_CARET), info))
-        return 1;
-    Out(info.text + "\n");
-    return 0;
-}
-
 // A control's text as the control itself holds it (an edit field keeps its
 // own, which GetWindowText does not read across processes).
 std::string ControlText(HWND control)
@@ -604,8 +592,6 @@ int main(int argc, char** argv)
         return Dialog(std::atoi(argv[2]),
                       argc == 4 ? reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[3], nullptr, 16)))
                                 : nullptr);
-    if (command == "selected")
-        return Selected();
     if (command == "status") {
         HWND main = MainWindow();
         HWND bar = main ? ChildById(main, IDC_STATUSBAR1) : nullptr;
