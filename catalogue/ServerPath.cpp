@@ -2,6 +2,8 @@
 
 #include "catalogue/CodePage.h"
 
+#include <algorithm>
+
 namespace qob {
 
 namespace {
@@ -59,25 +61,12 @@ std::vector<std::string> ServerPathCheck::CandidateFiles(const std::string& serv
     return files;
 }
 
-std::string ServerPathCheck::FindServerFile(const std::string& serverPath, RegistryView view) const
-{
-    for (const std::string& file : CandidateFiles(serverPath, view)) {
-        if (FileExists(file))
-            return file;
-    }
-    return {};
-}
-
 bool ServerPathCheck::ServerPathExists(const std::string& serverPath, RegistryView view) const
 {
     // Each candidate is looked for until one is found.
-    bool anyPath = false;
-    for (const std::string& file : CandidateFiles(serverPath, view)) {
-        anyPath = true;
-        if (FileExists(file))
-            return true;
-    }
-    return !anyPath;
+    const std::vector<std::string> files = CandidateFiles(serverPath, view);
+    return files.empty() ||
+           std::any_of(files.begin(), files.end(), [this](const std::string& file) { return FileExists(file); });
 }
 
 bool ServerPathCheck::FileExists(const std::string& path) const

@@ -40,9 +40,6 @@ public:
     // view (system32 as SysWOW64 for the 32-bit view), in the order tried.
     // Empty for a bare file name or the empty text.
     std::vector<std::string> CandidateFiles(const std::string& serverPath, RegistryView view) const;
-    // The file the check finds for a server path: the first candidate that
-    // names an existing file; empty when none does.
-    std::string FindServerFile(const std::string& serverPath, RegistryView view) const;
     // The file existence test of a path: exactly one file, no pattern.
     bool FileExists(const std::string& path) const;
 

@@ -1,5 +1,7 @@
 #include "catalogue/Win32Platform.h"
 
+#include "catalogue/Win32Handles.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -9,23 +11,6 @@ namespace qob {
 namespace {
 
 HKEY ToHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
-
-// Owns a find handle.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            ::FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 }  // namespace
 

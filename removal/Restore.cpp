@@ -3,6 +3,8 @@
 #include "removal/BackupFormat.h"
 #include "removal/Win32Backup.h"
 
+#include "catalogue/Win32Handles.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -14,26 +16,9 @@ namespace {
 
 std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle()
-    {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 {
-    Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return false;
@@ -55,7 +40,7 @@ long ImportRegFile(const std::wstring& file)
     const std::wstring program = std::wstring(system) + L"\\reg.exe";
     std::wstring command = L"\"" + program + L"\" import \"" + file + L"\"";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Handle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+    KernelHandle nul(::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                              OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -67,8 +52,8 @@ long ImportRegFile(const std::wstring& file)
     if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
                           &startup, &process))
         return -static_cast<long>(::GetLastError());
-    Handle processHandle(process.hProcess);
-    Handle threadHandle(process.hThread);
+    KernelHandle processHandle(process.hProcess);
+    KernelHandle threadHandle(process.hThread);
     ::WaitForSingleObject(process.hProcess, INFINITE);
     DWORD status = 1;
     ::GetExitCodeProcess(process.hProcess, &status);

@@ -2,6 +2,8 @@
 
 #include "removal/BackupFormat.h"
 
+#include "catalogue/Win32Handles.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -29,23 +31,6 @@ public:
 
 private:
     HKEY key_ = nullptr;
-};
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            ::CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
 };
 
 // The name the system gives an open key ("\REGISTRY\MACHINE\..."), empty
@@ -147,7 +132,7 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
 // new or empty. On failure the file is cut back to what it held before.
 DWORD AppendToFile(const std::wstring& path, const std::string& header, const std::string& bytes)
 {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return ::GetLastError();
