@@ -91,6 +91,11 @@ public:
 private:
     static constexpr int kEntry = 0;
 
+    // The opens below are the registry's round trips, and under Wine each one
+    // (with the close of the key it replaces) is most of the scan's time. So a
+    // key is opened once per entry, and a key whose subkey opens is taken to
+    // exist without an open of its own. The tree, the verdicts and the errors
+    // are those of opening every key on the way.
     void Build(EntryRecord& out, const std::string& name)
     {
         UseView(RegistryView::Native);
@@ -101,19 +106,31 @@ private:
             return;
         out.Add(-1, name);
         out.Add(kEntry, description);
-        if (!reg_.OpenKey("\\" + name + "\\CLSID"))
-            return;
         const std::string classId = reg_.ReadString("");
         const int group = out.Add(kEntry, "CLSID");
         out.Add(group, classId);
         const std::string classKey = "\\CLSID\\" + classId;
-        if (!OpenClassKey(classKey)) {
-            MarkFault(out, group);
-            return;
+        const std::string inprocKey = classKey + "\\InprocServer32";
+        const std::string localKey = classKey + "\\LocalServer32";
+        // In the registry's own view a server subkey that opens proves the
+        // class key; the class key is opened only when neither does.
+        const bool inprocOpen = reg_.OpenKey(inprocKey);
+        const bool localOpen = !inprocOpen && reg_.OpenKey(localKey);
+        // The server subkeys still to be looked for in the class key's view.
+        bool lookForInproc = false;
+        bool lookForLocal = inprocOpen;
+        if (!inprocOpen && !localOpen) {
+            if (!OpenClassKey(classKey)) {
+                MarkFault(out, group);
+                return;
+            }
+            lookForInproc = lookForLocal = view_ == RegistryView::Wow64_32;
         }
         out.changes.push_back({EntryRecord::Kind::ClassView, kEntry, {}, view_});
-        AddServer(out, classKey, "InprocServer32");
-        AddServer(out, classKey, "LocalServer32");
+        if (inprocOpen || (lookForInproc && reg_.OpenKey(inprocKey)))
+            AddServer(out, "InprocServer32");
+        if (localOpen || (lookForLocal && reg_.OpenKey(localKey)))
+            AddServer(out, "LocalServer32");
         AddTypeLibrary(out, classKey);
     }
 
@@ -141,10 +158,9 @@ private:
         out.changes.push_back({EntryRecord::Kind::Fault, group, {}, RegistryView::Native});
     }
 
-    void AddServer(EntryRecord& out, const std::string& classKey, const char* kind)
+    // The server subkey just opened (the current key) as a group and its path.
+    void AddServer(EntryRecord& out, const char* kind)
     {
-        if (!reg_.OpenKey(classKey + "\\" + kind))
-            return;
         const int group = out.Add(kEntry, kind);
         std::string serverPath = reg_.ReadString("");
         out.Add(group, serverPath);
@@ -158,18 +174,32 @@ private:
         const std::string typeLibId = reg_.ReadString("");
         const int group = out.Add(kEntry, "TypeLib");
         out.Add(group, typeLibId);
-        const RegistryView classView = view_;
+        // The version is read first, since its key of the library proves the
+        // library key when it opens. A version that cannot be read counts
+        // only where the library key exists: only then is it needed.
+        std::string version = "1.0";
+        std::exception_ptr versionError;
+        if (reg_.OpenKey(classKey + "\\Version")) {
+            try {
+                version = reg_.ReadString("");
+            } catch (const ERegistryException&) {
+                versionError = std::current_exception();
+            }
+        }
         UseView(RegistryView::Native);
         const std::string libraryKey = "\\TypeLib\\" + typeLibId;
-        if (!reg_.OpenKey(libraryKey)) {
-            MarkFault(out, group);
-            return;
-        }
-        UseView(classView);
-        const std::string version = reg_.OpenKey(classKey + "\\Version") ? reg_.ReadString("") : "1.0";
-        UseView(RegistryView::Native);
         const std::string versionKey = libraryKey + "\\" + version;
-        for (const char* suffix : {"", "\\HELPDIR", "\\0\\HELPDIR"}) {
+        if (!versionError && reg_.OpenKey(versionKey)) {
+            out.Add(group, reg_.ReadString(""));
+        } else {
+            if (!reg_.OpenKey(libraryKey)) {
+                MarkFault(out, group);
+                return;
+            }
+            if (versionError)
+                std::rethrow_exception(versionError);
+        }
+        for (const char* suffix : {"\\HELPDIR", "\\0\\HELPDIR"}) {
             if (reg_.OpenKey(versionKey + suffix))
                 out.Add(group, reg_.ReadString(""));
         }

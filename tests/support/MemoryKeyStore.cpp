@@ -116,6 +116,7 @@ KeyHandle MemoryKeyStore::NewHandle(NodePtr node)
 long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out)
 {
     std::lock_guard lock(mutex_);
+    ++openCount_;
     out = kNoKey;
     NodePtr baseNode = Resolve(base);
     if (!baseNode)

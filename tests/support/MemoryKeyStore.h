@@ -46,6 +46,13 @@ public:
         std::lock_guard lock(mutex_);
         return handles_.size();
     }
+    // Opens asked for so far, whether they succeeded or not: under Wine each
+    // is a round trip to the registry.
+    std::size_t OpenCount() const
+    {
+        std::lock_guard lock(mutex_);
+        return openCount_;
+    }
 
 private:
     struct Node;
@@ -73,6 +80,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::uint64_t generation_ = 0;  // counts changes to any key's children
     KeyHandle nextHandle_ = 0x1000;
+    std::size_t openCount_ = 0;
 };
 
 }  // namespace qob

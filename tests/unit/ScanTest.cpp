@@ -72,6 +72,10 @@ TEST_P(ScanTest, FullEntryWithServersAndTypeLibrary)
               "2\t0\tC:\\help\n"
               "2\t0\tC:\\help0\n");
     EXPECT_EQ(tree.UpdateCount(), 0);
+    // The root; each key the entry shows, once (the class key and the library
+    // key are proved by their subkeys); the root names CLSID and TypeLib and
+    // the CLSID subkey each is looked for.
+    EXPECT_EQ(store.OpenCount(), 1u + 9u + 4u);
 }
 
 TEST_P(ScanTest, FaultsEndTheEntryWhereTheySay)
@@ -81,6 +85,9 @@ TEST_P(ScanTest, FaultsEndTheEntryWhereTheySay)
     Text("NoTypeLib.Key\\CLSID", "{N}");
     Text("CLSID\\{N}\\TypeLib", "{gone}");
     Text("CLSID\\{N}\\Version", "");
+    Text("LibOnly\\CLSID", "{L}");
+    Text("CLSID\\{L}\\TypeLib", "{V}");
+    Text("TypeLib\\{V}\\2.0", "another version");
     store.CreateKey(kClassesRoot, "Bare\\CLSID");  // no default values at all
     store.CreateKey(kClassesRoot, ".txt");         // no CLSID subkey: not a ProgID
     Text("CLSID\\{N}\\LocalServer32", "server.exe");
@@ -90,6 +97,12 @@ TEST_P(ScanTest, FaultsEndTheEntryWhereTheySay)
               "1\t0\t\n"
               "1\t0\tCLSID\n"
               "2\t0\t\n"
+              "0\t0\tLibOnly\n"
+              "1\t0\t\n"
+              "1\t0\tCLSID\n"
+              "2\t0\t{L}\n"
+              "1\t0\tTypeLib\n"
+              "2\t0\t{V}\n"
               "0\t2\tNoClassKey\n"
               "1\t0\t\n"
               "1\t1\tCLSID\n"
@@ -134,6 +147,24 @@ TEST_P(ScanTest, BadValueTypeEndsTheScanAndKeepsThePartialTree)
     EXPECT_EQ(tree.TopLevel()[0]->Text(), "A.First");
     EXPECT_EQ(tree.UpdateCount(), 1) << "the update bracket is left open";
     EXPECT_EQ(store.OpenHandleCount(), 0u) << "no key handle leaks";
+}
+
+// The version is read only for a library that is there: a version of the
+// wrong type ends the scan at the second entry, not the first.
+TEST_P(ScanTest, AVersionOfTheWrongTypeCountsOnlyWithItsLibrary)
+{
+    for (const char* name : {"A.NoLibrary", "B.Library"}) {
+        const std::string clsid = std::string("{") + name[0] + "}";
+        Text(std::string(name) + "\\CLSID", clsid);
+        Text("CLSID\\" + clsid + "\\TypeLib", std::string("{lib ") + name[0] + "}");
+        store.SetValue(kClassesRoot, "CLSID\\" + clsid + "\\Version", "", kRegDword, std::string(4, '\0'));
+    }
+    store.CreateKey(kClassesRoot, "TypeLib\\{lib B}");
+    EXPECT_THROW(Scan(), ERegistryException);
+    EXPECT_EQ(DumpTree(tree, false),
+              "0\t2\tA.NoLibrary\n1\t0\t\n1\t0\tCLSID\n2\t0\t{A}\n1\t1\tTypeLib\n2\t0\t{lib A}\n"
+              "0\t0\tB.Library\n1\t0\t\n1\t0\tCLSID\n2\t0\t{B}\n1\t0\tTypeLib\n2\t0\t{lib B}\n");
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
 TEST_P(ScanTest, EveryServerPathIsCheckedExactlyAsRead)
