@@ -203,7 +203,7 @@ void TForm1::tmrDefaultTimer(void* /*Sender*/)
     Win32KeyStore store;
     Win32NameOrder order;
     try {
-        RunRegistrationScan(nodes_, store, order, *this);
+        RunRegistrationScan(nodes_, store, order, *this, 0, {MonotonicMicroseconds});
     } catch (...) {
         // An error ends the scan: the entries found so far are still shown and
         // the window stays usable; the error goes on to the report.

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     int status = 0;
     std::string error;
     try {
-        qob::RunRegistrationScan(tree, store, order, servers, threads);
+        qob::RunRegistrationScan(tree, store, order, servers, threads, {qob::MonotonicMicroseconds});
     } catch (const std::exception& e) {
         error = e.what();
         status = 1;

@@ -245,11 +245,12 @@ void Apply(EntryRecord& record, TTreeNodes& tree, ServerPresence& servers)
 }
 
 // The entries read on a pool of threads, each with its own registry access
-// object, and handed to the scan's thread in the names' order. A reader runs
-// at most `window` names ahead of the entry the scan's thread takes next, so
-// the records waiting are bounded whatever the number of names. The first
-// name (in order) whose reading failed is the last one handed out; no later
-// name is started once it is known.
+// object, and handed to the scan's thread in the names' order. The pool reads
+// the ranges it is given and rests between them. A reader runs at most
+// `window` names ahead of the entry the scan's thread takes next, so the
+// records waiting are bounded whatever the number of names. The first name
+// (in order) whose reading failed is the last one handed out; no later name is
+// started once it is known.
 class ParallelReader {
 public:
     ParallelReader(KeyStore& store, const std::vector<std::string>& names, unsigned threads)
@@ -280,6 +281,19 @@ public:
 
     bool Running() const { return !threads_.empty(); }
 
+    // Reads the names from `first` up to `last`, whose records are then
+    // taken one by one. The range before was taken whole.
+    void Read(std::size_t first, std::size_t last)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            next_ = first;
+            taken_ = first;
+            limit_ = last;
+        }
+        room_.notify_all();
+    }
+
     // The record of the name at `index`, which is the one after the last taken.
     EntryRecord Take(std::size_t index)
     {
@@ -301,6 +315,8 @@ public:
     }
 
 private:
+    bool NameToRead() const { return next_ < std::min(limit_, end_) && next_ < taken_ + window_; }
+
     void Work()
     {
         TRegistry registry(store_);
@@ -310,12 +326,12 @@ private:
             std::size_t index = 0;
             {
                 std::unique_lock lock(mutex_);
-                if (!stopped_ && next_ < end_ && next_ >= taken_ + window_) {
+                if (!stopped_ && !NameToRead()) {
                     ++readersWaiting_;
-                    room_.wait(lock, [&] { return stopped_ || next_ >= end_ || next_ < taken_ + window_; });
+                    room_.wait(lock, [&] { return stopped_ || NameToRead(); });
                     --readersWaiting_;
                 }
-                if (stopped_ || next_ >= end_)
+                if (stopped_)
                     return;
                 index = next_++;
             }
@@ -340,15 +356,96 @@ private:
     const std::size_t window_;
     std::mutex mutex_;
     std::condition_variable ready_;  // a record was put in its slot
-    std::condition_variable room_;   // a record was taken, or the readers are to stop
+    std::condition_variable room_;   // a record was taken, a range given, or the readers are to stop
     std::vector<std::optional<EntryRecord>> slots_;
     std::size_t next_ = 0;   // the next name to read
-    std::size_t taken_ = 0;  // records handed out
+    std::size_t taken_ = 0;  // the next record to hand out
+    std::size_t limit_ = 0;  // the end of the range given
     std::size_t end_;        // no name from here on is read
     bool stopped_ = false;
     bool takerWaiting_ = false;     // the scan's thread waits for a record
-    unsigned readersWaiting_ = 0;  // readers wait for room
+    unsigned readersWaiting_ = 0;  // readers wait for a name to read
     std::vector<std::thread> threads_;
+};
+
+// Reads the names in order, alone or with the pool, whichever goes faster.
+// Which one does is not known in advance: under Wine several readers keep
+// wineserver busy when a core is free, but when every core has work they
+// only take turns with it, and one reader on the scan's thread is faster. So
+// each round reads a few names each way, then many the faster way.
+class EntrySequence {
+public:
+    EntrySequence(TRegistry& registry, KeyStore& store, const std::vector<std::string>& names, unsigned threads,
+                  const ScanPacing& pacing)
+        : names_(names), alone_(registry), pacing_(pacing)
+    {
+        if (threads > 1 && names.size() > 1)
+            pool_.emplace(store, names, static_cast<unsigned>(std::min<std::size_t>(threads, names.size())));
+    }
+
+    template <typename ApplyRecord>
+    void ForEach(ApplyRecord&& apply)
+    {
+        const std::size_t count = names_.size();
+        if (!pool_ || !pool_->Running()) {
+            ReadAlone(0, count, apply);
+            return;
+        }
+        if (!pacing_.now) {
+            ReadInPool(0, count, apply);
+            return;
+        }
+        for (std::size_t index = 0; index < count;) {
+            const std::size_t probe = std::max<std::size_t>(1, pacing_.probe);
+            const std::size_t probed = std::min(count, index + probe);
+            const std::size_t pooled = std::min(count, probed + probe);
+            const std::size_t end = std::min(count, pooled + pacing_.stretch);
+            const double alone = Timed([&] { ReadAlone(index, probed, apply); }) / double(probed - index);
+            const double inPool = pooled > probed
+                                      ? Timed([&] { ReadInPool(probed, pooled, apply); }) / double(pooled - probed)
+                                      : alone;
+            if (inPool < alone)
+                ReadInPool(pooled, end, apply);
+            else
+                ReadAlone(pooled, end, apply);
+            index = end;
+        }
+    }
+
+private:
+    template <typename Read>
+    double Timed(Read&& read)
+    {
+        const long long start = pacing_.now();
+        read();
+        return static_cast<double>(pacing_.now() - start);
+    }
+
+    template <typename ApplyRecord>
+    void ReadAlone(std::size_t first, std::size_t last, ApplyRecord& apply)
+    {
+        for (std::size_t index = first; index < last; ++index) {
+            EntryRecord record = alone_.Read(names_[index]);
+            apply(record);
+        }
+    }
+
+    template <typename ApplyRecord>
+    void ReadInPool(std::size_t first, std::size_t last, ApplyRecord& apply)
+    {
+        if (first == last)
+            return;
+        pool_->Read(first, last);
+        for (std::size_t index = first; index < last; ++index) {
+            EntryRecord record = pool_->Take(index);
+            apply(record);
+        }
+    }
+
+    const std::vector<std::string>& names_;
+    EntryReader alone_;
+    const ScanPacing pacing_;
+    std::optional<ParallelReader> pool_;
 };
 
 }  // namespace
@@ -376,7 +473,7 @@ unsigned DefaultScanThreads()
 }
 
 void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers,
-                         unsigned threads)
+                         unsigned threads, const ScanPacing& pacing)
 {
     if (threads == 0)
         threads = DefaultScanThreads();
@@ -389,23 +486,10 @@ void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& ord
     registry.CloseKey();
     SortNames(names, order);
     tree.BeginUpdate();
-    const std::size_t count = names.size();
-    std::optional<ParallelReader> readers;
-    if (threads > 1 && count > 1)
-        readers.emplace(store, names, static_cast<unsigned>(std::min<std::size_t>(threads, count)));
-    if (readers && readers->Running()) {
-        for (std::size_t index = 0; index < count; ++index) {
-            EntryRecord record = readers->Take(index);
-            Apply(record, tree, servers);
-        }
-    } else {
-        EntryReader reader(registry);
-        for (std::size_t index = 0; index < count; ++index) {
-            EntryRecord record = reader.Read(names[index]);
-            Apply(record, tree, servers);
-        }
+    {
+        EntrySequence entries(registry, store, names, threads, pacing);
+        entries.ForEach([&](EntryRecord& record) { Apply(record, tree, servers); });
     }
-    readers.reset();
     names.clear();
     registry.CloseKey();
     tree.EndUpdate();

@@ -7,6 +7,8 @@
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeModel.h"
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -44,6 +46,16 @@ constexpr unsigned kMaxScanThreads = 8;
 // The number of reading threads chosen from the machine's processors.
 unsigned DefaultScanThreads();
 
+// How a scan with several threads shares the names between its own thread
+// and the pool: each round reads `probe` names on its own thread, `probe`
+// names with the pool, then `stretch` names the way that went faster by the
+// clock `now` (microseconds). Without a clock the pool reads them all.
+struct ScanPacing {
+    std::function<long long()> now;
+    std::size_t probe = 64;
+    std::size_t stretch = 4096;
+};
+
 // Fills `tree` (which starts empty). A class key missing from the registry's
 // own view is looked for in the 32-bit view, where classes registered only
 // for 32-bit programs live; such a class's subkeys are read there too. Type
@@ -51,13 +63,15 @@ unsigned DefaultScanThreads();
 // EOutOfResources ends the scan where it arises and passes to the caller; the
 // nodes added so far stay, and the tree's update mode is then left on.
 //
-// The entries are read on `threads` threads (0: DefaultScanThreads(); 1: all
-// on the calling thread), each with its own registry access object, and the
-// tree is built from what they read on the calling thread, in the names'
-// order: the tree, the server checks and an error are the same whatever the
-// number. `store` is used from all of them at once; `tree`, `order` and
-// `servers` only from the calling thread. No reading thread outlives the call.
+// The entries are read with a pool of `threads` threads (0:
+// DefaultScanThreads(); 1: all on the calling thread, no pool), each with its
+// own registry access object, or on the calling thread, as `pacing` finds
+// faster; the tree is built from what they read on the calling thread, in the
+// names' order: the tree, the server checks and an error are the same
+// whatever the number. `store` is used from all of them at once; `tree`,
+// `order` and `servers` only from the calling thread. No reading thread
+// outlives the call.
 void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers,
-                         unsigned threads = 0);
+                         unsigned threads = 0, const ScanPacing& pacing = {});
 
 }  // namespace qob

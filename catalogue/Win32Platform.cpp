@@ -122,4 +122,16 @@ long Win32FileSystem::RemoveFile(const std::string& path)
     return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
 }
 
+long long MonotonicMicroseconds()
+{
+    static const long long frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return static_cast<long long>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return t.QuadPart / frequency * 1000000 + t.QuadPart % frequency * 1000000 / frequency;
+}
+
 }  // namespace qob

@@ -31,4 +31,7 @@ public:
     long RemoveFile(const std::string& path) override;
 };
 
+// A steady clock in microseconds (QueryPerformanceCounter).
+long long MonotonicMicroseconds();
+
 }  // namespace qob

@@ -9,18 +9,6 @@ namespace qob {
 
 namespace {
 
-long long Microseconds()
-{
-    static const long long frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<long long>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return t.QuadPart / frequency * 1000000 + t.QuadPart % frequency * 1000000 / frequency;
-}
-
 void HideProgress()
 {
     if (frmFind)
@@ -57,7 +45,7 @@ void TForm1::tmrFindTimer(void* /*Sender*/)
     const std::string text = FindDialog1.FindText();
     // Nodes are examined until a match, the end of the tree or the step's
     // time budget; then the message loop runs again.
-    const TreeSearch::Outcome outcome = search_.StepFor(text, Microseconds);
+    const TreeSearch::Outcome outcome = search_.StepFor(text, MonotonicMicroseconds);
     switch (outcome.result) {
     case TreeSearch::Result::NotFound:
         HideProgress();

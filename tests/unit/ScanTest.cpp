@@ -10,9 +10,29 @@
 namespace qob {
 namespace {
 
-// Every case runs with the entries read on the calling thread and on several
-// threads: the outcome must not tell them apart.
-class ScanTest : public ::testing::TestWithParam<unsigned>, public ServerPresence {
+// How a case reads the entries: the outcome must not tell the ways apart.
+struct ScanWay {
+    const char* name;
+    unsigned threads;
+    bool paced;  // the pool and the scan's thread take turns
+};
+
+// A clock by which the pool is faster in every other round of the pacing, and
+// the scan's own thread in the others: each round reads once on the scan's
+// thread, once with the pool, then a stretch the faster way.
+long long AlternatingClock()
+{
+    static thread_local long long reads = 0;
+    static thread_local long long time = 0;
+    const long long round = reads / 4;
+    switch (reads++ % 4) {
+    case 1: time += round % 2 ? 1 : 10; break;  // the read on the scan's thread ends
+    case 3: time += round % 2 ? 10 : 1; break;  // the read with the pool ends
+    }
+    return time;
+}
+
+class ScanTest : public ::testing::TestWithParam<ScanWay>, public ServerPresence {
 protected:
     void Text(const std::string& path, const std::string& value)
     {
@@ -32,8 +52,12 @@ protected:
     }
     std::string Scan()
     {
-        RunRegistrationScan(tree, store, order, *this, GetParam());
+        RunRegistrationScan(tree, store, order, *this, GetParam().threads, Pacing());
         return DumpTree(tree, false);
+    }
+    ScanPacing Pacing() const
+    {
+        return GetParam().paced ? ScanPacing{AlternatingClock, 3, 7} : ScanPacing{};
     }
 
     MemoryKeyStore store;
@@ -239,15 +263,17 @@ TEST_P(ScanTest, TiedNamesFollowTheSortedList)
     root.CloseKey();
     SortNames(names, firstLetter);
     std::erase(names, "CLSID");
-    RunRegistrationScan(tree, store, firstLetter, *this, GetParam());
+    RunRegistrationScan(tree, store, firstLetter, *this, GetParam().threads, Pacing());
     std::vector<std::string> shown;
     for (const auto& entry : tree.TopLevel())
         shown.push_back(entry->Text());
     EXPECT_EQ(shown, names);
 }
 
-INSTANTIATE_TEST_SUITE_P(Threads, ScanTest, ::testing::Values(1u, 4u),
-                         [](const auto& info) { return std::to_string(info.param) + "thread"; });
+INSTANTIATE_TEST_SUITE_P(Ways, ScanTest,
+                         ::testing::Values(ScanWay{"OneThread", 1, false}, ScanWay{"Pool", 4, false},
+                                           ScanWay{"PoolInTurns", 4, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SortNames, QuickSortOrdersAnyInput)
 {

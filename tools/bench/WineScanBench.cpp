@@ -155,7 +155,7 @@ int Scan(unsigned threads)
     qob::CheckedServers servers(files);
     qob::TTreeNodes tree;
     const double start = Seconds();
-    qob::RunRegistrationScan(tree, store, order, servers, threads);
+    qob::RunRegistrationScan(tree, store, order, servers, threads, {qob::MonotonicMicroseconds});
     const double scanned = Seconds();
     const std::string text = qob::DumpTree(tree, false);
     const double dumped = Seconds();
