@@ -395,20 +395,32 @@ public:
             ReadInPool(0, count, apply);
             return;
         }
+        const std::size_t probe = std::max<std::size_t>(1, pacing_.probe);
         for (std::size_t index = 0; index < count;) {
-            const std::size_t probe = std::max<std::size_t>(1, pacing_.probe);
             const std::size_t probed = std::min(count, index + probe);
             const std::size_t pooled = std::min(count, probed + probe);
-            const std::size_t end = std::min(count, pooled + pacing_.stretch);
             const double alone = Timed([&] { ReadAlone(index, probed, apply); }) / double(probed - index);
             const double inPool = pooled > probed
                                       ? Timed([&] { ReadInPool(probed, pooled, apply); }) / double(pooled - probed)
                                       : alone;
-            if (inPool < alone)
-                ReadInPool(pooled, end, apply);
-            else
-                ReadAlone(pooled, end, apply);
-            index = end;
+            const bool useThePool = inPool < alone;
+            // The stretch goes in parts of a few probes, and ends early when
+            // the way chosen turns slower than the other one was: a probe can
+            // be lucky, and the machine's other work changes.
+            const std::size_t end = std::min(count, pooled + pacing_.stretch);
+            index = pooled;
+            while (index < end) {
+                const std::size_t last = std::min(end, index + 4 * probe);
+                const double perName = Timed([&] {
+                    if (useThePool)
+                        ReadInPool(index, last, apply);
+                    else
+                        ReadAlone(index, last, apply);
+                }) / double(last - index);
+                index = last;
+                if (perName > (useThePool ? alone : inPool))
+                    break;
+            }
         }
     }
 

@@ -48,8 +48,9 @@ unsigned DefaultScanThreads();
 
 // How a scan with several threads shares the names between its own thread
 // and the pool: each round reads `probe` names on its own thread, `probe`
-// names with the pool, then `stretch` names the way that went faster by the
-// clock `now` (microseconds). Without a clock the pool reads them all.
+// names with the pool, then up to `stretch` names the way that went faster by
+// the clock `now` (microseconds), fewer if that way turns slower than the
+// other one went. Without a clock the pool reads them all.
 struct ScanPacing {
     std::function<long long()> now;
     std::size_t probe = 64;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace qob {
 namespace {
 
@@ -17,18 +19,14 @@ struct ScanWay {
     bool paced;  // the pool and the scan's thread take turns
 };
 
-// A clock by which the pool is faster in every other round of the pacing, and
-// the scan's own thread in the others: each round reads once on the scan's
-// thread, once with the pool, then a stretch the faster way.
-long long AlternatingClock()
+// A clock that makes the pacing's choices at random, with a fixed seed: the
+// pool and the scan's thread take turns of every length, and stretches end
+// early now and then.
+long long ShakyClock()
 {
-    static thread_local long long reads = 0;
+    static thread_local std::minstd_rand random(7);
     static thread_local long long time = 0;
-    const long long round = reads / 4;
-    switch (reads++ % 4) {
-    case 1: time += round % 2 ? 1 : 10; break;  // the read on the scan's thread ends
-    case 3: time += round % 2 ? 10 : 1; break;  // the read with the pool ends
-    }
+    time += random() % 5 == 0 ? 1000 : 1;
     return time;
 }
 
@@ -57,7 +55,7 @@ protected:
     }
     ScanPacing Pacing() const
     {
-        return GetParam().paced ? ScanPacing{AlternatingClock, 3, 7} : ScanPacing{};
+        return GetParam().paced ? ScanPacing{ShakyClock, 3, 20} : ScanPacing{};
     }
 
     MemoryKeyStore store;
