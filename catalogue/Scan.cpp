@@ -174,9 +174,9 @@ private:
         const std::string typeLibId = reg_.ReadString("");
         const int group = out.Add(kEntry, "TypeLib");
         out.Add(group, typeLibId);
-        // The version is read first, since its key of the library proves the
-        // library key when it opens. A version that cannot be read counts
-        // only where the library key exists: only then is it needed.
+        // The version is read first: the library's key for that version, when
+        // it opens, proves the library key. A version that cannot be read
+        // counts only where the library key exists, as only then is it needed.
         std::string version = "1.0";
         std::exception_ptr versionError;
         if (reg_.OpenKey(classKey + "\\Version")) {
@@ -396,6 +396,7 @@ public:
             return;
         }
         const std::size_t probe = std::max<std::size_t>(1, pacing_.probe);
+        std::size_t stretch = pacing_.stretch;
         for (std::size_t index = 0; index < count;) {
             const std::size_t probed = std::min(count, index + probe);
             const std::size_t pooled = std::min(count, probed + probe);
@@ -406,10 +407,12 @@ public:
             const bool useThePool = inPool < alone;
             // The stretch goes in parts of a few probes, and ends early when
             // the way chosen turns slower than the other one was: a probe can
-            // be lucky, and the machine's other work changes.
-            const std::size_t end = std::min(count, pooled + pacing_.stretch);
+            // be lucky, and the machine's other work changes. A stretch read
+            // to its end makes the next one twice as long.
+            const std::size_t end = std::min(count, pooled + stretch);
+            bool steady = true;
             index = pooled;
-            while (index < end) {
+            while (steady && index < end) {
                 const std::size_t last = std::min(end, index + 4 * probe);
                 const double perName = Timed([&] {
                     if (useThePool)
@@ -418,13 +421,15 @@ public:
                         ReadAlone(index, last, apply);
                 }) / double(last - index);
                 index = last;
-                if (perName > (useThePool ? alone : inPool))
-                    break;
+                steady = perName <= (useThePool ? alone : inPool);
             }
+            stretch = steady ? std::min(2 * stretch, kLongestStretch * pacing_.stretch) : pacing_.stretch;
         }
     }
 
 private:
+    static constexpr std::size_t kLongestStretch = 8;  // in stretches of the pacing
+
     template <typename Read>
     double Timed(Read&& read)
     {

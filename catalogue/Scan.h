@@ -50,7 +50,8 @@ unsigned DefaultScanThreads();
 // and the pool: each round reads `probe` names on its own thread, `probe`
 // names with the pool, then up to `stretch` names the way that went faster by
 // the clock `now` (microseconds), fewer if that way turns slower than the
-// other one went. Without a clock the pool reads them all.
+// other one went, and twice as many in the next round if it did not (up to
+// eight times). Without a clock the pool reads them all.
 struct ScanPacing {
     std::function<long long()> now;
     std::size_t probe = 64;
