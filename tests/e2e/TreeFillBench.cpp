@@ -23,19 +23,9 @@
 
 namespace {
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+double Now() { return static_cast<double>(qob::MonotonicMicroseconds()) / 1e6; }
 
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return t;
-}
+double Seconds(double from, double to) { return to - from; }
 
 // Answers every key question Yes and every file question No (the benchmark's
 // server is the system's ole32.dll), at once; nothing is saved.
@@ -61,14 +51,6 @@ public:
     int questions = 0;
 };
 
-long long Microseconds()
-{
-    LARGE_INTEGER frequency, t;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&t);
-    return t.QuadPart / frequency.QuadPart * 1000000 + t.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
-}
-
 void Pump()
 {
     MSG msg;
@@ -91,7 +73,7 @@ int main(int argc, char** argv)
     // takes in what it needs.
     TTreeNodes nodes;
     nodes.AttachView(&view);
-    const LARGE_INTEGER start = Now();
+    const double start = Now();
     nodes.BeginUpdate();
     for (int i = 0; i < entries; ++i) {
         char name[64];
@@ -110,20 +92,20 @@ int main(int argc, char** argv)
     }
     nodes.EndUpdate();
     ::UpdateWindow(view.Handle());
-    const LARGE_INTEGER shown = Now();
+    const double shown = Now();
     const std::size_t total = nodes.NodeCount();
     const std::size_t itemsAfterFill = view.ItemCount();
 
     TTreeNode* last = nodes.TopLevel().back()->Item(3)->Item(2);
     nodes.Select(*last);
     ::UpdateWindow(view.Handle());
-    const LARGE_INTEGER selected = Now();
+    const double selected = Now();
     nodes.ScrollToTop(*nodes.TopLevel().front()->Item(1)->Item(0));
     ::UpdateWindow(view.Handle());
-    const LARGE_INTEGER scrolled = Now();
+    const double scrolled = Now();
     nodes.Delete(nodes.TopLevel()[static_cast<std::size_t>(entries / 2)].get());
     ::UpdateWindow(view.Handle());
-    const LARGE_INTEGER deleted = Now();
+    const double deleted = Now();
     // The whole removal of an entry, dialogs excluded: its keys are not in
     // this registry, and the file question counts the other users of the
     // server among all entries.
@@ -132,7 +114,7 @@ int main(int argc, char** argv)
     Win32FileSystem files;
     RegistrationRemoval(nodes, store, files, answers).Run(nodes.TopLevel()[static_cast<std::size_t>(entries / 3)].get());
     ::UpdateWindow(view.Handle());
-    const LARGE_INTEGER removed = Now();
+    const double removed = Now();
 
     // The search, one step per tick of a 1 ms timer, until the end of the tree.
     int flag = 0;
@@ -140,7 +122,7 @@ int main(int argc, char** argv)
     search.Start(nullptr);
     constexpr UINT_PTR kTimer = 7;
     ::SetTimer(host.Window(), kTimer, 1, nullptr);
-    const LARGE_INTEGER searchStart = Now();
+    const double searchStart = Now();
     double longestTick = 0;
     int ticks = 0;
     for (MSG msg; ::GetMessageA(&msg, nullptr, 0, 0);) {
@@ -148,9 +130,9 @@ int main(int argc, char** argv)
             ::DispatchMessageA(&msg);
             continue;
         }
-        const LARGE_INTEGER tickStart = Now();
+        const double tickStart = Now();
         ::KillTimer(host.Window(), kTimer);
-        const TreeSearch::Outcome outcome = search.StepFor("no such text", Microseconds);
+        const TreeSearch::Outcome outcome = search.StepFor("no such text", qob::MonotonicMicroseconds);
         ++ticks;
         if (outcome.result == TreeSearch::Result::Continue)
             ::SetTimer(host.Window(), kTimer, 1, nullptr);
@@ -159,7 +141,7 @@ int main(int argc, char** argv)
         if (outcome.result != TreeSearch::Result::Continue)
             break;
     }
-    const LARGE_INTEGER searchEnd = Now();
+    const double searchEnd = Now();
 
     std::printf("nodes %zu, entries %d, items in the control after the fill %zu\n", total, entries,
                 itemsAfterFill);

@@ -9,6 +9,7 @@
 // then for each repeat makes a new backup (a new run folder) and times its
 // SaveKey: the whole call, and apart the read of the key and the writing of
 // the text. Removes the key and the folders at the end.
+#include "catalogue/Win32Platform.h"
 #include "removal/BackupFormat.h"
 #include "removal/Win32Backup.h"
 
@@ -26,17 +27,7 @@ const wchar_t* const kClassKey = L"CLSID\\{0B0BBE7C-0000-4000-8000-000000000100}
 const char* const kClassPath = "CLSID\\{0B0BBE7C-0000-4000-8000-000000000100}";
 const wchar_t* const kBase = L"C:\\qobbench-backup";
 
-double Now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
+double Now() { return static_cast<double>(qob::MonotonicMicroseconds()) / 1e6; }
 
 void Seed()
 {

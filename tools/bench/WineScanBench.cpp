@@ -27,17 +27,7 @@
 
 namespace {
 
-double Seconds()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
+double Seconds() { return static_cast<double>(qob::MonotonicMicroseconds()) / 1e6; }
 
 // Calls and time stamp counter ticks of one kind of call.
 struct Tally {
