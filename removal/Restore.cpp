@@ -14,8 +14,6 @@ namespace qob {
 
 namespace {
 
-std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
 bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 {
     KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -79,20 +77,6 @@ bool KeyExists(const std::wstring& name)
     return false;
 }
 
-DWORD MakeParentFolders(const std::wstring& file)
-{
-    const std::size_t last = file.find_last_of(L'\\');
-    if (last == std::wstring::npos || last < 3)
-        return ERROR_SUCCESS;
-    for (std::size_t pos = file.find(L'\\', 3); pos != std::wstring::npos && pos <= last;
-         pos = file.find(L'\\', pos + 1)) {
-        const std::wstring part = file.substr(0, pos);
-        if (!::CreateDirectoryW(part.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
-            return ::GetLastError();
-    }
-    return ERROR_SUCCESS;
-}
-
 void Print(std::FILE* stream, const std::string& text, const std::wstring& what)
 {
     const std::string line = text + NarrowText(what) + "\n";
@@ -124,20 +108,21 @@ int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* er
             Print(err, status < 0 ? "reg を起動できません: " : "reg import が失敗しました: ", regFile);
         }
         for (const std::u16string& key : RegFileTopKeys(FromUtf16Le(regBytes))) {
-            const bool restored = status == 0 && KeyExists(W(key));
+            const bool restored = status == 0 && KeyExists(WideOf(key));
             complete = complete && restored;
-            Print(out, restored ? "キーを戻しました: " : "キーを戻せませんでした: ", W(key));
+            Print(out, restored ? "キーを戻しました: " : "キーを戻せませんでした: ", WideOf(key));
         }
     }
     for (const auto& [copyName, original] : ParseManifest(FromUtf16Le(listBytes))) {
-        const std::wstring target = W(original);
+        const std::wstring target = WideOf(original);
         if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
             complete = false;
             Print(out, "既にあるため上書きしません: ", target);
             continue;
         }
-        const std::wstring copy = folder + L'\\' + kBackupFilesFolder + L'\\' + W(copyName);
-        DWORD error = MakeParentFolders(target);
+        const std::wstring copy = folder + L'\\' + kBackupFilesFolder + L'\\' + WideOf(copyName);
+        const std::size_t slash = target.find_last_of(L'\\');
+        DWORD error = slash == std::wstring::npos ? ERROR_SUCCESS : MakeFolders(target.substr(0, slash));
         if (error == ERROR_SUCCESS && !::CopyFileW(copy.c_str(), target.c_str(), TRUE))
             error = ::GetLastError();
         if (error == ERROR_SUCCESS) {

@@ -14,7 +14,6 @@ namespace qob {
 namespace {
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
 class KeyHandle32 {
 public:
@@ -155,24 +154,6 @@ DWORD AppendToFile(const std::wstring& path, const std::string& header, const st
     return error;
 }
 
-// Makes the folder and the folders above it that are missing.
-DWORD MakeFolders(const std::wstring& folder)
-{
-    for (std::size_t pos = folder.find(L'\\', 3);; pos = folder.find(L'\\', pos + 1)) {
-        const std::wstring part = folder.substr(0, pos);
-        if (!part.empty() && part.back() != L':' && !::CreateDirectoryW(part.c_str(), nullptr)) {
-            const DWORD error = ::GetLastError();
-            const DWORD attributes = ::GetFileAttributesW(part.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES)
-                return error;
-            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return ERROR_ALREADY_EXISTS;  // a file of that name is in the way
-        }
-        if (pos == std::wstring::npos)
-            return ERROR_SUCCESS;
-    }
-}
-
 std::string Utf16File(const std::u16string& text) { return "\xFF\xFE" + ToUtf16Le(text); }
 
 }  // namespace
@@ -195,6 +176,25 @@ std::string NarrowText(const std::wstring& text)
     narrow.resize(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
                                         static_cast<int>(narrow.size()), nullptr, nullptr));
     return narrow;
+}
+
+std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+unsigned long MakeFolders(const std::wstring& folder)
+{
+    for (std::size_t pos = folder.find(L'\\', 3);; pos = folder.find(L'\\', pos + 1)) {
+        const std::wstring part = folder.substr(0, pos);
+        if (!part.empty() && part.back() != L':' && !::CreateDirectoryW(part.c_str(), nullptr)) {
+            const DWORD error = ::GetLastError();
+            const DWORD attributes = ::GetFileAttributesW(part.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return error;
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return ERROR_ALREADY_EXISTS;  // a file of that name is in the way
+        }
+        if (pos == std::wstring::npos)
+            return ERROR_SUCCESS;
+    }
 }
 
 std::string SystemErrorText(unsigned long code)
@@ -262,7 +262,7 @@ bool Win32RemovalBackup::MakeFolder(std::string& reason)
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     const std::wstring name =
-        W(BackupFolderName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, U16(progId_)));
+        WideOf(BackupFolderName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, U16(progId_)));
     // A second run in the same second gets a folder of its own.
     for (int attempt = 1; attempt <= 100; ++attempt) {
         const std::wstring folder =
