@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/Application.h"
+#include "app/FormHandles.h"
 
 namespace qob {
 
@@ -152,6 +153,41 @@ DialogMetrics MetricsFor(HDC dc)
     return m;
 }
 
+// The width the title bar's caption needs, its buttons and the margins
+// included; 0 when the caption font cannot be made.
+int CaptionMinWidth(const LOGFONTA& captionLogFont, const std::string& caption, int marginX)
+{
+    HFONT captionFont = ::CreateFontIndirectA(&captionLogFont);
+    if (!captionFont)
+        return 0;
+    FontHandle owned(captionFont);
+    MeasureDC dc(captionFont);
+    return MeasureText(dc.Get(), caption, DT_SINGLELINE | DT_NOPREFIX, 0).cx + ::GetSystemMetrics(SM_CXSIZE) +
+           2 * marginX;
+}
+
+// Measures the text, the button captions and the title with the dialog's
+// fonts: the content without its icon and button count; `metrics` gets the
+// spacing for `font`.
+DialogContent MeasureContent(HFONT font, const LOGFONTA& captionLogFont, const std::string& caption,
+                             const std::string& text, const std::vector<TMsgDlgBtn>& ids, DialogMetrics& metrics)
+{
+    DialogContent content;
+    MeasureDC dc(font);
+    metrics = MetricsFor(dc.Get());
+    const SIZE size = MeasureText(dc.Get(), text, kTextFormat, ::GetSystemMetrics(SM_CXSCREEN) / 2);
+    content.textWidth = size.cx;
+    content.textHeight = size.cy;
+    for (TMsgDlgBtn id : ids) {
+        const int width = g_captionWidths.Width(id, [&](const char* label) {
+            return static_cast<int>(MeasureText(dc.Get(), label, DT_SINGLELINE, 0).cx);
+        });
+        content.widestCaption = std::max(content.widestCaption, width);
+    }
+    content.minClientWidth = CaptionMinWidth(captionLogFont, caption, metrics.marginX);
+    return content;
+}
+
 }  // namespace
 
 int ShowMessageDialog(const std::string& text, int kind, TMsgDlgButtons buttons, long helpContext)
@@ -210,32 +246,22 @@ void TMessageForm::CreateHandle()
     defaultButton_ = DefaultButtonOf(buttonSet_);
     cancelButton_ = CancelButtonOf(buttonSet_);
 
-    // Measure the text, the captions and the title.
     DialogMetrics metrics;
-    DialogContent content;
-    {
-        MeasureDC dc(font);
-        metrics = MetricsFor(dc.Get());
-        const SIZE text = MeasureText(dc.Get(), text_, kTextFormat, ::GetSystemMetrics(SM_CXSCREEN) / 2);
-        content.textWidth = text.cx;
-        content.textHeight = text.cy;
-        for (TMsgDlgBtn id : ids) {
-            const int width = g_captionWidths.Width(id, [&](const char* label) {
-                return static_cast<int>(MeasureText(dc.Get(), label, DT_SINGLELINE, 0).cx);
-            });
-            content.widestCaption = std::max(content.widestCaption, width);
-        }
-        if (HFONT captionFont = ::CreateFontIndirectA(&captionLogFont)) {
-            UniqueFont owned(captionFont);
-            MeasureDC captionDc(captionFont);
-            content.minClientWidth = MeasureText(captionDc.Get(), caption, DT_SINGLELINE | DT_NOPREFIX, 0).cx +
-                                     ::GetSystemMetrics(SM_CXSIZE) + 2 * metrics.marginX;
-        }
-    }
+    DialogContent content = MeasureContent(font, captionLogFont, caption, text_, ids, metrics);
     content.hasIcon = kind.icon != 0;
     content.buttonCount = static_cast<int>(ids.size());
     const DialogLayout layout = LayoutDialog(metrics, content);
 
+    CreateFrame(instance, caption, layout);
+    const ChildMaker child{instance, font};
+    if (content.hasIcon)
+        CreateIcon(child, kind.icon, layout.icon);
+    message_ = CreateChild(child, kTextClassName, text_.c_str(), 0, layout.text, 0xFFFF);
+    CreateButtons(child, ids, layout.buttons);
+}
+
+void TMessageForm::CreateFrame(HINSTANCE instance, const std::string& caption, const DialogLayout& layout)
+{
     RECT outer{0, 0, layout.clientWidth, layout.clientHeight};
     ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
@@ -256,28 +282,34 @@ void TMessageForm::CreateHandle()
         for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_TASKLIST})
             ::DeleteMenu(menu, command, MF_BYCOMMAND);
     }
+}
 
-    auto child = [&](const char* cls, const char* text, DWORD style, const LayoutRect& r, int id) {
-        HWND w = ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width, r.height,
-                                   handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        if (!w)
-            throw std::runtime_error("ウィンドウを作成できません");
-        ::SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        return w;
-    };
-    if (content.hasIcon) {
-        // A system icon is shared: it is never destroyed.
-        image_ = child("STATIC", nullptr, SS_ICON, layout.icon, 0xFFFF);
-        ::SendMessageA(image_, STM_SETICON,
-                       reinterpret_cast<WPARAM>(::LoadIconA(nullptr, MAKEINTRESOURCEA(kind.icon))), 0);
-        ::SetWindowPos(image_, nullptr, layout.icon.left, layout.icon.top, layout.icon.width, layout.icon.height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    message_ = child(kTextClassName, text_.c_str(), 0, layout.text, 0xFFFF);
+HWND TMessageForm::CreateChild(const ChildMaker& maker, const char* cls, const char* text, DWORD style,
+                               const LayoutRect& r, int id)
+{
+    HWND w = ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width, r.height,
+                               handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), maker.instance, nullptr);
+    if (!w)
+        throw std::runtime_error("ウィンドウを作成できません");
+    ::SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(maker.font), FALSE);
+    return w;
+}
+
+void TMessageForm::CreateIcon(const ChildMaker& maker, int icon, const LayoutRect& r)
+{
+    // A system icon is shared: it is never destroyed.
+    image_ = CreateChild(maker, "STATIC", nullptr, SS_ICON, r, 0xFFFF);
+    ::SendMessageA(image_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconA(nullptr, MAKEINTRESOURCEA(icon))), 0);
+    ::SetWindowPos(image_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMessageForm::CreateButtons(const ChildMaker& maker, const std::vector<TMsgDlgBtn>& ids,
+                                 const std::vector<LayoutRect>& places)
+{
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const ButtonInfo& info = ButtonInfoOf(ids[i]);
-        HWND button = child("BUTTON", info.caption, WS_TABSTOP | BS_PUSHBUTTON, layout.buttons[i],
-                            kButtonIdBase + ids[i]);
+        HWND button = CreateChild(maker, "BUTTON", info.caption, WS_TABSTOP | BS_PUSHBUTTON, places[i],
+                                  kButtonIdBase + ids[i]);
         buttons_.push_back({ids[i], button});
     }
     lastFocus_ = buttons_.empty() ? handle_ : buttons_.front().handle;

@@ -43,10 +43,21 @@ private:
         TMsgDlgBtn id;
         HWND handle;
     };
+    // What every child window of the dialog is made with.
+    struct ChildMaker {
+        HINSTANCE instance;
+        HFONT font;
+    };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateHandle();
+    void CreateFrame(HINSTANCE instance, const std::string& caption, const DialogLayout& layout);
+    HWND CreateChild(const ChildMaker& maker, const char* cls, const char* text, DWORD style, const LayoutRect& r,
+                     int id);
+    void CreateIcon(const ChildMaker& maker, int icon, const LayoutRect& r);
+    void CreateButtons(const ChildMaker& maker, const std::vector<TMsgDlgBtn>& ids,
+                       const std::vector<LayoutRect>& places);
     void DestroyHandle();
     bool PreTranslate(MSG& msg);
     int FocusedButton() const;
