@@ -49,47 +49,69 @@ void TForm1::CreateComponents()
 {
     HFONT font = font_.get();
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ConnectHandlers();
+    LoadNodeIcons();
 
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    const int width = client.right;
+    const int panel3Height = client.bottom - kStatusBarHeight;
+    CreateStatusBar(Box(0, panel3Height, width, kStatusBarHeight));
+    CreateTreeArea(width, panel3Height);
+    CreateToolbar(width);
+    CreateWaitPanel();
+}
+
+void TForm1::ConnectHandlers()
+{
     tmrDefault.SetOwner(Handle());
     tmrDefault.OnTimer = [this] { tmrDefaultTimer(&tmrDefault); };
     tmrFind.SetOwner(Handle());
     tmrFind.OnTimer = [this] { tmrFindTimer(&tmrFind); };
     FindDialog1.SetOwner(Handle());
     FindDialog1.OnFind = [this] { FindDialog1Find(&FindDialog1); };
+}
 
+void TForm1::LoadNodeIcons()
+{
     ImageList1_.reset(::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0));
-    {
-        BitmapHandle strip(static_cast<HBITMAP>(
-            ::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(IDB_NODE_ICONS), IMAGE_BITMAP, 0, 0, 0)));
-        if (ImageList1_ && strip)
-            ::ImageList_AddMasked(ImageList1_.get(), strip.get(), RGB(255, 0, 255));
-    }
+    BitmapHandle strip(static_cast<HBITMAP>(
+        ::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(IDB_NODE_ICONS), IMAGE_BITMAP, 0, 0, 0)));
+    if (ImageList1_ && strip)
+        ::ImageList_AddMasked(ImageList1_.get(), strip.get(), RGB(255, 0, 255));
+}
 
-    RECT client;
-    ::GetClientRect(Handle(), &client);
-    const int width = client.right;
-
+void TForm1::CreateStatusBar(RECT bounds)
+{
     StatusBar1_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "",
                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_NORESIZE |
                                         CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                                    0, client.bottom - kStatusBarHeight, width, kStatusBarHeight, Handle(),
-                                    reinterpret_cast<HMENU>(IDC_STATUSBAR1), Application.Instance(), nullptr);
-    ::SendMessageA(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                                    bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                                    Handle(), reinterpret_cast<HMENU>(IDC_STATUSBAR1), Application.Instance(),
+                                    nullptr);
+    ::SendMessageA(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
 
-    const int panel3Height = client.bottom - kStatusBarHeight;
-    Panel3_.Create(Handle(), IDC_PANEL3, Box(0, 0, width, panel3Height), TPanel::Bevel::None, "", font);
+void TForm1::CreateTreeArea(int width, int height)
+{
+    HFONT font = font_.get();
+    Panel3_.Create(Handle(), IDC_PANEL3, Box(0, 0, width, height), TPanel::Bevel::None, "", font);
     Panel3_.OnResize = [this] { AlignPanel3(); };
 
     Panel4_.Create(Panel3_.Handle(), IDC_PANEL4, Box(0, kToolbarHeight, width, kCaptionStripHeight),
                    TPanel::Bevel::Lowered, " HKEY_CLASSES_ROOT", font);
 
     const int treeTop = kToolbarHeight + kCaptionStripHeight;
-    trvRegKey_.Create(Panel3_.Handle(), IDC_TRVREGKEY, Box(0, treeTop, width, panel3Height - treeTop), 19,
+    trvRegKey_.Create(Panel3_.Handle(), IDC_TRVREGKEY, Box(0, treeTop, width, height - treeTop), 19,
                       ImageList1_.get());
     ::SendMessageA(trvRegKey_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     nodes_.AttachView(&trvRegKey_);
+}
 
-    Panel1_.Create(Panel3_.Handle(), IDC_PANEL1, Box(0, 0, width, kToolbarHeight), TPanel::Bevel::None, "", font);
+void TForm1::CreateToolbar(int width)
+{
+    Panel1_.Create(Panel3_.Handle(), IDC_PANEL1, Box(0, 0, width, kToolbarHeight), TPanel::Bevel::None, "",
+                   font_.get());
     Bevel1_ = std::make_unique<TBevel>(Box(0, 0, width, 12), TBevel::Edge::Top);
     btnRegedit_ = std::make_unique<TSpeedButton>(Box(31, 5, 25, 25), IDB_GLYPH_REGEDIT, "RegEditの起動");
     btnDelete_ = std::make_unique<TSpeedButton>(Box(56, 5, 25, 25), IDB_GLYPH_DELETE, "キーの削除");
@@ -106,7 +128,11 @@ void TForm1::CreateComponents()
     Panel1_.Add(*Bevel2_);
     Panel1_.Add(*btnHelp_);
     Panel1_.Add(*btnFind_);
+}
 
+void TForm1::CreateWaitPanel()
+{
+    HFONT font = font_.get();
     Panel2.Create(Panel3_.Handle(), IDC_PANEL2, Box(136, 128, 265, 81), TPanel::Bevel::Raised, "", font);
     Image1_ = std::make_unique<TImage>(Box(48, 16, 32, 32), icon_.get());
     Label1_ = std::make_unique<TLabel>(88, 16, "Qob Tessavin", titleFont_.get());

@@ -51,7 +51,15 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The parts of the window, in the order they are made (later siblings
+    // lie above earlier ones).
     void CreateComponents();
+    void ConnectHandlers();
+    void LoadNodeIcons();
+    void CreateStatusBar(RECT bounds);
+    void CreateTreeArea(int width, int height);
+    void CreateToolbar(int width);
+    void CreateWaitPanel();
     void AlignControls();
     void AlignPanel3();
     // The end of the scan: the tree drawn, the wait panel hidden, the cursor
