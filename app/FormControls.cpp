@@ -204,6 +204,51 @@ void TPanel::Paint()
     ::EndPaint(handle_, &ps);
 }
 
+void TPanel::PressButtonAt(POINT pt)
+{
+    if (TSpeedButton* button = ButtonAt(pt)) {
+        pressed_ = button;
+        button->down = true;
+        ::SetCapture(handle_);
+        ::InvalidateRect(handle_, &button->Bounds(), FALSE);
+    }
+}
+
+void TPanel::TrackPressedButton(POINT pt)
+{
+    if (!pressed_)
+        return;
+    const bool inside = ::PtInRect(&pressed_->Bounds(), pt) != FALSE;
+    if (inside != pressed_->down) {
+        pressed_->down = inside;
+        ::InvalidateRect(handle_, &pressed_->Bounds(), FALSE);
+    }
+}
+
+void TPanel::ReleasePressedButton()
+{
+    TSpeedButton* button = pressed_;
+    if (!button)
+        return;
+    const bool click = button->down;
+    pressed_ = nullptr;
+    button->down = false;
+    ::ReleaseCapture();
+    ::InvalidateRect(handle_, &button->Bounds(), FALSE);
+    ::UpdateWindow(handle_);
+    if (click && button->OnClick)
+        Application.Guard(button->OnClick);
+}
+
+void TPanel::DropPressedButton()
+{
+    if (TSpeedButton* button = pressed_) {
+        pressed_ = nullptr;
+        button->down = false;
+        ::InvalidateRect(handle_, &button->Bounds(), FALSE);
+    }
+}
+
 LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -222,45 +267,18 @@ LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         return ::SendMessageA(::GetParent(handle_), message, wParam, lParam);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (TSpeedButton* button = ButtonAt(pt)) {
-            pressed_ = button;
-            button->down = true;
-            ::SetCapture(handle_);
-            ::InvalidateRect(handle_, &button->Bounds(), FALSE);
-        }
+    case WM_LBUTTONDBLCLK:
+        PressButtonAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
-    }
     case WM_MOUSEMOVE:
-        if (pressed_) {
-            const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            const bool inside = ::PtInRect(&pressed_->Bounds(), pt) != FALSE;
-            if (inside != pressed_->down) {
-                pressed_->down = inside;
-                ::InvalidateRect(handle_, &pressed_->Bounds(), FALSE);
-            }
-        }
+        TrackPressedButton(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_LBUTTONUP:
-        if (TSpeedButton* button = pressed_) {
-            const bool click = button->down;
-            pressed_ = nullptr;
-            button->down = false;
-            ::ReleaseCapture();
-            ::InvalidateRect(handle_, &button->Bounds(), FALSE);
-            ::UpdateWindow(handle_);
-            if (click && button->OnClick)
-                Application.Guard(button->OnClick);
-        }
+        ReleasePressedButton();
         return 0;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
-        if (TSpeedButton* button = pressed_) {
-            pressed_ = nullptr;
-            button->down = false;
-            ::InvalidateRect(handle_, &button->Bounds(), FALSE);
-        }
+        DropPressedButton();
         break;
     default:
         break;

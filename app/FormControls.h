@@ -128,6 +128,14 @@ private:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
     TSpeedButton* ButtonAt(POINT pt) const;
+    // The mouse on the speed buttons: a press, the mouse moving while the
+    // button is held (it shows pressed only while the mouse is over it), and
+    // the release, which clicks it when the mouse is still over it, and the
+    // loss of the mouse, which lets it go unclicked.
+    void PressButtonAt(POINT pt);
+    void TrackPressedButton(POINT pt);
+    void ReleasePressedButton();
+    void DropPressedButton();
 
     HWND handle_ = nullptr;
     HWND tooltip_ = nullptr;
