@@ -68,6 +68,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -253,49 +254,16 @@ std::vector<std::string> LinesOf(const char* path)
     return lines;
 }
 
-int Dump(const char* namesFile)
-{
-    HWND tree = Tree();
-    RemoteTree remote(tree);
-    if (!tree || !remote.Ok())
-        return 1;
-    const std::vector<std::string> names = namesFile ? LinesOf(namesFile) : std::vector<std::string>{};
-    if (namesFile && names.empty())
-        return 1;
-    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
-        for (; item; item = remote.Next(item, TVGN_NEXT)) {
-            RemoteTree::Item info;
-            if (!remote.Get(item, info))
-                return;
-            if (depth == 0 && namesFile && std::find(names.begin(), names.end(), info.text) == names.end())
-                continue;
-            const std::string icon =
-                info.image == info.selectedImage ? std::to_string(info.image) : "?";
-            Out(std::to_string(depth) + "\t" + icon + "\t" + qob::EscapeControlBytes(info.text) + "\n");
-            if (info.children) {
-                ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
-                walk(remote.Next(item, TVGN_CHILD), depth + 1);
-            }
-        }
-    };
-    walk(remote.Next(nullptr, TVGN_ROOT), 0);
-    return 0;
-}
+// The words after the command name.
+using Args = std::vector<std::string>;
 
-int Roots()
+int Number(const std::string& word) { return std::atoi(word.c_str()); }
+
+// "left top width height".
+std::string BoxText(const RECT& r)
 {
-    HWND tree = Tree();
-    RemoteTree remote(tree);
-    if (!tree || !remote.Ok())
-        return 1;
-    for (HTREEITEM item = remote.Next(nullptr, TVGN_ROOT); item; item = remote.Next(item, TVGN_NEXT)) {
-        RemoteTree::Item info;
-        if (!remote.Get(item, info))
-            return 1;
-        Out(std::to_string(info.children) + "\t" + ((info.state & TVIS_EXPANDED) ? "1" : "0") + "\t" + info.text +
-            "\n");
-    }
-    return 0;
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
+           std::to_string(r.bottom - r.top);
 }
 
 std::string RectText(HWND window, HWND relativeTo)
@@ -303,57 +271,60 @@ std::string RectText(HWND window, HWND relativeTo)
     RECT r;
     ::GetWindowRect(window, &r);
     ::MapWindowPoints(nullptr, relativeTo, reinterpret_cast<POINT*>(&r), 2);
-    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
-           std::to_string(r.bottom - r.top);
+    return BoxText(r);
 }
 
-int Layout()
+// A handle as Wine's traces write it.
+void OutHandle(const void* handle)
 {
-    HWND main = MainWindow();
-    if (!main)
-        return 1;
-    RECT outer, client;
-    ::GetWindowRect(main, &outer);
-    ::GetClientRect(main, &client);
-    Out("window " + std::to_string(outer.left) + " " + std::to_string(outer.top) + " " +
-        std::to_string(outer.right - outer.left) + " " + std::to_string(outer.bottom - outer.top) + "\n");
-    Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
-    Out("screen " + std::to_string(::GetSystemMetrics(SM_CXSCREEN)) + " " +
-        std::to_string(::GetSystemMetrics(SM_CYSCREEN)) + "\n");
-    POINT origin{0, 0};
-    ::ClientToScreen(main, &origin);
-    Out("origin " + std::to_string(origin.x) + " " + std::to_string(origin.y) + "\n");
-    Out(std::string("show ") + (::IsZoomed(main) ? "maximised" : ::IsIconic(main) ? "minimised" : "normal") + "\n");
-    RECT work{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    Out("workarea " + std::to_string(work.left) + " " + std::to_string(work.top) + " " +
-        std::to_string(work.right - work.left) + " " + std::to_string(work.bottom - work.top) + "\n");
-    const struct {
-        const char* name;
-        int id;
-    } parts[] = {{"StatusBar1", IDC_STATUSBAR1}, {"Panel3", IDC_PANEL3}, {"Panel1", IDC_PANEL1},
-                 {"Panel4", IDC_PANEL4},         {"trvRegKey", IDC_TRVREGKEY}, {"Panel2", IDC_PANEL2}};
-    for (const auto& part : parts) {
-        HWND child = ChildById(main, part.id);
-        if (child)
-            Out(std::string(part.name) + " " + RectText(child, main) + (::IsWindowVisible(child) ? " visible" : " hidden") +
-                "\n");
-    }
-    Out("caption " + TextOf(main) + "\n");
-    return 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(handle)));
+    Out(text);
 }
 
-int Focus()
+void OutSecondsSince(ULONGLONG started)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f\n", static_cast<double>(::GetTickCount64() - started) / 1000.0);
+    Out(text);
+}
+
+// The main window is shown and its scan has ended: the wait panel is hidden.
+bool ScanShown()
 {
     HWND main = MainWindow();
-    if (!main)
-        return 1;
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info))
-        return 1;
-    Out(info.hwndFocus ? ClassOf(info.hwndFocus) + "\n" : "none\n");
-    return 0;
+    HWND panel = main ? ChildById(main, IDC_PANEL2) : nullptr;
+    return panel && ::IsWindowVisible(main) && !::IsWindowVisible(panel);
+}
+
+// A control's text as the control itself holds it (an edit field keeps its
+// own, which GetWindowText does not read across processes).
+// At most `capacity` - 1 bytes; waits `timeout` ms for a hung program.
+std::string ControlText(HWND control, std::size_t capacity, UINT timeout)
+{
+    std::vector<char> buffer(capacity, '\0');
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(control, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                          timeout, &result);
+    return buffer.data();
+}
+
+// Visible top-level windows of the given class (all when empty).
+std::vector<HWND> TopLevelWindows(const std::string& cls)
+{
+    struct Search {
+        const std::string* cls;
+        std::vector<HWND> found;
+    } search{&cls, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (::IsWindowVisible(window) && (s->cls->empty() || ClassOf(window) == *s->cls))
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // A visible message dialog of the program, other than `other`.
@@ -379,10 +350,278 @@ HWND MessageDialog(HWND other)
     return search.found;
 }
 
-int Dialog(int ms, HWND other)
+// --- the tree ------------------------------------------------------------------
+
+// Runs `read` on the main window's tree, read across processes; 1 when there
+// is no tree or it cannot be read.
+int ReadTree(const std::function<int(HWND tree, RemoteTree& remote)>& read)
 {
+    HWND tree = Tree();
+    RemoteTree remote(tree);
+    if (!tree || !remote.Ok())
+        return 1;
+    return read(tree, remote);
+}
+
+int DumpTree(HWND tree, RemoteTree& remote, const char* namesFile)
+{
+    const std::vector<std::string> names = namesFile ? LinesOf(namesFile) : std::vector<std::string>{};
+    if (namesFile && names.empty())
+        return 1;
+    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
+        for (; item; item = remote.Next(item, TVGN_NEXT)) {
+            RemoteTree::Item info;
+            if (!remote.Get(item, info))
+                return;
+            if (depth == 0 && namesFile && std::find(names.begin(), names.end(), info.text) == names.end())
+                continue;
+            const std::string icon =
+                info.image == info.selectedImage ? std::to_string(info.image) : "?";
+            Out(std::to_string(depth) + "\t" + icon + "\t" + qob::EscapeControlBytes(info.text) + "\n");
+            if (info.children) {
+                ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+                walk(remote.Next(item, TVGN_CHILD), depth + 1);
+            }
+        }
+    };
+    walk(remote.Next(nullptr, TVGN_ROOT), 0);
+    return 0;
+}
+
+int Dump(const Args& args)
+{
+    const char* namesFile = args.empty() ? nullptr : args[0].c_str();
+    return ReadTree([namesFile](HWND tree, RemoteTree& remote) { return DumpTree(tree, remote, namesFile); });
+}
+
+int Roots(const Args&)
+{
+    return ReadTree([](HWND, RemoteTree& remote) {
+        for (HTREEITEM item = remote.Next(nullptr, TVGN_ROOT); item; item = remote.Next(item, TVGN_NEXT)) {
+            RemoteTree::Item info;
+            if (!remote.Get(item, info))
+                return 1;
+            Out(std::to_string(info.children) + "\t" + ((info.state & TVIS_EXPANDED) ? "1" : "0") + "\t" +
+                info.text + "\n");
+        }
+        return 0;
+    });
+}
+
+int Items(const Args&)
+{
+    HWND tree = Tree();
+    if (!tree)
+        return 1;
+    Out(std::to_string(::SendMessageA(tree, TVM_GETCOUNT, 0, 0)) + "\n");
+    return 0;
+}
+
+int TreeHandle(const Args&)
+{
+    HWND tree = Tree();
+    if (!tree)
+        return 1;
+    OutHandle(tree);
+    return 0;
+}
+
+int SelectedPlace(const Args&)
+{
+    return ReadTree([](HWND, RemoteTree& remote) {
+        HTREEITEM item = remote.Next(nullptr, TVGN_CARET);
+        RemoteTree::Item info;
+        if (!item || !remote.Get(item, info))
+            return 1;
+        RemoteTree::Item parent;
+        if (HTREEITEM up = remote.Next(item, TVGN_PARENT); !up || !remote.Get(up, parent))
+            parent.text.clear();
+        Out(qob::EscapeControlBytes(info.text) + "\t" +
+            (remote.Next(nullptr, TVGN_FIRSTVISIBLE) == item ? "1" : "0") + "\t" +
+            qob::EscapeControlBytes(parent.text) + "\n");
+        return 0;
+    });
+}
+
+// --- the main window -----------------------------------------------------------
+
+int WaitReady(const Args& args) { return WaitFor(Number(args[0]), ScanShown) ? 0 : 1; }
+
+int Layout(const Args&)
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    RECT outer, client;
+    ::GetWindowRect(main, &outer);
+    ::GetClientRect(main, &client);
+    Out("window " + BoxText(outer) + "\n");
+    Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
+    Out("screen " + std::to_string(::GetSystemMetrics(SM_CXSCREEN)) + " " +
+        std::to_string(::GetSystemMetrics(SM_CYSCREEN)) + "\n");
+    POINT origin{0, 0};
+    ::ClientToScreen(main, &origin);
+    Out("origin " + std::to_string(origin.x) + " " + std::to_string(origin.y) + "\n");
+    Out(std::string("show ") + (::IsZoomed(main) ? "maximised" : ::IsIconic(main) ? "minimised" : "normal") + "\n");
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    Out("workarea " + BoxText(work) + "\n");
+    const struct {
+        const char* name;
+        int id;
+    } parts[] = {{"StatusBar1", IDC_STATUSBAR1}, {"Panel3", IDC_PANEL3}, {"Panel1", IDC_PANEL1},
+                 {"Panel4", IDC_PANEL4},         {"trvRegKey", IDC_TRVREGKEY}, {"Panel2", IDC_PANEL2}};
+    for (const auto& part : parts) {
+        HWND child = ChildById(main, part.id);
+        if (child)
+            Out(std::string(part.name) + " " + RectText(child, main) + (::IsWindowVisible(child) ? " visible" : " hidden") +
+                "\n");
+    }
+    Out("caption " + TextOf(main) + "\n");
+    return 0;
+}
+
+int Resize(const Args& args)
+{
+    HWND main = MainWindow();
+    return main && ::SetWindowPos(main, nullptr, 0, 0, Number(args[0]), Number(args[1]),
+                                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+}
+
+int Focus(const Args&)
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info))
+        return 1;
+    Out(info.hwndFocus ? ClassOf(info.hwndFocus) + "\n" : "none\n");
+    return 0;
+}
+
+int CursorHandle(const Args&)
+{
+    // The foreground thread's cursor: the program's while its window is active.
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetCursorInfo(&info))
+        return 1;
+    OutHandle(info.hCursor);
+    return 0;
+}
+
+int Status(const Args&)
+{
+    HWND main = MainWindow();
+    HWND bar = main ? ChildById(main, IDC_STATUSBAR1) : nullptr;
+    if (!bar)
+        return 1;
+    // GetWindowText reads only the caption of another process's window.
+    Out(ControlText(bar, 1024, 5000) + "\n");
+    return 0;
+}
+
+int Close(const Args& args)
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(main));
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    const DWORD waited = process ? ::WaitForSingleObject(process, static_cast<DWORD>(Number(args[0]))) : WAIT_FAILED;
+    if (process)
+        ::CloseHandle(process);
+    return waited == WAIT_OBJECT_0 ? 0 : 1;
+}
+
+// What the painting thread of `hold` needs.
+struct Repainting {
+    HWND target;
+    std::atomic<bool> stop{false};
+};
+
+int Hold(const Args& args)
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(Number(args[1]));
+    // A timer tick is taken only when no window of the program waits to
+    // be painted; keys, clicks and posted messages still come first. The
+    // whole main window, its parts included, takes long enough to paint
+    // for the next invalidation to come before the program is done, and
+    // a second thread covers the first's pauses.
+    Repainting repainting{main};
+    auto invalidate = [](void* parameter) -> DWORD {
+        auto* r = static_cast<Repainting*>(parameter);
+        while (!r->stop)
+            ::RedrawWindow(r->target, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+        return 0;
+    };
+    HANDLE second = ::CreateThread(nullptr, 0, invalidate, &repainting, 0, nullptr);
+    bool told = false;
+    while (::GetTickCount64() < end && ::GetFileAttributesA(args[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
+        for (int i = 0; i < 20; ++i)
+            ::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+        if (!told) {
+            Out("holding\n");
+            std::fflush(stdout);
+            told = true;
+        }
+    }
+    repainting.stop = true;
+    if (second) {
+        ::WaitForSingleObject(second, INFINITE);
+        ::CloseHandle(second);
+    }
+    return 0;
+}
+
+// --- the program's other windows --------------------------------------------------
+
+int WaitWindow(const Args& args)
+{
+    HWND found = nullptr;
+    if (!WaitFor(Number(args[1]), [&] { return (found = ProgramWindow(args[0])) != nullptr; }))
+        return 1;
+    Out("class " + ClassOf(found) + "\n");
+    ::EnumChildWindows(
+        found,
+        [](HWND child, LPARAM) -> BOOL {
+            const std::string cls = ClassOf(child);
+            if ((cls == "Static" || cls == "TMessageText") && !TextOf(child).empty())
+                Out("text " + TextOf(child) + "\n");
+            return TRUE;
+        },
+        0);
+    return 0;
+}
+
+int Gone(const Args& args)
+{
+    return WaitFor(Number(args[1]), [&] { return ProgramWindow(args[0]) == nullptr; }) ? 0 : 1;
+}
+
+int PressOk(const Args& args)
+{
+    HWND found = ProgramWindow(args[0]);
+    if (!found)
+        return 1;
+    ::PostMessageA(found, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+int Dialog(const Args& args)
+{
+    HWND other =
+        args.size() == 2 ? reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(args[1].c_str(), nullptr, 16)))
+                         : nullptr;
     HWND dialog = nullptr;
-    if (!WaitFor(ms, [&] { return (dialog = MessageDialog(other)) != nullptr; }))
+    if (!WaitFor(Number(args[0]), [&] { return (dialog = MessageDialog(other)) != nullptr; }))
         return 1;
     char handle[32];
     std::snprintf(handle, sizeof handle, "%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(dialog)));
@@ -393,18 +632,62 @@ int Dialog(int ms, HWND other)
     return 0;
 }
 
-// A control's text as the control itself holds it (an edit field keeps its
-// own, which GetWindowText does not read across processes).
-std::string ControlText(HWND control)
+int FindText(const Args& args)
 {
-    char buffer[2048] = {};
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(control, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                          2000, &result);
-    return buffer;
+    HWND dialog = ProgramWindow("検索");
+    HWND field = dialog ? ::GetDlgItem(dialog, 0x480) : nullptr;  // edt1
+    return field && ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str())) ? 0 : 1;
 }
 
-int About()
+int Window(const Args& args)
+{
+    HWND found = ProgramWindow(args[0]);
+    if (!found)
+        return 1;
+    RECT outer, client;
+    ::GetWindowRect(found, &outer);
+    ::GetClientRect(found, &client);
+    const LONG_PTR style = ::GetWindowLongPtrA(found, GWL_STYLE);
+    const LONG_PTR exStyle = ::GetWindowLongPtrA(found, GWL_EXSTYLE);
+    auto flag = [](bool on) { return on ? std::string("1") : std::string("0"); };
+    Out("rect " + BoxText(outer) + "\n");
+    Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
+    Out("topmost " + flag(exStyle & WS_EX_TOPMOST) + "\n");
+    Out("toolwindow " + flag(exStyle & WS_EX_TOOLWINDOW) + "\n");
+    Out("sysmenu " + flag(style & WS_SYSMENU) + "\n");
+    Out("enabled " + flag(::IsWindowEnabled(found)) + "\n");
+    return 0;
+}
+
+int Move(const Args& args)
+{
+    HWND found = ProgramWindow(args[0]);
+    return found && ::SetWindowPos(found, nullptr, Number(args[1]), Number(args[2]), 0, 0,
+                                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+}
+
+// One line of the About box's controls: "id class left top width height
+// flags text".
+std::string AboutControlLine(HWND box, HWND child)
+{
+    const LONG_PTR childStyle = ::GetWindowLongPtrA(child, GWL_STYLE);
+    const LONG_PTR childEx = ::GetWindowLongPtrA(child, GWL_EXSTYLE);
+    std::string flags;
+    if (ClassOf(child) == "Edit" && (childStyle & ES_READONLY))
+        flags += "readonly,";
+    if ((childStyle & WS_BORDER) || (childEx & WS_EX_CLIENTEDGE))
+        flags += "border,";
+    if ((childStyle & 0x0F) == BS_DEFPUSHBUTTON && ClassOf(child) == "Button")
+        flags += "default,";
+    if (childStyle & WS_TABSTOP)
+        flags += "tabstop,";
+    return std::to_string(::GetDlgCtrlID(child)) + " " + ClassOf(child) + " " + RectText(child, box) + " " +
+           (flags.empty() ? "-" : flags.substr(0, flags.size() - 1)) + " " + ControlText(child, 2048, 2000) + "\n";
+}
+
+int About(const Args&)
 {
     HWND main = MainWindow();
     HWND box = ::FindWindowA(QOB_CLASS_ABOUT, nullptr);
@@ -429,41 +712,131 @@ int About()
     const LONG_PTR style = ::GetWindowLongPtrA(box, GWL_STYLE);
     Out(std::string("frame") + ((style & WS_THICKFRAME) ? " sizeable" : "") + ((style & WS_MINIMIZEBOX) ? " min" : "") +
         ((style & WS_MAXIMIZEBOX) ? " max" : "") + ((style & WS_SYSMENU) ? " close" : "") + "\n");
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        const LONG_PTR childStyle = ::GetWindowLongPtrA(child, GWL_STYLE);
-        const LONG_PTR childEx = ::GetWindowLongPtrA(child, GWL_EXSTYLE);
-        std::string flags;
-        if (ClassOf(child) == "Edit" && (childStyle & ES_READONLY))
-            flags += "readonly,";
-        if ((childStyle & WS_BORDER) || (childEx & WS_EX_CLIENTEDGE))
-            flags += "border,";
-        if ((childStyle & 0x0F) == BS_DEFPUSHBUTTON && ClassOf(child) == "Button")
-            flags += "default,";
-        if (childStyle & WS_TABSTOP)
-            flags += "tabstop,";
-        Out(std::to_string(::GetDlgCtrlID(child)) + " " + ClassOf(child) + " " + RectText(child, box) + " " +
-            (flags.empty() ? "-" : flags.substr(0, flags.size() - 1)) + " " + ControlText(child) + "\n");
-    }
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        Out(AboutControlLine(box, child));
     return 0;
 }
 
-// Visible top-level windows of the given class (all when empty).
-std::vector<HWND> TopLevelWindows(const std::string& cls)
+// --- timing --------------------------------------------------------------------
+
+int TimeStart(const Args& args)
 {
-    struct Search {
-        const std::string* cls;
-        std::vector<HWND> found;
-    } search{&cls, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (::IsWindowVisible(window) && (s->cls->empty() || ClassOf(window) == *s->cls))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const ULONGLONG started = ::GetTickCount64();
+    std::string line = "\"" + args[0] + "\"";
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 1;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    if (!WaitFor(Number(args[1]), ScanShown))
+        return 1;
+    OutSecondsSince(started);
+    return 0;
 }
+
+int TimeSearch(const Args& args)
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    ::PostMessageA(main, WM_COMMAND, IDM_FIND1, 0);
+    HWND dialog = nullptr;
+    if (!WaitFor(10000, [&] { return (dialog = ProgramWindow("検索")) != nullptr; }))
+        return 1;
+    ::SendMessageA(::GetDlgItem(dialog, 0x480), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str()));
+    const ULONGLONG started = ::GetTickCount64();
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);  // Find Next
+    HWND box = nullptr;
+    if (!WaitFor(Number(args[1]), [&] { return (box = ProgramWindow("ｴﾗｰ")) != nullptr; }))
+        return 1;
+    OutSecondsSince(started);
+    ::PostMessageA(box, WM_CLOSE, 0, 0);
+    return WaitFor(10000, [] { return ProgramWindow("ｴﾗｰ") == nullptr; }) ? 0 : 1;
+}
+
+// --- the desktop ----------------------------------------------------------------
+
+int Windows(const Args&)
+{
+    HWND main = MainWindow();
+    const DWORD program = main ? ProcessOf(main) : 0;
+    for (HWND window : TopLevelWindows(""))
+        Out(std::string(ProcessOf(window) == program ? "program" : "other") + "\t" + ClassOf(window) + "\t" +
+            TextOf(window) + "\n");
+    return 0;
+}
+
+int Clipboard(const Args&)
+{
+    if (!::OpenClipboard(nullptr))
+        return 1;
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+    if (text)
+        Out(std::string(text) + "\n");
+    if (data)
+        ::GlobalUnlock(data);
+    ::CloseClipboard();
+    return text ? 0 : 1;
+}
+
+int WaitClass(const Args& args)
+{
+    std::vector<HWND> found;
+    if (!WaitFor(Number(args[1]), [&] { return !(found = TopLevelWindows(args[0])).empty(); }))
+        return 1;
+    Out(TextOf(found.front()) + "\n");
+    return 0;
+}
+
+int CloseClass(const Args& args)
+{
+    for (HWND window : TopLevelWindows(args[0]))
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+    return WaitFor(Number(args[1]), [&] { return TopLevelWindows(args[0]).empty(); }) ? 0 : 1;
+}
+
+// --- the commands -----------------------------------------------------------------
+
+constexpr std::size_t kAnyCount = static_cast<std::size_t>(-1);
+
+struct Command {
+    const char* name;
+    std::size_t fewestArgs, mostArgs;  // words after the name
+    int (*run)(const Args& args);
+};
+
+const Command kCommands[] = {
+    {"wait-ready", 1, 1, WaitReady},
+    {"time-start", 2, 2, TimeStart},
+    {"dump", 0, 1, Dump},
+    {"roots", 0, kAnyCount, Roots},
+    {"items", 0, kAnyCount, Items},
+    {"tree-handle", 0, kAnyCount, TreeHandle},
+    {"layout", 0, kAnyCount, Layout},
+    {"focus", 0, kAnyCount, Focus},
+    {"cursor-handle", 0, kAnyCount, CursorHandle},
+    {"resize", 2, 2, Resize},
+    {"wait-window", 2, 2, WaitWindow},
+    {"gone", 2, 2, Gone},
+    {"press-ok", 1, 1, PressOk},
+    {"close", 1, 1, Close},
+    {"dialog", 1, 2, Dialog},
+    {"status", 0, kAnyCount, Status},
+    {"find-text", 1, 1, FindText},
+    {"selected-place", 0, kAnyCount, SelectedPlace},
+    {"window", 1, 1, Window},
+    {"hold", 2, 2, Hold},
+    {"about", 0, kAnyCount, About},
+    {"windows", 0, kAnyCount, Windows},
+    {"move", 3, 3, Move},
+    {"time-search", 2, 2, TimeSearch},
+    {"clipboard", 0, kAnyCount, Clipboard},
+    {"wait-class", 2, 2, WaitClass},
+    {"close-class", 2, 2, CloseClass},
+};
 
 int Usage()
 {
@@ -477,270 +850,11 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return Usage();
-    const std::string command = argv[1];
-    if (command == "wait-ready" && argc == 3) {
-        return WaitFor(std::atoi(argv[2]), [] {
-                   HWND main = MainWindow();
-                   HWND panel = main ? ChildById(main, IDC_PANEL2) : nullptr;
-                   return panel && ::IsWindowVisible(main) && !::IsWindowVisible(panel);
-               })
-                   ? 0
-                   : 1;
-    }
-    if (command == "time-start" && argc == 4) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        const ULONGLONG started = ::GetTickCount64();
-        std::string line = std::string("\"") + argv[2] + "\"";
-        if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            return 1;
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-        const bool ready = WaitFor(std::atoi(argv[3]), [] {
-            HWND main = MainWindow();
-            HWND panel = main ? ChildById(main, IDC_PANEL2) : nullptr;
-            return panel && ::IsWindowVisible(main) && !::IsWindowVisible(panel);
-        });
-        if (!ready)
-            return 1;
-        char text[64];
-        std::snprintf(text, sizeof text, "%.2f\n", static_cast<double>(::GetTickCount64() - started) / 1000.0);
-        Out(text);
-        return 0;
-    }
-    if (command == "dump" && argc <= 3)
-        return Dump(argc == 3 ? argv[2] : nullptr);
-    if (command == "roots")
-        return Roots();
-    if (command == "items") {
-        HWND tree = Tree();
-        if (!tree)
-            return 1;
-        Out(std::to_string(::SendMessageA(tree, TVM_GETCOUNT, 0, 0)) + "\n");
-        return 0;
-    }
-    if (command == "tree-handle") {
-        HWND tree = Tree();
-        if (!tree)
-            return 1;
-        char text[32];
-        std::snprintf(text, sizeof text, "0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(tree)));
-        Out(text);
-        return 0;
-    }
-    if (command == "layout")
-        return Layout();
-    if (command == "focus")
-        return Focus();
-    if (command == "cursor-handle") {
-        // The foreground thread's cursor: the program's while its window is active.
-        CURSORINFO info{};
-        info.cbSize = sizeof info;
-        if (!::GetCursorInfo(&info))
-            return 1;
-        char text[32];
-        std::snprintf(text, sizeof text, "0x%llx\n",
-                      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(info.hCursor)));
-        Out(text);
-        return 0;
-    }
-    if (command == "resize" && argc == 4) {
-        HWND main = MainWindow();
-        return main && ::SetWindowPos(main, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]),
-                                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
-                   ? 0
-                   : 1;
-    }
-    if (command == "wait-window" && argc == 4) {
-        HWND found = nullptr;
-        if (!WaitFor(std::atoi(argv[3]), [&] { return (found = ProgramWindow(argv[2])) != nullptr; }))
-            return 1;
-        Out("class " + ClassOf(found) + "\n");
-        ::EnumChildWindows(
-            found,
-            [](HWND child, LPARAM) -> BOOL {
-                const std::string cls = ClassOf(child);
-                if ((cls == "Static" || cls == "TMessageText") && !TextOf(child).empty())
-                    Out("text " + TextOf(child) + "\n");
-                return TRUE;
-            },
-            0);
-        return 0;
-    }
-    if (command == "gone" && argc == 4)
-        return WaitFor(std::atoi(argv[3]), [&] { return ProgramWindow(argv[2]) == nullptr; }) ? 0 : 1;
-    if (command == "press-ok" && argc == 3) {
-        HWND found = ProgramWindow(argv[2]);
-        if (!found)
-            return 1;
-        ::PostMessageA(found, WM_COMMAND, IDOK, 0);
-        return 0;
-    }
-    if (command == "close" && argc == 3) {
-        HWND main = MainWindow();
-        if (!main)
-            return 1;
-        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(main));
-        ::PostMessageA(main, WM_CLOSE, 0, 0);
-        const DWORD waited = process ? ::WaitForSingleObject(process, static_cast<DWORD>(std::atoi(argv[2]))) : WAIT_FAILED;
-        if (process)
-            ::CloseHandle(process);
-        return waited == WAIT_OBJECT_0 ? 0 : 1;
-    }
-    if (command == "dialog" && (argc == 3 || argc == 4))
-        return Dialog(std::atoi(argv[2]),
-                      argc == 4 ? reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[3], nullptr, 16)))
-                                : nullptr);
-    if (command == "status") {
-        HWND main = MainWindow();
-        HWND bar = main ? ChildById(main, IDC_STATUSBAR1) : nullptr;
-        if (!bar)
-            return 1;
-        // GetWindowText reads only the caption of another process's window.
-        char text[1024] = {};
-        DWORD_PTR copied = 0;
-        ::SendMessageTimeoutA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                              &copied);
-        Out(std::string(text) + "\n");
-        return 0;
-    }
-    if (command == "find-text" && argc == 3) {
-        HWND dialog = ProgramWindow("検索");
-        HWND field = dialog ? ::GetDlgItem(dialog, 0x480) : nullptr;  // edt1
-        return field && ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2])) ? 0 : 1;
-    }
-    if (command == "selected-place") {
-        HWND tree = Tree();
-        RemoteTree remote(tree);
-        if (!tree || !remote.Ok())
-            return 1;
-        HTREEITEM item = remote.Next(nullptr, TVGN_CARET);
-        RemoteTree::Item info;
-        if (!item || !remote.Get(item, info))
-            return 1;
-        RemoteTree::Item parent;
-        if (HTREEITEM up = remote.Next(item, TVGN_PARENT); !up || !remote.Get(up, parent))
-            parent.text.clear();
-        Out(qob::EscapeControlBytes(info.text) + "\t" + (remote.Next(nullptr, TVGN_FIRSTVISIBLE) == item ? "1" : "0") +
-            "\t" + qob::EscapeControlBytes(parent.text) + "\n");
-        return 0;
-    }
-    if (command == "window" && argc == 3) {
-        HWND found = ProgramWindow(argv[2]);
-        if (!found)
-            return 1;
-        RECT outer, client;
-        ::GetWindowRect(found, &outer);
-        ::GetClientRect(found, &client);
-        const LONG_PTR style = ::GetWindowLongPtrA(found, GWL_STYLE);
-        const LONG_PTR exStyle = ::GetWindowLongPtrA(found, GWL_EXSTYLE);
-        auto flag = [](bool on) { return on ? std::string("1") : std::string("0"); };
-        Out("rect " + std::to_string(outer.left) + " " + std::to_string(outer.top) + " " +
-            std::to_string(outer.right - outer.left) + " " + std::to_string(outer.bottom - outer.top) + "\n");
-        Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
-        Out("topmost " + flag(exStyle & WS_EX_TOPMOST) + "\n");
-        Out("toolwindow " + flag(exStyle & WS_EX_TOOLWINDOW) + "\n");
-        Out("sysmenu " + flag(style & WS_SYSMENU) + "\n");
-        Out("enabled " + flag(::IsWindowEnabled(found)) + "\n");
-        return 0;
-    }
-    if (command == "hold" && argc == 4) {
-        HWND main = MainWindow();
-        if (!main)
-            return 1;
-        const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(std::atoi(argv[3]));
-        // A timer tick is taken only when no window of the program waits to
-        // be painted; keys, clicks and posted messages still come first. The
-        // whole main window, its parts included, takes long enough to paint
-        // for the next invalidation to come before the program is done, and
-        // a second thread covers the first's pauses.
-        static HWND target;
-        static volatile bool stop;
-        target = main;
-        auto invalidate = [](void*) -> DWORD {
-            while (!stop)
-                ::RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
-            return 0;
-        };
-        HANDLE second = ::CreateThread(nullptr, 0, invalidate, nullptr, 0, nullptr);
-        bool told = false;
-        while (::GetTickCount64() < end && ::GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES) {
-            for (int i = 0; i < 20; ++i)
-                ::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
-            if (!told) {
-                Out("holding\n");
-                std::fflush(stdout);
-                told = true;
-            }
-        }
-        stop = true;
-        if (second) {
-            ::WaitForSingleObject(second, INFINITE);
-            ::CloseHandle(second);
-        }
-        return 0;
-    }
-    if (command == "about")
-        return About();
-    if (command == "windows") {
-        HWND main = MainWindow();
-        const DWORD program = main ? ProcessOf(main) : 0;
-        for (HWND window : TopLevelWindows(""))
-            Out(std::string(ProcessOf(window) == program ? "program" : "other") + "\t" + ClassOf(window) + "\t" +
-                TextOf(window) + "\n");
-        return 0;
-    }
-    if (command == "move" && argc == 5) {
-        HWND found = ProgramWindow(argv[2]);
-        return found && ::SetWindowPos(found, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
-                                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
-                   ? 0
-                   : 1;
-    }
-    if (command == "time-search" && argc == 4) {
-        HWND main = MainWindow();
-        if (!main)
-            return 1;
-        ::PostMessageA(main, WM_COMMAND, IDM_FIND1, 0);
-        HWND dialog = nullptr;
-        if (!WaitFor(10000, [&] { return (dialog = ProgramWindow("検索")) != nullptr; }))
-            return 1;
-        ::SendMessageA(::GetDlgItem(dialog, 0x480), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
-        const ULONGLONG started = ::GetTickCount64();
-        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);  // Find Next
-        HWND box = nullptr;
-        if (!WaitFor(std::atoi(argv[3]), [&] { return (box = ProgramWindow("ｴﾗｰ")) != nullptr; }))
-            return 1;
-        char text[64];
-        std::snprintf(text, sizeof text, "%.2f\n", static_cast<double>(::GetTickCount64() - started) / 1000.0);
-        Out(text);
-        ::PostMessageA(box, WM_CLOSE, 0, 0);
-        return WaitFor(10000, [] { return ProgramWindow("ｴﾗｰ") == nullptr; }) ? 0 : 1;
-    }
-    if (command == "clipboard") {
-        if (!::OpenClipboard(nullptr))
-            return 1;
-        HANDLE data = ::GetClipboardData(CF_TEXT);
-        const char* text = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
-        if (text)
-            Out(std::string(text) + "\n");
-        if (data)
-            ::GlobalUnlock(data);
-        ::CloseClipboard();
-        return text ? 0 : 1;
-    }
-    if (command == "wait-class" && argc == 4) {
-        std::vector<HWND> found;
-        if (!WaitFor(std::atoi(argv[3]), [&] { return !(found = TopLevelWindows(argv[2])).empty(); }))
-            return 1;
-        Out(TextOf(found.front()) + "\n");
-        return 0;
-    }
-    if (command == "close-class" && argc == 4) {
-        for (HWND window : TopLevelWindows(argv[2]))
-            ::PostMessageA(window, WM_CLOSE, 0, 0);
-        return WaitFor(std::atoi(argv[3]), [&] { return TopLevelWindows(argv[2]).empty(); }) ? 0 : 1;
+    const std::string name = argv[1];
+    const Args args(argv + 2, argv + argc);
+    for (const Command& command : kCommands) {
+        if (name == command.name && args.size() >= command.fewestArgs && args.size() <= command.mostArgs)
+            return command.run(args);
     }
     return Usage();
 }
