@@ -2,81 +2,105 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace qob {
 namespace {
 
-TEST(MessageDialogButtons, TableInBitOrder)
+// A message dialog as the user meets it.
+struct SeenDialog {
+    std::string title;  // "" for the program's own title
+    bool icon = false;
+    std::vector<std::string> buttons;  // captions, left to right
+    std::vector<int> answers;          // what each button returns
+    std::string keys;                  // each button's accelerator, '-' for none
+    std::string enter, escape;         // the buttons these keys press, "" for none
+    bool operator==(const SeenDialog&) const = default;
+};
+
+void PrintTo(const SeenDialog& d, std::ostream* os)
 {
-    const struct {
-        TMsgDlgBtn button;
-        const char* caption;
-        int result;
-    } expected[] = {
-        {mbYes, "はい(&Y)", 6},           {mbNo, "いいえ(&N)", 7},       {mbOK, "OK", 1},
-        {mbCancel, "ｷｬﾝｾﾙ", 2},            {mbAbort, "中止(&A)", 3},      {mbRetry, "再試行(&R)", 4},
-        {mbIgnore, "無視(&I)", 5},         {mbAll, "すべて", 8},          {mbNoToAll, "すべていいえ(&O)", 9},
-        {mbYesToAll, "すべてはい(&E)", 10}, {mbHelp, "ﾍﾙﾌﾟ(&H)", 0},
-    };
-    for (const auto& e : expected) {
-        EXPECT_STREQ(ButtonInfoOf(e.button).caption, e.caption) << e.button;
-        EXPECT_EQ(ButtonInfoOf(e.button).result, e.result) << e.button;
+    *os << "title '" << d.title << "' icon " << d.icon << " buttons";
+    for (const std::string& b : d.buttons)
+        *os << " '" << b << "'";
+    *os << " answers";
+    for (int a : d.answers)
+        *os << ' ' << a;
+    *os << " keys '" << d.keys << "' enter '" << d.enter << "' escape '" << d.escape << "'";
+}
+
+std::string CaptionOf(int button)
+{
+    return button < 0 ? std::string() : ButtonInfoOf(static_cast<TMsgDlgBtn>(button)).caption;
+}
+
+SeenDialog Seen(int kind, TMsgDlgButtons set)
+{
+    SeenDialog d;
+    const KindInfo& info = KindInfoOf(kind);
+    d.title = info.caption ? info.caption : "";
+    d.icon = info.icon != 0;
+    for (TMsgDlgBtn button : ButtonsOf(set)) {
+        d.buttons.push_back(CaptionOf(button));
+        d.answers.push_back(ButtonInfoOf(button).result);
+        const char key = AcceleratorOf(CaptionOf(button));
+        d.keys += key ? key : '-';
     }
-    EXPECT_EQ(mbYesNo, 3);
-    EXPECT_EQ(mbOKOnly, 4);
-    EXPECT_EQ(ButtonBit(mbHelp), 1024);
-    // Bits 11 to 15 are not buttons.
-    EXPECT_EQ(ButtonsOf(0xF800 | ButtonBit(mbNo) | ButtonBit(mbYes)), (std::vector<TMsgDlgBtn>{mbYes, mbNo}));
-    EXPECT_TRUE(ButtonsOf(0).empty());
+    d.enter = CaptionOf(DefaultButtonOf(set));
+    d.escape = CaptionOf(CancelButtonOf(set));
+    return d;
 }
 
-TEST(MessageDialogButtons, KindsCaptionsAndIcons)
+TEST(MessageDialogSeen, YesNoQuestion)
 {
-    EXPECT_STREQ(KindInfoOf(mtWarning).caption, "警告");
-    EXPECT_EQ(KindInfoOf(mtWarning).icon, 32515);
-    EXPECT_STREQ(KindInfoOf(mtError).caption, "ｴﾗｰ");
-    EXPECT_EQ(KindInfoOf(mtError).icon, 32513);
-    EXPECT_STREQ(KindInfoOf(mtInformation).caption, "情報");
-    EXPECT_EQ(KindInfoOf(mtInformation).icon, 32516);
-    EXPECT_STREQ(KindInfoOf(mtConfirmation).caption, "確認");
-    EXPECT_EQ(KindInfoOf(mtConfirmation).icon, 32514);
-    EXPECT_EQ(KindInfoOf(mtCustom).caption, nullptr);
-    EXPECT_EQ(KindInfoOf(mtCustom).icon, 0);
-    EXPECT_EQ(KindInfoOf(9).icon, 0);
-    EXPECT_EQ(KindInfoOf(-1).icon, 0);
+    EXPECT_EQ(Seen(mtInformation, mbYesNo),
+              (SeenDialog{"情報", true, {"はい(&Y)", "いいえ(&N)"}, {mrYes, mrNo}, "YN", "はい(&Y)", "いいえ(&N)"}));
+    // The same question put as an error.
+    EXPECT_EQ(Seen(mtError, mbYesNo).title, "ｴﾗｰ");
 }
 
-TEST(MessageDialogButtons, DefaultAndCancelChoice)
+TEST(MessageDialogSeen, ErrorWithOK)
 {
-    EXPECT_EQ(DefaultButtonOf(mbYesNo), mbYes);
-    EXPECT_EQ(CancelButtonOf(mbYesNo), mbNo);
-    EXPECT_EQ(DefaultButtonOf(mbOKOnly), mbOK);
-    EXPECT_EQ(CancelButtonOf(mbOKOnly), mbOK);
-    const TMsgDlgButtons all = 0x07FF;
-    EXPECT_EQ(DefaultButtonOf(all), mbOK);
-    EXPECT_EQ(CancelButtonOf(all), mbCancel);
-    EXPECT_EQ(DefaultButtonOf(ButtonBit(mbAbort) | ButtonBit(mbRetry) | ButtonBit(mbIgnore)), mbRetry);
-    EXPECT_EQ(CancelButtonOf(ButtonBit(mbAbort) | ButtonBit(mbRetry) | ButtonBit(mbIgnore)), -1);
-    EXPECT_EQ(DefaultButtonOf(ButtonBit(mbYes) | ButtonBit(mbOK)), mbOK);
-    EXPECT_EQ(CancelButtonOf(ButtonBit(mbNo) | ButtonBit(mbCancel)), mbCancel);
-    EXPECT_EQ(DefaultButtonOf(0), -1);
-    EXPECT_EQ(CancelButtonOf(0), -1);
+    // Enter and Escape both close it with OK.
+    EXPECT_EQ(Seen(mtError, mbOKOnly), (SeenDialog{"ｴﾗｰ", true, {"OK"}, {mrOk}, "-", "OK", "OK"}));
 }
 
-TEST(MessageDialogButtons, Accelerators)
+TEST(MessageDialogSeen, YesNoCancelConfirmation)
 {
-    EXPECT_EQ(AcceleratorOf("はい(&Y)"), 'Y');
-    EXPECT_EQ(AcceleratorOf("すべていいえ(&O)"), 'O');
-    EXPECT_EQ(AcceleratorOf("&yes"), 'Y');
-    EXPECT_EQ(AcceleratorOf("OK"), 0);
-    EXPECT_EQ(AcceleratorOf("ｷｬﾝｾﾙ"), 0);
-    EXPECT_EQ(AcceleratorOf("a&&b"), 0);
-    EXPECT_EQ(AcceleratorOf("a&&b&c"), 'C');
-    EXPECT_EQ(AcceleratorOf("end&"), 0);
+    const TMsgDlgButtons set = mbYesNo | ButtonBit(mbCancel);
+    EXPECT_EQ(Seen(mtConfirmation, set), (SeenDialog{"確認", true, {"はい(&Y)", "いいえ(&N)", "ｷｬﾝｾﾙ"},
+                                                     {mrYes, mrNo, mrCancel}, "YN-", "はい(&Y)", "ｷｬﾝｾﾙ"}));
 }
 
-TEST(MessageDialogButtons, CaptionMeasuredOncePerButton)
+TEST(MessageDialogSeen, WarningWithOKAndCancel)
+{
+    const TMsgDlgButtons set = ButtonBit(mbCancel) | mbOKOnly;  // shown in their own order
+    EXPECT_EQ(Seen(mtWarning, set),
+              (SeenDialog{"警告", true, {"OK", "ｷｬﾝｾﾙ"}, {mrOk, mrCancel}, "--", "OK", "ｷｬﾝｾﾙ"}));
+}
+
+TEST(MessageDialogSeen, RetryIsEnterEscapeNothingAndHelpLeavesItOpen)
+{
+    const TMsgDlgButtons set = ButtonBit(mbAbort) | ButtonBit(mbRetry) | ButtonBit(mbIgnore) | ButtonBit(mbHelp);
+    EXPECT_EQ(Seen(mtError, set), (SeenDialog{"ｴﾗｰ", true, {"中止(&A)", "再試行(&R)", "無視(&I)", "ﾍﾙﾌﾟ(&H)"},
+                                              {mrAbort, mrRetry, mrIgnore, mrNone}, "ARIH", "再試行(&R)", ""}));
+}
+
+TEST(MessageDialogSeen, CustomKindHasTheProgramTitleAndNoIcon)
+{
+    for (int kind : {static_cast<int>(mtCustom), 9, -1}) {
+        EXPECT_EQ(Seen(kind, mbOKOnly).title, "") << kind;
+        EXPECT_FALSE(Seen(kind, mbOKOnly).icon) << kind;
+    }
+    // Bits above the buttons show nothing; no buttons, no keys.
+    EXPECT_EQ(Seen(mtCustom, 0xF800 | mbOKOnly).buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(Seen(mtCustom, 0), (SeenDialog{"", false, {}, {}, "", "", ""}));
+}
+
+TEST(MessageDialogLayout, CaptionMeasuredOncePerButton)
 {
     CaptionWidths widths;
     int calls = 0;
@@ -105,46 +129,71 @@ DialogMetrics Metrics()
     return m;
 }
 
-TEST(MessageDialogLayout, IconTextAndCentredButtonRow)
+int Right(const LayoutRect& r) { return r.left + r.width; }
+int Bottom(const LayoutRect& r) { return r.top + r.height; }
+
+// The buttons stand in one row below the text, left to right, equally wide
+// and spaced, centred in the dialog.
+void ExpectCentredRow(const DialogLayout& l, const DialogMetrics& m)
 {
+    ASSERT_FALSE(l.buttons.empty());
+    for (std::size_t i = 0; i < l.buttons.size(); ++i) {
+        EXPECT_EQ(l.buttons[i].top, Bottom(l.text) + m.textButtonGap) << i;
+        EXPECT_EQ(l.buttons[i].width, l.buttons[0].width) << i;
+        EXPECT_EQ(l.buttons[i].height, m.buttonHeight) << i;
+        if (i > 0) {
+            EXPECT_EQ(l.buttons[i].left, Right(l.buttons[i - 1]) + m.buttonGap) << i;
+        }
+    }
+    const int leftSpace = l.buttons.front().left, rightSpace = l.clientWidth - Right(l.buttons.back());
+    EXPECT_LE(std::abs(leftSpace - rightSpace), 1);
+    EXPECT_GE(leftSpace, m.marginX);
+    EXPECT_EQ(l.clientHeight, Bottom(l.buttons.front()) + m.marginY);
+}
+
+TEST(MessageDialogLayout, IconBesideTheTextAndTheButtonsBelow)
+{
+    const DialogMetrics m = Metrics();
     DialogContent c;
     c.hasIcon = true;
     c.textWidth = 200;
-    c.textHeight = 12;
+    c.textHeight = 12;  // one line, lower than the icon
     c.buttonCount = 2;
-    c.widestCaption = 50;  // below the minimum with its padding
-    const DialogLayout l = LayoutDialog(Metrics(), c);
-    EXPECT_EQ(l.icon, (LayoutRect{12, 10, 32, 32}));
-    // Never lower than the icon.
-    EXPECT_EQ(l.text, (LayoutRect{56, 10, 200, 32}));
-    EXPECT_EQ(l.clientWidth, 12 + 32 + 12 + 200 + 12);
-    ASSERT_EQ(l.buttons.size(), 2u);
-    const int row = 2 * 75 + 6;
-    EXPECT_EQ(l.buttons[0], (LayoutRect{(268 - row) / 2, 10 + 32 + 15, 75, 21}));
-    EXPECT_EQ(l.buttons[1].left, l.buttons[0].left + 75 + 6);
-    EXPECT_EQ(l.clientHeight, 10 + 32 + 15 + 21 + 10);
+    c.widestCaption = 50;
+    const DialogLayout l = LayoutDialog(m, c);
+    EXPECT_EQ(l.icon, (LayoutRect{m.marginX, m.marginY, 32, 32}));
+    EXPECT_EQ(l.text.left, Right(l.icon) + m.iconGap);
+    EXPECT_EQ(l.text.top, l.icon.top);
+    EXPECT_EQ(l.text.width, 200);
+    EXPECT_EQ(Bottom(l.text), Bottom(l.icon));  // the row comes below the icon
+    EXPECT_EQ(l.clientWidth, Right(l.text) + m.marginX);
+    EXPECT_EQ(l.buttons[0].width, m.buttonMinWidth);  // short captions: the least width
+    ExpectCentredRow(l, m);
 }
 
-TEST(MessageDialogLayout, WideCaptionsWidenEveryButtonAndTheDialog)
+TEST(MessageDialogLayout, WideCaptionsOrALongTitleWidenTheDialog)
 {
+    const DialogMetrics m = Metrics();
     DialogContent c;
     c.hasIcon = true;
     c.textWidth = 20;
     c.textHeight = 100;  // taller than the icon
     c.buttonCount = 3;
     c.widestCaption = 90;
-    const DialogLayout l = LayoutDialog(Metrics(), c);
+    DialogLayout l = LayoutDialog(m, c);
     EXPECT_EQ(l.text.height, 100);
-    for (const LayoutRect& b : l.buttons)
-        EXPECT_EQ(b.width, 102);
-    const int row = 3 * 102 + 2 * 6;
-    EXPECT_EQ(l.clientWidth, row + 24);
-    EXPECT_EQ(l.buttons.front().left, 12);
-    EXPECT_EQ(l.buttons.back().left + l.buttons.back().width, l.clientWidth - 12);
-    EXPECT_EQ(l.buttons[0].top, 10 + 100 + 15);
+    EXPECT_EQ(l.buttons[0].width, 90 + m.captionPadding);
+    EXPECT_EQ(l.buttons.front().left, m.marginX);
+    EXPECT_EQ(Right(l.buttons.back()), l.clientWidth - m.marginX);
+    ExpectCentredRow(l, m);
+
+    c.minClientWidth = 600;
+    l = LayoutDialog(m, c);
+    EXPECT_EQ(l.clientWidth, 600);
+    ExpectCentredRow(l, m);
 }
 
-TEST(MessageDialogLayout, CustomKindStartsAtTheMarginAndEmptySetHasNoRow)
+TEST(MessageDialogLayout, WithoutIconOrButtonsOnlyTheText)
 {
     DialogContent c;
     c.textWidth = 100;
@@ -153,11 +202,8 @@ TEST(MessageDialogLayout, CustomKindStartsAtTheMarginAndEmptySetHasNoRow)
     EXPECT_EQ(l.icon, LayoutRect{});
     EXPECT_EQ(l.text, (LayoutRect{12, 10, 100, 24}));
     EXPECT_TRUE(l.buttons.empty());
-    EXPECT_EQ(l.clientWidth, 124);
+    EXPECT_EQ(l.clientWidth, 12 + 100 + 12);
     EXPECT_EQ(l.clientHeight, 10 + 24 + 10);
-
-    c.minClientWidth = 300;  // a long title
-    EXPECT_EQ(LayoutDialog(Metrics(), c).clientWidth, 300);
 }
 
 TEST(MessageDialogLayout, CentredOnTheScreen)
