@@ -1,0 +1,257 @@
+// The table of the program's texts. This file is UTF-8 and compiled with a
+// UTF-8 execution character set: the texts are UTF-8 as they stand here.
+#include "texts/Texts.h"
+
+#include <atomic>
+#include <cstddef>
+#include <iterator>
+
+namespace qob {
+
+namespace {
+
+struct Row {
+    TextId id;
+    std::string_view japanese;
+    std::string_view english;
+};
+
+constexpr Row kRows[] = {
+    // The program's name; the font of its windows.
+    {TextId::AppTitle, "Qob Tessavin", "Qob Tessavin"},
+    {TextId::FontFace, "ＭＳ Ｐゴシック", "Tahoma"},
+
+    // The main menu.
+    {TextId::MenuRegistry, "レジストリ(&R)", "&Registry"},
+    {TextId::MenuFind, "検索(&S)...", "&Find..."},
+    {TextId::MenuDelete, "削除(&D)", "&Delete"},
+    {TextId::MenuUndo, "元に戻す(&U)...", "&Undo a removal..."},
+    {TextId::MenuOtherBroken, "その他の壊れた登録(&O)...", "&Other broken registrations..."},
+    {TextId::MenuClose, "Qob Tessavinの終了(&X)", "E&xit"},
+    {TextId::MenuHelp, "ヘルプ(&H)", "&Help"},
+    {TextId::MenuTutorial, "使い方(&T)...", "&Tutorial..."},
+    {TextId::MenuAbout, "バージョン情報(&A)...", "&About Qob Tessavin..."},
+
+    // The toolbar's hints.
+    {TextId::HintFind, "検索", "Find"},
+    {TextId::HintRegedit, "RegEditの起動", "Start Registry Editor"},
+    {TextId::HintDelete, "キーの削除", "Delete key"},
+    {TextId::HintAbout, "バージョン情報", "About Qob Tessavin"},
+
+    // The wait panel over the tree while the scan runs.
+    {TextId::WaitMessage, "Please Wait . . .", "Please Wait . . ."},
+
+    // The status bar after a removal: the run's backup folder.
+    {TextId::StatusBackupFolder, "バックアップ: %1", "Backup: %1"},
+
+    // The message dialog's title by kind.
+    {TextId::DialogCaptionWarning, "警告", "Warning"},
+    {TextId::DialogCaptionError, "ｴﾗｰ", "Error"},
+    {TextId::DialogCaptionInformation, "情報", "Information"},
+    {TextId::DialogCaptionConfirm, "確認", "Confirm"},
+
+    // The message dialog's buttons; Cancel also on the search's progress
+    // window, OK also in the About box.
+    {TextId::ButtonYes, "はい(&Y)", "&Yes"},
+    {TextId::ButtonNo, "いいえ(&N)", "&No"},
+    {TextId::ButtonOk, "OK", "OK"},
+    {TextId::ButtonCancel, "ｷｬﾝｾﾙ", "Cancel"},
+    {TextId::ButtonAbort, "中止(&A)", "&Abort"},
+    {TextId::ButtonRetry, "再試行(&R)", "&Retry"},
+    {TextId::ButtonIgnore, "無視(&I)", "&Ignore"},
+    {TextId::ButtonAll, "すべて", "&All"},
+    {TextId::ButtonNoToAll, "すべていいえ(&O)", "N&o to All"},
+    {TextId::ButtonYesToAll, "すべてはい(&E)", "Yes to &All"},
+    {TextId::ButtonHelp, "ﾍﾙﾌﾟ(&H)", "&Help"},
+
+    // The removal's refusals and questions. %1 after HKEY_CLASSES_ROOT\ is
+    // the key below it ("Some.ProgId", "CLSID\{...}"); %1 after the word
+    // "file" is the server path as the tree shows it.
+    {TextId::RemovalSubkey, "サブキーは削除できません。", "Subkeys cannot be deleted."},
+    {TextId::RemovalSystemKey, "HKEY_CLASSES_ROOT\\%1\rはレジストリのシステム キーのため削除できません。",
+     "HKEY_CLASSES_ROOT\\%1\ris a key of the registry itself and cannot be deleted."},
+    {TextId::RemovalFaultFree, "このキーにエラーはありません。削除しますか？",
+     "This key has no errors. Delete it anyway?"},
+    {TextId::RemovalConfirmDeleteKey, "HKEY_CLASSES_ROOT\\%1\rを削除しますか",
+     "HKEY_CLASSES_ROOT\\%1\rDelete this key?"},
+    {TextId::RemovalConfirmDeleteFile, "ファイル %1\rを削除しますか", "File %1\rDelete this file?"},
+    // Further lines of the question about a file, each after a line break.
+    {TextId::RemovalFileSharedOne, "このファイルは他の 1 個の登録でも使われています。",
+     "This file is also used by one other registration."},
+    {TextId::RemovalFileShared, "このファイルは他の %1 個の登録でも使われています。",
+     "This file is also used by %1 other registrations."},
+    {TextId::RemovalFileInWindowsFolder, "このファイルは Windows フォルダーにあるシステムのファイルです。",
+     "This is a system file in the Windows folder."},
+    {TextId::RemovalFileToDelete, "削除するファイル: %1", "File to delete: %1"},
+    {TextId::RemovalFileAbsent, "ファイルはありません。", "The file does not exist."},
+    {TextId::RemovalFileNotExamined, "ファイルを確認できません。", "The file cannot be examined."},
+
+    // The removal's messages when the ProgID key stays: %2 is the backup's
+    // reason or the system's description of the error.
+    {TextId::RemovalProgIdNotBackedUp,
+     "HKEY_CLASSES_ROOT\\%1\rは削除しませんでした。バックアップを作成できません。\r%2",
+     "HKEY_CLASSES_ROOT\\%1\rwas not deleted. Its backup cannot be made.\r%2"},
+    {TextId::RemovalProgIdNotDeleted, "HKEY_CLASSES_ROOT\\%1\rを削除できませんでした。\r%2",
+     "HKEY_CLASSES_ROOT\\%1\rcould not be deleted.\r%2"},
+
+    // The removal's message at the end: the heading, then one line per
+    // failure, each after a line break.
+    {TextId::RemovalFailuresHeading, "次の削除はできませんでした。", "The following could not be deleted."},
+    {TextId::RemovalKeyFailed, "HKEY_CLASSES_ROOT\\%1: %2", "HKEY_CLASSES_ROOT\\%1: %2"},
+    {TextId::RemovalFileFailed, "ファイル %1: %2", "File %1: %2"},
+    {TextId::RemovalKeyNotBackedUp, "HKEY_CLASSES_ROOT\\%1: バックアップを作成できないため削除しませんでした (%2)",
+     "HKEY_CLASSES_ROOT\\%1: not deleted because its backup cannot be made (%2)"},
+    {TextId::RemovalFileNotBackedUp, "ファイル %1: バックアップを作成できないため削除しませんでした (%2)",
+     "File %1: not deleted because its backup cannot be made (%2)"},
+    {TextId::RemovalSameNameRemains, "%1を削除しましたが、同じ名前の別の登録が残っています。",
+     "%1 was deleted, but another registration of the same name remains."},
+
+    // The system's error without a description (%1 the number), and the
+    // reasons a backup cannot be made, inside the removal's messages.
+    {TextId::SystemErrorNumber, "エラー %1", "Error %1"},
+    {TextId::BackupNoLocalAppData, "ローカル アプリケーション データのフォルダが見つかりません",
+     "The local application data folder cannot be found"},
+    {TextId::BackupBaseFolderFailed, "バックアップ フォルダ %1 を作成できません (%2)",
+     "Cannot create the backup folder %1 (%2)"},
+    {TextId::BackupRunFolderFailed, "バックアップ フォルダを %1 に作成できません (%2)",
+     "Cannot create a backup folder in %1 (%2)"},
+    {TextId::BackupWholeRoot, "HKEY_CLASSES_ROOT 全体は保存できません", "The whole of HKEY_CLASSES_ROOT cannot be saved"},
+    {TextId::BackupKeyUnreadable, "HKEY_CLASSES_ROOT\\%1 を読み取れません (%2)", "Cannot read HKEY_CLASSES_ROOT\\%1 (%2)"},
+    {TextId::BackupKeyNameWithLineBreak, "HKEY_CLASSES_ROOT\\%1 に改行を含む名前があるため保存できません",
+     "Cannot save HKEY_CLASSES_ROOT\\%1: a name in it contains a line break"},
+    {TextId::BackupKeyNotWritten, "HKEY_CLASSES_ROOT\\%1 をバックアップに書き込めません (%2)",
+     "Cannot write HKEY_CLASSES_ROOT\\%1 to the backup (%2)"},
+    {TextId::BackupFileUnreadable, "ファイル %1 を読み取れません (%2)", "Cannot read the file %1 (%2)"},
+    {TextId::BackupFileNotCopied, "ファイル %1 をバックアップにコピーできません (%2)",
+     "Cannot copy the file %1 to the backup (%2)"},
+
+    // The console program: its usage on a bad command line, and the lines
+    // of a restore (the code ends each with a new line).
+    {TextId::ScanUsage, "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>",
+     "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>"},
+    {TextId::RestoreUsage, "usage: QobTessavinScan --restore <folder>", "usage: QobTessavinScan --restore <folder>"},
+    {TextId::RestoreNoBackup, "バックアップが見つかりません: %1", "No backup found: %1"},
+    {TextId::RestoreRegNotStarted, "reg を起動できません: %1", "Cannot start reg: %1"},
+    {TextId::RestoreRegImportFailed, "reg import が失敗しました: %1", "reg import failed: %1"},
+    {TextId::RestoreKeyRestored, "キーを戻しました: %1", "Key restored: %1"},
+    {TextId::RestoreKeyNotRestored, "キーを戻せませんでした: %1", "Key not restored: %1"},
+    {TextId::RestoreFileExists, "既にあるため上書きしません: %1", "Already exists, not overwritten: %1"},
+    {TextId::RestoreFileRestored, "ファイルを戻しました: %1", "File restored: %1"},
+    {TextId::RestoreFileNotRestored, "ファイルを戻せませんでした (%1): %2", "File not restored (%1): %2"},
+
+    // The search: %1 is the text searched for.
+    {TextId::SearchBusy, "%1を検索中です。", "Already searching for %1."},
+    {TextId::SearchNotFound, "%1は見つかりませんでした。", "%1 was not found."},
+    {TextId::SearchProgressCaption, "検索中・・・", "Searching..."},
+    {TextId::SearchProgressLabel, "%1を検索中です。", "Searching for %1."},
+    {TextId::SearchStopQuestion, "検索を中止しますか？", "Stop the search?"},
+
+    // The About box: its title, and the version under the logo.
+    {TextId::AboutCaption, "バージョン情報", "About Qob Tessavin"},
+    {TextId::AboutVersion, "Version %1", "Version %1"},
+
+    // The undo window: its title and buttons.
+    {TextId::UndoCaption, "元に戻す", "Undo a removal"},
+    {TextId::UndoRestore, "戻す", "&Restore"},
+    {TextId::UndoOpenFolder, "フォルダーを開く", "&Open folder"},
+    {TextId::UndoDeleteBackup, "バックアップを削除", "&Delete backup"},
+    {TextId::ButtonClose, "閉じる", "Close"},
+
+    // The window of the other broken registrations: its title, the kinds of
+    // its list, its buttons and its question.
+    {TextId::OtherBrokenCaption, "その他の壊れた登録", "Other broken registrations"},
+    {TextId::OtherBrokenKindClass, "クラス", "Class"},
+    {TextId::OtherBrokenKindTypeLibrary, "タイプ ライブラリ", "Type library"},
+    {TextId::OtherBrokenKindInterface, "インターフェイス", "Interface"},
+    {TextId::OtherBrokenCheckAll, "すべてチェック", "Check &all"},
+    {TextId::OtherBrokenUncheckAll, "チェックを外す", "&Uncheck all"},
+    {TextId::OtherBrokenDeleteChecked, "チェックしたキーを削除...", "&Delete checked keys..."},
+    {TextId::OtherBrokenConfirmDeleteOne, "チェックした 1 個のキーを削除しますか？", "Delete the checked key?"},
+    {TextId::OtherBrokenConfirmDelete, "チェックした %1 個のキーを削除しますか？", "Delete the %1 checked keys?"},
+
+    // Errors that end a command, in the error report (which adds the full
+    // stop): the windows, the tree and the registry's values (%1 the value's
+    // name).
+    {TextId::ErrorNoTimer, "ﾀｲﾏｰを取得できません", "Cannot get a timer"},
+    {TextId::ErrorNoWindow, "ｳｨﾝﾄﾞｳを作成できません", "Cannot create a window"},
+    {TextId::ErrorNoMessageWindow, "ウィンドウを作成できません", "Cannot create the message window"},
+    {TextId::ErrorNoMessageWindowClass, "ウィンドウクラスを登録できません", "Cannot register the message window class"},
+    {TextId::ErrorNoDialog, "ﾀﾞｲｱﾛｸﾞを作成できません", "Cannot create a dialog"},
+    {TextId::ErrorItemNotInserted, "ｱｲﾃﾑの挿入ができません", "Cannot insert an item"},
+    {TextId::ErrorBadIndex, "不正なｲﾝﾃﾞｯｸｽ", "Invalid index"},
+    {TextId::ErrorValueUnreadable, "'%1' の取得に失敗しました", "The value '%1' cannot be read"},
+    {TextId::ErrorValueBadType, "'%1' のﾃﾞｰﾀ型が不正です", "The value '%1' has an invalid data type"},
+};
+
+constexpr std::size_t kCount = static_cast<std::size_t>(TextId::Count);
+
+// Row i holds the text of TextId i, so that a look-up is an index.
+constexpr bool InEnumOrder()
+{
+    for (std::size_t i = 0; i < std::size(kRows); ++i) {
+        if (kRows[i].id != static_cast<TextId>(i))
+            return false;
+    }
+    return true;
+}
+
+static_assert(std::size(kRows) == kCount, "every TextId has one row");
+static_assert(InEnumOrder(), "the rows are in the order of TextId");
+
+std::atomic<Language> g_language{Language::Japanese};
+
+}  // namespace
+
+Language LanguageForUiLanguage(unsigned short langId)
+{
+    constexpr unsigned short kPrimaryMask = 0x3FF;
+    constexpr unsigned short kJapanese = 0x11;  // LANG_JAPANESE
+    return (langId & kPrimaryMask) == kJapanese ? Language::Japanese : Language::English;
+}
+
+void SelectLanguage(Language language) { g_language.store(language, std::memory_order_relaxed); }
+
+Language SelectedLanguage() { return g_language.load(std::memory_order_relaxed); }
+
+std::string_view TextIn(Language language, TextId id)
+{
+    const auto index = static_cast<std::size_t>(id);
+    if (index >= kCount)
+        return {};
+    return language == Language::English ? kRows[index].english : kRows[index].japanese;
+}
+
+std::string_view Text(TextId id) { return TextIn(SelectedLanguage(), id); }
+
+std::string Text(TextId id, std::initializer_list<std::string_view> values)
+{
+    return FillPlaceholders(Text(id), values);
+}
+
+std::string FillPlaceholders(std::string_view pattern, std::initializer_list<std::string_view> values)
+{
+    std::string text;
+    text.reserve(pattern.size());
+    std::size_t i = 0;
+    while (i < pattern.size()) {
+        const std::size_t percent = pattern.find('%', i);
+        if (percent == std::string_view::npos || percent + 1 == pattern.size()) {
+            text += pattern.substr(i);
+            break;
+        }
+        text += pattern.substr(i, percent - i);
+        const char next = pattern[percent + 1];
+        const auto number = static_cast<std::size_t>(next - '0');
+        if (next == '%') {
+            text += '%';
+        } else if (next >= '1' && next <= '9' && number <= values.size()) {
+            text += values.begin()[number - 1];
+        } else {
+            text += pattern.substr(percent, 2);  // not a placeholder, or one without a value
+        }
+        i = percent + 2;
+    }
+    return text;
+}
+
+}  // namespace qob
