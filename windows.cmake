@@ -4,7 +4,7 @@
 # Tests of the Windows build run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/wine/winerun.sh)
 
-add_library(qob_win32 STATIC catalogue/Win32Platform.cpp)
+add_library(qob_win32 STATIC catalogue/Win32Platform.cpp catalogue/Win32Text.cpp)
 qob_target(qob_win32)
 target_link_libraries(qob_win32 PUBLIC qob_core)
 

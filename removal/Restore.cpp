@@ -4,6 +4,8 @@
 #include "removal/Win32Backup.h"
 
 #include "catalogue/Win32Handles.h"
+#include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 
 #include <windows.h>
 #include <shellapi.h>

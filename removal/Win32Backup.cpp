@@ -3,6 +3,8 @@
 #include "removal/BackupFormat.h"
 
 #include "catalogue/Win32Handles.h"
+#include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -157,61 +159,6 @@ DWORD AppendToFile(const std::wstring& path, const std::string& header, const st
 std::string Utf16File(const std::u16string& text) { return "\xFF\xFE" + ToUtf16Le(text); }
 
 }  // namespace
-
-std::wstring WidenText(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                      static_cast<int>(wide.size())));
-    return wide;
-}
-
-std::string NarrowText(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    std::string narrow(text.size() * 2, '\0');
-    narrow.resize(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                                        static_cast<int>(narrow.size()), nullptr, nullptr));
-    return narrow;
-}
-
-std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-unsigned long MakeFolders(const std::wstring& folder)
-{
-    for (std::size_t pos = folder.find(L'\\', 3);; pos = folder.find(L'\\', pos + 1)) {
-        const std::wstring part = folder.substr(0, pos);
-        if (!part.empty() && part.back() != L':' && !::CreateDirectoryW(part.c_str(), nullptr)) {
-            const DWORD error = ::GetLastError();
-            const DWORD attributes = ::GetFileAttributesW(part.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES)
-                return error;
-            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return ERROR_ALREADY_EXISTS;  // a file of that name is in the way
-        }
-        if (pos == std::wstring::npos)
-            return ERROR_SUCCESS;
-    }
-}
-
-std::string SystemErrorText(unsigned long code)
-{
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : std::string();
-    ::LocalFree(buffer);
-    // The system's sentence without its line break and closing full stop.
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
-        text.pop_back();
-    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "。") == 0)
-        text.resize(text.size() - 2);
-    return text.empty() ? "エラー " + std::to_string(code) : text;
-}
 
 long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTree& tree)
 {
