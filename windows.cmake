@@ -16,9 +16,7 @@ target_link_libraries(qob_backup PUBLIC qob_win32 shell32)
 include(app/shell.cmake)
 include(app/app.cmake OPTIONAL)
 
-add_executable(QobTessavinScan catalogue/QobTessavinScan.cpp)
-qob_target(QobTessavinScan)
-target_link_libraries(QobTessavinScan PRIVATE qob_win32 qob_backup)
+include(console/console.cmake)
 
 # The scan benchmark's probe (tools/bench/scan_bench.sh); not a test.
 add_executable(WineScanBench tools/bench/WineScanBench.cpp)

@@ -8,7 +8,6 @@
 #include "catalogue/Win32Text.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <vector>
 
@@ -135,24 +134,6 @@ int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* er
         }
     }
     return complete ? 0 : 1;
-}
-
-int RestoreCommand(int argc, char** argv)
-{
-    if (argc != 3 || argv[2][0] == '\0') {
-        std::fprintf(stderr, "usage: QobTessavinScan --restore <folder>\n");
-        return 2;
-    }
-    // The folder as typed, in UTF-16: a profile path may hold characters
-    // outside the code page.
-    std::wstring folder = WidenText(argv[2]);
-    int count = 0;
-    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
-        if (count == 3)
-            folder = wide[2];
-        ::LocalFree(wide);
-    }
-    return RestoreBackup(folder, stdout, stderr);
 }
 
 }  // namespace qob
