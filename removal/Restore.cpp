@@ -69,11 +69,8 @@ bool KeyExists(const std::wstring& name)
         const std::size_t length = std::wcslen(prefix);
         if (name.compare(0, length, prefix) != 0)
             continue;
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(root, name.substr(length).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        ::RegCloseKey(key);
-        return true;
+        RegistryKey key;
+        return ::RegOpenKeyExW(root, name.substr(length).c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
     }
     return false;
 }

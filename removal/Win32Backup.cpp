@@ -17,23 +17,6 @@ namespace {
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
-class KeyHandle32 {
-public:
-    KeyHandle32() = default;
-    ~KeyHandle32()
-    {
-        if (key_)
-            ::RegCloseKey(key_);
-    }
-    KeyHandle32(const KeyHandle32&) = delete;
-    KeyHandle32& operator=(const KeyHandle32&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
 // The name the system gives an open key ("\REGISTRY\MACHINE\..."), empty
 // when it does not tell.
 std::u16string SystemKeyName(HKEY key)
@@ -116,7 +99,7 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
         ++index;
     }
     for (const std::wstring& child : subkeys) {
-        KeyHandle32 opened;
+        RegistryKey opened;
         result = ::RegOpenKeyExW(key, child.c_str(), 0, access, opened.Out());
         if (result == ERROR_FILE_NOT_FOUND)
             continue;  // gone since it was listed: nothing to keep
@@ -169,7 +152,7 @@ long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTre
     while (!wide.empty() && wide.back() == L'\\')
         wide.pop_back();
     const REGSAM access = KEY_READ | (view == RegistryView::Wow64_32 ? KEY_WOW64_32KEY : 0);
-    KeyHandle32 key;
+    RegistryKey key;
     const LONG result = ::RegOpenKeyExW(HKEY_CLASSES_ROOT, wide.c_str(), 0, access, key.Out());
     if (result != ERROR_SUCCESS)
         return result;
