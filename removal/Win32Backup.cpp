@@ -44,28 +44,31 @@ std::u16string SystemKeyName(HKEY key)
     return {};
 }
 
-// Reads the open key's values and subkeys into `keys`, the key itself as
-// `path`, its subkeys after it.
-long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<SavedKey>& keys)
-{
-    // The counts save the enumerations' closing calls (every call is a round
-    // trip to the registry's server); one that ends earlier ends the list.
+// What RegQueryInfoKeyW tells of a key before its enumerations. The counts
+// save the enumerations' closing calls (every call is a round trip to the
+// registry's server); one that ends earlier ends the list.
+struct KeyMeasure {
     DWORD subkeyCount = 0, maxSubkeyLength = 0, valueCount = 0, maxNameLength = 0, maxDataSize = 0;
-    LONG result = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &maxSubkeyLength, nullptr,
-                                     &valueCount, &maxNameLength, &maxDataSize, nullptr, nullptr);
-    if (result != ERROR_SUCCESS)
-        return result;
+};
 
-    SavedKey saved;
-    saved.path = path;
-    std::wstring name(maxNameLength + 1, L'\0');
-    std::string data(maxDataSize, '\0');
-    for (DWORD index = 0; index < valueCount;) {
+long MeasureKey(HKEY key, KeyMeasure& measure)
+{
+    return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &measure.subkeyCount, &measure.maxSubkeyLength,
+                              nullptr, &measure.valueCount, &measure.maxNameLength, &measure.maxDataSize, nullptr,
+                              nullptr);
+}
+
+// Reads the open key's values into `saved`.
+long ReadValues(HKEY key, const KeyMeasure& measure, SavedKey& saved)
+{
+    std::wstring name(measure.maxNameLength + 1, L'\0');
+    std::string data(measure.maxDataSize, '\0');
+    for (DWORD index = 0; index < measure.valueCount;) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
-        result = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
-                                 reinterpret_cast<BYTE*>(data.data()), &dataSize);
+        const LONG result = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(data.data()), &dataSize);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result == ERROR_MORE_DATA) {
@@ -80,13 +83,16 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
                                 data.substr(0, dataSize)});
         ++index;
     }
-    keys.push_back(std::move(saved));
+    return ERROR_SUCCESS;
+}
 
-    std::vector<std::wstring> subkeys;
-    std::wstring subkey(maxSubkeyLength + 1, L'\0');
-    for (DWORD index = 0; index < subkeyCount;) {
+// Lists the open key's subkey names into `subkeys`.
+long ReadSubkeyNames(HKEY key, const KeyMeasure& measure, std::vector<std::wstring>& subkeys)
+{
+    std::wstring subkey(measure.maxSubkeyLength + 1, L'\0');
+    for (DWORD index = 0; index < measure.subkeyCount;) {
         DWORD length = static_cast<DWORD>(subkey.size());
-        result = ::RegEnumKeyExW(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = ::RegEnumKeyExW(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result == ERROR_MORE_DATA) {
@@ -98,6 +104,29 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
         subkeys.emplace_back(subkey.data(), length);
         ++index;
     }
+    return ERROR_SUCCESS;
+}
+
+// Reads the open key's values and subkeys into `keys`, the key itself as
+// `path`, its subkeys after it.
+long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<SavedKey>& keys)
+{
+    KeyMeasure measure;
+    LONG result = MeasureKey(key, measure);
+    if (result != ERROR_SUCCESS)
+        return result;
+
+    SavedKey saved;
+    saved.path = path;
+    result = ReadValues(key, measure, saved);
+    if (result != ERROR_SUCCESS)
+        return result;
+    keys.push_back(std::move(saved));
+
+    std::vector<std::wstring> subkeys;
+    result = ReadSubkeyNames(key, measure, subkeys);
+    if (result != ERROR_SUCCESS)
+        return result;
     for (const std::wstring& child : subkeys) {
         RegistryKey opened;
         result = ::RegOpenKeyExW(key, child.c_str(), 0, access, opened.Out());
