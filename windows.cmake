@@ -4,7 +4,7 @@
 # Tests of the Windows build run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/wine/winerun.sh)
 
-add_library(qob_win32 STATIC catalogue/Win32Platform.cpp)
+add_library(qob_win32 STATIC catalogue/Win32Platform.cpp catalogue/Win32Text.cpp)
 qob_target(qob_win32)
 target_link_libraries(qob_win32 PUBLIC qob_core)
 
@@ -16,9 +16,7 @@ target_link_libraries(qob_backup PUBLIC qob_win32 shell32)
 include(app/shell.cmake)
 include(app/app.cmake OPTIONAL)
 
-add_executable(QobTessavinScan catalogue/QobTessavinScan.cpp)
-qob_target(QobTessavinScan)
-target_link_libraries(QobTessavinScan PRIVATE qob_win32 qob_backup)
+include(console/console.cmake)
 
 # The scan benchmark's probe (tools/bench/scan_bench.sh); not a test.
 add_executable(WineScanBench tools/bench/WineScanBench.cpp)

@@ -2,12 +2,9 @@
 // (portable: no <windows.h>).
 #pragma once
 
-namespace qob {
+#include "interaction/Interaction.h"
 
-// Values of the application-wide cursor.
-constexpr short crDefault = 0;
-constexpr short crHourGlass = -11;  // IDC_WAIT
-constexpr short crAppStart = -19;   // IDC_APPSTARTING
+namespace qob {
 
 class CursorState {
 public:

@@ -2,30 +2,14 @@
 // <windows.h>). MessageDialog.cpp turns this into windows.
 #pragma once
 
+#include "interaction/Interaction.h"
+
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace qob {
-
-// Dialog kinds.
-enum TMsgDlgType : int { mtWarning = 0, mtError = 1, mtInformation = 2, mtConfirmation = 3, mtCustom = 4 };
-
-// Button bits; a button set holds 1 << bit for each button.
-enum TMsgDlgBtn : int {
-    mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp
-};
-constexpr int kButtonCount = 11;
-using TMsgDlgButtons = std::uint16_t;
-constexpr TMsgDlgButtons ButtonBit(TMsgDlgBtn button) { return static_cast<TMsgDlgButtons>(1u << button); }
-constexpr TMsgDlgButtons mbYesNo = ButtonBit(mbYes) | ButtonBit(mbNo);
-constexpr TMsgDlgButtons mbOKOnly = ButtonBit(mbOK);
-
-// Result codes.
-constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
-              mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
 
 struct ButtonInfo {
     const char* name;

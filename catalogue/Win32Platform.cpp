@@ -122,6 +122,23 @@ long Win32FileSystem::RemoveFile(const std::string& path)
     return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
 }
 
+unsigned long MakeFolders(const std::wstring& folder)
+{
+    for (std::size_t pos = folder.find(L'\\', 3);; pos = folder.find(L'\\', pos + 1)) {
+        const std::wstring part = folder.substr(0, pos);
+        if (!part.empty() && part.back() != L':' && !::CreateDirectoryW(part.c_str(), nullptr)) {
+            const DWORD error = ::GetLastError();
+            const DWORD attributes = ::GetFileAttributesW(part.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return error;
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return ERROR_ALREADY_EXISTS;  // a file of that name is in the way
+        }
+        if (pos == std::wstring::npos)
+            return ERROR_SUCCESS;
+    }
+}
+
 long long MonotonicMicroseconds()
 {
     static const long long frequency = [] {

@@ -4,6 +4,8 @@
 #include "catalogue/KeyStore.h"
 #include "catalogue/Platform.h"
 
+#include <string>
+
 namespace qob {
 
 class Win32KeyStore final : public KeyStore {
@@ -30,6 +32,10 @@ public:
     std::string WindowsDirectory() const override;
     long RemoveFile(const std::string& path) override;
 };
+
+// Makes the folder and the folders above it that are missing: a Win32 error
+// code, ERROR_ALREADY_EXISTS when a file of a folder's name is in the way.
+unsigned long MakeFolders(const std::wstring& folder);
 
 // A steady clock in microseconds (QueryPerformanceCounter).
 long long MonotonicMicroseconds();

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/Form1.h"
 #include "app/MessageDialog.h"
+#include "catalogue/Win32Text.h"
 #include "removal/Removal.h"
 #include "removal/Win32Backup.h"
 

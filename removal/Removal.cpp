@@ -1,6 +1,5 @@
 #include "removal/Removal.h"
 
-#include "app/CursorState.h"
 #include "catalogue/CodePage.h"
 #include "catalogue/Registry.h"
 

@@ -4,11 +4,11 @@
 // cursor, the status bar and the backup folder through RemovalHost.
 #pragma once
 
-#include "app/MessageDialogLayout.h"
 #include "catalogue/KeyStore.h"
 #include "catalogue/Platform.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeModel.h"
+#include "interaction/Interaction.h"
 #include "removal/Backup.h"
 
 #include <memory>

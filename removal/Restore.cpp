@@ -4,9 +4,10 @@
 #include "removal/Win32Backup.h"
 
 #include "catalogue/Win32Handles.h"
+#include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <vector>
 
@@ -68,11 +69,8 @@ bool KeyExists(const std::wstring& name)
         const std::size_t length = std::wcslen(prefix);
         if (name.compare(0, length, prefix) != 0)
             continue;
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(root, name.substr(length).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        ::RegCloseKey(key);
-        return true;
+        RegistryKey key;
+        return ::RegOpenKeyExW(root, name.substr(length).c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
     }
     return false;
 }
@@ -133,24 +131,6 @@ int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* er
         }
     }
     return complete ? 0 : 1;
-}
-
-int RestoreCommand(int argc, char** argv)
-{
-    if (argc != 3 || argv[2][0] == '\0') {
-        std::fprintf(stderr, "usage: QobTessavinScan --restore <folder>\n");
-        return 2;
-    }
-    // The folder as typed, in UTF-16: a profile path may hold characters
-    // outside the code page.
-    std::wstring folder = WidenText(argv[2]);
-    int count = 0;
-    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
-        if (count == 3)
-            folder = wide[2];
-        ::LocalFree(wide);
-    }
-    return RestoreBackup(folder, stdout, stderr);
 }
 
 }  // namespace qob

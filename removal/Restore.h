@@ -13,7 +13,4 @@ namespace qob {
 // when something was not.
 int RestoreBackup(const std::wstring& folder, std::FILE* out, std::FILE* err);
 
-// The command line form: argv[1] is "--restore"; 2 for a bad command line.
-int RestoreCommand(int argc, char** argv);
-
 }  // namespace qob

@@ -3,6 +3,8 @@
 #include "removal/BackupFormat.h"
 
 #include "catalogue/Win32Handles.h"
+#include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -14,23 +16,6 @@ namespace qob {
 namespace {
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-class KeyHandle32 {
-public:
-    KeyHandle32() = default;
-    ~KeyHandle32()
-    {
-        if (key_)
-            ::RegCloseKey(key_);
-    }
-    KeyHandle32(const KeyHandle32&) = delete;
-    KeyHandle32& operator=(const KeyHandle32&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // The name the system gives an open key ("\REGISTRY\MACHINE\..."), empty
 // when it does not tell.
@@ -59,28 +44,31 @@ std::u16string SystemKeyName(HKEY key)
     return {};
 }
 
-// Reads the open key's values and subkeys into `keys`, the key itself as
-// `path`, its subkeys after it.
-long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<SavedKey>& keys)
-{
-    // The counts save the enumerations' closing calls (every call is a round
-    // trip to the registry's server); one that ends earlier ends the list.
+// What RegQueryInfoKeyW tells of a key before its enumerations. The counts
+// save the enumerations' closing calls (every call is a round trip to the
+// registry's server); one that ends earlier ends the list.
+struct KeyMeasure {
     DWORD subkeyCount = 0, maxSubkeyLength = 0, valueCount = 0, maxNameLength = 0, maxDataSize = 0;
-    LONG result = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeyCount, &maxSubkeyLength, nullptr,
-                                     &valueCount, &maxNameLength, &maxDataSize, nullptr, nullptr);
-    if (result != ERROR_SUCCESS)
-        return result;
+};
 
-    SavedKey saved;
-    saved.path = path;
-    std::wstring name(maxNameLength + 1, L'\0');
-    std::string data(maxDataSize, '\0');
-    for (DWORD index = 0; index < valueCount;) {
+long MeasureKey(HKEY key, KeyMeasure& measure)
+{
+    return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &measure.subkeyCount, &measure.maxSubkeyLength,
+                              nullptr, &measure.valueCount, &measure.maxNameLength, &measure.maxDataSize, nullptr,
+                              nullptr);
+}
+
+// Reads the open key's values into `saved`.
+long ReadValues(HKEY key, const KeyMeasure& measure, SavedKey& saved)
+{
+    std::wstring name(measure.maxNameLength + 1, L'\0');
+    std::string data(measure.maxDataSize, '\0');
+    for (DWORD index = 0; index < measure.valueCount;) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
-        result = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
-                                 reinterpret_cast<BYTE*>(data.data()), &dataSize);
+        const LONG result = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(data.data()), &dataSize);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result == ERROR_MORE_DATA) {
@@ -95,13 +83,16 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
                                 data.substr(0, dataSize)});
         ++index;
     }
-    keys.push_back(std::move(saved));
+    return ERROR_SUCCESS;
+}
 
-    std::vector<std::wstring> subkeys;
-    std::wstring subkey(maxSubkeyLength + 1, L'\0');
-    for (DWORD index = 0; index < subkeyCount;) {
+// Lists the open key's subkey names into `subkeys`.
+long ReadSubkeyNames(HKEY key, const KeyMeasure& measure, std::vector<std::wstring>& subkeys)
+{
+    std::wstring subkey(measure.maxSubkeyLength + 1, L'\0');
+    for (DWORD index = 0; index < measure.subkeyCount;) {
         DWORD length = static_cast<DWORD>(subkey.size());
-        result = ::RegEnumKeyExW(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = ::RegEnumKeyExW(key, index, subkey.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         if (result == ERROR_MORE_DATA) {
@@ -113,8 +104,31 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
         subkeys.emplace_back(subkey.data(), length);
         ++index;
     }
+    return ERROR_SUCCESS;
+}
+
+// Reads the open key's values and subkeys into `keys`, the key itself as
+// `path`, its subkeys after it.
+long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<SavedKey>& keys)
+{
+    KeyMeasure measure;
+    LONG result = MeasureKey(key, measure);
+    if (result != ERROR_SUCCESS)
+        return result;
+
+    SavedKey saved;
+    saved.path = path;
+    result = ReadValues(key, measure, saved);
+    if (result != ERROR_SUCCESS)
+        return result;
+    keys.push_back(std::move(saved));
+
+    std::vector<std::wstring> subkeys;
+    result = ReadSubkeyNames(key, measure, subkeys);
+    if (result != ERROR_SUCCESS)
+        return result;
     for (const std::wstring& child : subkeys) {
-        KeyHandle32 opened;
+        RegistryKey opened;
         result = ::RegOpenKeyExW(key, child.c_str(), 0, access, opened.Out());
         if (result == ERROR_FILE_NOT_FOUND)
             continue;  // gone since it was listed: nothing to keep
@@ -158,61 +172,6 @@ std::string Utf16File(const std::u16string& text) { return "\xFF\xFE" + ToUtf16L
 
 }  // namespace
 
-std::wstring WidenText(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                      static_cast<int>(wide.size())));
-    return wide;
-}
-
-std::string NarrowText(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    std::string narrow(text.size() * 2, '\0');
-    narrow.resize(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                                        static_cast<int>(narrow.size()), nullptr, nullptr));
-    return narrow;
-}
-
-std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-unsigned long MakeFolders(const std::wstring& folder)
-{
-    for (std::size_t pos = folder.find(L'\\', 3);; pos = folder.find(L'\\', pos + 1)) {
-        const std::wstring part = folder.substr(0, pos);
-        if (!part.empty() && part.back() != L':' && !::CreateDirectoryW(part.c_str(), nullptr)) {
-            const DWORD error = ::GetLastError();
-            const DWORD attributes = ::GetFileAttributesW(part.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES)
-                return error;
-            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return ERROR_ALREADY_EXISTS;  // a file of that name is in the way
-        }
-        if (pos == std::wstring::npos)
-            return ERROR_SUCCESS;
-    }
-}
-
-std::string SystemErrorText(unsigned long code)
-{
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : std::string();
-    ::LocalFree(buffer);
-    // The system's sentence without its line break and closing full stop.
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
-        text.pop_back();
-    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "。") == 0)
-        text.resize(text.size() - 2);
-    return text.empty() ? "エラー " + std::to_string(code) : text;
-}
-
 long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTree& tree)
 {
     tree = KeyTree();
@@ -222,7 +181,7 @@ long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTre
     while (!wide.empty() && wide.back() == L'\\')
         wide.pop_back();
     const REGSAM access = KEY_READ | (view == RegistryView::Wow64_32 ? KEY_WOW64_32KEY : 0);
-    KeyHandle32 key;
+    RegistryKey key;
     const LONG result = ::RegOpenKeyExW(HKEY_CLASSES_ROOT, wide.c_str(), 0, access, key.Out());
     if (result != ERROR_SUCCESS)
         return result;

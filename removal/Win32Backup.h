@@ -46,13 +46,4 @@ inline const wchar_t* const kBackupKeysFile = L"keys.reg";
 inline const wchar_t* const kBackupFilesFolder = L"files";
 inline const wchar_t* const kBackupFileList = L"files.txt";
 
-// Helpers shared with the restore.
-std::wstring WidenText(const std::string& text);   // system code page to UTF-16
-std::string NarrowText(const std::wstring& text);  // UTF-16 to the system code page ('?' where it has no code)
-std::string SystemErrorText(unsigned long code);   // a short description of a Win32 error
-std::wstring WideOf(const std::u16string& text);   // the same UTF-16 text as the W functions take it
-// Makes the folder and the folders above it that are missing: a Win32 error
-// code, ERROR_ALREADY_EXISTS when a file of a folder's name is in the way.
-unsigned long MakeFolders(const std::wstring& folder);
-
 }  // namespace qob

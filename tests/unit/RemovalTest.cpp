@@ -1,4 +1,3 @@
-#include "app/CursorState.h"
 #include "tests/support/MemoryKeyStore.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"

@@ -11,6 +11,7 @@
 // nothing more.
 #include "catalogue/Registry.h"
 #include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 #include "removal/Win32Backup.h"
 
 #include <windows.h>

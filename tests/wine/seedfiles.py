@@ -16,8 +16,8 @@ def unix_path(prefix, win_path):
     return os.path.join(prefix, "drive_c", *win_path[3:].split("\\"))
 
 
-def make_files(prefix, spec):
-    for line in spec.splitlines():
+def make_files(prefix, file_list):
+    for line in file_list.splitlines():
         parts = line.split(None, 1)
         if not parts or parts[0].startswith("#"):
             continue

@@ -14,7 +14,11 @@
 #include "catalogue/Scan.h"
 #include "catalogue/TreeDump.h"
 #include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 #include "removal/Restore.h"
+
+#include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -38,13 +42,32 @@ bool ParseThreads(const char* text, unsigned& threads)
     return true;
 }
 
+// `--restore <folder>` (argv[1] is "--restore"); 2 for a bad command line.
+int RestoreCommand(int argc, char** argv)
+{
+    if (argc != 3 || argv[2][0] == '\0') {
+        std::fprintf(stderr, "usage: QobTessavinScan --restore <folder>\n");
+        return 2;
+    }
+    // The folder as typed, in UTF-16: a profile path may hold characters
+    // outside the code page.
+    std::wstring folder = qob::WidenText(argv[2]);
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        if (count == 3)
+            folder = wide[2];
+        ::LocalFree(wide);
+    }
+    return qob::RestoreBackup(folder, stdout, stderr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "--restore") == 0) {
         _setmode(_fileno(stdout), _O_BINARY);
-        return qob::RestoreCommand(argc, argv);
+        return RestoreCommand(argc, argv);
     }
     bool faultyOnly = false;
     unsigned threads = 0;
