@@ -45,7 +45,7 @@ sleep 1
 shot=$PWD/build/qobtessavin-demo.png
 import -window root "$shot"
 echo "Faulty entries of the demo registry (from QobTessavinScan.exe --faulty):"
-wine build/windows/QobTessavinScan.exe --faulty | iconv -f CP932 -t UTF-8 | awk -F'\t' '$1 == 0 { print "  " $3 }'
+wine build/windows/QobTessavinScan.exe --faulty | iconv -f "$(qob_wine_codepage)" -t UTF-8 | awk -F'\t' '$1 == 0 { print "  " $3 }'
 echo
 wine build/windows/QobDriver.exe close 10000 || true
 echo "No display: the program ran on a virtual screen. Screenshot of its window: $shot"

@@ -37,6 +37,9 @@ native build/tsan tsan "native tests under ThreadSanitizer"
 unset UBSAN_OPTIONS ASAN_OPTIONS TSAN_OPTIONS
 
 echo "== Windows tests under Wine"
+# In Japanese (code page 932), whatever the machine's locale.
+unset LC_ALL
+export LANG=ja_JP.UTF-8
 source tests/wine/wineenv.sh
 qob_wine_prefix_ready || echo "no Wine prefix: the tests under Wine will fail"
 ctest --test-dir build/windows --output-on-failure --timeout 600 > build/logs/windows.log 2>&1

@@ -22,28 +22,37 @@ set_property(SOURCE resources/QobTessavin.rc APPEND PROPERTY OBJECT_DEPENDS
   ${QOB_GENERATED}/QobBuildInfo.h ${QOB_GENERATED}/QobTessavin.manifest
   ${PROJECT_SOURCE_DIR}/resources/logo.bmp ${PROJECT_SOURCE_DIR}/resources/ok.bmp)
 
-# The tutorial page, with its pictures, beside the program. The pictures are
-# drawn by resources/make_pictures.py, except tutor-window.png: the main
-# window of the demo run (run.sh), cut from its screenshot.
+# The tutorial pages, Japanese and English, with their pictures beside the
+# program. The pictures are drawn by resources/make_pictures.py, except
+# tutor-window.png: the main window of the demo run (run.sh), cut from its
+# screenshot.
+set(QOB_TUTORIAL_PAGES tutor.htm tutor-en.htm)
 set(QOB_TUTORIAL_PICTURES tutor-window.png tutor-normal.png tutor-faulty-group.png tutor-faulty-entry.png
   tutor-find.png tutor-regedit.png tutor-delete.png tutor-help.png)
-set(QOB_TUTORIAL_OUTPUTS ${CMAKE_BINARY_DIR}/tutor.htm)
-set(QOB_TUTORIAL_INPUTS ${PROJECT_SOURCE_DIR}/extras/tutor.htm)
+set(QOB_TUTORIAL_OUTPUTS)
+set(QOB_TUTORIAL_INPUTS)
+set(QOB_TUTORIAL_COPIES)
+foreach(page ${QOB_TUTORIAL_PAGES})
+  list(APPEND QOB_TUTORIAL_OUTPUTS ${CMAKE_BINARY_DIR}/${page})
+  list(APPEND QOB_TUTORIAL_INPUTS ${PROJECT_SOURCE_DIR}/extras/${page})
+  list(APPEND QOB_TUTORIAL_COPIES
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/extras/${page} ${CMAKE_BINARY_DIR}/${page})
+endforeach()
 foreach(picture ${QOB_TUTORIAL_PICTURES})
   list(APPEND QOB_TUTORIAL_OUTPUTS ${CMAKE_BINARY_DIR}/tutor_files/${picture})
   list(APPEND QOB_TUTORIAL_INPUTS ${PROJECT_SOURCE_DIR}/resources/${picture})
 endforeach()
 add_custom_command(OUTPUT ${QOB_TUTORIAL_OUTPUTS}
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/extras/tutor.htm ${CMAKE_BINARY_DIR}/tutor.htm
+  ${QOB_TUTORIAL_COPIES}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tutor_files
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QOB_TUTORIAL_PICTURES} ${CMAKE_BINARY_DIR}/tutor_files/
   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/resources
   DEPENDS ${QOB_TUTORIAL_INPUTS}
-  COMMENT "Tutorial page beside the program")
+  COMMENT "Tutorial pages beside the program")
 add_custom_target(tutorial ALL DEPENDS ${QOB_TUTORIAL_OUTPUTS})
 
 # The release: QobTessavin-<version>.zip with both programs, the tutorial
-# page and the read-me.
+# pages and the read-me.
 set(QOB_RELEASE_ZIP ${CMAKE_BINARY_DIR}/QobTessavin-${PROJECT_VERSION}.zip)
 add_custom_command(OUTPUT ${QOB_RELEASE_ZIP}
   COMMAND python3 ${PROJECT_SOURCE_DIR}/tools/package.py ${QOB_RELEASE_ZIP} ${PROJECT_SOURCE_DIR}/extras/readme.txt
@@ -54,7 +63,7 @@ add_custom_command(OUTPUT ${QOB_RELEASE_ZIP}
 add_custom_target(release DEPENDS ${QOB_RELEASE_ZIP})
 
 set(QOB_CHECK ${PROJECT_SOURCE_DIR}/tests/release/check.py)
-add_test(NAME extras.tutorial_page COMMAND python3 ${QOB_CHECK} page ${CMAKE_BINARY_DIR}/tutor.htm)
+add_test(NAME extras.tutorial_pages COMMAND python3 ${QOB_CHECK} pages ${CMAKE_BINARY_DIR})
 add_test(NAME extras.release_zip
   COMMAND sh -c "${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target release >/dev/null && python3 ${QOB_CHECK} release ${QOB_RELEASE_ZIP} ${PROJECT_VERSION}")
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the release archive: the programs, the tutorial page with its
+"""Writes the release archive: the programs, the tutorial pages with their
 pictures, and the read-me (as Windows text: UTF-8 with a byte-order mark, CR LF).
 
     package.py ZIP README VERSION FILE...

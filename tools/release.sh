@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the programs and writes the release archive
 # build/windows/QobTessavin-<version>.zip: QobTessavin.exe, QobTessavinScan.exe,
-# the tutorial page tutor.htm with its pictures (tutor_files/) and readme.txt.
+# the tutorial pages tutor.htm (Japanese) and tutor-en.htm (English) with their
+# pictures (tutor_files/) and readme.txt.
 # The version is the project's VERSION in CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."

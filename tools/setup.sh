@@ -14,7 +14,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -qq
     apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+# The program's texts follow the user's language: Japanese, and English for
+# everyone else; Wine takes the language and the code page from LANG.
+generate=
+for loc in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$loc.utf8$"; then
+        grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null || echo "$loc.UTF-8 UTF-8" >> /etc/locale.gen
+        generate=1
+    fi
+done
+if [ -n "${generate:-}" ]; then
     locale-gen >/dev/null
 fi

@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
 """Checks what ships beside the program.
 
-    check.py page TUTOR_HTM          the tutorial page: well-formed HTML in
-                                     UTF-8 with its charset declared, no
+    check.py pages FOLDER            the tutorial pages in FOLDER, Japanese and
+                                     English: each well-formed HTML in UTF-8
+                                     with its charset and language declared, no
                                      scripts, every picture and link it names
-                                     present (pictures as PNG of the size given)
+                                     present (pictures as PNG of the size given);
+                                     the English page has the sections and the
+                                     pictures of the Japanese one, in the same order
     check.py release ZIP VERSION     the release archive: exactly the programs,
-                                     the page with its pictures and the read-me;
-                                     the program's version resource says VERSION
+                                     the pages with their pictures and the
+                                     read-me; the program's version resource
+                                     says VERSION
 """
 import html.parser
 import os
@@ -20,6 +24,8 @@ import zipfile
 VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source", "track", "wbr"}
 # Elements a paragraph cannot hold (a browser would close the paragraph before them).
 BLOCK = {"div", "figure", "h1", "h2", "h3", "h4", "h5", "h6", "nav", "ol", "p", "pre", "table", "ul"}
+# The tutorial pages and their languages; the first is the one the others follow.
+PAGES = {"tutor.htm": "ja", "tutor-en.htm": "en"}
 failures = []
 
 
@@ -80,42 +86,68 @@ def png_size(path):
     return struct.unpack(">II", head[16:24])
 
 
-def check_page(path):
-    """Checks the page; returns the pictures it names, relative to its folder."""
+def check_page(path, lang):
+    """Checks the page; returns it parsed (None when it is not UTF-8) and
+    the pictures it names, relative to its folder."""
+    name = os.path.basename(path)
     with open(path, "rb") as f:
         raw = f.read()
     try:
         text = raw.decode("utf-8")
     except UnicodeDecodeError as e:
-        check(False, f"{path} is not UTF-8: {e}")
-        return []
+        check(False, f"{name} is not UTF-8: {e}")
+        return None, []
     page = Page()
     page.feed(text)
     page.close()
-    check(page.doctype and page.doctype.lower() == "doctype html", f"doctype {page.doctype!r}")
-    check(page.lang == "ja", f"<html lang> is {page.lang!r}")
-    check(page.charset == "utf-8" and b"charset" in raw[:1024], "charset utf-8 not declared in the first 1024 bytes")
-    check(not page.stack, f"elements left open: {page.stack}")
-    check(page.scripts == 0, "the page uses scripts")
-    check(len(page.ids) == len(set(page.ids)), "an id is used twice")
+    check(page.doctype and page.doctype.lower() == "doctype html", f"{name}: doctype {page.doctype!r}")
+    check(page.lang == lang, f"{name}: <html lang> is {page.lang!r}, not {lang!r}")
+    check(page.charset == "utf-8" and b"charset" in raw[:1024],
+          f"{name}: charset utf-8 not declared in the first 1024 bytes")
+    check(not page.stack, f"{name}: elements left open: {page.stack}")
+    check(page.scripts == 0, f"{name}: the page uses scripts")
+    check(len(page.ids) == len(set(page.ids)), f"{name}: an id is used twice")
     folder = os.path.dirname(path)
     for where, href in page.links:
         if href.startswith("#"):
-            check(href[1:] in page.ids, f"{where}: link to a missing anchor {href}")
+            check(href[1:] in page.ids, f"{name} {where}: link to a missing anchor {href}")
         elif not re.match(r"[a-z]+:", href):
-            check(os.path.exists(os.path.join(folder, href)), f"{where}: link to a missing file {href}")
+            check(os.path.exists(os.path.join(folder, href)), f"{name} {where}: link to a missing file {href}")
     pictures = []
     for where, a in page.images:
         src = a.get("src", "")
-        check(a.get("alt"), f"{where}: picture {src} without alt text")
+        check(a.get("alt"), f"{name} {where}: picture {src} without alt text")
         file = os.path.join(folder, src)
-        if not check(os.path.isfile(file), f"{where}: missing picture {src}"):
+        if not check(os.path.isfile(file), f"{name} {where}: missing picture {src}"):
             continue
         size = png_size(file)
         check(size == (int(a.get("width", 0)), int(a.get("height", 0))),
-              f"{where}: {src} is {size}, the page says {a.get('width')} x {a.get('height')}")
+              f"{name} {where}: {src} is {size}, the page says {a.get('width')} x {a.get('height')}")
         pictures.append(src)
-    return sorted(set(pictures))
+    return page, sorted(set(pictures))
+
+
+def check_pages(folder, names):
+    """Checks the tutorial pages among NAMES (file names in FOLDER); each
+    must be there, and each after the first must have the first one's
+    sections (its ids) and pictures, in the same order. Returns the pictures
+    the pages name."""
+    pictures, first = set(), None
+    for name, lang in PAGES.items():
+        if not check(name in names, f"no {name}"):
+            continue
+        page, page_pictures = check_page(os.path.join(folder, name), lang)
+        pictures.update(page_pictures)
+        if page is None:
+            continue
+        if first is None:
+            first = name, page
+            continue
+        model_name, model = first
+        check(page.ids == model.ids, f"{name} has the sections {page.ids}, {model_name} {model.ids}")
+        sources, model_sources = [a.get("src") for _, a in page.images], [a.get("src") for _, a in model.images]
+        check(sources == model_sources, f"{name} shows the pictures {sources}, {model_name} {model_sources}")
+    return sorted(pictures)
 
 
 def version_resource(exe):
@@ -135,8 +167,8 @@ def check_release(zip_path, version):
         check(archive.testzip() is None, "a damaged member in the archive")
         names = set(archive.namelist())
         archive.extractall(out)
-        pictures = check_page(os.path.join(out, "tutor.htm")) if "tutor.htm" in names else []
-        want = {"QobTessavin.exe", "QobTessavinScan.exe", "tutor.htm", "readme.txt", *pictures}
+        pictures = check_pages(out, names)
+        want = {"QobTessavin.exe", "QobTessavinScan.exe", *PAGES, "readme.txt", *pictures}
         check(names == want, f"archive holds {sorted(names)}, not {sorted(want)}")
         for exe in ("QobTessavin.exe", "QobTessavinScan.exe"):
             path = os.path.join(out, exe)
@@ -154,14 +186,15 @@ def check_release(zip_path, version):
             check(b"\n" not in readme.replace(b"\r\n", b""), "readme.txt has a line not ending in CR LF")
             text = readme.decode("utf-8-sig")
             check(f"Qob Tessavin {version}" in text, "readme.txt does not name the version")
-            for name in ("QobTessavin.exe", "QobTessavinScan.exe", "tutor.htm"):
+            for name in ("QobTessavin.exe", "QobTessavinScan.exe", *PAGES):
                 check(name in text, f"readme.txt does not name {name}")
 
 
 def main():
     mode, *args = sys.argv[1:]
-    if mode == "page":
-        check_page(*args)
+    if mode == "pages":
+        folder, = args
+        check_pages(folder, os.listdir(folder))
     elif mode == "release":
         check_release(*args)
     else:

@@ -3,6 +3,9 @@
 
 # Sets the prefix up for windows once: a virtual desktop of 1024 x 768 (bare
 # Xvfb loses keys and title bars) and the Japanese faces mapped to IPA fonts.
+# The mapping serves every locale: under en_US it is what draws Japanese
+# names in menus and controls, through Wine's fallback from Tahoma to
+# "MS UI Gothic"; without it they show as boxes.
 qob_gui_prefix_ready() {
     qob_wine_prefix_ready
     # Wine finds its own fonts (Marlett draws the caption buttons) only in

@@ -1,5 +1,23 @@
 # Shared Wine settings for the tests and the run command. Source it.
-export LANG=ja_JP.UTF-8
+
+# Wine takes the user's language and the code page from the locale at each
+# start: ja_JP.UTF-8 gives Japanese and code page 932, en_US.UTF-8 English
+# and 1252. The caller's LANG (or LC_ALL) is kept when it names a language;
+# none, C, C.UTF-8 or POSIX means Japanese. LANG alone then decides, so a
+# stray LC_* setting cannot give Wine a second locale.
+qob_wine_locale() {
+    local l
+    for l in "${LC_ALL:-}" "${LANG:-}"; do
+        case $l in
+            "" | C | C.* | POSIX | POSIX.*) ;;
+            *) echo "$l"; return ;;
+        esac
+    done
+    echo ja_JP.UTF-8
+}
+LANG=$(qob_wine_locale)
+export LANG
+unset LC_ALL LC_CTYPE LC_MESSAGES
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 : "${QOB_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build}"
@@ -20,6 +38,11 @@ qob_wine_registry_sound() {
 # keeps a pristine copy of its registry for qob_wine_reset. A prefix whose
 # registry lacks the keys of a booted one is made again, once; if that fails
 # too, the function says so and fails.
+# The prefix is always made in Japanese, whatever LANG is: wineboot writes the
+# fonts of the window metrics (menus, messages, captions: face, size and
+# character set) for the locale it runs in, and they stay. All else (code
+# page, language, font substitutes) follows the locale of each start, and one
+# wineserver serves programs started in different locales.
 qob_wine_prefix_ready() {
     if [ -f "$WINEPREFIX/.qob-ready" ] &&
         qob_wine_registry_sound "$WINEPREFIX/system.reg.pristine" "$WINEPREFIX/user.reg.pristine"; then
@@ -34,7 +57,7 @@ qob_wine_prefix_ready() {
         for attempt in 1 2; do
             wineserver -k 2>/dev/null || true
             rm -rf "$WINEPREFIX"
-            wineboot -i >/dev/null 2>&1 || true
+            LANG=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
             wineserver -w
             if qob_wine_registry_sound "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg"; then
                 for f in system.reg user.reg userdef.reg; do cp "$WINEPREFIX/$f" "$WINEPREFIX/$f.pristine"; done
@@ -54,6 +77,16 @@ qob_wine_reset() {
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
     for f in system.reg user.reg userdef.reg; do cp "$WINEPREFIX/$f.pristine" "$WINEPREFIX/$f"; done
+}
+
+# The ANSI code page Wine gives programs under this LANG, as iconv names it
+# (CP932, CP1252, ...): what the A functions and a program's standard output
+# use. Wine writes it into the registry at each start.
+qob_wine_codepage() {
+    local acp
+    acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
+        tr -d '\r' | awk '$1 == "ACP" { print $3 }')
+    echo "CP${acp:-932}"
 }
 
 # Imports a registry file written in UTF-8 (converted to UTF-16LE with a BOM,
