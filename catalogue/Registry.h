@@ -38,7 +38,6 @@ public:
     // may not change it).
     bool DeleteKey(const std::string& path);
     long LastError() const { return lastError_; }
-    bool HasCurrentKey() const { return current_ != kNoKey; }
 
 private:
     // Base key and rest of the path after the path rule.

@@ -50,16 +50,6 @@ TTreeNode* TTreeNode::PreOrderSuccessor() const
     return nullptr;
 }
 
-TTreeNode* TTreeNode::PreOrderPredecessor() const
-{
-    TTreeNode* prev = PrevSibling();
-    if (!prev)
-        return parent_;
-    while (TTreeNode* last = prev->LastChild())
-        prev = last;
-    return prev;
-}
-
 int TTreeNode::AbsoluteIndex() const
 {
     // Every ancestor comes before the node, and so does every subtree of an

@@ -51,9 +51,8 @@ public:
     TTreeNode* LastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
     TTreeNode* PrevSibling() const;
     TTreeNode* NextSibling() const;
-    // Pre-order neighbours over the whole tree.
+    // The next node in pre-order over the whole tree.
     TTreeNode* PreOrderSuccessor() const;
-    TTreeNode* PreOrderPredecessor() const;
 
     // The view's own handle for this node (a tree-view item), or null.
     void* viewItem = nullptr;
@@ -113,7 +112,6 @@ public:
     void EndUpdate();
     int UpdateCount() const { return updateCount_; }
 
-    TTreeNode* GetFirstNode() const { return topLevel_.empty() ? nullptr : topLevel_.front().get(); }
     const std::vector<std::unique_ptr<TTreeNode>>& TopLevel() const { return topLevel_; }
     // ETreeViewError "不正なｲﾝﾃﾞｯｸｽ" when there is no node with that index.
     // Always answers for the tree as it is now. Cheap for a walk through
