@@ -20,15 +20,21 @@ ReaderPool::ReaderPool(KeyStore& store, const std::vector<std::string>& names, u
     : store_(store), names_(names), window_(std::size_t{16} * threads), slots_(window_), end_(names.size())
 {
     // A thread the system refuses is one reader fewer; with none at all the
-    // caller reads alone.
+    // caller reads alone. Any other failure (no memory for the thread list)
+    // stops the readers already started and reaches the caller.
     try {
         for (unsigned i = 0; i < threads; ++i)
             threads_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
+    } catch (...) {
+        Stop();
+        throw;
     }
 }
 
-ReaderPool::~ReaderPool()
+ReaderPool::~ReaderPool() { Stop(); }
+
+void ReaderPool::Stop()
 {
     {
         std::lock_guard lock(mutex_);
@@ -37,6 +43,7 @@ ReaderPool::~ReaderPool()
     room_.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
+    threads_.clear();
 }
 
 void ReaderPool::Read(std::size_t first, std::size_t last)

@@ -46,6 +46,8 @@ public:
     EntryRecord Take(std::size_t index);
 
 private:
+    // Tells the readers to end and waits for them.
+    void Stop();
     bool NameToRead() const;
     void Work();
 
