@@ -1,5 +1,9 @@
 # Shared Wine settings for the tests and the run command. Source it.
-export LANG=ja_JP.UTF-8
+# The caller's locale; Japanese when it names none.
+case "${LANG:-}" in
+"" | C | POSIX | C.UTF-8 | C.utf8) export LANG=ja_JP.UTF-8 ;;
+*) export LANG ;;
+esac
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 : "${QOB_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build}"
