@@ -403,7 +403,7 @@ def scenario_startup_cursor():
         trace = program.trace().splitlines()
         wait_handles = set()
         for i, line in enumerate(trace):
-            if "LoadCursorA 0000000000000000, #7f02" in line:
+            if "LoadCursorW 0000000000000000, #7f02" in line:
                 later = [l for l in trace[i + 1:i + 40] if "NtUserSetCursor" in l]
                 if later:
                     wait_handles.add(later[0].rsplit(" ", 1)[1])
