@@ -70,8 +70,8 @@ MenuHandle MakeMainMenu()
 
 TForm1::TForm1()
 {
-    font_ = MakeFont(12);
-    titleFont_ = MakeFont(16);
+    font_ = MakeFont(FontSize::Text);
+    titleFont_ = MakeFont(FontSize::Title);
     icon_.reset(static_cast<HICON>(::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
                                                 IMAGE_ICON, 32, 32, 0)));
     MenuHandle menu = MakeMainMenu();

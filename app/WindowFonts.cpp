@@ -10,11 +10,35 @@ namespace qob {
 namespace {
 
 constexpr wchar_t kJapaneseFace[] = L"ＭＳ Ｐゴシック";
+constexpr int kTextHeight = 12;
+constexpr int kTitleHeight = 16;
 
-void SetFace(LOGFONTW& font, const wchar_t* face)
+LOGFONTW JapaneseFont(FontSize size)
 {
-    std::wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-    font.lfFaceName[LF_FACESIZE - 1] = L'\0';
+    LOGFONTW font{};
+    font.lfHeight = -(size == FontSize::Title ? kTitleHeight : kTextHeight);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    std::wcsncpy(font.lfFaceName, kJapaneseFace, LF_FACESIZE - 1);
+    return font;
+}
+
+LOGFONTW EnglishFont(FontSize size)
+{
+    LOGFONTW font{};
+    NONCLIENTMETRICSW metrics;
+    if (SystemFontMetrics(metrics))
+        font = metrics.lfMessageFont;
+    else
+        font.lfHeight = -kTextHeight;
+    if (size == FontSize::Title) {
+        font.lfHeight = -kTitleHeight;
+        font.lfWidth = 0;
+        font.lfWeight = FW_NORMAL;
+    }
+    // Whatever script the system's own language has.
+    font.lfCharSet = DEFAULT_CHARSET;
+    return font;
 }
 
 }  // namespace
@@ -30,20 +54,9 @@ bool SystemFontMetrics(NONCLIENTMETRICSW& metrics)
     return ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0) != FALSE;
 }
 
-FontHandle MakeFont(int characterHeight)
+FontHandle MakeFont(FontSize size)
 {
-    LOGFONTW font{};
-    font.lfHeight = -characterHeight;
-    font.lfWeight = FW_NORMAL;
-    if (SelectedLanguage() == Language::Japanese) {
-        font.lfCharSet = SHIFTJIS_CHARSET;
-        SetFace(font, kJapaneseFace);
-    } else {
-        font.lfCharSet = DEFAULT_CHARSET;
-        NONCLIENTMETRICSW metrics;
-        if (SystemFontMetrics(metrics))
-            SetFace(font, metrics.lfMessageFont.lfFaceName);
-    }
+    const LOGFONTW font = SelectedLanguage() == Language::Japanese ? JapaneseFont(size) : EnglishFont(size);
     return FontHandle(::CreateFontIndirectW(&font));
 }
 

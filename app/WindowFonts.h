@@ -11,9 +11,15 @@ namespace qob {
 // false when the system does not supply them.
 bool SystemFontMetrics(NONCLIENTMETRICSW& metrics);
 
-// The windows' font in the selected language, characterHeight pixels high:
-// the Japanese face for Japanese, and for English the face of the system's
-// message font, which every system can draw.
-FontHandle MakeFont(int characterHeight);
+enum class FontSize {
+    Text,   // the windows' texts
+    Title,  // the program's name on the wait panel
+};
+
+// The windows' font in the selected language: for Japanese the Japanese
+// face, 12 pixels high for texts and 16 for the title; for English the
+// system's message font, which every system can draw, its face 16 pixels
+// high for the title.
+FontHandle MakeFont(FontSize size);
 
 }  // namespace qob

@@ -65,7 +65,8 @@ set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
   gui.removal.restore gui.removal.under_search gui.search.find gui.search.cancel gui.search.busy)
 # The scenarios above expect the Japanese texts; these again in English, for
-# a user whose language is not Japanese.
+# a user whose language is not Japanese, in a prefix made in English (a
+# prefix keeps the fonts of the language it was made in).
 add_test(NAME gui.en.start.names COMMAND ${QOB_E2E_RUN} start names)
 add_test(NAME gui.en.removal.answers COMMAND ${QOB_E2E_RUN} removal-answers)
 add_test(NAME gui.en.search.find COMMAND ${QOB_E2E_RUN} search)
@@ -79,7 +80,8 @@ target_link_libraries(window_tests PRIVATE qob_forms GTest::gtest_main)
 add_test(NAME gui.window_tests COMMAND ${QOB_E2E}/run_gui.sh wine $<TARGET_FILE:window_tests>)
 list(APPEND QOB_GUI_TESTS gui.window_tests)
 set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 ENVIRONMENT LANG=ja_JP.UTF-8)
-set_tests_properties(${QOB_GUI_TESTS_EN} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180 ENVIRONMENT LANG=en_US.UTF-8)
+set_tests_properties(${QOB_GUI_TESTS_EN} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180
+  ENVIRONMENT "LANG=en_US.UTF-8;WINEPREFIX=${PROJECT_SOURCE_DIR}/build/wine/test-prefix-en")
 
 # Benchmark of the tree view (prints figures; not a test).
 add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)

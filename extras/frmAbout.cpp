@@ -54,7 +54,7 @@ TfrmAbout::~TfrmAbout() { DestroyHandle(); }
 
 void TfrmAbout::CreateComponents()
 {
-    font_ = MakeFont(12);
+    font_ = MakeFont(FontSize::Text);
     ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     logo_ = LoadTransparentPicture(IDB_ABOUT_LOGO, logoSize_);
 

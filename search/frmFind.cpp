@@ -44,7 +44,7 @@ TfrmFind::~TfrmFind()
 
 void TfrmFind::CreateComponents()
 {
-    font_ = MakeFont(12);
+    font_ = MakeFont(FontSize::Text);
     HINSTANCE instance = Application.Instance();
     auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id) {
         HWND window = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),

@@ -13,6 +13,8 @@
 //   QobDriver roots                the top-level items as the control holds them:
 //                                  "children TAB expanded TAB text"
 //   QobDriver items                how many items the control holds
+//   QobDriver scroll-to TEXT       scrolls the top-level item of that text to
+//                                  the tree's first line
 //   QobDriver tree-handle          the tree's window handle, as Wine's traces write it
 //   QobDriver layout               positions of the main window's parts, its
 //                                  client origin on the screen, its show state
@@ -439,6 +441,18 @@ int Roots(const Args&)
     });
 }
 
+int ScrollTo(const Args& args)
+{
+    return ReadTree([&](HWND tree, RemoteTree& remote) {
+        for (HTREEITEM item = remote.Next(nullptr, TVGN_ROOT); item; item = remote.Next(item, TVGN_NEXT)) {
+            RemoteTree::Item info;
+            if (remote.Get(item, info) && info.text == args[0])
+                return ::SendMessageW(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(item)) ? 0 : 1;
+        }
+        return 1;
+    });
+}
+
 int Items(const Args&)
 {
     HWND tree = Tree();
@@ -846,6 +860,7 @@ const Command kCommands[] = {
     {"dump", 0, 1, Dump},
     {"roots", 0, kAnyCount, Roots},
     {"items", 0, kAnyCount, Items},
+    {"scroll-to", 1, 1, ScrollTo},
     {"tree-handle", 0, kAnyCount, TreeHandle},
     {"layout", 0, kAnyCount, Layout},
     {"focus", 0, kAnyCount, Focus},

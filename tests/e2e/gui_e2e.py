@@ -10,7 +10,8 @@ English for any other); the scenarios expect them in that language.
 Scenarios:
   start FIXTURE   start-up on a seeded prefix: layout, focus, the filled tree
                   compared with FIXTURE.tree (texts, order, icons), a
-                  screenshot, and closing ends the program
+                  screenshot, another of its first entry with a name beyond
+                  ASCII, and closing ends the program
   keys            F3 and Del reach their commands from the tree; Close1 ends
                   the program
   baddword        a REG_DWORD default value ends the scan: the error report,
@@ -284,6 +285,11 @@ def scenario_start(name):
         check(rows and all(r[0] == "1" and r[1] == "0" for r in rows),
               "a top-level entry is expanded or has no button")
         compare_tree(name, dump_entries(name))
+        # The first entry with a name beyond ASCII, drawn.
+        fixture = Fixture(FIXTURES, name)
+        beyond_ascii = [n for n, _ in entries(fixture.tree) if not n.isascii()]
+        if beyond_ascii and driver("scroll-to", beyond_ascii[0])[0] == 0:
+            screenshot(f"{name}-beyond-ascii")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
