@@ -48,6 +48,7 @@ set(QOB_E2E ${PROJECT_SOURCE_DIR}/tests/e2e)
 set(QOB_E2E_RUN ${QOB_E2E}/run_gui.sh python3 ${QOB_E2E}/gui_e2e.py ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/tests/fixtures)
 add_test(NAME gui.start.catalogue COMMAND ${QOB_E2E_RUN} start catalogue)
 add_test(NAME gui.start.names COMMAND ${QOB_E2E_RUN} start names)
+add_test(NAME gui.start.unicode COMMAND ${QOB_E2E_RUN} start unicode)
 add_test(NAME gui.keys COMMAND ${QOB_E2E_RUN} keys)
 add_test(NAME gui.baddword COMMAND ${QOB_E2E_RUN} baddword)
 add_test(NAME gui.close_under_report COMMAND ${QOB_E2E_RUN} close-under-report)
@@ -61,7 +62,7 @@ add_test(NAME gui.removal.under_search COMMAND ${QOB_E2E_RUN} removal-under-sear
 add_test(NAME gui.search.find COMMAND ${QOB_E2E_RUN} search)
 add_test(NAME gui.search.cancel COMMAND ${QOB_E2E_RUN} search-cancel)
 add_test(NAME gui.search.busy COMMAND ${QOB_E2E_RUN} search-busy)
-set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
+set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.start.unicode gui.keys gui.baddword gui.close_under_report
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
   gui.removal.restore gui.removal.under_search gui.search.find gui.search.cancel gui.search.busy)
 # The scenarios above expect the Japanese texts; these again in English, for

@@ -147,7 +147,7 @@ def driver(*args, timeout=60):
 
 def seed(name):
     sh("qob_wine_reset")
-    fixture = Fixture(FIXTURES, name)
+    fixture = shown_fixture(name)
     if fixture.path(".files"):
         with open(fixture.path(".files"), encoding="utf-8") as f:
             make_files(WINEPREFIX, f.read())
@@ -197,10 +197,16 @@ def scan_ended():
     return check(rc == 0, "the scan did not end within 60 s")
 
 
+def shown_fixture(name):
+    """The fixture with the tree the window shows: every character as it is,
+    as the console scanner writes it with --utf8."""
+    return Fixture(FIXTURES, name, utf8=True)
+
+
 def dump_entries(name):
     """The window's tree, only the entries the fixture seeds or expects (the
     fresh prefix's own hundreds are left unread: each item read costs time)."""
-    fixture = Fixture(FIXTURES, name)
+    fixture = shown_fixture(name)
     path = os.path.join(BUILD, f"e2e-{RUN}.names")
     with open(path, "w", encoding="utf-8") as f:
         f.write("".join(n + "\n" for n in sorted(fixture.wanted())))
@@ -212,7 +218,7 @@ def dump_entries(name):
 def compare_tree(name, shown_text):
     """The entries the fixture seeds, as the window shows them, against the
     fixture's expected tree."""
-    fixture = Fixture(FIXTURES, name)
+    fixture = shown_fixture(name)
     got = fixture.pick(shown_text.splitlines())
     if got != fixture.tree:
         check(False, f"{name}: the window shows another tree\n{diff(fixture.tree, got)[:4000]}")
@@ -286,7 +292,7 @@ def scenario_start(name):
               "a top-level entry is expanded or has no button")
         compare_tree(name, dump_entries(name))
         # The first entry with a name beyond ASCII, drawn.
-        fixture = Fixture(FIXTURES, name)
+        fixture = shown_fixture(name)
         beyond_ascii = [n for n, _ in entries(fixture.tree) if not n.isascii()]
         if beyond_ascii and driver("scroll-to", beyond_ascii[0])[0] == 0:
             screenshot(f"{name}-beyond-ascii")
