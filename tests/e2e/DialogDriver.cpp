@@ -9,9 +9,9 @@
 //   DialogDriver close-main    posts WM_CLOSE to the host's main window
 //   DialogDriver host          describes the host's main window
 #include "catalogue/Win32Text.h"
+#include "tests/e2e/CommandLine.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +22,6 @@
 namespace {
 
 using qob::NarrowText;
-using qob::WidenText;
 
 const wchar_t* kDialogClass = L"TMessageForm";
 const wchar_t* kHostClass = L"QobDialogHost";
@@ -147,23 +146,11 @@ void Describe(HWND window)
     }
 }
 
-// The command line as UTF-8 words.
-std::vector<std::string> CommandLineWords()
-{
-    int count = 0;
-    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::string> out;
-    for (int i = 0; words && i < count; ++i)
-        out.push_back(NarrowText(words[i]));
-    ::LocalFree(words);
-    return out;
-}
-
 }  // namespace
 
 int main()
 {
-    const std::vector<std::string> args = CommandLineWords();
+    const std::vector<std::string> args = qob::e2e::CommandLineWords();
     if (args.size() < 2)
         return 2;
     const std::string& command = args[1];

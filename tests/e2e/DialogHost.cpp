@@ -15,7 +15,6 @@
 // (ticks counted while the dialog was open, the application cursor after it)
 // and, with --stay, keeps running until its main window is closed.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +25,7 @@
 #include "app/Application.h"
 #include "app/MessageDialog.h"
 #include "catalogue/Win32Text.h"
+#include "tests/e2e/CommandLine.h"
 #include "texts/Texts.h"
 
 using namespace qob;
@@ -120,24 +120,12 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// The command line as UTF-8 words.
-std::vector<std::string> CommandLineWords()
-{
-    int count = 0;
-    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::string> out;
-    for (int i = 0; words && i < count; ++i)
-        out.push_back(NarrowText(words[i]));
-    ::LocalFree(words);
-    return out;
-}
-
 }  // namespace
 
 int main()
 {
     SelectLanguage(LanguageForUiLanguage(::GetUserDefaultUILanguage()));
-    const std::vector<std::string> words = CommandLineWords();
+    const std::vector<std::string> words = e2e::CommandLineWords();
     std::vector<const char*> pointers;
     for (const std::string& word : words)
         pointers.push_back(word.c_str());

@@ -67,10 +67,10 @@
 #include "catalogue/TreeDump.h"
 #include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
+#include "tests/e2e/CommandLine.h"
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -891,24 +891,11 @@ int Usage()
     return 2;
 }
 
-// The command line as UTF-8 words: the system's code page may not hold the
-// texts the tests pass.
-std::vector<std::string> CommandLineWords()
-{
-    int count = 0;
-    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::string> out;
-    for (int i = 0; words && i < count; ++i)
-        out.push_back(NarrowText(words[i]));
-    ::LocalFree(words);
-    return out;
-}
-
 }  // namespace
 
 int main()
 {
-    const std::vector<std::string> words = CommandLineWords();
+    const std::vector<std::string> words = qob::e2e::CommandLineWords();
     if (words.size() < 2)
         return Usage();
     const std::string& name = words[1];
