@@ -4,12 +4,17 @@
 # On a screen the window stays until you close it. Without one the program
 # runs on a virtual screen: the script waits for the scan, saves a screenshot
 # of the window, prints its path and ends the program.
+# The program speaks the language of LANG: Japanese for ja_*, and when LANG
+# names no language (unset, C, POSIX: wineenv.sh makes it ja_JP.UTF-8);
+# English for any other.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh
 tools/build.sh
-export WINEPREFIX=$PWD/build/wine/demo-prefix
 source tests/wine/wineenv.sh
+# A prefix per language: a prefix keeps the fonts of the language it was
+# made in.
+export WINEPREFIX=$PWD/build/wine/demo-prefix$qob_language
 source tests/wine/guienv.sh
 qob_wine_prefix_ready
 # Seeded once, and again whenever the demo registry changes.
@@ -45,7 +50,7 @@ sleep 1
 shot=$PWD/build/qobtessavin-demo.png
 import -window root "$shot"
 echo "Faulty entries of the demo registry (from QobTessavinScan.exe --faulty):"
-wine build/windows/QobTessavinScan.exe --faulty | iconv -f "$(qob_wine_codepage)" -t UTF-8 | awk -F'\t' '$1 == 0 { print "  " $3 }'
+wine build/windows/QobTessavinScan.exe --faulty --utf8 | awk -F'\t' '$1 == 0 { print "  " $3 }'
 echo
 wine build/windows/QobDriver.exe close 10000 || true
 echo "No display: the program ran on a virtual screen. Screenshot of its window: $shot"

@@ -26,8 +26,8 @@ void RefreshPointer(const TApplication& app)
         return;
     if (app.ApplyCursorOverride())
         return;
-    const LRESULT hit = ::SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
-    ::SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+    const LRESULT hit = ::SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    ::SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
 }
 
 }  // namespace
@@ -40,21 +40,22 @@ void TApplication::SetCursor(short cursor)
 
 bool TApplication::ApplyCursorOverride() const
 {
-    LPCSTR shape;
+    // The system's cursors IDC_WAIT, IDC_APPSTARTING and IDC_ARROW.
+    WORD shape;
     switch (cursor_.Value()) {
     case crDefault:
         return false;
     case crHourGlass:
-        shape = IDC_WAIT;
+        shape = 32514;
         break;
     case crAppStart:
-        shape = IDC_APPSTARTING;
+        shape = 32650;
         break;
     default:
-        shape = IDC_ARROW;  // no other value is used
+        shape = 32512;  // no other value is used
         break;
     }
-    ::SetCursor(::LoadCursorA(nullptr, shape));
+    ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(shape)));
     return true;
 }
 

@@ -20,7 +20,7 @@ bool TApplication::ProcessMessage() { return ProcessMessage(nullptr); }
 bool TApplication::ProcessMessage(const std::function<bool(MSG&)>& preTranslate)
 {
     MSG msg;
-    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
         terminated_ = true;
         exitCode_ = got == 0 ? static_cast<int>(msg.wParam) : 0;
@@ -28,15 +28,15 @@ bool TApplication::ProcessMessage(const std::function<bool(MSG&)>& preTranslate)
     }
     if (preTranslate && preTranslate(msg))
         return true;
-    if (modelessDialog_ && ::IsWindow(modelessDialog_) && ::IsDialogMessageA(modelessDialog_, &msg))
+    if (modelessDialog_ && ::IsWindow(modelessDialog_) && ::IsDialogMessageW(modelessDialog_, &msg))
         return true;
     // The main window's shortcuts act only on keys meant for the main window
     // itself, never on those of a modal window or the other windows.
     if (accelerators_ && mainWindow_ && msg.hwnd && IsWithin(mainWindow_, msg.hwnd) &&
-        ::TranslateAcceleratorA(mainWindow_, accelerators_, &msg))
+        ::TranslateAcceleratorW(mainWindow_, accelerators_, &msg))
         return true;
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
     return true;
 }
 

@@ -88,7 +88,8 @@ public:
             ShowException("");
         }
     }
-    // The message box of the error report (the "." rule applied here).
+    // The message box of the error report (the "." rule applied here);
+    // the message is UTF-8.
     void ShowException(const std::string& message);
 
     // The help facility. The program has no help file: nothing is shown and
@@ -111,7 +112,7 @@ public:
     // dispatched.
     void ModalLoop(const std::function<bool()>& done, const std::function<bool(MSG&)>& preTranslate);
     // Wakes a waiting loop so that it checks its end condition again.
-    static void WakeLoop() { ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0); }
+    static void WakeLoop() { ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0); }
 
 private:
     HINSTANCE instance_ = nullptr;

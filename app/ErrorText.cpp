@@ -1,15 +1,14 @@
 #include "app/ErrorText.h"
 
-#include "catalogue/CodePage.h"
-
 namespace qob {
 
 std::string ErrorReportText(const std::string& message)
 {
     if (message.empty())
         return message;
-    const std::string last = message.substr(LastCharStart(message));
-    return last.compare(".") > 0 ? message + "." : message;
+    // The last byte of a UTF-8 character of more than one byte lies above
+    // ".", as the character itself does.
+    return static_cast<unsigned char>(message.back()) > '.' ? message + "." : message;
 }
 
 }  // namespace qob

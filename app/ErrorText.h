@@ -5,8 +5,8 @@
 
 namespace qob {
 
-// Appends "." unless the message is empty or its last character (a final
-// two-byte character taken whole) compares, as bytes, at or below ".".
+// Appends "." unless the message (UTF-8) is empty or ends in a character at
+// or below ".".
 std::string ErrorReportText(const std::string& message);
 
 }  // namespace qob

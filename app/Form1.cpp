@@ -1,37 +1,86 @@
 #include "app/Form1.h"
 
+#include "app/WindowFonts.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
+#include "texts/Texts.h"
 
 #include <commctrl.h>
+
+#include <string>
 
 namespace qob {
 
 namespace {
 
-const char* const kFontFace = "ＭＳ Ｐゴシック";
 constexpr int kToolbarHeight = 33;
 constexpr int kCaptionStripHeight = 17;
 constexpr int kStatusBarHeight = 19;
 
 RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
+// An item of the main menu: its command, its text and the name of its
+// shortcut after a tab; command 0 is a separator.
+struct MenuItem {
+    UINT command;
+    TextId text;
+    const char* shortcut;
+};
+
+constexpr MenuItem kRegistryMenu[] = {
+    {IDM_FIND1, TextId::MenuFind, "\tF3"},
+    {IDM_DELETE1, TextId::MenuDelete, "\tDel"},
+    {0, TextId::Count, ""},
+    {IDM_CLOSE1, TextId::MenuClose, ""},
+};
+constexpr MenuItem kHelpMenu[] = {
+    {IDM_TUTORIAL1, TextId::MenuTutorial, ""},
+    {0, TextId::Count, ""},
+    {IDM_ABOUT1, TextId::MenuAbout, ""},
+};
+
+template <std::size_t N>
+void AddPopup(HMENU bar, TextId title, const MenuItem (&items)[N])
+{
+    MenuHandle popup(::CreatePopupMenu());
+    for (const MenuItem& item : items) {
+        if (item.command == 0)
+            ::AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
+        else
+            ::AppendMenuW(popup.get(), MF_STRING, item.command,
+                          WidenText(std::string(Text(item.text)) + item.shortcut).c_str());
+    }
+    if (::AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()),
+                      WidenText(std::string(Text(title))).c_str()))
+        popup.release();  // the bar owns it now
+}
+
+// The main menu in the selected language.
+MenuHandle MakeMainMenu()
+{
+    MenuHandle bar(::CreateMenu());
+    AddPopup(bar.get(), TextId::MenuRegistry, kRegistryMenu);
+    AddPopup(bar.get(), TextId::MenuHelp, kHelpMenu);
+    return bar;
+}
+
 }  // namespace
 
 TForm1::TForm1()
 {
-    font_ = MakeFont(kFontFace, 12);
-    titleFont_ = MakeFont(kFontFace, 16);
-    icon_.reset(static_cast<HICON>(::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON),
+    font_ = MakeFont(FontSize::Text);
+    titleFont_ = MakeFont(FontSize::Title);
+    icon_.reset(static_cast<HICON>(::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
                                                 IMAGE_ICON, 32, 32, 0)));
-    HMENU menu = ::LoadMenuA(Application.Instance(), MAKEINTRESOURCEA(IDR_MAINMENU1));
-    CreateHandle({QOB_CLASS_FORM1, Application.Title().c_str(),
-                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 556, 407, menu,
-                  ::LoadIconA(Application.Instance(), MAKEINTRESOURCEA(IDI_APPLICATION_ICON))});
+    MenuHandle menu = MakeMainMenu();
+    CreateHandle({QOB_CLASS_FORM1, Application.Title(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 556, 407,
+                  menu.get(), ::LoadIconW(Application.Instance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON))});
+    menu.release();  // the window owns it now
     if (!Application.MainWindow())
         Application.SetMainWindow(Handle());
-    shortcuts_.reset(::LoadAcceleratorsA(Application.Instance(), MAKEINTRESOURCEA(IDR_SHORTCUTS)));
+    shortcuts_.reset(::LoadAcceleratorsW(Application.Instance(), MAKEINTRESOURCEW(IDR_SHORTCUTS)));
     Application.SetAccelerators(shortcuts_.get());
     CreateComponents();
     Call([this] { FormCreate(this); });
@@ -48,7 +97,7 @@ TForm1::~TForm1()
 void TForm1::CreateComponents()
 {
     HFONT font = font_.get();
-    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ConnectHandlers();
     LoadNodeIcons();
 
@@ -76,20 +125,20 @@ void TForm1::LoadNodeIcons()
 {
     ImageList1_.reset(::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0));
     BitmapHandle strip(static_cast<HBITMAP>(
-        ::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(IDB_NODE_ICONS), IMAGE_BITMAP, 0, 0, 0)));
+        ::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(IDB_NODE_ICONS), IMAGE_BITMAP, 0, 0, 0)));
     if (ImageList1_ && strip)
         ::ImageList_AddMasked(ImageList1_.get(), strip.get(), RGB(255, 0, 255));
 }
 
 void TForm1::CreateStatusBar(RECT bounds)
 {
-    StatusBar1_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "",
+    StatusBar1_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"",
                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | CCS_NORESIZE |
                                         CCS_NOPARENTALIGN | CCS_NODIVIDER,
                                     bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                                     Handle(), reinterpret_cast<HMENU>(IDC_STATUSBAR1), Application.Instance(),
                                     nullptr);
-    ::SendMessageA(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    ::SendMessageW(StatusBar1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 }
 
 void TForm1::CreateTreeArea(int width, int height)
@@ -104,7 +153,7 @@ void TForm1::CreateTreeArea(int width, int height)
     const int treeTop = kToolbarHeight + kCaptionStripHeight;
     trvRegKey_.Create(Panel3_.Handle(), IDC_TRVREGKEY, Box(0, treeTop, width, height - treeTop), 19,
                       ImageList1_.get());
-    ::SendMessageA(trvRegKey_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ::SendMessageW(trvRegKey_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     nodes_.AttachView(&trvRegKey_);
 }
 
@@ -113,11 +162,14 @@ void TForm1::CreateToolbar(int width)
     Panel1_.Create(Panel3_.Handle(), IDC_PANEL1, Box(0, 0, width, kToolbarHeight), TPanel::Bevel::None, "",
                    font_.get());
     Bevel1_ = std::make_unique<TBevel>(Box(0, 0, width, 12), TBevel::Edge::Top);
-    btnRegedit_ = std::make_unique<TSpeedButton>(Box(31, 5, 25, 25), IDB_GLYPH_REGEDIT, "RegEditの起動");
-    btnDelete_ = std::make_unique<TSpeedButton>(Box(56, 5, 25, 25), IDB_GLYPH_DELETE, "キーの削除");
+    auto button = [](RECT bounds, int glyph, TextId hint) {
+        return std::make_unique<TSpeedButton>(bounds, glyph, std::string(Text(hint)));
+    };
+    btnRegedit_ = button(Box(31, 5, 25, 25), IDB_GLYPH_REGEDIT, TextId::HintRegedit);
+    btnDelete_ = button(Box(56, 5, 25, 25), IDB_GLYPH_DELETE, TextId::HintDelete);
     Bevel2_ = std::make_unique<TBevel>(Box(119, 1, 10, 33), TBevel::Edge::Left);
-    btnHelp_ = std::make_unique<TSpeedButton>(Box(88, 5, 25, 25), IDB_GLYPH_HELP, "バージョン情報");
-    btnFind_ = std::make_unique<TSpeedButton>(Box(6, 5, 25, 25), IDB_GLYPH_FIND, "検索");
+    btnHelp_ = button(Box(88, 5, 25, 25), IDB_GLYPH_HELP, TextId::HintAbout);
+    btnFind_ = button(Box(6, 5, 25, 25), IDB_GLYPH_FIND, TextId::HintFind);
     btnRegedit_->OnClick = [this] { btnRegeditClick(btnRegedit_.get()); };
     btnDelete_->OnClick = [this] { Delete1Click(btnDelete_.get()); };
     btnHelp_->OnClick = [this] { About1Click(btnHelp_.get()); };
@@ -135,8 +187,8 @@ void TForm1::CreateWaitPanel()
     HFONT font = font_.get();
     Panel2.Create(Panel3_.Handle(), IDC_PANEL2, Box(136, 128, 265, 81), TPanel::Bevel::Raised, "", font);
     Image1_ = std::make_unique<TImage>(Box(48, 16, 32, 32), icon_.get());
-    Label1_ = std::make_unique<TLabel>(88, 16, "Qob Tessavin", titleFont_.get());
-    Label2_ = std::make_unique<TLabel>(96, 64, "Please Wait . . .", font);
+    Label1_ = std::make_unique<TLabel>(88, 16, std::string(Text(TextId::AppTitle)), titleFont_.get());
+    Label2_ = std::make_unique<TLabel>(96, 64, std::string(Text(TextId::WaitMessage)), font);
     Bevel3_ = std::make_unique<TBevel>(Box(0, 41, 265, 15), TBevel::Edge::Bottom);
     Panel2.Add(*Image1_);
     Panel2.Add(*Label1_);
@@ -251,7 +303,7 @@ void TForm1::Close1Click(void* /*Sender*/) { Close(); }
 
 void TForm1::SetStatusText(const std::string& text)
 {
-    ::SendMessageA(StatusBar1_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(StatusBar1_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(WidenText(text).c_str()));
 }
 
 bool TForm1::ServerPathExists(const std::string& serverPath, RegistryView view)

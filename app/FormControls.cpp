@@ -3,8 +3,12 @@
 
 #include "app/Application.h"
 #include "catalogue/TreeModel.h"
+#include "catalogue/Win32Text.h"
+#include "texts/Texts.h"
 
 #include <windowsx.h>
+
+#include <iterator>
 
 namespace qob {
 
@@ -24,7 +28,7 @@ void TTimer::SetEnabled(bool enabled)
     if (!enabled)
         return;
     if (!owner_ || ::SetTimer(owner_, id_, interval_, nullptr) == 0)
-        throw EOutOfResources("ﾀｲﾏｰを取得できません");
+        throw EOutOfResources(std::string(Text(TextId::ErrorNoTimer)));
     enabled_ = true;
 }
 
@@ -46,8 +50,8 @@ void TBevel::Paint(HDC dc)
     ::DrawEdge(dc, &r, EDGE_ETCHED, flags);
 }
 
-TLabel::TLabel(int left, int top, std::string caption, HFONT font)
-    : TGraphicControl(RECT{left, top, left, top}), caption_(std::move(caption)), font_(font)
+TLabel::TLabel(int left, int top, const std::string& caption, HFONT font)
+    : TGraphicControl(RECT{left, top, left, top}), caption_(WidenText(caption)), font_(font)
 {
 }
 
@@ -56,7 +60,7 @@ void TLabel::Paint(HDC dc)
     SelectedObject font(dc, font_);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-    ::TextOutA(dc, bounds_.left, bounds_.top, caption_.data(), static_cast<int>(caption_.size()));
+    ::TextOutW(dc, bounds_.left, bounds_.top, caption_.data(), static_cast<int>(caption_.size()));
 }
 
 void TImage::Paint(HDC dc)
@@ -68,12 +72,12 @@ void TImage::Paint(HDC dc)
 ImageListHandle LoadTransparentPicture(int resource, SIZE& size)
 {
     size = SIZE{0, 0};
-    BitmapHandle bitmap(static_cast<HBITMAP>(::LoadImageA(Application.Instance(), MAKEINTRESOURCEA(resource),
+    BitmapHandle bitmap(static_cast<HBITMAP>(::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(resource),
                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap)
         return nullptr;
     BITMAP info{};
-    ::GetObjectA(bitmap.get(), sizeof info, &info);
+    ::GetObjectW(bitmap.get(), sizeof info, &info);
     size = SIZE{info.bmWidth, info.bmHeight};
     COLORREF transparent = 0;
     {
@@ -87,8 +91,8 @@ ImageListHandle LoadTransparentPicture(int resource, SIZE& size)
     return list;
 }
 
-TSpeedButton::TSpeedButton(RECT bounds, int glyphResource, std::string hint)
-    : TGraphicControl(bounds), hint_(std::move(hint))
+TSpeedButton::TSpeedButton(RECT bounds, int glyphResource, const std::string& hint)
+    : TGraphicControl(bounds), hint_(WidenText(hint))
 {
     glyph_ = LoadTransparentPicture(glyphResource, glyphSize_);
 }
@@ -108,7 +112,7 @@ void TSpeedButton::Paint(HDC dc)
 // --- TPanel -----------------------------------------------------------------
 
 namespace {
-const char* const kPanelClass = "TPanel";
+const wchar_t* const kPanelClass = L"TPanel";
 }
 
 TPanel::~TPanel()
@@ -117,27 +121,27 @@ TPanel::~TPanel()
         ::DestroyWindow(handle_);
 }
 
-void TPanel::Create(HWND parent, int id, RECT bounds, Bevel bevel, std::string caption, HFONT font)
+void TPanel::Create(HWND parent, int id, RECT bounds, Bevel bevel, const std::string& caption, HFONT font)
 {
-    WNDCLASSEXA wc{};
-    if (!::GetClassInfoExA(Application.Instance(), kPanelClass, &wc)) {
-        wc = WNDCLASSEXA{};
+    WNDCLASSEXW wc{};
+    if (!::GetClassInfoExW(Application.Instance(), kPanelClass, &wc)) {
+        wc = WNDCLASSEXW{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = StaticWndProc;
         wc.hInstance = Application.Instance();
-        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kPanelClass;
-        ::RegisterClassExA(&wc);
+        ::RegisterClassExW(&wc);
     }
     bevel_ = bevel;
-    caption_ = std::move(caption);
+    caption_ = WidenText(caption);
     font_ = font;
-    ::CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, bounds.left,
+    ::CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, bounds.left,
                       bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance(), this);
     if (!handle_)
-        throw std::runtime_error("ｳｨﾝﾄﾞｳを作成できません");
+        throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
     // A later sibling lies above an earlier one.
     ::SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -149,20 +153,20 @@ void TPanel::Add(TSpeedButton& button)
     controls_.push_back(&button);
     buttons_.push_back(&button);
     if (!tooltip_) {
-        tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+        tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr,
                                      Application.Instance(), nullptr);
     }
     if (tooltip_) {
-        TOOLINFOA tool{};
+        TOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_SUBCLASS;
         tool.hwnd = handle_;
         tool.uId = buttons_.size();
         tool.rect = button.Bounds();
         tool.hinst = Application.Instance();
-        tool.lpszText = const_cast<char*>(button.Hint().c_str());
-        ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = const_cast<wchar_t*>(button.Hint().c_str());
+        ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -196,7 +200,7 @@ void TPanel::Paint()
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         RECT text = client;
         ::InflateRect(&text, -1, -1);
-        ::DrawTextA(dc, caption_.data(), static_cast<int>(caption_.size()), &text,
+        ::DrawTextW(dc, caption_.data(), static_cast<int>(caption_.size()), &text,
                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     for (TGraphicControl* control : controls_)
@@ -265,7 +269,7 @@ LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_NOTIFY:
     case WM_COMMAND:
-        return ::SendMessageA(::GetParent(handle_), message, wParam, lParam);
+        return ::SendMessageW(::GetParent(handle_), message, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         PressButtonAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -283,20 +287,20 @@ LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return ::DefWindowProcA(handle_, message, wParam, lParam);
+    return ::DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TPanel::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* panel = BoundObject<TPanel>(window, message, lParam);
     if (!panel)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCCREATE)
         panel->handle_ = window;
     if (message == WM_NCDESTROY) {
         panel->handle_ = nullptr;
         panel->tooltip_ = nullptr;
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     return panel->WndProc(message, wParam, lParam);
 }
@@ -306,7 +310,7 @@ LRESULT CALLBACK TPanel::StaticWndProc(HWND window, UINT message, WPARAM wParam,
 namespace {
 UINT FindMessage()
 {
-    static const UINT message = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+    static const UINT message = ::RegisterWindowMessageW(FINDMSGSTRINGW);
     return message;
 }
 }  // namespace
@@ -328,31 +332,33 @@ void TFindDialog::Execute()
         ::SetForegroundWindow(dialog_);
         return;
     }
-    params_ = FINDREPLACEA{};
+    params_ = FINDREPLACEW{};
     params_.lStructSize = sizeof params_;
     params_.hwndOwner = owner_;
     params_.Flags = FR_DOWN | FR_HIDEMATCHCASE | FR_HIDEWHOLEWORD | FR_HIDEUPDOWN;
     params_.lpstrFindWhat = buffer_;
-    params_.wFindWhatLen = sizeof buffer_;
-    dialog_ = ::FindTextA(&params_);
+    params_.wFindWhatLen = static_cast<WORD>(std::size(buffer_));
+    dialog_ = ::FindTextW(&params_);
     if (!dialog_)
-        throw EOutOfResources("ﾀﾞｲｱﾛｸﾞを作成できません");
+        throw EOutOfResources(std::string(Text(TextId::ErrorNoDialog)));
     if (placed_)
         ::SetWindowPos(dialog_, nullptr, place_.x, place_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Application.SetModelessDialog(dialog_);
 }
 
+std::string TFindDialog::FindText() const { return NarrowText(buffer_); }
+
 void TFindDialog::CloseDialog()
 {
     if (dialog_)
-        ::PostMessageA(dialog_, WM_CLOSE, 0, 0);
+        ::PostMessageW(dialog_, WM_CLOSE, 0, 0);
 }
 
 bool TFindDialog::HandleMessage(UINT message, LPARAM lParam)
 {
     if (message != FindMessage())
         return false;
-    const auto* params = reinterpret_cast<const FINDREPLACEA*>(lParam);
+    const auto* params = reinterpret_cast<const FINDREPLACEW*>(lParam);
     if (params->Flags & FR_DIALOGTERM) {
         // The dialog window still exists while it tells of its end.
         RECT r;

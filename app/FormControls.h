@@ -27,7 +27,7 @@ public:
     int Tag = 0;
 
     bool Enabled() const { return enabled_; }
-    // EOutOfResources "ﾀｲﾏｰを取得できません" when the system refuses the timer.
+    // EOutOfResources (ErrorNoTimer) when the system refuses the timer.
     void SetEnabled(bool enabled);
     UINT Interval() const { return interval_; }
     // For WM_TIMER of the owner: true when the tick was this timer's.
@@ -65,11 +65,11 @@ private:
 
 class TLabel final : public TGraphicControl {
 public:
-    TLabel(int left, int top, std::string caption, HFONT font);
+    TLabel(int left, int top, const std::string& caption, HFONT font);
     void Paint(HDC dc) override;
 
 private:
-    std::string caption_;
+    std::wstring caption_;
     HFONT font_;
 };
 
@@ -91,16 +91,16 @@ ImageListHandle LoadTransparentPicture(int resource, SIZE& size);
 // The glyph's bottom-left pixel gives its transparent colour.
 class TSpeedButton final : public TGraphicControl {
 public:
-    TSpeedButton(RECT bounds, int glyphResource, std::string hint);
+    TSpeedButton(RECT bounds, int glyphResource, const std::string& hint);
     void Paint(HDC dc) override;
-    const std::string& Hint() const { return hint_; }
+    const std::wstring& Hint() const { return hint_; }
     std::function<void()> OnClick;
     bool down = false;
 
 private:
     ImageListHandle glyph_;
     SIZE glyphSize_{};
-    std::string hint_;
+    std::wstring hint_;
 };
 
 // A child window with an optional one-pixel bevel and caption; it paints its
@@ -114,7 +114,7 @@ public:
     TPanel& operator=(const TPanel&) = delete;
     ~TPanel();
 
-    void Create(HWND parent, int id, RECT bounds, Bevel bevel, std::string caption, HFONT font);
+    void Create(HWND parent, int id, RECT bounds, Bevel bevel, const std::string& caption, HFONT font);
     HWND Handle() const { return handle_; }
     void Add(TGraphicControl& control);
     void Add(TSpeedButton& button);
@@ -140,14 +140,14 @@ private:
     HWND handle_ = nullptr;
     HWND tooltip_ = nullptr;
     Bevel bevel_ = Bevel::None;
-    std::string caption_;
+    std::wstring caption_;
     HFONT font_ = nullptr;
     std::vector<TGraphicControl*> controls_;
     std::vector<TSpeedButton*> buttons_;
     TSpeedButton* pressed_ = nullptr;
 };
 
-// The platform's modeless find dialog (FindTextA).
+// The platform's modeless find dialog (FindTextW).
 class TFindDialog {
 public:
     TFindDialog();
@@ -161,7 +161,8 @@ public:
     void Execute();
     void CloseDialog();
     HWND Handle() const { return dialog_; }
-    std::string FindText() const { return buffer_; }
+    // The text to find, UTF-8.
+    std::string FindText() const;
     std::function<void()> OnFind;
     // For the owner's window procedure: true when `message` came from the dialog.
     bool HandleMessage(UINT message, LPARAM lParam);
@@ -172,8 +173,10 @@ private:
     // Where the dialog was when it last closed.
     bool placed_ = false;
     POINT place_{};
-    FINDREPLACEA params_{};
-    char buffer_[256] = {};
+    FINDREPLACEW params_{};
+    // The dialog's length is documented in bytes, but Wine takes it as
+    // characters: the buffer holds as many characters as the length says.
+    wchar_t buffer_[512] = {};
 };
 
 }  // namespace qob

@@ -63,7 +63,4 @@ private:
     HDC dc_;
 };
 
-// A font of the given face and character height in pixels, Shift-JIS.
-FontHandle MakeFont(const char* face, int characterHeight);
-
 }  // namespace qob

@@ -6,6 +6,9 @@
 
 #include "app/Application.h"
 #include "app/FormHandles.h"
+#include "app/WindowFonts.h"
+#include "catalogue/Win32Text.h"
+#include "texts/Texts.h"
 
 namespace qob {
 
@@ -39,65 +42,59 @@ LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_SETFONT:
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));
         if (LOWORD(lParam))
             ::InvalidateRect(window, nullptr, TRUE);
         return 0;
     case WM_GETFONT:
-        return ::GetWindowLongPtrA(window, GWLP_USERDATA);
+        return ::GetWindowLongPtrW(window, GWLP_USERDATA);
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(window, &ps);
-        const int length = ::GetWindowTextLengthA(window);
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        ::GetWindowTextA(window, text.data(), length + 1);
-        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::GetWindowLongPtrA(window, GWLP_USERDATA)));
+        const int length = ::GetWindowTextLengthW(window);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        ::GetWindowTextW(window, text.data(), length + 1);
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
         RECT rc;
         ::GetClientRect(window, &rc);
-        ::DrawTextA(dc, text.c_str(), length, &rc, kTextFormat);
+        ::DrawTextW(dc, text.c_str(), length, &rc, kTextFormat);
         ::SelectObject(dc, old);
         ::EndPaint(window, &ps);
         return 0;
     }
     default:
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 // Registers a window class of the dialog once per process.
-void RegisterOnce(bool& registered, HINSTANCE instance, const char* name, WNDPROC procedure)
+void RegisterOnce(bool& registered, HINSTANCE instance, const wchar_t* name, WNDPROC procedure)
 {
     if (registered)
         return;
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.hInstance = instance;
     wc.lpfnWndProc = procedure;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = name;
-    if (!::RegisterClassExA(&wc))
-        throw std::runtime_error("ウィンドウクラスを登録できません");
+    if (!::RegisterClassExW(&wc))
+        throw std::runtime_error(std::string(Text(TextId::ErrorNoMessageWindowClass)));
     registered = true;
 }
 
 // The system's message font, or null when the system does not supply it.
-HFONT CreateMessageFont(LOGFONTA* captionFont)
+HFONT CreateMessageFont(LOGFONTW* captionFont)
 {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    BOOL ok = ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    if (!ok) {  // systems that do not know the last field
-        metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        ok = ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    }
-    if (!ok)
+    NONCLIENTMETRICSW metrics;
+    if (!SystemFontMetrics(metrics))
         return nullptr;
     if (captionFont)
         *captionFont = metrics.lfCaptionFont;
-    return ::CreateFontIndirectA(&metrics.lfMessageFont);
+    return ::CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
 // A screen DC with a font selected, for measuring.
@@ -118,12 +115,12 @@ private:
     HGDIOBJ old_;
 };
 
-SIZE MeasureText(HDC dc, const std::string& text, UINT format, int width)
+SIZE MeasureText(HDC dc, const std::wstring& text, UINT format, int width)
 {
     RECT rc{0, 0, width, 0};
     if (text.empty())
         return {0, 0};
-    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, format | DT_CALCRECT);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, format | DT_CALCRECT);
     return {rc.right - rc.left, rc.bottom - rc.top};
 }
 
@@ -131,11 +128,11 @@ SIZE MeasureText(HDC dc, const std::string& text, UINT format, int width)
 // character width, vertical units of an eighth of the character height.
 DialogMetrics MetricsFor(HDC dc)
 {
-    TEXTMETRICA tm{};
-    ::GetTextMetricsA(dc, &tm);
-    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    static const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE size{};
-    ::GetTextExtentPoint32A(dc, kAlphabet, 52, &size);
+    ::GetTextExtentPoint32W(dc, kAlphabet, 52, &size);
     const int cx = std::max(1, static_cast<int>((size.cx / 26 + 1) / 2));
     const int cy = std::max(1, static_cast<int>(tm.tmHeight));
     auto x = [cx](int units) { return ::MulDiv(units, cx, 4); };
@@ -155,9 +152,9 @@ DialogMetrics MetricsFor(HDC dc)
 
 // The width the title bar's caption needs, its buttons and the margins
 // included; 0 when the caption font cannot be made.
-int CaptionMinWidth(const LOGFONTA& captionLogFont, const std::string& caption, int marginX)
+int CaptionMinWidth(const LOGFONTW& captionLogFont, const std::wstring& caption, int marginX)
 {
-    HFONT captionFont = ::CreateFontIndirectA(&captionLogFont);
+    HFONT captionFont = ::CreateFontIndirectW(&captionLogFont);
     if (!captionFont)
         return 0;
     FontHandle owned(captionFont);
@@ -169,22 +166,22 @@ int CaptionMinWidth(const LOGFONTA& captionLogFont, const std::string& caption, 
 // Measures the text, the button captions and the title with the dialog's
 // fonts: the content without its icon and button count; `metrics` gets the
 // spacing for `font`.
-DialogContent MeasureContent(HFONT font, const LOGFONTA& captionLogFont, const std::string& caption,
+DialogContent MeasureContent(HFONT font, const LOGFONTW& captionLogFont, const std::string& caption,
                              const std::string& text, const std::vector<TMsgDlgBtn>& ids, DialogMetrics& metrics)
 {
     DialogContent content;
     MeasureDC dc(font);
     metrics = MetricsFor(dc.Get());
-    const SIZE size = MeasureText(dc.Get(), text, kTextFormat, ::GetSystemMetrics(SM_CXSCREEN) / 2);
+    const SIZE size = MeasureText(dc.Get(), WidenText(text), kTextFormat, ::GetSystemMetrics(SM_CXSCREEN) / 2);
     content.textWidth = size.cx;
     content.textHeight = size.cy;
     for (TMsgDlgBtn id : ids) {
-        const int width = g_captionWidths.Width(id, [&](const char* label) {
-            return static_cast<int>(MeasureText(dc.Get(), label, DT_SINGLELINE, 0).cx);
+        const int width = g_captionWidths.Width(id, [&](std::string_view label) {
+            return static_cast<int>(MeasureText(dc.Get(), WidenText(std::string(label)), DT_SINGLELINE, 0).cx);
         });
         content.widestCaption = std::max(content.widestCaption, width);
     }
-    content.minClientWidth = CaptionMinWidth(captionLogFont, caption, metrics.marginX);
+    content.minClientWidth = CaptionMinWidth(captionLogFont, WidenText(caption), metrics.marginX);
     return content;
 }
 
@@ -217,31 +214,31 @@ LRESULT CALLBACK TMessageForm::WindowProc(HWND window, UINT message, WPARAM wPar
 {
     auto* self = BoundObject<TMessageForm>(window, message, lParam);
     if (!self)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCCREATE)
         self->handle_ = window;
     if (message == WM_NCDESTROY) {
         self->handle_ = nullptr;
         self->image_ = self->message_ = self->lastFocus_ = nullptr;
         self->buttons_.clear();
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
     return self->HandleMessage(message, wParam, lParam);
 }
 
 void TMessageForm::CreateHandle()
 {
-    HINSTANCE instance = Application.Instance() ? Application.Instance() : ::GetModuleHandleA(nullptr);
+    HINSTANCE instance = Application.Instance() ? Application.Instance() : ::GetModuleHandleW(nullptr);
     static bool formRegistered = false, textRegistered = false;
     RegisterOnce(formRegistered, instance, kClassName, WindowProc);
     RegisterOnce(textRegistered, instance, kTextClassName, TextWindowProc);
 
-    LOGFONTA captionLogFont{};
+    LOGFONTW captionLogFont{};
     font_.reset(CreateMessageFont(&captionLogFont));
     HFONT font = font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 
     const KindInfo& kind = KindInfoOf(kind_);
-    const std::string caption = kind.caption ? kind.caption : Application.Title();
+    const std::string caption = std::string(KindCaption(kind_).value_or(Application.Title()));
     const std::vector<TMsgDlgBtn> ids = ButtonsOf(buttonSet_);
     defaultButton_ = DefaultButtonOf(buttonSet_);
     cancelButton_ = CancelButtonOf(buttonSet_);
@@ -256,7 +253,7 @@ void TMessageForm::CreateHandle()
     const ChildMaker child{instance, font};
     if (content.hasIcon)
         CreateIcon(child, kind.icon, layout.icon);
-    message_ = CreateChild(child, kTextClassName, text_.c_str(), 0, layout.text, 0xFFFF);
+    message_ = CreateChild(child, kTextClassName, WidenText(text_).c_str(), 0, layout.text, 0xFFFF);
     CreateButtons(child, ids, layout.buttons);
 }
 
@@ -273,9 +270,9 @@ void TMessageForm::CreateFrame(HINSTANCE instance, const std::string& caption, c
     HWND owner = ::GetActiveWindow();
     if (!owner)
         owner = Application.MainWindow();
-    if (!::CreateWindowExA(kExStyle, kClassName, caption.c_str(), kStyle, at.x, at.y, width, height, owner,
-                           nullptr, instance, this))
-        throw std::runtime_error("ウィンドウを作成できません");
+    if (!::CreateWindowExW(kExStyle, kClassName, WidenText(caption).c_str(), kStyle, at.x, at.y, width, height,
+                           owner, nullptr, instance, this))
+        throw std::runtime_error(std::string(Text(TextId::ErrorNoMessageWindow)));
 
     // The title bar offers only Move and Close.
     if (HMENU menu = ::GetSystemMenu(handle_, FALSE)) {
@@ -284,22 +281,23 @@ void TMessageForm::CreateFrame(HINSTANCE instance, const std::string& caption, c
     }
 }
 
-HWND TMessageForm::CreateChild(const ChildMaker& maker, const char* cls, const char* text, DWORD style,
+HWND TMessageForm::CreateChild(const ChildMaker& maker, const wchar_t* cls, const wchar_t* text, DWORD style,
                                const LayoutRect& r, int id)
 {
-    HWND w = ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width, r.height,
-                               handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), maker.instance, nullptr);
+    HWND w = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                               r.width, r.height, handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               maker.instance, nullptr);
     if (!w)
-        throw std::runtime_error("ウィンドウを作成できません");
-    ::SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(maker.font), FALSE);
+        throw std::runtime_error(std::string(Text(TextId::ErrorNoMessageWindow)));
+    ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(maker.font), FALSE);
     return w;
 }
 
 void TMessageForm::CreateIcon(const ChildMaker& maker, int icon, const LayoutRect& r)
 {
     // A system icon is shared: it is never destroyed.
-    image_ = CreateChild(maker, "STATIC", nullptr, SS_ICON, r, 0xFFFF);
-    ::SendMessageA(image_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconA(nullptr, MAKEINTRESOURCEA(icon))), 0);
+    image_ = CreateChild(maker, L"STATIC", nullptr, SS_ICON, r, 0xFFFF);
+    ::SendMessageW(image_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, MAKEINTRESOURCEW(icon))), 0);
     ::SetWindowPos(image_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -307,8 +305,8 @@ void TMessageForm::CreateButtons(const ChildMaker& maker, const std::vector<TMsg
                                  const std::vector<LayoutRect>& places)
 {
     for (std::size_t i = 0; i < ids.size(); ++i) {
-        const ButtonInfo& info = ButtonInfoOf(ids[i]);
-        HWND button = CreateChild(maker, "BUTTON", info.caption, WS_TABSTOP | BS_PUSHBUTTON, places[i],
+        const std::wstring caption = WidenText(std::string(ButtonCaption(ids[i])));
+        HWND button = CreateChild(maker, L"BUTTON", caption.c_str(), WS_TABSTOP | BS_PUSHBUTTON, places[i],
                                   kButtonIdBase + ids[i]);
         buttons_.push_back({ids[i], button});
     }
@@ -330,7 +328,7 @@ void TMessageForm::FocusButton(int index)
         return;
     // The focused button is drawn as the one Enter presses.
     for (std::size_t i = 0; i < buttons_.size(); ++i)
-        ::SendMessageA(buttons_[i].handle, BM_SETSTYLE,
+        ::SendMessageW(buttons_[i].handle, BM_SETSTYLE,
                        static_cast<int>(i) == index ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
     lastFocus_ = buttons_[index].handle;
     ::SetFocus(lastFocus_);
@@ -404,7 +402,7 @@ bool TMessageForm::PreTranslate(MSG& msg)
             return false;
         const char key = static_cast<char>(::toupper(static_cast<int>(c)));
         for (const Button& button : buttons_) {
-            if (AcceleratorOf(ButtonInfoOf(button.id).caption) == key) {
+            if (AcceleratorOf(ButtonCaption(button.id)) == key) {
                 ClickButton(button.id);
                 return true;
             }
@@ -455,7 +453,7 @@ LRESULT TMessageForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return ::DefWindowProcA(handle_, message, wParam, lParam);
+    return ::DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 int TMessageForm::ShowModal()

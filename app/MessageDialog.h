@@ -29,8 +29,8 @@ public:
     HWND Handle() const { return handle_; }
 
     // Window class names (for tests that look at the dialog from outside).
-    static constexpr const char* kClassName = "TMessageForm";
-    static constexpr const char* kTextClassName = "TMessageText";
+    static constexpr const wchar_t* kClassName = L"TMessageForm";
+    static constexpr const wchar_t* kTextClassName = L"TMessageText";
     static constexpr int kButtonIdBase = 100;  // control id = base + button bit
 
 private:
@@ -53,8 +53,8 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateHandle();
     void CreateFrame(HINSTANCE instance, const std::string& caption, const DialogLayout& layout);
-    HWND CreateChild(const ChildMaker& maker, const char* cls, const char* text, DWORD style, const LayoutRect& r,
-                     int id);
+    HWND CreateChild(const ChildMaker& maker, const wchar_t* cls, const wchar_t* text, DWORD style,
+                     const LayoutRect& r, int id);
     void CreateIcon(const ChildMaker& maker, int icon, const LayoutRect& r);
     void CreateButtons(const ChildMaker& maker, const std::vector<TMsgDlgBtn>& ids,
                        const std::vector<LayoutRect>& places);

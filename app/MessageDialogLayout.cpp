@@ -3,33 +3,31 @@
 #include <algorithm>
 #include <cctype>
 
-#include "catalogue/CodePage.h"
-
 namespace qob {
 
 namespace {
 
 const ButtonInfo kButtons[kButtonCount] = {
-    {"Yes", "はい(&Y)", mrYes},
-    {"No", "いいえ(&N)", mrNo},
-    {"OK", "OK", mrOk},
-    {"Cancel", "ｷｬﾝｾﾙ", mrCancel},
-    {"Abort", "中止(&A)", mrAbort},
-    {"Retry", "再試行(&R)", mrRetry},
-    {"Ignore", "無視(&I)", mrIgnore},
-    {"All", "すべて", mrAll},
-    {"NoToAll", "すべていいえ(&O)", mrNoToAll},
-    {"YesToAll", "すべてはい(&E)", mrYesToAll},
-    {"Help", "ﾍﾙﾌﾟ(&H)", mrNone},
+    {"Yes", TextId::ButtonYes, mrYes},
+    {"No", TextId::ButtonNo, mrNo},
+    {"OK", TextId::ButtonOk, mrOk},
+    {"Cancel", TextId::ButtonCancel, mrCancel},
+    {"Abort", TextId::ButtonAbort, mrAbort},
+    {"Retry", TextId::ButtonRetry, mrRetry},
+    {"Ignore", TextId::ButtonIgnore, mrIgnore},
+    {"All", TextId::ButtonAll, mrAll},
+    {"NoToAll", TextId::ButtonNoToAll, mrNoToAll},
+    {"YesToAll", TextId::ButtonYesToAll, mrYesToAll},
+    {"Help", TextId::ButtonHelp, mrNone},
 };
 
 // Icon numbers: IDI_EXCLAMATION, IDI_HAND, IDI_ASTERISK, IDI_QUESTION.
 const KindInfo kKinds[5] = {
-    {"警告", 32515},
-    {"ｴﾗｰ", 32513},
-    {"情報", 32516},
-    {"確認", 32514},
-    {nullptr, 0},
+    {TextId::DialogCaptionWarning, 32515},
+    {TextId::DialogCaptionError, 32513},
+    {TextId::DialogCaptionInformation, 32516},
+    {TextId::DialogCaptionConfirm, 32514},
+    {std::nullopt, 0},
 };
 
 bool Has(TMsgDlgButtons buttons, TMsgDlgBtn button) { return (buttons & ButtonBit(button)) != 0; }
@@ -46,7 +44,17 @@ int FirstPresent(TMsgDlgButtons buttons, std::initializer_list<TMsgDlgBtn> order
 
 const ButtonInfo& ButtonInfoOf(TMsgDlgBtn button) { return kButtons[button]; }
 
+std::string_view ButtonCaption(TMsgDlgBtn button) { return Text(kButtons[button].caption); }
+
 const KindInfo& KindInfoOf(int kind) { return kKinds[kind >= 0 && kind < 4 ? kind : mtCustom]; }
+
+std::optional<std::string_view> KindCaption(int kind)
+{
+    const KindInfo& info = KindInfoOf(kind);
+    if (!info.caption)
+        return std::nullopt;
+    return Text(*info.caption);
+}
 
 std::vector<TMsgDlgBtn> ButtonsOf(TMsgDlgButtons buttons)
 {
@@ -61,9 +69,10 @@ int DefaultButtonOf(TMsgDlgButtons buttons) { return FirstPresent(buttons, {mbOK
 
 int CancelButtonOf(TMsgDlgButtons buttons) { return FirstPresent(buttons, {mbCancel, mbNo, mbOK}); }
 
-char AcceleratorOf(const std::string& caption)
+char AcceleratorOf(std::string_view caption)
 {
-    for (std::size_t i = 0; i < caption.size(); i += CharLength(caption, i)) {
+    // In UTF-8 no byte of a character of more than one byte is ASCII.
+    for (std::size_t i = 0; i < caption.size(); ++i) {
         if (caption[i] != '&' || i + 1 >= caption.size())
             continue;
         ++i;  // the character after "&"
@@ -75,10 +84,10 @@ char AcceleratorOf(const std::string& caption)
     return 0;
 }
 
-int CaptionWidths::Width(TMsgDlgBtn button, const std::function<int(const char*)>& measure)
+int CaptionWidths::Width(TMsgDlgBtn button, const std::function<int(std::string_view)>& measure)
 {
     if (!measured_[button]) {
-        widths_[button] = measure(kButtons[button].caption);
+        widths_[button] = measure(ButtonCaption(button));
         measured_[button] = true;
     }
     return widths_[button];

@@ -3,27 +3,34 @@
 #pragma once
 
 #include "interaction/Interaction.h"
+#include "texts/Texts.h"
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qob {
 
 struct ButtonInfo {
     const char* name;
-    const char* caption;
+    TextId caption;
     int result;  // mrNone: the button does not close the dialog
 };
 const ButtonInfo& ButtonInfoOf(TMsgDlgBtn button);
+// The button's caption in the selected language.
+std::string_view ButtonCaption(TMsgDlgBtn button);
 
 struct KindInfo {
-    const char* caption;  // nullptr: the application's title
-    int icon;             // system icon resource number, 0 for none
+    std::optional<TextId> caption;  // none: the application's title
+    int icon;                       // system icon resource number, 0 for none
 };
 // Kinds outside 0..4 are taken as the custom kind.
 const KindInfo& KindInfoOf(int kind);
+// The kind's caption in the selected language; none for the application's title.
+std::optional<std::string_view> KindCaption(int kind);
 
 // The buttons of a set, in bit order (bits 11 to 15 are ignored).
 std::vector<TMsgDlgBtn> ButtonsOf(TMsgDlgButtons buttons);
@@ -33,14 +40,15 @@ int DefaultButtonOf(TMsgDlgButtons buttons);
 // The button Escape chooses: Cancel, else No, else OK; -1 when none.
 int CancelButtonOf(TMsgDlgButtons buttons);
 // The accelerator character of a caption ("はい(&Y)" gives 'Y'), upper-cased;
-// 0 when it has none. "&&" is a plain "&".
-char AcceleratorOf(const std::string& caption);
+// 0 when it has none or it is not ASCII. "&&" is a plain "&".
+char AcceleratorOf(std::string_view caption);
 
 // Widths of the button captions, each measured the first time its button
-// is used and kept for the rest of the process.
+// is used and kept for the rest of the process (whose language is chosen
+// before any dialog opens).
 class CaptionWidths {
 public:
-    int Width(TMsgDlgBtn button, const std::function<int(const char*)>& measure);
+    int Width(TMsgDlgBtn button, const std::function<int(std::string_view)>& measure);
 
 private:
     std::array<int, kButtonCount> widths_{};

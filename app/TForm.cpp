@@ -1,37 +1,34 @@
 #include "app/TForm.h"
 #include "app/WindowBinding.h"
 
-#include "app/FormHandles.h"
+#include "catalogue/Win32Text.h"
+#include "texts/Texts.h"
+
+#include <stdexcept>
 
 namespace qob {
-
-FontHandle MakeFont(const char* face, int characterHeight)
-{
-    return FontHandle(::CreateFontA(-characterHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_DONTCARE, face));
-}
 
 TForm::~TForm() { DestroyHandle(); }
 
 void TForm::CreateHandle(const CreateParams& params)
 {
-    WNDCLASSEXA wc{};
-    if (!::GetClassInfoExA(Application.Instance(), params.className, &wc)) {
-        wc = WNDCLASSEXA{};
+    WNDCLASSEXW wc{};
+    if (!::GetClassInfoExW(Application.Instance(), params.className, &wc)) {
+        wc = WNDCLASSEXW{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = StaticWndProc;
         wc.hInstance = Application.Instance();
         wc.hIcon = params.icon;
-        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = params.className;
-        ::RegisterClassExA(&wc);
+        ::RegisterClassExW(&wc);
     }
-    ::CreateWindowExA(params.exStyle, params.className, params.caption, params.style, CW_USEDEFAULT, CW_USEDEFAULT,
-                      params.width, params.height, nullptr, params.menu, Application.Instance(), this);
+    ::CreateWindowExW(params.exStyle, params.className, WidenText(params.caption).c_str(), params.style,
+                      CW_USEDEFAULT, CW_USEDEFAULT, params.width, params.height, nullptr, params.menu,
+                      Application.Instance(), this);
     if (!handle_)
-        throw std::runtime_error("ｳｨﾝﾄﾞｳを作成できません");
+        throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
 }
 
 void TForm::DestroyHandle()
@@ -67,12 +64,12 @@ void TForm::Hide()
 void TForm::Close()
 {
     if (handle_)
-        ::PostMessageA(handle_, WM_CLOSE, 0, 0);
+        ::PostMessageW(handle_, WM_CLOSE, 0, 0);
 }
 
 LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return ::DefWindowProcA(handle_, message, wParam, lParam);
+    return ::DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -103,7 +100,7 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, 
 {
     auto* form = BoundObject<TForm>(window, message, lParam);
     if (!form)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCCREATE)
         form->handle_ = window;
     if (message == WM_NCDESTROY) {

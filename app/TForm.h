@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 namespace qob {
@@ -29,8 +30,8 @@ public:
 
 protected:
     struct CreateParams {
-        const char* className;
-        const char* caption;
+        const wchar_t* className;
+        std::string caption;
         DWORD style;
         DWORD exStyle;
         int width;

@@ -1,8 +1,10 @@
 #include "app/TreeViewControl.h"
 
 #include "app/Application.h"
-#include "catalogue/CodePage.h"
+#include "catalogue/Win32Text.h"
+#include "texts/Texts.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -14,29 +16,42 @@ TTreeNode* NodeOf(LPARAM lParam) { return reinterpret_cast<TTreeNode*>(lParam); 
 
 HTREEITEM ItemOf(const TTreeNode& node) { return static_cast<HTREEITEM>(node.viewItem); }
 
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// Writes the text into the control's buffer of `capacity` characters: as
+// much as it holds, never half of a surrogate pair, always terminated.
+void CopyIntoBuffer(const std::wstring& text, wchar_t* buffer, int capacity)
+{
+    std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
+    if (n > 0 && n < text.size() && IsHighSurrogate(text[n - 1]))
+        --n;
+    std::memcpy(buffer, text.data(), n * sizeof(wchar_t));
+    buffer[n] = L'\0';
+}
+
 }  // namespace
 
 void TTreeViewControl::Create(HWND parent, int id, RECT bounds, int indent, HIMAGELIST images)
 {
-    handle_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+    handle_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | TVS_HASLINES |
                                     TVS_HASBUTTONS | TVS_LINESATROOT | TVS_DISABLEDRAGDROP,
                                 bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance(), nullptr);
     if (!handle_)
-        throw EOutOfResources("ｳｨﾝﾄﾞｳを作成できません");
+        throw EOutOfResources(std::string(Text(TextId::ErrorNoWindow)));
     ::SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ::SendMessageA(handle_, TVM_SETINDENT, static_cast<WPARAM>(indent), 0);
-    ::SendMessageA(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    ::SendMessageW(handle_, TVM_SETINDENT, static_cast<WPARAM>(indent), 0);
+    ::SendMessageW(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
 }
 
 bool TTreeViewControl::Insert(TTreeNode& node, HTREEITEM parent)
 {
-    TVINSERTSTRUCTA insert{};
+    TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM;
-    insert.item.pszText = LPSTR_TEXTCALLBACKA;
+    insert.item.pszText = LPSTR_TEXTCALLBACKW;
     insert.item.iImage = I_IMAGECALLBACK;
     insert.item.iSelectedImage = I_IMAGECALLBACK;
     insert.item.cChildren = I_CHILDRENCALLBACK;
@@ -44,7 +59,7 @@ bool TTreeViewControl::Insert(TTreeNode& node, HTREEITEM parent)
     // The control may ask for the node's text while inserting it: the node is
     // complete by now.
     auto item = reinterpret_cast<HTREEITEM>(
-        ::SendMessageA(handle_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        ::SendMessageW(handle_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item)
         return false;
     node.viewItem = item;
@@ -61,7 +76,7 @@ bool TTreeViewControl::Materialise(TTreeNode& node)
     materialised_.insert(&node);
     for (int i = 0; i < node.Count(); ++i) {
         if (!Insert(*node.Item(i), ItemOf(node)))
-            throw EOutOfResources("ｱｲﾃﾑの挿入ができません");
+            throw EOutOfResources(std::string(Text(TextId::ErrorItemNotInserted)));
     }
     return true;
 }
@@ -99,7 +114,7 @@ void TTreeViewControl::NodeChanged(TTreeNode& node)
     RECT r{};
     const HTREEITEM item = ItemOf(node);
     std::memcpy(&r, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
-    if (::SendMessageA(handle_, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&r)))
+    if (::SendMessageW(handle_, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&r)))
         ::InvalidateRect(handle_, &r, TRUE);
 }
 
@@ -107,7 +122,7 @@ void TTreeViewControl::NodeDeleting(TTreeNode& node)
 {
     if (node.viewItem) {
         // TVN_DELETEITEM forgets every removed item, descendants included.
-        ::SendMessageA(handle_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(ItemOf(node)));
+        ::SendMessageW(handle_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(ItemOf(node)));
     }
 }
 
@@ -116,7 +131,7 @@ void TTreeViewControl::SetRedraw(bool on)
     redraw_ = on;
     if (!handle_)
         return;
-    ::SendMessageA(handle_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    ::SendMessageW(handle_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
     if (on)
         ::InvalidateRect(handle_, nullptr, TRUE);
 }
@@ -125,13 +140,13 @@ TTreeNode* TTreeViewControl::Selected()
 {
     if (!handle_)
         return nullptr;
-    auto item = reinterpret_cast<HTREEITEM>(::SendMessageA(handle_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(handle_, TVM_GETNEXTITEM, TVGN_CARET, 0));
     if (!item)
         return nullptr;
-    TVITEMA query{};
+    TVITEMW query{};
     query.mask = TVIF_HANDLE | TVIF_PARAM;
     query.hItem = item;
-    if (!::SendMessageA(handle_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
+    if (!::SendMessageW(handle_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)))
         return nullptr;
     return NodeOf(query.lParam);
 }
@@ -139,13 +154,13 @@ TTreeNode* TTreeViewControl::Selected()
 void TTreeViewControl::Select(TTreeNode& node)
 {
     if (handle_ && MaterialiseAncestors(node))
-        ::SendMessageA(handle_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(ItemOf(node)));
+        ::SendMessageW(handle_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(ItemOf(node)));
 }
 
 void TTreeViewControl::ScrollToTop(TTreeNode& node)
 {
     if (handle_ && MaterialiseAncestors(node))
-        ::SendMessageA(handle_, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(ItemOf(node)));
+        ::SendMessageW(handle_, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(ItemOf(node)));
 }
 
 void TTreeViewControl::Focus()
@@ -160,21 +175,13 @@ bool TTreeViewControl::HandleNotify(const NMHDR& header, LRESULT& result)
         return false;
     result = 0;
     switch (header.code) {
-    case TVN_GETDISPINFOA: {
-        auto& item = const_cast<NMTVDISPINFOA&>(reinterpret_cast<const NMTVDISPINFOA&>(header)).item;
+    case TVN_GETDISPINFOW: {
+        auto& item = const_cast<NMTVDISPINFOW&>(reinterpret_cast<const NMTVDISPINFOW&>(header)).item;
         const TTreeNode* node = NodeOf(item.lParam);
         if (!node)
             return true;
-        if ((item.mask & TVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-            const std::string& text = node->Text();
-            // As much as the buffer holds, never half of a two-byte character.
-            const std::size_t room = static_cast<std::size_t>(item.cchTextMax - 1);
-            std::size_t n = 0;
-            while (n < text.size() && n + CharLength(text, n) <= room)
-                n += CharLength(text, n);
-            std::memcpy(item.pszText, text.data(), n);
-            item.pszText[n] = '\0';
-        }
+        if ((item.mask & TVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+            CopyIntoBuffer(WidenText(node->Text()), item.pszText, item.cchTextMax);
         if (item.mask & TVIF_IMAGE)
             item.iImage = node->ImageIndex();
         if (item.mask & TVIF_SELECTEDIMAGE)
@@ -183,15 +190,15 @@ bool TTreeViewControl::HandleNotify(const NMHDR& header, LRESULT& result)
             item.cChildren = node->HasChildren() ? 1 : 0;
         return true;
     }
-    case TVN_ITEMEXPANDINGA: {
-        const auto& info = reinterpret_cast<const NMTREEVIEWA&>(header);
+    case TVN_ITEMEXPANDINGW: {
+        const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
         if ((info.action & TVE_EXPAND) && info.itemNew.lParam) {
             Application.Guard([&] { Materialise(*NodeOf(info.itemNew.lParam)); });
         }
         return true;
     }
-    case TVN_DELETEITEMA: {
-        const auto& info = reinterpret_cast<const NMTREEVIEWA&>(header);
+    case TVN_DELETEITEMW: {
+        const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
         if (TTreeNode* node = NodeOf(info.itemOld.lParam)) {
             node->viewItem = nullptr;
             materialised_.erase(node);

@@ -26,6 +26,7 @@ public:
     void Create(HWND parent, int id, RECT bounds, int indent, HIMAGELIST images);
     HWND Handle() const { return handle_; }
     // For WM_NOTIFY of the parent: true when the notification was the tree's.
+    // The control sends the Unicode forms, its parent being a Unicode window.
     bool HandleNotify(const NMHDR& header, LRESULT& result);
     // How many items the control holds.
     std::size_t ItemCount() const { return items_; }

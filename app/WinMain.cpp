@@ -1,9 +1,11 @@
-// QobTessavin.exe: start-up. The title, the three windows in their order,
-// then the message loop until the main window is closed.
+// QobTessavin.exe: start-up. The language of the user's interface, the
+// title, the three windows in their order, then the message loop until the
+// main window is closed.
 #include "app/Application.h"
 #include "app/Form1.h"
 #include "extras/frmAbout.h"
 #include "search/frmFind.h"
+#include "texts/Texts.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -26,11 +28,12 @@ int MainShowCommand(int showCommand)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     using namespace qob;
+    SelectLanguage(LanguageForUiLanguage(::GetUserDefaultUILanguage()));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     Application.Initialize(instance);
-    Application.SetTitle("Qob Tessavin");
+    Application.SetTitle(std::string(Text(TextId::AppTitle)));
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TfrmAbout> aboutBox;
     std::unique_ptr<TfrmFind> findForm;

@@ -14,13 +14,13 @@ template <class T>
 T* BoundObject(HWND window, UINT message, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* object = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+        auto* object = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
         return object;
     }
-    auto* object = reinterpret_cast<T*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* object = reinterpret_cast<T*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCDESTROY)
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     return object;
 }
 

@@ -42,12 +42,13 @@ set_source_files_properties(resources/QobTessavin.rc PROPERTIES OBJECT_DEPENDS "
 # --- end-to-end tests: the real program under Wine on an Xvfb virtual desktop
 add_executable(QobDriver tests/e2e/QobDriver.cpp)
 qob_target(QobDriver)
-target_link_libraries(QobDriver PRIVATE qob_core comctl32 user32)
+target_link_libraries(QobDriver PRIVATE qob_win32 comctl32 shell32 user32)
 
 set(QOB_E2E ${PROJECT_SOURCE_DIR}/tests/e2e)
 set(QOB_E2E_RUN ${QOB_E2E}/run_gui.sh python3 ${QOB_E2E}/gui_e2e.py ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/tests/fixtures)
 add_test(NAME gui.start.catalogue COMMAND ${QOB_E2E_RUN} start catalogue)
 add_test(NAME gui.start.names COMMAND ${QOB_E2E_RUN} start names)
+add_test(NAME gui.start.unicode COMMAND ${QOB_E2E_RUN} start unicode)
 add_test(NAME gui.keys COMMAND ${QOB_E2E_RUN} keys)
 add_test(NAME gui.baddword COMMAND ${QOB_E2E_RUN} baddword)
 add_test(NAME gui.close_under_report COMMAND ${QOB_E2E_RUN} close-under-report)
@@ -61,9 +62,17 @@ add_test(NAME gui.removal.under_search COMMAND ${QOB_E2E_RUN} removal-under-sear
 add_test(NAME gui.search.find COMMAND ${QOB_E2E_RUN} search)
 add_test(NAME gui.search.cancel COMMAND ${QOB_E2E_RUN} search-cancel)
 add_test(NAME gui.search.busy COMMAND ${QOB_E2E_RUN} search-busy)
-set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.keys gui.baddword gui.close_under_report
+set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.start.unicode gui.keys gui.baddword gui.close_under_report
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
   gui.removal.restore gui.removal.under_search gui.search.find gui.search.cancel gui.search.busy)
+# The scenarios above expect the Japanese texts; these again in English, for
+# a user whose language is not Japanese, in a prefix made in English (a
+# prefix keeps the fonts of the language it was made in).
+add_test(NAME gui.en.start.names COMMAND ${QOB_E2E_RUN} start names)
+add_test(NAME gui.en.removal.answers COMMAND ${QOB_E2E_RUN} removal-answers)
+add_test(NAME gui.en.search.find COMMAND ${QOB_E2E_RUN} search)
+add_test(NAME gui.en.extras.about COMMAND ${QOB_E2E_RUN} about)
+set(QOB_GUI_TESTS_EN gui.en.start.names gui.en.removal.answers gui.en.search.find gui.en.extras.about)
 
 # The tree view and the timer on real windows (needs a screen).
 add_executable(window_tests tests/e2e/WindowTests.cpp)
@@ -71,7 +80,9 @@ qob_target(window_tests)
 target_link_libraries(window_tests PRIVATE qob_forms GTest::gtest_main)
 add_test(NAME gui.window_tests COMMAND ${QOB_E2E}/run_gui.sh wine $<TARGET_FILE:window_tests>)
 list(APPEND QOB_GUI_TESTS gui.window_tests)
-set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 ENVIRONMENT LANG=ja_JP.UTF-8)
+set_tests_properties(${QOB_GUI_TESTS_EN} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180
+  ENVIRONMENT "LANG=en_US.UTF-8;WINEPREFIX=${PROJECT_SOURCE_DIR}/build/wine/test-prefix-en")
 
 # Benchmark of the tree view (prints figures; not a test).
 add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)

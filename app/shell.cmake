@@ -16,9 +16,10 @@ if(WIN32)
     app/AppCursor.cpp
     app/ErrorReport.cpp
     app/MessageDialog.cpp
+    app/WindowFonts.cpp
   )
   qob_target(qob_shell)
-  target_link_libraries(qob_shell PUBLIC qob_shell_core qob_core)
+  target_link_libraries(qob_shell PUBLIC qob_shell_core qob_win32 gdi32 user32)
 
   include(${CMAKE_CURRENT_LIST_DIR}/../tests/e2e/dialog.cmake OPTIONAL)
 endif()

@@ -1,5 +1,7 @@
 #include "catalogue/Win32Text.h"
 
+#include "texts/Texts.h"
+
 #include <windows.h>
 
 namespace qob {
@@ -9,7 +11,7 @@ std::wstring WidenText(const std::string& text)
     if (text.empty())
         return {};
     std::wstring wide(text.size(), L'\0');
-    wide.resize(::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                                       static_cast<int>(wide.size())));
     return wide;
 }
@@ -18,8 +20,8 @@ std::string NarrowText(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    std::string narrow(text.size() * 2, '\0');
-    narrow.resize(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+    std::string narrow(text.size() * 3, '\0');
+    narrow.resize(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
                                         static_cast<int>(narrow.size()), nullptr, nullptr));
     return narrow;
 }
@@ -28,18 +30,17 @@ std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin
 
 std::string SystemErrorText(unsigned long code)
 {
-    char* buffer = nullptr;
-    const DWORD length = ::FormatMessageA(
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : std::string();
+        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
     ::LocalFree(buffer);
     // The system's sentence without its line break and closing full stop.
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
+                             text.back() == L'.' || text.back() == L'\u3002'))
         text.pop_back();
-    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "。") == 0)
-        text.resize(text.size() - 2);
-    return text.empty() ? "エラー " + std::to_string(code) : text;
+    return text.empty() ? Text(TextId::SystemErrorNumber, {std::to_string(code)}) : NarrowText(text);
 }
 
 }  // namespace qob

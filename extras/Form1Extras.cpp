@@ -2,8 +2,10 @@
 // and About box. Failures of the shell are not reported: the command then
 // simply has no effect.
 #include "app/Form1.h"
+#include "catalogue/Win32Text.h"
 #include "extras/ProgramFolder.h"
 #include "extras/frmAbout.h"
+#include "texts/Texts.h"
 
 #include <shellapi.h>
 
@@ -14,17 +16,23 @@ namespace {
 // The full path of the running program file, however long it is.
 std::string ProgramFilePath()
 {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return {};
         if (length < path.size()) {
             path.resize(length);
-            return path;
+            return NarrowText(path);
         }
         path.resize(path.size() * 2);  // cut short: try again with more room
     }
+}
+
+// The tutorial page in the user's language, beside the program file.
+std::string TutorialPage(const std::string& program)
+{
+    return DirectoryPart(program) + (SelectedLanguage() == Language::Japanese ? "tutor.htm" : "tutor-en.htm");
 }
 
 }  // namespace
@@ -40,14 +48,13 @@ void TForm1::Tutorial1Click(void* /*Sender*/)
     const std::string program = ProgramFilePath();
     if (program.empty())
         return;
-    const std::string page = TutorialPagePath(program);
-    ::ShellExecuteA(Handle(), "open", page.c_str(), nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteW(Handle(), L"open", WidenText(TutorialPage(program)).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TForm1::btnRegeditClick(void* /*Sender*/)
 {
     // Found on the system's search path; the editor runs on its own.
-    ::ShellExecuteA(Handle(), "open", "Regedit.Exe", "", "", SW_SHOW);
+    ::ShellExecuteW(Handle(), L"open", L"Regedit.Exe", L"", L"", SW_SHOW);
 }
 
 }  // namespace qob

@@ -71,4 +71,5 @@ add_test(NAME extras.release_zip
 # a screen of their own).
 add_test(NAME gui.extras.about COMMAND ${QOB_E2E_RUN} about)
 add_test(NAME gui.extras.launch COMMAND ${QOB_E2E_RUN} launch)
-set_tests_properties(gui.extras.about gui.extras.launch PROPERTIES RUN_SERIAL TRUE TIMEOUT 180)
+set_tests_properties(gui.extras.about gui.extras.launch PROPERTIES RUN_SERIAL TRUE TIMEOUT 180
+  ENVIRONMENT LANG=ja_JP.UTF-8)

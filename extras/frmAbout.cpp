@@ -1,7 +1,10 @@
 #include "extras/frmAbout.h"
 
 #include "QobBuildInfo.h"
+#include "app/WindowFonts.h"
+#include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
+#include "texts/Texts.h"
 
 #include <commctrl.h>
 
@@ -34,10 +37,11 @@ SIZE OuterSize()
 TfrmAbout::TfrmAbout()
 {
     const SIZE outer = OuterSize();
-    CreateHandle({QOB_CLASS_ABOUT, "バージョン情報", kStyle, kExStyle, outer.cx, outer.cy, nullptr, nullptr});
+    CreateHandle({QOB_CLASS_ABOUT, std::string(Text(TextId::AboutCaption)), kStyle, kExStyle, outer.cx, outer.cy,
+                  nullptr, nullptr});
     // Owned by the main window: it stays above it and has no task-bar entry.
     if (HWND main = Application.MainWindow())
-        ::SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
+        ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
     // The title bar offers only Move and Close.
     if (HMENU menu = ::GetSystemMenu(Handle(), FALSE)) {
         for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
@@ -50,30 +54,32 @@ TfrmAbout::~TfrmAbout() { DestroyHandle(); }
 
 void TfrmAbout::CreateComponents()
 {
-    font_ = MakeFont("ＭＳ Ｐゴシック", 12);
-    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    font_ = MakeFont(FontSize::Text);
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     logo_ = LoadTransparentPicture(IDB_ABOUT_LOGO, logoSize_);
 
-    auto child = [this](const char* cls, const char* text, DWORD style, int left, int top, int width, int height,
-                        int id) {
-        HWND control = ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, left, top, width,
-                                         height, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         Application.Instance(), nullptr);
+    auto child = [this](const wchar_t* cls, const std::string& text, DWORD style, int left, int top, int width,
+                        int height, int id) {
+        HWND control = ::CreateWindowExW(0, cls, WidenText(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
+                                         left, top, width, height, Handle(),
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance(),
+                                         nullptr);
         if (!control)
-            throw std::runtime_error("ｳｨﾝﾄﾞｳを作成できません");
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return control;
     };
     // Created in tab order.
-    BitBtn1_ = child("BUTTON", "OK", BS_DEFPUSHBUTTON, 144, 144, 75, 25, IDC_ABOUT_BITBTN1);
+    BitBtn1_ = child(L"BUTTON", std::string(Text(TextId::ButtonOk)), BS_DEFPUSHBUTTON, 144, 144, 75, 25,
+                     IDC_ABOUT_BITBTN1);
     SIZE glyphSize{};
     okGlyph_ = LoadTransparentPicture(IDB_GLYPH_OK, glyphSize);
     if (okGlyph_) {
         BUTTON_IMAGELIST glyph{okGlyph_.get(), RECT{0, 0, 4, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
-        ::SendMessageA(BitBtn1_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
+        ::SendMessageW(BitBtn1_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
     }
-    Edit1_ = child("EDIT", QOB_CONTACT_ADDRESS, ES_READONLY | ES_AUTOHSCROLL, 104, 96, 193, 20, IDC_ABOUT_EDIT1);
-    Edit2_ = child("EDIT", QOB_HOME_PAGE, ES_READONLY | ES_AUTOHSCROLL, 80, 120, 249, 20, IDC_ABOUT_EDIT2);
+    Edit1_ = child(L"EDIT", QOB_CONTACT_ADDRESS, ES_READONLY | ES_AUTOHSCROLL, 104, 96, 193, 20, IDC_ABOUT_EDIT1);
+    Edit2_ = child(L"EDIT", QOB_HOME_PAGE, ES_READONLY | ES_AUTOHSCROLL, 80, 120, 249, 20, IDC_ABOUT_EDIT2);
 }
 
 void TfrmAbout::Paint()
@@ -87,8 +93,8 @@ void TfrmAbout::Paint()
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, RGB(255, 255, 255));
         RECT r{kImage1.left + 24, kImage1.top + 50, kImage1.left + logoSize_.cx - 24, kImage1.top + 68};
-        const char version[] = "Version " QOB_VERSION_TEXT;
-        ::DrawTextA(dc, version, -1, &r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        const std::wstring version = WidenText(Text(TextId::AboutVersion, {QOB_VERSION_TEXT}));
+        ::DrawTextW(dc, version.c_str(), -1, &r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
     ::EndPaint(Handle(), &ps);
 }
@@ -123,7 +129,7 @@ void TfrmAbout::FocusControl(HWND control)
     ::SetFocus(control);
     // A field reached from the keyboard has its whole text selected, ready to copy.
     if (control != BitBtn1_)
-        ::SendMessageA(control, EM_SETSEL, 0, -1);
+        ::SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
 void TfrmAbout::CloseWith(int result)

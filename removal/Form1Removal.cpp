@@ -6,6 +6,7 @@
 #include "catalogue/Win32Text.h"
 #include "removal/Removal.h"
 #include "removal/Win32Backup.h"
+#include "texts/Texts.h"
 
 namespace qob {
 
@@ -25,7 +26,7 @@ public:
     {
         return std::make_unique<Win32RemovalBackup>(progId);
     }
-    void ShowBackupFolder(const std::string& folder) override { form_.SetStatusText("バックアップ: " + folder); }
+    void ShowBackupFolder(const std::string& folder) override { form_.SetStatusText(Text(TextId::StatusBackupFolder, {folder})); }
 
 private:
     TForm1& form_;

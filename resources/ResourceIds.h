@@ -4,7 +4,6 @@
 
 #define IDI_APPLICATION_ICON 1
 
-#define IDR_MAINMENU1 100
 #define IDR_SHORTCUTS 101
 
 #define IDB_NODE_ICONS 200
@@ -18,7 +17,7 @@
 #define IDR_FIND_ANIMATION 300
 #define IDB_GLYPH_CANCEL 301
 
-// Menu commands of MainMenu1.
+// Commands of the main menu and its shortcuts.
 #define IDM_FIND1 1001
 #define IDM_DELETE1 1002
 #define IDM_CLOSE1 1003
@@ -45,6 +44,6 @@
 #define IDC_ABOUT_EDIT2 52
 
 // Window classes.
-#define QOB_CLASS_FORM1 "TForm1"
-#define QOB_CLASS_ABOUT "TfrmAbout"
-#define QOB_CLASS_FIND "TfrmFind"
+#define QOB_CLASS_FORM1 L"TForm1"
+#define QOB_CLASS_ABOUT L"TfrmAbout"
+#define QOB_CLASS_FIND L"TfrmFind"

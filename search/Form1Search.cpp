@@ -4,6 +4,7 @@
 
 #include "app/MessageDialog.h"
 #include "search/frmFind.h"
+#include "texts/Texts.h"
 
 namespace qob {
 
@@ -20,7 +21,7 @@ void HideProgress()
 void TForm1::Find1Click(void* /*Sender*/)
 {
     if (tmrFind.Tag == 1) {
-        ShowMessageDialog(FindDialog1.FindText() + "を検索中です。", mtError, mbOKOnly, 0);
+        ShowMessageDialog(Text(TextId::SearchBusy, {FindDialog1.FindText()}), mtError, mbOKOnly, 0);
         return;
     }
     FindDialog1.Execute();
@@ -32,7 +33,7 @@ void TForm1::FindDialog1Find(void* /*Sender*/)
     const TTreeNode* selected = nodes_.Selected();
     FindDialog1.CloseDialog();
     if (frmFind) {
-        frmFind->SetLabel1Caption(FindDialog1.FindText() + "を検索中です。");
+        frmFind->SetLabel1Caption(Text(TextId::SearchProgressLabel, {FindDialog1.FindText()}));
         frmFind->Show();
     }
     search_.Start(selected);
@@ -49,7 +50,7 @@ void TForm1::tmrFindTimer(void* /*Sender*/)
     switch (outcome.result) {
     case TreeSearch::Result::NotFound:
         HideProgress();
-        ShowMessageDialog(text + "は見つかりませんでした。", mtError, mbOKOnly, 0);
+        ShowMessageDialog(Text(TextId::SearchNotFound, {text}), mtError, mbOKOnly, 0);
         search_.Stop();
         Application.SetCursor(crDefault);
         break;

@@ -1,8 +1,11 @@
 #include "search/frmFind.h"
 
 #include "app/MessageDialog.h"
+#include "app/WindowFonts.h"
 #include "catalogue/TreeModel.h"
+#include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
+#include "texts/Texts.h"
 
 #include <commctrl.h>
 
@@ -27,8 +30,8 @@ TfrmFind::TfrmFind(TTimer& tmrFind) : tmrFind_(tmrFind)
 {
     RECT outer{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    CreateHandle({QOB_CLASS_FIND, "検索中・・・", kStyle, kExStyle, outer.right - outer.left, outer.bottom - outer.top,
-                  nullptr, nullptr});
+    CreateHandle({QOB_CLASS_FIND, std::string(Text(TextId::SearchProgressCaption)), kStyle, kExStyle,
+                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr});
     CreateComponents();
 }
 
@@ -41,27 +44,28 @@ TfrmFind::~TfrmFind()
 
 void TfrmFind::CreateComponents()
 {
-    font_ = MakeFont("ＭＳ Ｐゴシック", 12);
+    font_ = MakeFont(FontSize::Text);
     HINSTANCE instance = Application.Instance();
-    auto child = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id) {
-        HWND window = ::CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),
+    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id) {
+        HWND window = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (!window)
-            throw EOutOfResources("ｳｨﾝﾄﾞｳを作成できません");
-        ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            throw EOutOfResources(std::string(Text(TextId::ErrorNoWindow)));
+        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return window;
     };
-    Animate1_ = child(ANIMATE_CLASSA, nullptr, ACS_CENTER | ACS_TRANSPARENT, 8, 16, 48, 50, IDC_FIND_ANIMATE1);
+    Animate1_ = child(ANIMATE_CLASSW, nullptr, ACS_CENTER | ACS_TRANSPARENT, 8, 16, 48, 50, IDC_FIND_ANIMATE1);
     // The label runs to the window's right edge, where a long text is cut.
-    Label1_ = child("STATIC", "Label1", SS_LEFTNOWORDWRAP, 64, 16, kClientWidth - 64, 14, IDC_FIND_LABEL1);
-    BitBtn1_ = child("BUTTON", "ｷｬﾝｾﾙ", WS_TABSTOP | BS_OWNERDRAW, 192, 48, 75, 25, IDC_FIND_BITBTN1);
+    Label1_ = child(L"STATIC", L"Label1", SS_LEFTNOWORDWRAP, 64, 16, kClientWidth - 64, 14, IDC_FIND_LABEL1);
+    BitBtn1_ = child(L"BUTTON", WidenText(std::string(Text(TextId::ButtonCancel))).c_str(),
+                     WS_TABSTOP | BS_OWNERDRAW, 192, 48, 75, 25, IDC_FIND_BITBTN1);
     ::SetWindowSubclass(BitBtn1_, BitBtn1Keys, 0, reinterpret_cast<DWORD_PTR>(this));
 
     BitmapHandle bitmap(static_cast<HBITMAP>(
-        ::LoadImageA(instance, MAKEINTRESOURCEA(IDB_GLYPH_CANCEL), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_GLYPH_CANCEL), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (bitmap) {
         BITMAP info{};
-        ::GetObjectA(bitmap.get(), sizeof info, &info);
+        ::GetObjectW(bitmap.get(), sizeof info, &info);
         COLORREF transparent = 0;
         {
             MemoryDC dc(nullptr);
@@ -79,24 +83,27 @@ void TfrmFind::StartAnimation()
 {
     // The system's animation where it has one that plays; the program's own
     // otherwise.
-    shell32_.reset(::LoadLibraryExA("shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    if (shell32_ && ::SendMessageA(Animate1_, ACM_OPENA, reinterpret_cast<WPARAM>(shell32_.get()),
-                                   reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(kShellFindAnimation)))) {
-        if (::SendMessageA(Animate1_, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, kShellLastFrame)))
+    shell32_.reset(::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (shell32_ && ::SendMessageW(Animate1_, ACM_OPENW, reinterpret_cast<WPARAM>(shell32_.get()),
+                                   reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kShellFindAnimation)))) {
+        if (::SendMessageW(Animate1_, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, kShellLastFrame)))
             return;
-        ::SendMessageA(Animate1_, ACM_OPENA, 0, 0);
+        ::SendMessageW(Animate1_, ACM_OPENW, 0, 0);
     }
     shell32_.reset();
-    if (::SendMessageA(Animate1_, ACM_OPENA, reinterpret_cast<WPARAM>(Application.Instance()),
-                       reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_FIND_ANIMATION))))
-        ::SendMessageA(Animate1_, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
+    if (::SendMessageW(Animate1_, ACM_OPENW, reinterpret_cast<WPARAM>(Application.Instance()),
+                       reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_FIND_ANIMATION))))
+        ::SendMessageW(Animate1_, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
 }
 
-void TfrmFind::SetLabel1Caption(const std::string& caption) { ::SetWindowTextA(Label1_, caption.c_str()); }
+void TfrmFind::SetLabel1Caption(const std::string& caption)
+{
+    ::SetWindowTextW(Label1_, WidenText(caption).c_str());
+}
 
 void TfrmFind::BitBtn1Click(void* /*Sender*/)
 {
-    if (ShowMessageDialog("検索を中止しますか？", mtInformation, mbYesNo, 0) != mrYes)
+    if (ShowMessageDialog(std::string(Text(TextId::SearchStopQuestion)), mtInformation, mbYesNo, 0) != mrYes)
         return;
     tmrFind_.SetEnabled(false);
     tmrFind_.Tag = 0;
@@ -117,10 +124,10 @@ void TfrmFind::PaintBitBtn1(const DRAWITEMSTRUCT& item)
     }
     ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
 
-    const std::string caption = "ｷｬﾝｾﾙ";
+    const std::wstring caption = WidenText(std::string(Text(TextId::ButtonCancel)));
     SelectedObject font(dc, font_.get());
     RECT text{0, 0, 0, 0};
-    ::DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_CALCRECT);
+    ::DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_CALCRECT);
     int glyphWidth = 0, glyphHeight = 0;
     if (glyph_)
         ::ImageList_GetIconSize(glyph_.get(), &glyphWidth, &glyphHeight);
@@ -132,7 +139,7 @@ void TfrmFind::PaintBitBtn1(const DRAWITEMSTRUCT& item)
         const int top = middle - glyphHeight / 2;
         if (disabled) {
             IconHandle icon(::ImageList_GetIcon(glyph_.get(), 0, ILD_NORMAL));
-            ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, left, top, glyphWidth,
+            ::DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, left, top, glyphWidth,
                          glyphHeight, DST_ICON | DSS_DISABLED);
         } else
             ::ImageList_Draw(glyph_.get(), 0, dc, left, top, ILD_TRANSPARENT);
@@ -141,7 +148,7 @@ void TfrmFind::PaintBitBtn1(const DRAWITEMSTRUCT& item)
                middle + (text.bottom - text.top) / 2 + 1};
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    ::DrawTextA(dc, caption.c_str(), -1, &place, DT_SINGLELINE | DT_LEFT);
+    ::DrawTextW(dc, caption.c_str(), -1, &place, DT_SINGLELINE | DT_LEFT);
     if (focused) {
         RECT focus = r;
         ::InflateRect(&focus, -4, -4);

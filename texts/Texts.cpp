@@ -17,9 +17,8 @@ struct Row {
 };
 
 constexpr Row kRows[] = {
-    // The program's name; the font of its windows.
+    // The program's name.
     {TextId::AppTitle, "Qob Tessavin", "Qob Tessavin"},
-    {TextId::FontFace, "ＭＳ Ｐゴシック", "Tahoma"},
 
     // The main menu.
     {TextId::MenuRegistry, "レジストリ(&R)", "&Registry"},

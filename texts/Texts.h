@@ -30,8 +30,6 @@ enum class TextId {
     // The program's name: the main window's title, the wait panel, the
     // caption of message boxes without a kind.
     AppTitle,
-    // Not a text: the face of the windows' font.
-    FontFace,
 
     // The main menu; the shortcut's name ("F3", "Del") is added by the code.
     MenuRegistry,

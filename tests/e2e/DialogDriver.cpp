@@ -1,5 +1,5 @@
 // Looks at the message dialog of DialogHost from outside, for the
-// end-to-end tests (texts come out in code page 932):
+// end-to-end tests (texts read with the W messages, written as UTF-8):
 //
 //   DialogDriver dialog MS [CAPTION]
 //                              waits for an enabled dialog (of that caption)
@@ -8,46 +8,53 @@
 //   DialogDriver errorbox MS   waits for the error report box and describes it
 //   DialogDriver close-main    posts WM_CLOSE to the host's main window
 //   DialogDriver host          describes the host's main window
+#include "catalogue/Win32Text.h"
+#include "tests/e2e/CommandLine.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
-const char* kDialogClass = "TMessageForm";
-const char* kHostClass = "QobDialogHost";
+using qob::NarrowText;
+
+const wchar_t* kDialogClass = L"TMessageForm";
+const wchar_t* kHostClass = L"QobDialogHost";
 
 std::string TextOf(HWND window)
 {
-    char buffer[4096] = {};
+    wchar_t buffer[4096] = {};
     DWORD_PTR length = 0;
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+    ::SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
                           2000, &length);
     std::string out;
-    for (const char* p = buffer; *p; ++p)
-        out += *p == '\r' ? std::string("\\r") : *p == '\n' ? std::string("\\n") : std::string(1, *p);
+    for (const char c : NarrowText(buffer))
+        out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
     return out;
 }
 
 std::string ClassOf(HWND window)
 {
-    char name[256] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return NarrowText(name);
 }
 
-HWND FindVisible(const char* cls, bool enabledOnly = false, const char* caption = nullptr)
+// A visible window of the class (enabled, of the caption, when asked).
+HWND FindVisible(const wchar_t* cls, bool enabledOnly = false, const std::string* caption = nullptr)
 {
-    for (HWND w = ::FindWindowExA(nullptr, nullptr, cls, nullptr); w; w = ::FindWindowExA(nullptr, w, cls, nullptr)) {
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, cls, nullptr); w; w = ::FindWindowExW(nullptr, w, cls, nullptr)) {
         if (!::IsWindowVisible(w) || (enabledOnly && !::IsWindowEnabled(w)))
             continue;
         if (caption) {
-            char text[256] = {};
-            ::GetWindowTextA(w, text, sizeof text);
-            if (std::strcmp(text, caption) != 0)
+            wchar_t text[256] = {};
+            ::GetWindowTextW(w, text, static_cast<int>(std::size(text)));
+            if (NarrowText(text) != *caption)
                 continue;
         }
         return w;
@@ -58,13 +65,13 @@ HWND FindVisible(const char* cls, bool enabledOnly = false, const char* caption 
 // The error report: a system message box of the host's process.
 HWND FindErrorBox()
 {
-    HWND host = ::FindWindowA(kHostClass, nullptr);
+    HWND host = ::FindWindowW(kHostClass, nullptr);
     if (!host)
         return nullptr;
     DWORD hostPid = 0;
     ::GetWindowThreadProcessId(host, &hostPid);
-    for (HWND w = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
-         w = ::FindWindowExA(nullptr, w, "#32770", nullptr)) {
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+         w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(w, &pid);
         if (pid == hostPid && ::IsWindowVisible(w))
@@ -105,8 +112,8 @@ void Describe(HWND window)
 {
     std::printf("caption=%s\n", TextOf(window).c_str());
     int dialogs = 0;
-    for (HWND w = ::FindWindowExA(nullptr, nullptr, kDialogClass, nullptr); w;
-         w = ::FindWindowExA(nullptr, w, kDialogClass, nullptr))
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, kDialogClass, nullptr); w;
+         w = ::FindWindowExW(nullptr, w, kDialogClass, nullptr))
         dialogs += ::IsWindowVisible(w) ? 1 : 0;
     std::printf("dialogs=%d\n", dialogs);
     RECT r;
@@ -117,7 +124,7 @@ void Describe(HWND window)
     std::printf("screen=%d,%d\n", ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     HWND owner = ::GetWindow(window, GW_OWNER);
     std::printf("owner=%s\n", owner ? ClassOf(owner).c_str() : "");
-    if (HWND host = ::FindWindowA(kHostClass, nullptr))
+    if (HWND host = ::FindWindowW(kHostClass, nullptr))
         std::printf("host-enabled=%d\n", ::IsWindowEnabled(host) ? 1 : 0);
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -131,7 +138,7 @@ void Describe(HWND window)
     const int y = r.top + ::GetSystemMetrics(SM_CYFIXEDFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2;
     for (int x = r.right - 1; x > r.left; --x) {
         DWORD_PTR hit = 0;
-        ::SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit);
+        ::SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit);
         if (hit == HTCLOSE) {
             std::printf("closebox=%d,%d\n", x - ::GetSystemMetrics(SM_CXSIZE) / 3, y);
             break;
@@ -141,14 +148,15 @@ void Describe(HWND window)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    if (argc < 2)
+    const std::vector<std::string> args = qob::e2e::CommandLineWords();
+    if (args.size() < 2)
         return 2;
-    const std::string command = argv[1];
-    const int ms = argc > 2 ? std::atoi(argv[2]) : 10000;
+    const std::string& command = args[1];
+    const int ms = args.size() > 2 ? std::atoi(args[2].c_str()) : 10000;
     if (command == "dialog") {
-        const char* caption = argc > 3 ? argv[3] : nullptr;
+        const std::string* caption = args.size() > 3 ? &args[3] : nullptr;
         HWND w = WaitFor([caption] { return FindVisible(kDialogClass, true, caption); }, ms);
         if (!w)
             return 1;
@@ -162,12 +170,12 @@ int main(int argc, char** argv)
             return 1;
         Describe(w);
     } else if (command == "close-main") {
-        HWND host = ::FindWindowA(kHostClass, nullptr);
+        HWND host = ::FindWindowW(kHostClass, nullptr);
         if (!host)
             return 1;
-        ::PostMessageA(host, WM_CLOSE, 0, 0);
+        ::PostMessageW(host, WM_CLOSE, 0, 0);
     } else if (command == "host") {
-        HWND host = ::FindWindowA(kHostClass, nullptr);
+        HWND host = ::FindWindowW(kHostClass, nullptr);
         if (!host)
             return 1;
         std::printf("host-enabled=%d\n", ::IsWindowEnabled(host) ? 1 : 0);

@@ -10,7 +10,7 @@
 // while the dialog is open, --quit-during posts the end of the program then,
 // --nested opens a second dialog (an error with OK) then, from the tick,
 // --error shows the error report instead, --plain-box shows a bare
-// MessageBoxA(MB_TASKMODAL) without owner instead (to see what Wine does).
+// MessageBoxW(MB_TASKMODAL) without owner instead (to see what Wine does).
 // TEXT takes \r, \t and \\ as escapes. Prints "result=R ticks=T cursor=C"
 // (ticks counted while the dialog was open, the application cursor after it)
 // and, with --stay, keeps running until its main window is closed.
@@ -20,10 +20,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/Application.h"
 #include "app/MessageDialog.h"
-#include "catalogue/CodePage.h"
+#include "catalogue/Win32Text.h"
+#include "tests/e2e/CommandLine.h"
+#include "texts/Texts.h"
 
 using namespace qob;
 
@@ -52,10 +55,7 @@ std::string Unescape(const char* s)
 {
     std::string out;
     for (; *s; ++s) {
-        if (IsLeadByte(static_cast<unsigned char>(*s)) && s[1]) {
-            out += *s++;  // a two-byte character may end in a backslash
-            out += *s;
-        } else if (*s == '\\' && s[1]) {
+        if (*s == '\\' && s[1]) {
             ++s;
             out += *s == 'r' ? '\r' : *s == 't' ? '\t' : *s;
         } else {
@@ -73,7 +73,7 @@ void OpenDialog(HWND window)
     if (g_options.error)
         Application.ShowException(g_options.text);
     else if (g_options.plainBox)
-        result = ::MessageBoxA(nullptr, g_options.text.c_str(), "plain", MB_OK | MB_TASKMODAL);
+        result = ::MessageBoxW(nullptr, WidenText(g_options.text).c_str(), L"plain", MB_OK | MB_TASKMODAL);
     else
         result = ShowMessageDialog(g_options.text, g_options.kind, g_options.buttons, 0);
     g_open = false;
@@ -117,13 +117,20 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     default:
         break;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main()
 {
+    SelectLanguage(LanguageForUiLanguage(::GetUserDefaultUILanguage()));
+    const std::vector<std::string> words = e2e::CommandLineWords();
+    std::vector<const char*> pointers;
+    for (const std::string& word : words)
+        pointers.push_back(word.c_str());
+    const int argc = static_cast<int>(pointers.size());
+    const char* const* argv = pointers.data();
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
         if (!std::strcmp(argv[i], "--cursor") && i + 1 < argc)
@@ -152,19 +159,19 @@ int main(int argc, char** argv)
     g_options.buttons = static_cast<TMsgDlgButtons>(std::strtoul(argv[i + 1], nullptr, 0));
     g_options.text = Unescape(argv[i + 2]);
 
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
     Application.Initialize(instance);
-    Application.SetTitle("Qob Tessavin");
+    Application.SetTitle(std::string(Text(TextId::AppTitle)));
 
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.hInstance = instance;
     wc.lpfnWndProc = HostProc;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "QobDialogHost";
-    ::RegisterClassExA(&wc);
-    HWND window = ::CreateWindowExA(0, "QobDialogHost", "DialogHost", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
+    wc.lpszClassName = L"QobDialogHost";
+    ::RegisterClassExW(&wc);
+    HWND window = ::CreateWindowExW(0, L"QobDialogHost", L"DialogHost", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
                                     nullptr, nullptr, instance, nullptr);
     if (!window)
         return 3;

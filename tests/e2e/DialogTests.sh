@@ -36,14 +36,14 @@ check() {  # check DESCRIPTION ACTUAL EXPECTED
 
 qob_gui_start || fail "no display"
 
-# Starts the host with the given arguments; its output (CP932) goes to $log.host.raw.
+# Starts the host with the given arguments; its output goes to $log.host.raw.
 start_host() {
     : > "$log.host.raw"
     wine "$host" "$@" > "$log.host.raw" 2>/dev/null &
     host_pid=$!
 }
-# Programs under Wine write CP932 with CR LF line ends.
-from_wine() { iconv -f cp932 -t utf-8 | tr -d '\r'; }
+# The host and the driver write UTF-8 with CR LF line ends.
+from_wine() { tr -d '\r'; }
 host_output() { from_wine < "$log.host.raw" > "$log.host.txt" 2>/dev/null; cat "$log.host.txt"; }
 # Waits up to 20 s for the host's "result=" line and prints its fields.
 host_result() {

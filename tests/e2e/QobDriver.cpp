@@ -1,17 +1,20 @@
 // QobDriver: looks at and drives a running QobTessavin.exe from outside, the
-// way the end-to-end tests need it. Output is code page 932, lines end in LF.
+// way the end-to-end tests need it. Arguments and output are UTF-8 (the
+// windows are read and set with the W messages), lines end in LF.
 //
 //   QobDriver wait-ready MS        the scan has ended: the wait panel is hidden
 //   QobDriver dump [NAMES]         the whole tree, every item expanded:
 //                                  "depth TAB icon TAB text", icon "?" when the
 //                                  selected icon differs from the icon; control
 //                                  bytes of a text written as \xHH. With NAMES
-//                                  (a file of top-level texts, one a line, code
-//                                  page 932) only those entries, each whole:
+//                                  (a file of top-level texts, one a line,
+//                                  UTF-8) only those entries, each whole:
 //                                  reading every item of a full tree takes long
 //   QobDriver roots                the top-level items as the control holds them:
 //                                  "children TAB expanded TAB text"
 //   QobDriver items                how many items the control holds
+//   QobDriver scroll-to TEXT       scrolls the top-level item of that text to
+//                                  the tree's first line
 //   QobDriver tree-handle          the tree's window handle, as Wine's traces write it
 //   QobDriver layout               positions of the main window's parts, its
 //                                  client origin on the screen, its show state
@@ -62,7 +65,9 @@
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
+#include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
+#include "tests/e2e/CommandLine.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -92,7 +97,10 @@ bool WaitFor(int ms, const std::function<bool()>& condition)
     }
 }
 
-HWND MainWindow() { return ::FindWindowA(QOB_CLASS_FORM1, nullptr); }
+using qob::NarrowText;
+using qob::WidenText;
+
+HWND MainWindow() { return ::FindWindowW(QOB_CLASS_FORM1, nullptr); }
 
 DWORD ProcessOf(HWND window)
 {
@@ -123,16 +131,16 @@ HWND ChildById(HWND parent, int id)
 
 std::string TextOf(HWND window)
 {
-    char buffer[2048] = {};
-    ::GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
+    wchar_t buffer[2048] = {};
+    ::GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
+    return NarrowText(buffer);
 }
 
 std::string ClassOf(HWND window)
 {
-    char buffer[256] = {};
-    ::GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
+    wchar_t buffer[256] = {};
+    ::GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+    return NarrowText(buffer);
 }
 
 // A visible top-level window of the program's process with that caption.
@@ -166,7 +174,7 @@ public:
     {
         process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(tree));
         if (process_)
-            remote_ = static_cast<char*>(
+            remote_ = static_cast<BYTE*>(
                 ::VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
     ~RemoteTree()
@@ -188,25 +196,25 @@ public:
 
     bool Get(HTREEITEM handle, Item& out)
     {
-        TVITEMA item{};
+        TVITEMW item{};
         item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
         item.hItem = handle;
         item.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
-        item.pszText = remote_ + sizeof(TVITEMA);
-        item.cchTextMax = kSize - sizeof(TVITEMA);
+        item.pszText = reinterpret_cast<wchar_t*>(remote_ + sizeof(TVITEMW));
+        item.cchTextMax = kTextCapacity;
         SIZE_T done = 0;
-        const char zero = 0;
-        ::WriteProcessMemory(process_, remote_ + sizeof(TVITEMA), &zero, 1, &done);
+        const wchar_t zero = 0;
+        ::WriteProcessMemory(process_, item.pszText, &zero, sizeof zero, &done);
         if (!::WriteProcessMemory(process_, remote_, &item, sizeof item, &done))
             return false;
-        if (!::SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote_)))
+        if (!::SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote_)))
             return false;
-        TVITEMA back{};
+        TVITEMW back{};
         ::ReadProcessMemory(process_, remote_, &back, sizeof back, &done);
-        std::vector<char> text(kSize - sizeof(TVITEMA) + 1, '\0');
-        const char* from = back.pszText ? reinterpret_cast<const char*>(back.pszText) : item.pszText;
-        ::ReadProcessMemory(process_, from, text.data(), kSize - sizeof(TVITEMA), &done);
-        out.text = text.data();
+        std::vector<wchar_t> text(kTextCapacity + 1, L'\0');
+        const wchar_t* from = back.pszText ? back.pszText : item.pszText;
+        ::ReadProcessMemory(process_, from, text.data(), kTextCapacity * sizeof(wchar_t), &done);
+        out.text = NarrowText(text.data());
         out.image = back.iImage;
         out.selectedImage = back.iSelectedImage;
         out.children = back.cChildren;
@@ -216,14 +224,15 @@ public:
 
     HTREEITEM Next(HTREEITEM item, UINT how)
     {
-        return reinterpret_cast<HTREEITEM>(::SendMessageA(tree_, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+        return reinterpret_cast<HTREEITEM>(::SendMessageW(tree_, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
     }
 
 private:
-    static constexpr SIZE_T kSize = 4096;
+    static constexpr SIZE_T kSize = 8192;
+    static constexpr int kTextCapacity = static_cast<int>((kSize - sizeof(TVITEMW)) / sizeof(wchar_t));
     HWND tree_;
     HANDLE process_ = nullptr;
-    char* remote_ = nullptr;
+    BYTE* remote_ = nullptr;
 };
 
 HWND Tree()
@@ -233,10 +242,10 @@ HWND Tree()
 }
 
 // The lines of a file, without their line ends; nothing when it cannot be read.
-std::vector<std::string> LinesOf(const char* path)
+std::vector<std::string> LinesOf(const std::string& path)
 {
     std::vector<std::string> lines;
-    FILE* file = std::fopen(path, "rb");
+    FILE* file = ::_wfopen(WidenText(path).c_str(), L"rb");
     if (!file)
         return lines;
     std::string line;
@@ -299,14 +308,14 @@ bool ScanShown()
 
 // A control's text as the control itself holds it (an edit field keeps its
 // own, which GetWindowText does not read across processes).
-// At most `capacity` - 1 bytes; waits `timeout` ms for a hung program.
+// At most `capacity` - 1 characters; waits `timeout` ms for a hung program.
 std::string ControlText(HWND control, std::size_t capacity, UINT timeout)
 {
-    std::vector<char> buffer(capacity, '\0');
+    std::vector<wchar_t> buffer(capacity, L'\0');
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(control, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+    ::SendMessageTimeoutW(control, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
                           timeout, &result);
-    return buffer.data();
+    return NarrowText(buffer.data());
 }
 
 // Visible top-level windows of the given class (all when empty).
@@ -321,6 +330,30 @@ std::vector<HWND> TopLevelWindows(const std::string& cls)
             auto* s = reinterpret_cast<Search*>(lp);
             if (::IsWindowVisible(window) && (s->cls->empty() || ClassOf(window) == *s->cls))
                 s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The program's find dialog (the system's, whatever its caption's language).
+constexpr int kFindField = 0x480;  // edt1
+
+HWND FindDialog()
+{
+    HWND main = MainWindow();
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{main ? ProcessOf(main) : 0, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (ProcessOf(window) == s->pid && ::IsWindowVisible(window) && ClassOf(window) == "#32770" &&
+                ::GetDlgItem(window, kFindField)) {
+                s->found = window;
+                return FALSE;
+            }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -363,9 +396,9 @@ int ReadTree(const std::function<int(HWND tree, RemoteTree& remote)>& read)
     return read(tree, remote);
 }
 
-int DumpTree(HWND tree, RemoteTree& remote, const char* namesFile)
+int DumpTree(HWND tree, RemoteTree& remote, const std::string* namesFile)
 {
-    const std::vector<std::string> names = namesFile ? LinesOf(namesFile) : std::vector<std::string>{};
+    const std::vector<std::string> names = namesFile ? LinesOf(*namesFile) : std::vector<std::string>{};
     if (namesFile && names.empty())
         return 1;
     std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
@@ -379,7 +412,7 @@ int DumpTree(HWND tree, RemoteTree& remote, const char* namesFile)
                 info.image == info.selectedImage ? std::to_string(info.image) : "?";
             Out(std::to_string(depth) + "\t" + icon + "\t" + qob::EscapeControlBytes(info.text) + "\n");
             if (info.children) {
-                ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+                ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
                 walk(remote.Next(item, TVGN_CHILD), depth + 1);
             }
         }
@@ -390,7 +423,7 @@ int DumpTree(HWND tree, RemoteTree& remote, const char* namesFile)
 
 int Dump(const Args& args)
 {
-    const char* namesFile = args.empty() ? nullptr : args[0].c_str();
+    const std::string* namesFile = args.empty() ? nullptr : &args[0];
     return ReadTree([namesFile](HWND tree, RemoteTree& remote) { return DumpTree(tree, remote, namesFile); });
 }
 
@@ -408,12 +441,24 @@ int Roots(const Args&)
     });
 }
 
+int ScrollTo(const Args& args)
+{
+    return ReadTree([&](HWND tree, RemoteTree& remote) {
+        for (HTREEITEM item = remote.Next(nullptr, TVGN_ROOT); item; item = remote.Next(item, TVGN_NEXT)) {
+            RemoteTree::Item info;
+            if (remote.Get(item, info) && info.text == args[0])
+                return ::SendMessageW(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(item)) ? 0 : 1;
+        }
+        return 1;
+    });
+}
+
 int Items(const Args&)
 {
     HWND tree = Tree();
     if (!tree)
         return 1;
-    Out(std::to_string(::SendMessageA(tree, TVM_GETCOUNT, 0, 0)) + "\n");
+    Out(std::to_string(::SendMessageW(tree, TVM_GETCOUNT, 0, 0)) + "\n");
     return 0;
 }
 
@@ -464,7 +509,7 @@ int Layout(const Args&)
     Out("origin " + std::to_string(origin.x) + " " + std::to_string(origin.y) + "\n");
     Out(std::string("show ") + (::IsZoomed(main) ? "maximised" : ::IsIconic(main) ? "minimised" : "normal") + "\n");
     RECT work{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     Out("workarea " + BoxText(work) + "\n");
     const struct {
         const char* name;
@@ -531,7 +576,7 @@ int Close(const Args& args)
     if (!main)
         return 1;
     HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(main));
-    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
     const DWORD waited = process ? ::WaitForSingleObject(process, static_cast<DWORD>(Number(args[0]))) : WAIT_FAILED;
     if (process)
         ::CloseHandle(process);
@@ -564,7 +609,7 @@ int Hold(const Args& args)
     };
     HANDLE second = ::CreateThread(nullptr, 0, invalidate, &repainting, 0, nullptr);
     bool told = false;
-    while (::GetTickCount64() < end && ::GetFileAttributesA(args[0].c_str()) == INVALID_FILE_ATTRIBUTES) {
+    while (::GetTickCount64() < end && ::GetFileAttributesW(WidenText(args[0]).c_str()) == INVALID_FILE_ATTRIBUTES) {
         for (int i = 0; i < 20; ++i)
             ::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
         if (!told) {
@@ -611,7 +656,7 @@ int PressOk(const Args& args)
     HWND found = ProgramWindow(args[0]);
     if (!found)
         return 1;
-    ::PostMessageA(found, WM_COMMAND, IDOK, 0);
+    ::PostMessageW(found, WM_COMMAND, IDOK, 0);
     return 0;
 }
 
@@ -627,16 +672,17 @@ int Dialog(const Args& args)
     std::snprintf(handle, sizeof handle, "%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(dialog)));
     Out(std::string("window ") + handle + "\n");
     Out("caption " + TextOf(dialog) + "\n");
-    HWND text = ::FindWindowExA(dialog, nullptr, "TMessageText", nullptr);
+    HWND text = ::FindWindowExW(dialog, nullptr, L"TMessageText", nullptr);
     Out("text " + qob::EscapeControlBytes(text ? TextOf(text) : "") + "\n");
     return 0;
 }
 
-int FindText(const Args& args)
+int SetFindText(const Args& args)
 {
-    HWND dialog = ProgramWindow("検索");
-    HWND field = dialog ? ::GetDlgItem(dialog, 0x480) : nullptr;  // edt1
-    return field && ::SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str())) ? 0 : 1;
+    HWND dialog = FindDialog();
+    HWND field = dialog ? ::GetDlgItem(dialog, kFindField) : nullptr;
+    return field && ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WidenText(args[0]).c_str())) ? 0
+                                                                                                            : 1;
 }
 
 int Window(const Args& args)
@@ -647,8 +693,8 @@ int Window(const Args& args)
     RECT outer, client;
     ::GetWindowRect(found, &outer);
     ::GetClientRect(found, &client);
-    const LONG_PTR style = ::GetWindowLongPtrA(found, GWL_STYLE);
-    const LONG_PTR exStyle = ::GetWindowLongPtrA(found, GWL_EXSTYLE);
+    const LONG_PTR style = ::GetWindowLongPtrW(found, GWL_STYLE);
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(found, GWL_EXSTYLE);
     auto flag = [](bool on) { return on ? std::string("1") : std::string("0"); };
     Out("rect " + BoxText(outer) + "\n");
     Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
@@ -672,8 +718,8 @@ int Move(const Args& args)
 // flags text".
 std::string AboutControlLine(HWND box, HWND child)
 {
-    const LONG_PTR childStyle = ::GetWindowLongPtrA(child, GWL_STYLE);
-    const LONG_PTR childEx = ::GetWindowLongPtrA(child, GWL_EXSTYLE);
+    const LONG_PTR childStyle = ::GetWindowLongPtrW(child, GWL_STYLE);
+    const LONG_PTR childEx = ::GetWindowLongPtrW(child, GWL_EXSTYLE);
     std::string flags;
     if (ClassOf(child) == "Edit" && (childStyle & ES_READONLY))
         flags += "readonly,";
@@ -690,7 +736,7 @@ std::string AboutControlLine(HWND box, HWND child)
 int About(const Args&)
 {
     HWND main = MainWindow();
-    HWND box = ::FindWindowA(QOB_CLASS_ABOUT, nullptr);
+    HWND box = ::FindWindowW(QOB_CLASS_ABOUT, nullptr);
     if (!main || !box)
         return 1;
     RECT client;
@@ -709,7 +755,7 @@ int About(const Args&)
     Out(std::string("active ") + (info.hwndActive == box ? "about" : info.hwndActive == main ? "main" : "other") +
         "\n");
     Out("focus " + std::to_string(info.hwndFocus ? ::GetDlgCtrlID(info.hwndFocus) : 0) + "\n");
-    const LONG_PTR style = ::GetWindowLongPtrA(box, GWL_STYLE);
+    const LONG_PTR style = ::GetWindowLongPtrW(box, GWL_STYLE);
     Out(std::string("frame") + ((style & WS_THICKFRAME) ? " sizeable" : "") + ((style & WS_MINIMIZEBOX) ? " min" : "") +
         ((style & WS_MAXIMIZEBOX) ? " max" : "") + ((style & WS_SYSMENU) ? " close" : "") + "\n");
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
@@ -721,12 +767,12 @@ int About(const Args&)
 
 int TimeStart(const Args& args)
 {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     const ULONGLONG started = ::GetTickCount64();
-    std::string line = "\"" + args[0] + "\"";
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    std::wstring line = WidenText("\"" + args[0] + "\"");
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 1;
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
@@ -741,19 +787,19 @@ int TimeSearch(const Args& args)
     HWND main = MainWindow();
     if (!main)
         return 1;
-    ::PostMessageA(main, WM_COMMAND, IDM_FIND1, 0);
+    ::PostMessageW(main, WM_COMMAND, IDM_FIND1, 0);
     HWND dialog = nullptr;
-    if (!WaitFor(10000, [&] { return (dialog = ProgramWindow("検索")) != nullptr; }))
+    if (!WaitFor(10000, [&] { return (dialog = FindDialog()) != nullptr; }))
         return 1;
-    ::SendMessageA(::GetDlgItem(dialog, 0x480), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str()));
+    ::SendMessageW(::GetDlgItem(dialog, kFindField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WidenText(args[0]).c_str()));
     const ULONGLONG started = ::GetTickCount64();
-    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);  // Find Next
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);  // Find Next
     HWND box = nullptr;
-    if (!WaitFor(Number(args[1]), [&] { return (box = ProgramWindow("ｴﾗｰ")) != nullptr; }))
+    if (!WaitFor(Number(args[1]), [&] { return (box = MessageDialog(nullptr)) != nullptr; }))
         return 1;
     OutSecondsSince(started);
-    ::PostMessageA(box, WM_CLOSE, 0, 0);
-    return WaitFor(10000, [] { return ProgramWindow("ｴﾗｰ") == nullptr; }) ? 0 : 1;
+    ::PostMessageW(box, WM_CLOSE, 0, 0);
+    return WaitFor(10000, [] { return MessageDialog(nullptr) == nullptr; }) ? 0 : 1;
 }
 
 // --- the desktop ----------------------------------------------------------------
@@ -772,10 +818,10 @@ int Clipboard(const Args&)
 {
     if (!::OpenClipboard(nullptr))
         return 1;
-    HANDLE data = ::GetClipboardData(CF_TEXT);
-    const char* text = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
     if (text)
-        Out(std::string(text) + "\n");
+        Out(NarrowText(text) + "\n");
     if (data)
         ::GlobalUnlock(data);
     ::CloseClipboard();
@@ -794,7 +840,7 @@ int WaitClass(const Args& args)
 int CloseClass(const Args& args)
 {
     for (HWND window : TopLevelWindows(args[0]))
-        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
     return WaitFor(Number(args[1]), [&] { return TopLevelWindows(args[0]).empty(); }) ? 0 : 1;
 }
 
@@ -814,6 +860,7 @@ const Command kCommands[] = {
     {"dump", 0, 1, Dump},
     {"roots", 0, kAnyCount, Roots},
     {"items", 0, kAnyCount, Items},
+    {"scroll-to", 1, 1, ScrollTo},
     {"tree-handle", 0, kAnyCount, TreeHandle},
     {"layout", 0, kAnyCount, Layout},
     {"focus", 0, kAnyCount, Focus},
@@ -825,7 +872,7 @@ const Command kCommands[] = {
     {"close", 1, 1, Close},
     {"dialog", 1, 2, Dialog},
     {"status", 0, kAnyCount, Status},
-    {"find-text", 1, 1, FindText},
+    {"find-text", 1, 1, SetFindText},
     {"selected-place", 0, kAnyCount, SelectedPlace},
     {"window", 1, 1, Window},
     {"hold", 2, 2, Hold},
@@ -846,12 +893,13 @@ int Usage()
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    if (argc < 2)
+    const std::vector<std::string> words = qob::e2e::CommandLineWords();
+    if (words.size() < 2)
         return Usage();
-    const std::string name = argv[1];
-    const Args args(argv + 2, argv + argc);
+    const std::string& name = words[1];
+    const Args args(words.begin() + 2, words.end());
     for (const Command& command : kCommands) {
         if (name == command.name && args.size() >= command.fewestArgs && args.size() <= command.mostArgs)
             return command.run(args);

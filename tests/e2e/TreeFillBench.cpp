@@ -13,6 +13,7 @@
 #include "catalogue/Win32Platform.h"
 #include "removal/Removal.h"
 #include "search/TreeSearch.h"
+#include "texts/Texts.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -34,7 +35,7 @@ public:
     int ShowMessage(const std::string& text, qob::TMsgDlgType, qob::TMsgDlgButtons) override
     {
         ++questions;
-        return text.rfind("ファイル ", 0) == 0 ? qob::mrNo : qob::mrYes;
+        return text.rfind(fileQuestion_, 0) == 0 ? qob::mrNo : qob::mrYes;
     }
     void SetCursor(short) override {}
     std::string ErrorText(long code) override { return std::to_string(code); }
@@ -49,13 +50,20 @@ public:
     }
     void ShowBackupFolder(const std::string&) override {}
     int questions = 0;
+
+private:
+    // How the question about a file begins: its text up to the path.
+    const std::string fileQuestion_ = [] {
+        const std::string_view pattern = qob::Text(qob::TextId::RemovalConfirmDeleteFile);
+        return std::string(pattern.substr(0, pattern.find("%1")));
+    }();
 };
 
 void Pump()
 {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        ::DispatchMessageA(&msg);
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -64,7 +72,7 @@ int main(int argc, char** argv)
 {
     using namespace qob;
     const int entries = argc > 1 ? std::atoi(argv[1]) : 20000;
-    Application.Initialize(::GetModuleHandleA(nullptr));
+    Application.Initialize(::GetModuleHandleW(nullptr));
     e2e::TreeHost host(556, 407, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     TTreeViewControl& view = host.View();
     Pump();
@@ -125,9 +133,9 @@ int main(int argc, char** argv)
     const double searchStart = Now();
     double longestTick = 0;
     int ticks = 0;
-    for (MSG msg; ::GetMessageA(&msg, nullptr, 0, 0);) {
+    for (MSG msg; ::GetMessageW(&msg, nullptr, 0, 0);) {
         if (msg.message != WM_TIMER || msg.wParam != kTimer) {
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
             continue;
         }
         const double tickStart = Now();

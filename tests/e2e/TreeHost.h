@@ -14,13 +14,14 @@ namespace qob::e2e {
 // address the window holds in its user data.
 inline LRESULT CALLBACK TreeHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* view = reinterpret_cast<TTreeViewControl*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* view = reinterpret_cast<TTreeViewControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NOTIFY && view) {
         LRESULT result = 0;
         if (view->HandleNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
             return result;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    // A Unicode window: the tree view sends it the Unicode notifications.
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 inline HWND MakeHostWindow(int width, int height, DWORD style)
@@ -28,15 +29,15 @@ inline HWND MakeHostWindow(int width, int height, DWORD style)
     static const bool registered = [] {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
         ::InitCommonControlsEx(&controls);
-        WNDCLASSA wc{};
+        WNDCLASSW wc{};
         wc.lpfnWndProc = TreeHostProc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "QobTreeHost";
-        return ::RegisterClassA(&wc) != 0;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QobTreeHost";
+        return ::RegisterClassW(&wc) != 0;
     }();
     (void)registered;
-    return ::CreateWindowExA(0, "QobTreeHost", "host", style, 0, 0, width, height, nullptr, nullptr,
-                             ::GetModuleHandleA(nullptr), nullptr);
+    return ::CreateWindowExW(0, L"QobTreeHost", L"host", style, 0, 0, width, height, nullptr, nullptr,
+                             ::GetModuleHandleW(nullptr), nullptr);
 }
 
 class TreeHost {
@@ -48,11 +49,11 @@ public:
         RECT client;
         ::GetClientRect(window_, &client);
         view_.Create(window_, 1, client, 19, images_);
-        ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view_));
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view_));
     }
     ~TreeHost()
     {
-        ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
         ::ImageList_Destroy(images_);
     }

@@ -4,8 +4,10 @@
 #include "app/TreeViewControl.h"
 #include "tests/e2e/TreeHost.h"
 #include "catalogue/TreeModel.h"
+#include "catalogue/Win32Text.h"
 #include "extras/frmAbout.h"
 #include "resources/ResourceIds.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,7 @@ class TreeViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Application.Initialize(::GetModuleHandleA(nullptr));
+        Application.Initialize(::GetModuleHandleW(nullptr));
         host_ = std::make_unique<e2e::TreeHost>(400, 300);
         ASSERT_NE(host_->Window(), nullptr);
         nodes_.AttachView(&host_->View());
@@ -50,17 +52,37 @@ protected:
     }
 
     HWND Tree() const { return host_->View().Handle(); }
-    LRESULT Count() const { return ::SendMessageA(Tree(), TVM_GETCOUNT, 0, 0); }
-    TVITEMA Item(const TTreeNode& node, char* text, int size) const
+    LRESULT Count() const { return ::SendMessageW(Tree(), TVM_GETCOUNT, 0, 0); }
+    // The node's item as the control gives it; `text` gets its text as UTF-8.
+    TVITEMW Item(const TTreeNode& node, std::string& text) const
     {
-        TVITEMA item{};
+        wchar_t buffer[260] = {};
+        TVITEMW item{};
         item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
         item.stateMask = TVIS_EXPANDED;
         item.hItem = static_cast<HTREEITEM>(node.viewItem);
-        item.pszText = text;
-        item.cchTextMax = size;
-        ::SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        item.pszText = buffer;
+        item.cchTextMax = static_cast<int>(std::size(buffer));
+        ::SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        text = NarrowText(buffer);
         return item;
+    }
+    // The text the tree's handler writes for the node into a buffer of
+    // `capacity` characters, asked as the control asks it.
+    std::wstring DisplayText(TTreeNode& node, int capacity)
+    {
+        std::wstring buffer(static_cast<std::size_t>(capacity) + 1, L'#');
+        NMTVDISPINFOW info{};
+        info.hdr.hwndFrom = Tree();
+        info.hdr.code = TVN_GETDISPINFOW;
+        info.item.mask = TVIF_TEXT;
+        info.item.lParam = reinterpret_cast<LPARAM>(&node);
+        info.item.pszText = buffer.data();
+        info.item.cchTextMax = capacity;
+        LRESULT result = 0;
+        EXPECT_TRUE(host_->View().HandleNotify(info.hdr, result));
+        EXPECT_EQ(buffer.back(), L'#') << "written past the buffer";
+        return buffer.c_str();
     }
 
     std::unique_ptr<e2e::TreeHost> host_;
@@ -76,24 +98,24 @@ TEST_F(TreeViewTest, HoldsOnlyTheEntriesUntilOneIsOpened)
 {
     EXPECT_EQ(Count(), 2);
     EXPECT_EQ(aValue_->viewItem, nullptr);
-    char text[64];
-    TVITEMA item = Item(*a_, text, sizeof text);
-    EXPECT_STREQ(text, "A");
+    std::string text;
+    TVITEMW item = Item(*a_, text);
+    EXPECT_EQ(text, "A");
     EXPECT_EQ(item.iImage, kIconFaultyEntry);
     EXPECT_EQ(item.iSelectedImage, kIconFaultyEntry);
     EXPECT_EQ(item.cChildren, 1);
     EXPECT_FALSE(item.state & TVIS_EXPANDED);
     EXPECT_EQ(nodes_.Selected(), nullptr);
 
-    ::SendMessageA(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(a_->viewItem));
+    ::SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(a_->viewItem));
     EXPECT_EQ(Count(), 4);  // A's description and group; the group's value waits
     TTreeNode* group = a_->Item(1);
-    item = Item(*group, text, sizeof text);
-    EXPECT_STREQ(text, "CLSID");
+    item = Item(*group, text);
+    EXPECT_EQ(text, "CLSID");
     EXPECT_EQ(item.iImage, kIconFaultyGroup);
     EXPECT_EQ(item.cChildren, 1);
-    item = Item(*a_->Item(0), text, sizeof text);
-    EXPECT_STREQ(text, "description of A");
+    item = Item(*a_->Item(0), text);
+    EXPECT_EQ(text, "description of A");
     EXPECT_EQ(item.cChildren, 0);
     EXPECT_EQ(item.iImage, kIconNormal);
 }
@@ -102,16 +124,16 @@ TEST_F(TreeViewTest, SelectAndScrollOpenTheAncestorsOfADeepNode)
 {
     nodes_.Select(*bValue_);
     EXPECT_EQ(nodes_.Selected(), bValue_);
-    char text[64];
-    EXPECT_TRUE(Item(*b_, text, sizeof text).state & TVIS_EXPANDED);
-    EXPECT_TRUE(Item(*bGroup_, text, sizeof text).state & TVIS_EXPANDED);
+    std::string text;
+    EXPECT_TRUE(Item(*b_, text).state & TVIS_EXPANDED);
+    EXPECT_TRUE(Item(*bGroup_, text).state & TVIS_EXPANDED);
 
     for (int i = 0; i < 40; ++i)  // enough lines below it for the scroll to reach it
         nodes_.AddChild(nullptr, std::to_string(i) + "Z");
     nodes_.ScrollToTop(*aValue_);
-    EXPECT_EQ(reinterpret_cast<HTREEITEM>(::SendMessageA(Tree(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)),
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(::SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)),
               aValue_->viewItem);
-    EXPECT_TRUE(Item(*a_, text, sizeof text).state & TVIS_EXPANDED);
+    EXPECT_TRUE(Item(*a_, text).state & TVIS_EXPANDED);
     EXPECT_EQ(nodes_.Selected(), bValue_);  // scrolling does not select
 }
 
@@ -136,6 +158,26 @@ TEST_F(TreeViewTest, DeletingAnEntryTakesItsItemsAndKeepsTheRest)
     EXPECT_EQ(nodes_.Selected(), nullptr);
 }
 
+TEST_F(TreeViewTest, TextsOutsideAnyCodePageReachTheControlWhole)
+{
+    // Japanese, Korean, a German umlaut and a character beyond the basic plane.
+    const std::string name = "表計算.文書 한국 Jürgen \xF0\x9F\x98\x80";
+    TTreeNode* c = nodes_.AddChild(nullptr, name);
+    std::string text;
+    Item(*c, text);
+    EXPECT_EQ(text, name);
+}
+
+TEST_F(TreeViewTest, ALongTextIsCutOnAWholeCharacter)
+{
+    TTreeNode* c = nodes_.AddChild(nullptr, "表示ab\xF0\x9F\x98\x80z");
+    EXPECT_EQ(DisplayText(*c, 10), L"表示ab\U0001F600z");
+    EXPECT_EQ(DisplayText(*c, 6), L"表示ab");  // not the first half of the pair
+    EXPECT_EQ(DisplayText(*c, 7), L"表示ab\U0001F600");
+    EXPECT_EQ(DisplayText(*c, 2), L"表");
+    EXPECT_EQ(DisplayText(*c, 1), L"");
+}
+
 TEST_F(TreeViewTest, ANodeAddedUnderAnOpenedNodeIsShownAtOnce)
 {
     nodes_.Select(*bValue_);
@@ -151,7 +193,7 @@ TEST_F(TreeViewTest, ANodeAddedUnderAnOpenedNodeIsShownAtOnce)
 
 TEST(TimerTest, ARefusedTimerIsAnError)
 {
-    Application.Initialize(::GetModuleHandleA(nullptr));
+    Application.Initialize(::GetModuleHandleW(nullptr));
     TTimer timer(1, 10);
     HWND host = MakeHost();
     ::DestroyWindow(host);  // a handle the system no longer knows
@@ -160,14 +202,14 @@ TEST(TimerTest, ARefusedTimerIsAnError)
         timer.SetEnabled(true);
         FAIL() << "no error";
     } catch (const EOutOfResources& e) {
-        EXPECT_STREQ(e.what(), "ﾀｲﾏｰを取得できません");
+        EXPECT_EQ(e.what(), Text(TextId::ErrorNoTimer));
     }
     EXPECT_FALSE(timer.Enabled());
 }
 
 TEST(TimerTest, TicksUntilDisabled)
 {
-    Application.Initialize(::GetModuleHandleA(nullptr));
+    Application.Initialize(::GetModuleHandleW(nullptr));
     HWND host = MakeHost();
     TTimer timer(7, 10);
     timer.SetOwner(host);
@@ -180,11 +222,11 @@ TEST(TimerTest, TicksUntilDisabled)
     const ULONGLONG end = ::GetTickCount64() + 5000;
     MSG msg;
     while (timer.Enabled() && ::GetTickCount64() < end) {
-        if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_TIMER && msg.hwnd == host)
                 timer.Tick(msg.wParam);
             else
-                ::DispatchMessageA(&msg);
+                ::DispatchMessageW(&msg);
         } else {
             ::Sleep(1);
         }
@@ -216,7 +258,7 @@ int ShowAbout(TfrmAbout& box, std::function<void(int)> onTick)
 
 TEST(AboutBoxTest, OkFromAFieldTwoFromTheTitleBarOrTheEnd)
 {
-    Application.Initialize(::GetModuleHandleA(nullptr));
+    Application.Initialize(::GetModuleHandleW(nullptr));
     HWND host = MakeHost();
     ::ShowWindow(host, SW_SHOW);
     Application.SetMainWindow(host);
@@ -224,7 +266,7 @@ TEST(AboutBoxTest, OkFromAFieldTwoFromTheTitleBarOrTheEnd)
         TfrmAbout box;
         HWND edit2 = ::GetDlgItem(box.Handle(), IDC_ABOUT_EDIT2);
         ASSERT_NE(edit2, nullptr);
-        auto key = [](HWND to, WPARAM vk) { ::PostMessageA(to, WM_KEYDOWN, vk, 1); };
+        auto key = [](HWND to, WPARAM vk) { ::PostMessageW(to, WM_KEYDOWN, vk, 1); };
 
         // Escape is ignored, Enter in a field is OK; timers tick, the main
         // window is disabled and the program's cursor is the default meanwhile.
@@ -250,7 +292,7 @@ TEST(AboutBoxTest, OkFromAFieldTwoFromTheTitleBarOrTheEnd)
         // The close box (WM_CLOSE) gives 2 and only hides the box.
         result = ShowAbout(box, [&](int tick) {
             if (tick == 2)
-                ::PostMessageA(box.Handle(), WM_CLOSE, 0, 0);
+                ::PostMessageW(box.Handle(), WM_CLOSE, 0, 0);
         });
         EXPECT_EQ(result, 2);
         EXPECT_NE(box.Handle(), nullptr);
@@ -262,7 +304,7 @@ TEST(AboutBoxTest, OkFromAFieldTwoFromTheTitleBarOrTheEnd)
         });
         EXPECT_EQ(result, 2);
         MSG msg;
-        EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     }
     Application.SetMainWindow(nullptr);
     ::DestroyWindow(host);

@@ -3,10 +3,11 @@
 # DialogTests.sh drives it with real keys and clicks.
 add_executable(DialogHost ${PROJECT_SOURCE_DIR}/tests/e2e/DialogHost.cpp)
 qob_target(DialogHost)
-target_link_libraries(DialogHost PRIVATE qob_shell)
+target_link_libraries(DialogHost PRIVATE qob_shell shell32)
 
 add_executable(DialogDriver ${PROJECT_SOURCE_DIR}/tests/e2e/DialogDriver.cpp)
 qob_target(DialogDriver)
+target_link_libraries(DialogDriver PRIVATE qob_win32 shell32 user32)
 
 set(QOB_DIALOG_SCENARIOS
   yesno_keys yesno_closebox yesno_tab ok_keys ok_closebox empty_set help_button nested
@@ -15,5 +16,5 @@ foreach(scenario ${QOB_DIALOG_SCENARIOS})
   add_test(NAME wine.dialog.${scenario}
     COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/DialogTests.sh ${scenario}
       $<TARGET_FILE:DialogHost> $<TARGET_FILE:DialogDriver> ${CMAKE_BINARY_DIR}/dialog-e2e)
-  set_tests_properties(wine.dialog.${scenario} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+  set_tests_properties(wine.dialog.${scenario} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 ENVIRONMENT LANG=ja_JP.UTF-8)
 endforeach()

@@ -4,10 +4,14 @@ given real keys with xdotool.
 
     gui_e2e.py BUILD_DIR FIXTURE_DIR SCENARIO
 
+The program shows its texts in the language of LANG (Japanese for ja_*,
+English for any other); the scenarios expect them in that language.
+
 Scenarios:
   start FIXTURE   start-up on a seeded prefix: layout, focus, the filled tree
                   compared with FIXTURE.tree (texts, order, icons), a
-                  screenshot, and closing ends the program
+                  screenshot, another of its first entry with a name beyond
+                  ASCII, and closing ends the program
   keys            F3 and Del reach their commands from the tree; Close1 ends
                   the program
   baddword        a REG_DWORD default value ends the scan: the error report,
@@ -72,6 +76,58 @@ DRIVER = os.path.join(BUILD, "QobDriver.exe")
 PROGRAM = os.path.join(BUILD, "QobTessavin.exe")
 failures = []
 
+# The language of the program's texts: Wine gives the program the user
+# interface language of LANG.
+LANGUAGE = "ja" if os.environ.get("LANG", "").startswith("ja") else "en"
+# This run's name in the files it leaves in the build folder.
+RUN = SCENARIO if LANGUAGE == "ja" else f"{SCENARIO}-{LANGUAGE}"
+# The console scanner writes the system's code page.
+CONSOLE_CODEC = "cp932" if LANGUAGE == "ja" else "cp1252"
+
+
+def tr(japanese, english):
+    """The text the program shows in this run's language."""
+    return japanese if LANGUAGE == "ja" else english
+
+
+# Captions of the windows the scenarios look for.
+ERROR = tr("ｴﾗｰ", "Error")
+INFORMATION = tr("情報", "Information")
+FIND = tr("検索", "Find")  # the system's find dialog
+SEARCHING = tr("検索中・・・", "Searching...")
+ABOUT = tr("バージョン情報", "About Qob Tessavin")
+# Texts of the messages, line breaks written as the driver writes them.
+FAULT_FREE = tr("このキーにエラーはありません。削除しますか？", "This key has no errors. Delete it anyway?")
+SUBKEY = tr("サブキーは削除できません。", "Subkeys cannot be deleted.")
+STOP_SEARCH = tr("検索を中止しますか？", "Stop the search?")
+ROOT = "HKEY_CLASSES_ROOT\\"
+
+
+def key_question(key):
+    return ROOT + key + tr(r"\x0Dを削除しますか", r"\x0DDelete this key?")
+
+
+def file_question(path, *notes):
+    return tr("ファイル ", "File ") + path + tr(r"\x0Dを削除しますか", r"\x0DDelete this file?") + "".join(
+        r"\x0D" + n for n in notes)
+
+
+SHARED_WITH_ONE = tr("このファイルは他の 1 個の登録でも使われています。", "This file is also used by one other registration.")
+IN_WINDOWS_FOLDER = tr("このファイルは Windows フォルダーにあるシステムのファイルです。",
+                       "This is a system file in the Windows folder.")
+
+
+def not_found(text):
+    return tr(f"{text}は見つかりませんでした。", f"{text} was not found.")
+
+
+def searching_for(text):
+    return tr(f"{text}を検索中です。", f"Searching for {text}.")
+
+
+def already_searching(text):
+    return tr(f"{text}を検索中です。", f"Already searching for {text}.")
+
 
 def sh(cmd):
     return subprocess.run(["bash", "-c", f"source {HERE}/../wine/wineenv.sh; {cmd}"], check=False).returncode
@@ -86,12 +142,12 @@ def check(condition, message):
 
 def driver(*args, timeout=60):
     proc = subprocess.run(["wine", DRIVER, *args], capture_output=True, timeout=timeout)
-    return proc.returncode, proc.stdout.decode("cp932", errors="replace")
+    return proc.returncode, proc.stdout.decode("utf-8", errors="replace")
 
 
 def seed(name):
     sh("qob_wine_reset")
-    fixture = Fixture(FIXTURES, name)
+    fixture = shown_fixture(name)
     if fixture.path(".files"):
         with open(fixture.path(".files"), encoding="utf-8") as f:
             make_files(WINEPREFIX, f.read())
@@ -105,7 +161,7 @@ class Program:
     unless a check has no other witness) traced to its standard error."""
 
     def __init__(self, trace="", launcher=(), program=PROGRAM):
-        self.err_path = os.path.join(BUILD, f"e2e-{SCENARIO}.stderr")
+        self.err_path = os.path.join(BUILD, f"e2e-{RUN}.stderr")
         self.err = open(self.err_path, "wb")
         env = dict(os.environ, WINEDEBUG="-all" + ("," + trace if trace else ""))
         self.proc = subprocess.Popen(["wine", *launcher, program], stdout=subprocess.DEVNULL, stderr=self.err, env=env)
@@ -141,13 +197,23 @@ def scan_ended():
     return check(rc == 0, "the scan did not end within 60 s")
 
 
+def shown_fixture(name):
+    """The fixture with the tree the window shows: every character as it is,
+    as the console scanner writes it with --utf8 (NAME.utf8.tree where the
+    fixture has one)."""
+    try:
+        return Fixture(FIXTURES, name, utf8=True)
+    except TypeError:  # fixtures without UTF-8 trees: the window shows NAME.tree
+        return Fixture(FIXTURES, name)
+
+
 def dump_entries(name):
     """The window's tree, only the entries the fixture seeds or expects (the
     fresh prefix's own hundreds are left unread: each item read costs time)."""
-    fixture = Fixture(FIXTURES, name)
-    path = os.path.join(BUILD, f"e2e-{SCENARIO}.names")
-    with open(path, "wb") as f:
-        f.write("".join(n + "\n" for n in sorted(fixture.wanted())).encode("cp932", errors="replace"))
+    fixture = shown_fixture(name)
+    path = os.path.join(BUILD, f"e2e-{RUN}.names")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("".join(n + "\n" for n in sorted(fixture.wanted())))
     rc, shown = driver("dump", "Z:" + path.replace("/", "\\"), timeout=300)
     check(rc == 0, "the driver could not read the tree")
     return shown
@@ -156,7 +222,7 @@ def dump_entries(name):
 def compare_tree(name, shown_text):
     """The entries the fixture seeds, as the window shows them, against the
     fixture's expected tree."""
-    fixture = Fixture(FIXTURES, name)
+    fixture = shown_fixture(name)
     got = fixture.pick(shown_text.splitlines())
     if got != fixture.tree:
         check(False, f"{name}: the window shows another tree\n{diff(fixture.tree, got)[:4000]}")
@@ -165,7 +231,7 @@ def compare_tree(name, shown_text):
 
 
 def screenshot(tag):
-    path = os.path.join(BUILD, f"screenshot-{tag}.png")
+    path = os.path.join(BUILD, f"screenshot-{tag}.png" if LANGUAGE == "ja" else f"screenshot-{tag}-{LANGUAGE}.png")
     subprocess.run(["import", "-window", "root", path], check=False)
     print("screenshot:", path)
 
@@ -229,6 +295,11 @@ def scenario_start(name):
         check(rows and all(r[0] == "1" and r[1] == "0" for r in rows),
               "a top-level entry is expanded or has no button")
         compare_tree(name, dump_entries(name))
+        # The first entry with a name beyond ASCII, drawn.
+        fixture = shown_fixture(name)
+        beyond_ascii = [n for n, _ in entries(fixture.tree) if not n.isascii()]
+        if beyond_ascii and driver("scroll-to", beyond_ascii[0])[0] == 0:
+            screenshot(f"{name}-beyond-ascii")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
@@ -243,21 +314,21 @@ def scenario_keys():
         if select_entry("Qob.Name.Value"):
             key("Delete")
             dialogs = Dialogs()
-            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+n")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+n")
             dialogs.none(1)
             check(entry_shown("Qob.Name.Value"), "the entry left the tree after No")
         # F3 on the tree opens the find dialog; Escape closes it.
         key("F3")
-        rc, found = driver("wait-window", "検索", "10000")
+        rc, found = driver("wait-window", FIND, "10000")
         check(rc == 0 and "class #32770" in found, "F3 did not open the find dialog")
         key("Escape")
-        check(driver("gone", "検索", "10000")[0] == 0, "the find dialog did not close")
+        check(driver("gone", FIND, "10000")[0] == 0, "the find dialog did not close")
         # F3 from the toolbar's menu: Alt+R, S.
         key("alt+r")
-        key("s")
-        check(driver("wait-window", "検索", "10000")[0] == 0, "レジストリ > 検索 did not open the find dialog")
+        key(tr("s", "f"))
+        check(driver("wait-window", FIND, "10000")[0] == 0, "レジストリ > 検索 did not open the find dialog")
         key("Escape")
-        driver("gone", "検索", "10000")
+        driver("gone", FIND, "10000")
         # Close1 ends the program like the close box.
         key("alt+r")
         key("x")
@@ -291,7 +362,7 @@ def scenario_baddword():
         lines = wait_report()
         if "class #32770" not in lines:
             return
-        check("text '' のﾃﾞｰﾀ型が不正です." in lines, f"error report text: {lines}")
+        check("text " + tr("'' のﾃﾞｰﾀ型が不正です.", "The value '' has an invalid data type.") in lines, f"error report text: {lines}")
         # The tree is already drawn and the wait panel gone while the box is up.
         _, layout = driver("layout")
         check("Panel2 136 128 265 81 hidden" in layout, "the wait panel is still shown")
@@ -303,7 +374,7 @@ def scenario_baddword():
         check("Qob.Dword.C" not in shown, "an entry after the error was made")
         # The partial tree is usable: the shortcuts still work.
         key("F3")
-        check(driver("wait-window", "検索", "10000")[0] == 0, "F3 does not work after the error")
+        check(driver("wait-window", FIND, "10000")[0] == 0, "F3 does not work after the error")
         key("Escape")
         screenshot("baddword")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
@@ -348,7 +419,7 @@ def scenario_startup_cursor():
         trace = program.trace().splitlines()
         wait_handles = set()
         for i, line in enumerate(trace):
-            if "LoadCursorA 0000000000000000, #7f02" in line:
+            if "LoadCursorW 0000000000000000, #7f02" in line:
                 later = [l for l in trace[i + 1:i + 40] if "NtUserSetCursor" in l]
                 if later:
                     wait_handles.add(later[0].rsplit(" ", 1)[1])
@@ -436,7 +507,7 @@ def scenario_resize():
 
 def export_classes():
     """HKEY_CLASSES_ROOT as `reg export` writes it: {key in lower case: [value lines]}."""
-    path = os.path.join(BUILD, f"e2e-{SCENARIO}-export.reg")
+    path = os.path.join(BUILD, f"e2e-{RUN}-export.reg")
     subprocess.run(["wine", "reg", "export", "HKEY_CLASSES_ROOT", "Z:" + path.replace("/", "\\"), "/y"],
                    capture_output=True, check=False)
     keys, current = {}, None
@@ -469,8 +540,6 @@ def expect_removed(before, gone_under, tag):
 def prefix_file(win_path):
     return os.path.join(WINEPREFIX, "drive_c", *win_path[3:].split("\\"))
 
-
-Q = r"\x0Dを削除しますか"
 
 
 class Dialogs:
@@ -528,7 +597,6 @@ FULL_CLASS = "CLSID\\{0B0B7E01-0000-4000-8000-000000000001}"
 FULL_LIBRARY = "TypeLib\\{0B0B7E71-0000-4000-8000-000000000001}"
 # Type libraries are shared by both views: the export lists the key twice.
 FULL_LIBRARY_32 = "Wow6432Node\\" + FULL_LIBRARY
-ROOT = "HKEY_CLASSES_ROOT\\"
 
 
 def scenario_removal_answers():
@@ -542,17 +610,18 @@ def scenario_removal_answers():
         if select_entry(FULL):
             key("Right", "Down")
             key("Delete")
-            dialogs.answer("ｴﾗｰ", "サブキーは削除できません。", "Return")
+            dialogs.answer(ERROR, SUBKEY, "Return")
         # The registry's own CLSID container lists as an entry: refused.
         if select_entry("CLSID"):
             key("Delete")
-            dialogs.answer("ｴﾗｰ", ROOT + r"CLSID\x0Dはレジストリのシステム キーのため削除できません。", "Return")
+            dialogs.answer(ERROR, ROOT + tr(r"CLSID\x0Dはレジストリのシステム キーのため削除できません。",
+                                                     r"CLSID\x0Dis a key of the registry itself and cannot be deleted."), "Return")
         # A fault-free entry: the close box at the first question goes on, No
         # at the ProgID question ends it.
         if select_entry(FULL):
             key("Delete")
-            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+F4")
-            dialogs.answer("情報", ROOT + FULL + Q, "alt+n")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+F4")
+            dialogs.answer(INFORMATION, key_question(FULL), "alt+n")
             dialogs.none()
         expect_removed(before, [], "after No")
         check(entry_shown(FULL), "the entry left the tree after No")
@@ -561,14 +630,13 @@ def scenario_removal_answers():
             _, origin = driver("layout")
             ox, oy = map(int, dict(l.split(" ", 1) for l in origin.splitlines())["origin"].split())
             subprocess.run(["xdotool", "mousemove", str(ox + 68), str(oy + 17), "click", "1"], check=True)
-            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
-            dialogs.answer("情報", ROOT + FULL + Q, "Return")
-            dialogs.answer("情報", ROOT + FULL_CLASS + Q, "alt+n")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+y")
+            dialogs.answer(INFORMATION, key_question(FULL), "Return")
+            dialogs.answer(INFORMATION, key_question(FULL_CLASS), "alt+n")
             screenshot("removal-question")
-            dialogs.answer("情報", r"ファイル C:\qob\remove\full.dll" + Q +
-                           r"\x0Dこのファイルは他の 1 個の登録でも使われています。", "Escape")
-            dialogs.answer("情報", r'ファイル "C:\qob\remove\full.exe" -Embedding' + Q, "alt+y")
-            dialogs.answer("情報", ROOT + FULL_LIBRARY + Q, "alt+y")
+            dialogs.answer(INFORMATION, file_question(r"C:\qob\remove\full.dll", SHARED_WITH_ONE), "Escape")
+            dialogs.answer(INFORMATION, file_question(r'"C:\qob\remove\full.exe" -Embedding'), "alt+y")
+            dialogs.answer(INFORMATION, key_question(FULL_LIBRARY), "alt+y")
             dialogs.none()
         expect_removed(before, [FULL, FULL_LIBRARY, FULL_LIBRARY_32], "after the removal")
         check(os.path.exists(prefix_file(r"C:\qob\remove\full.dll")), "a file answered No was deleted")
@@ -589,12 +657,13 @@ def scenario_removal_failures():
         if select_entry("Qob.Remove.ReadOnly"):
             key("alt+r")
             key("d")
-            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
-            dialogs.answer("情報", ROOT + "Qob.Remove.ReadOnly" + Q, "alt+y")
-            dialogs.answer("情報", ROOT + "CLSID\\{0B0B7E03-0000-4000-8000-000000000003}" + Q, "alt+y")
-            dialogs.answer("情報", r"ファイル C:\qob\remove\readonly.exe" + Q, "alt+y")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+y")
+            dialogs.answer(INFORMATION, key_question("Qob.Remove.ReadOnly"), "alt+y")
+            dialogs.answer(INFORMATION, key_question("CLSID\\{0B0B7E03-0000-4000-8000-000000000003}"), "alt+y")
+            dialogs.answer(INFORMATION, file_question(r"C:\qob\remove\readonly.exe"), "alt+y")
             _, text = dialogs.next()
-            check(text and text.startswith("次の削除はできませんでした。" + r"\x0Dファイル C:\qob\remove\readonly.exe: "),
+            check(text and text.startswith(tr("次の削除はできませんでした。", "The following could not be deleted.") +
+                                          r"\x0D" + tr("ファイル ", "File ") + r"C:\qob\remove\readonly.exe: "),
                   f"the failed file deletion was not reported: {text!r}")
             screenshot("removal-failure")
             key("Return")
@@ -605,11 +674,10 @@ def scenario_removal_failures():
         # A class of the 32-bit view goes in that view, its file from SysWOW64.
         if select_entry("Qob.Remove.Wow"):
             key("Delete")
-            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
-            dialogs.answer("情報", ROOT + "Qob.Remove.Wow" + Q, "alt+y")
-            dialogs.answer("情報", ROOT + "CLSID\\{0B0B7E04-0000-4000-8000-000000000004}" + Q, "alt+y")
-            dialogs.answer("情報", r"ファイル %SystemRoot%\system32\qobremove.dll" + Q +
-                           r"\x0Dこのファイルは Windows フォルダーにあるシステムのファイルです。", "alt+y")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+y")
+            dialogs.answer(INFORMATION, key_question("Qob.Remove.Wow"), "alt+y")
+            dialogs.answer(INFORMATION, key_question("CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"), "alt+y")
+            dialogs.answer(INFORMATION, file_question(r"%SystemRoot%\system32\qobremove.dll", IN_WINDOWS_FOLDER), "alt+y")
             dialogs.none()
         expect_removed(before, ["Qob.Remove.Wow", "Wow6432Node\\CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"],
                        "after the 32-bit class")
@@ -619,7 +687,7 @@ class Held:
     that a search started meanwhile waits at its first step."""
 
     def __init__(self):
-        self.stop_file = os.path.join(BUILD, f"e2e-{SCENARIO}.release")
+        self.stop_file = os.path.join(BUILD, f"e2e-{RUN}.release")
         if os.path.exists(self.stop_file):
             os.remove(self.stop_file)
         self.proc = subprocess.Popen(["wine", DRIVER, "hold", self.stop_file, "60000"], stdout=subprocess.PIPE)
@@ -653,7 +721,7 @@ def window(caption):
 def open_find(text):
     """F3 on the main window, the text put into the find dialog."""
     key("F3")
-    if not check(driver("wait-window", "検索", "10000")[0] == 0, "F3 did not open the find dialog"):
+    if not check(driver("wait-window", FIND, "10000")[0] == 0, "F3 did not open the find dialog"):
         return False
     return check(driver("find-text", text)[0] == 0, "the find dialog's field could not be set")
 
@@ -676,7 +744,7 @@ def wait_message(caption, text, seconds=20):
 
 
 def progress_shown():
-    return check(driver("wait-window", "検索中・・・", "10000")[0] == 0, "the progress window did not appear")
+    return check(driver("wait-window", SEARCHING, "10000")[0] == 0, "the progress window did not appear")
 
 
 def scenario_search():
@@ -686,8 +754,8 @@ def scenario_search():
             return
         # A value node inside a collapsed entry: opened, scrolled to the top, selected.
         search("also-gone")
-        check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed")
-        check(driver("gone", "検索", "10000")[0] == 0, "the find dialog stayed open")
+        check(driver("gone", SEARCHING, "10000")[0] == 0, "the progress window stayed")
+        check(driver("gone", FIND, "10000")[0] == 0, "the find dialog stayed open")
         got = selected_place()
         check(got == ("C:\\nowhere\\also-gone.dll", "1", "InprocServer32"), f"first match: {got}")
         _, focus = driver("focus")
@@ -695,40 +763,40 @@ def scenario_search():
         screenshot("search-found")
         # The find dialog opens again where it was left, with its text.
         if open_find("also-gone"):
-            check(driver("move", "検索", "40", "500")[0] == 0, "the find dialog could not be moved")
+            check(driver("move", FIND, "40", "500")[0] == 0, "the find dialog could not be moved")
             key("Escape")
-            driver("gone", "検索", "10000")
+            driver("gone", FIND, "10000")
             key("F3")
-            check(window("検索").get("rect", "").startswith("40 500 "), f"find dialog reopened at {window('検索')}")
+            check(window(FIND).get("rect", "").startswith("40 500 "), f"find dialog reopened at {window(FIND)}")
         # The next search starts after the match.
         search("CLSID")
-        check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed")
+        check(driver("gone", SEARCHING, "10000")[0] == 0, "the progress window stayed")
         first = selected_place()
         search("CLSID")
-        check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed")
+        check(driver("gone", SEARCHING, "10000")[0] == 0, "the progress window stayed")
         second = selected_place()
         check(first == ("CLSID", "1", "Qob.Quoted") and second == ("CLSID", "1", "Qob.Sort.A"),
               f"CLSID twice: {first} {second}")
         # A match above the selection: not found, the selection stays.
         search("Qob.Awkward.DashFolder")
-        wait_message("ｴﾗｰ", "Qob.Awkward.DashFolderは見つかりませんでした。")
+        wait_message(ERROR, not_found("Qob.Awkward.DashFolder"))
         screenshot("search-not-found")
         key("Return")
-        check(driver("gone", "ｴﾗｰ", "10000")[0] == 0, "the not-found message did not close")
+        check(driver("gone", ERROR, "10000")[0] == 0, "the not-found message did not close")
         check(selected_place() == second, f"the selection moved: {selected_place()}")
         # The progress window, held at its first step.
         with Held() as held:
             search("Qob.Sort.A")
             if not progress_shown():
                 return
-            look = window("検索中・・・")
+            look = window(SEARCHING)
             check(look.get("client") == "273 80", f"progress window client {look.get('client')}")
             check(look.get("topmost") == "1" and look.get("toolwindow") == "1", f"progress window {look}")
             check(look.get("sysmenu") == "0", "the progress window has a system menu (a close box)")
             x, y, w, h = map(int, look["rect"].split())
             check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"progress window not centred: {look['rect']}")
-            _, shown = driver("wait-window", "検索中・・・", "1000")
-            check("text Qob.Sort.Aを検索中です。" in shown.splitlines(), f"progress window texts: {shown!r}")
+            _, shown = driver("wait-window", SEARCHING, "1000")
+            check("text " + searching_for("Qob.Sort.A") in shown.splitlines(), f"progress window texts: {shown!r}")
             _, focus = driver("focus")
             check(focus.strip() == "Button", f"focus on {focus.strip()!r}, not on Cancel")
             subprocess.run(["xdotool", "mousemove", str(x + 100), str(y + h - 8)], check=True)
@@ -736,11 +804,11 @@ def scenario_search():
             screenshot("search-progress")
             # Escape asks; Yes (Enter) stops the search.
             key("Escape")
-            wait_message("情報", "検索を中止しますか？")
+            wait_message(INFORMATION, STOP_SEARCH)
             key("Return")
-            check(driver("gone", "検索中・・・", "10000")[0] == 0, "Yes left the progress window shown")
+            check(driver("gone", SEARCHING, "10000")[0] == 0, "Yes left the progress window shown")
             held.release()
-            check(driver("wait-window", "ｴﾗｰ", "1500")[0] != 0, "a cancelled search went on to an end")
+            check(driver("wait-window", ERROR, "1500")[0] != 0, "a cancelled search went on to an end")
             check(selected_place() == second, f"a cancelled search moved the selection: {selected_place()}")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
@@ -756,22 +824,22 @@ def scenario_search_cancel():
             if not progress_shown():
                 return
             # Moved, it shows there again for the next searches.
-            check(driver("move", "検索中・・・", "60", "80")[0] == 0, "the progress window could not be moved")
-            look = window("検索中・・・")
+            check(driver("move", SEARCHING, "60", "80")[0] == 0, "the progress window could not be moved")
+            look = window(SEARCHING)
             x, y, w, h = map(int, look["rect"].split())
             subprocess.run(["xdotool", "mousemove", str(x + 100), str(y + h - 8)], check=True)
             key("Escape")
-            wait_message("情報", "検索を中止しますか？")
+            wait_message(INFORMATION, STOP_SEARCH)
             check(wait_pointer("4,4") == "4,4", f"pointer {pointer()} under the question, not the arrow")
-            check(window("検索中・・・").get("enabled") == "0", "the progress window takes input under the question")
+            check(window(SEARCHING).get("enabled") == "0", "the progress window takes input under the question")
             screenshot("search-cancel-question")
             key("n")
-            check(driver("gone", "情報", "10000")[0] == 0, "No did not close the question")
-            check(driver("wait-window", "検索中・・・", "1000")[0] == 0, "No hid the progress window")
+            check(driver("gone", INFORMATION, "10000")[0] == 0, "No did not close the question")
+            check(driver("wait-window", SEARCHING, "1000")[0] == 0, "No hid the progress window")
             subprocess.run(["xdotool", "mousemove", str(x + 100), str(y + h - 8)], check=True)
             check(wait_pointer("4,3") == "4,3", f"pointer {pointer()} after No, not app-start")
             held.release()
-            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the search did not go on after No")
+            check(driver("gone", SEARCHING, "10000")[0] == 0, "the search did not go on after No")
             check(selected_place() == ("Qob.Versioned", "1", ""), f"match after No: {selected_place()}")
         # The search ends with a match while the question is open: the progress
         # window goes, the match is selected behind the question.
@@ -779,17 +847,17 @@ def scenario_search_cancel():
             search("Qob.Wow.Healthy")
             if not progress_shown():
                 return
-            check(window("検索中・・・").get("rect", "").startswith("60 80 "), "the progress window moved back")
+            check(window(SEARCHING).get("rect", "").startswith("60 80 "), "the progress window moved back")
             key("Return")  # Enter presses Cancel too
-            wait_message("情報", "検索を中止しますか？")
+            wait_message(INFORMATION, STOP_SEARCH)
             held.release()
-            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed after the match")
-            check(driver("wait-window", "情報", "1000")[0] == 0, "the question went with the search")
+            check(driver("gone", SEARCHING, "10000")[0] == 0, "the progress window stayed after the match")
+            check(driver("wait-window", INFORMATION, "1000")[0] == 0, "the question went with the search")
             got = selected_place()
             check(got and got[0] == "Qob.Wow.Healthy", f"match under the question: {got}")
             screenshot("search-found-under-question")
             key("Return")  # Yes: repeats the end, changes nothing
-            check(driver("gone", "情報", "10000")[0] == 0, "Yes did not close the question")
+            check(driver("gone", INFORMATION, "10000")[0] == 0, "Yes did not close the question")
             got = selected_place()
             check(got and got[0] == "Qob.Wow.Healthy", f"Yes moved the selection: {got}")
         # Past the last node while the question is open: the not-found message
@@ -799,18 +867,18 @@ def scenario_search_cancel():
             if not progress_shown():
                 return
             key("Escape")
-            wait_message("情報", "検索を中止しますか？")
+            wait_message(INFORMATION, STOP_SEARCH)
             held.release()
-            wait_message("ｴﾗｰ", "no such textは見つかりませんでした。")
-            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the progress window stayed after the end")
+            wait_message(ERROR, not_found("no such text"))
+            check(driver("gone", SEARCHING, "10000")[0] == 0, "the progress window stayed after the end")
             screenshot("search-not-found-over-question")
             key("Return")
-            check(driver("gone", "ｴﾗｰ", "10000")[0] == 0, "the not-found message did not close")
+            check(driver("gone", ERROR, "10000")[0] == 0, "the not-found message did not close")
             key("Return")
-            check(driver("gone", "情報", "10000")[0] == 0, "the question did not close")
+            check(driver("gone", INFORMATION, "10000")[0] == 0, "the question did not close")
         # Idle again: F3 opens the find dialog, with the last text.
         key("F3")
-        check(driver("wait-window", "検索", "10000")[0] == 0, "F3 after the search did not open the find dialog")
+        check(driver("wait-window", FIND, "10000")[0] == 0, "F3 after the search did not open the find dialog")
         key("Escape")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
@@ -824,25 +892,25 @@ def scenario_search_busy():
             search("A&&B&C")
             if not progress_shown():
                 return
-            _, shown = driver("wait-window", "検索中・・・", "1000")
-            check("text A&&B&Cを検索中です。" in shown.splitlines(), f"progress window texts: {shown!r}")
+            _, shown = driver("wait-window", SEARCHING, "1000")
+            check("text " + searching_for("A&&B&C") in shown.splitlines(), f"progress window texts: {shown!r}")
             # F3 on the main window (a click on the tree, clear of its items,
             # activates it) reports the running search.
             ox, oy = map(int, layout()["origin"].split())
             subprocess.run(["xdotool", "mousemove", str(ox + 500), str(oy + 70), "click", "1"], check=True)
             check(wait_until(lambda: driver("focus")[1].strip() == "SysTreeView32", 10), "the tree took no focus")
             key("F3")
-            wait_message("ｴﾗｰ", "A&&B&Cを検索中です。")
-            check(driver("wait-window", "検索", "1000")[0] != 0, "F3 opened the find dialog during a search")
+            wait_message(ERROR, already_searching("A&&B&C"))
+            check(driver("wait-window", FIND, "1000")[0] != 0, "F3 opened the find dialog during a search")
             # The search goes on under the report and ends there.
             held.release()
-            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the search did not go on under the report")
-            wait_message("ｴﾗｰ", "A&&B&Cは見つかりませんでした。")
+            check(driver("gone", SEARCHING, "10000")[0] == 0, "the search did not go on under the report")
+            wait_message(ERROR, not_found("A&&B&C"))
             screenshot("search-busy")
             key("Return")
-            wait_message("ｴﾗｰ", "A&&B&Cを検索中です。")
+            wait_message(ERROR, already_searching("A&&B&C"))
             key("Return")
-            check(driver("gone", "ｴﾗｰ", "10000")[0] == 0, "the messages did not close")
+            check(driver("gone", ERROR, "10000")[0] == 0, "the messages did not close")
 
 
 def about():
@@ -880,7 +948,7 @@ def scenario_about():
         if not check(parts, "バージョン情報(&A) did not show the About box"):
             return
         _, controls = about()
-        check(parts.get("caption") == "バージョン情報", f"caption {parts.get('caption')!r}")
+        check(parts.get("caption") == ABOUT, f"caption {parts.get('caption')!r}")
         check(parts.get("frame") == "close", f"title bar offers {parts.get('frame')!r}, not only the close box")
         x, y, w, h = map(int, parts["window"].split())
         check(parts["client"].split()[2:] == ["349", "176"], f"client area {parts['client']}")
@@ -905,7 +973,7 @@ def scenario_about():
               f"Ctrl+C in Edit2 copied {driver('clipboard')[1].strip()!r}")
         check(about()[1].get(52) == controls.get(52), "typing changed the read-only field")
         # Moved by the user, it opens there the next time.
-        check(driver("move", "バージョン情報", "100", "120")[0] == 0, "the About box could not be moved")
+        check(driver("move", ABOUT, "100", "120")[0] == 0, "the About box could not be moved")
         x, y = 100, 120
         # Escape does nothing; Enter in a field is OK.
         key("Escape")
@@ -940,6 +1008,9 @@ def only_main_window(seconds):
         time.sleep(0.2)
 
 
+TUTORIAL_PAGE = tr("tutor.htm", "tutor-en.htm")
+
+
 def tutorial_call(program, page, seconds=10):
     """Chooses ヘルプ > 使い方 and waits for the shell call for `page` in
     the trace."""
@@ -965,7 +1036,7 @@ def scenario_launch():
         check(driver("close-class", "RegEdit_RegEdit", "10000")[0] == 0, "the registry editor did not close")
         # The page beside the program (the build puts it there).
         windows_build = subprocess.run(["winepath", "-w", BUILD], capture_output=True, text=True).stdout.strip()
-        tutorial_call(program, windows_build + "\\tutor.htm")
+        tutorial_call(program, windows_build + "\\" + TUTORIAL_PAGE)
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
     # A folder and a program name holding 表 (second byte 0x5C); no page there.
     folder = os.path.join(WINEPREFIX, "drive_c", "表示")
@@ -974,7 +1045,7 @@ def scenario_launch():
     with Program(trace="+exec", program=os.path.join(folder, "一覧表.exe")) as program:
         if not scan_ended():
             return
-        tutorial_call(program, "C:\\表示\\tutor.htm")
+        tutorial_call(program, "C:\\表示\\" + TUTORIAL_PAGE)
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
@@ -994,21 +1065,20 @@ def scenario_removal_under_search():
             ox, oy = map(int, dict(l.split(" ", 1) for l in out.splitlines())["origin"].split())
             subprocess.run(["xdotool", "mousemove", str(ox + 200), str(oy + 41), "click", "1"], check=True)
             key("Delete")
-            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+y")
             shown = dialogs.next()
-            check(shown == ("情報", ROOT + FULL + Q), f"the ProgID question is not up: {shown!r}")
+            check(shown == (INFORMATION, key_question(FULL)), f"the ProgID question is not up: {shown!r}")
             held.release()
             # The search steps on under the question and ends with its match.
-            check(driver("gone", "検索中・・・", "10000")[0] == 0, "the search did not end under the question")
+            check(driver("gone", SEARCHING, "10000")[0] == 0, "the search did not end under the question")
             got = selected_place()
             check(got and got[0] == "Qob.Remove.Wow", f"the match under the question: {got}")
             key("alt+y")
         # The removal goes on with the entry it took at the start.
-        dialogs.answer("情報", ROOT + FULL_CLASS + Q, "alt+n")
-        dialogs.answer("情報", r"ファイル C:\qob\remove\full.dll" + Q +
-                       r"\x0Dこのファイルは他の 1 個の登録でも使われています。", "alt+n")
-        dialogs.answer("情報", r'ファイル "C:\qob\remove\full.exe" -Embedding' + Q, "alt+n")
-        dialogs.answer("情報", ROOT + FULL_LIBRARY + Q, "alt+n")
+        dialogs.answer(INFORMATION, key_question(FULL_CLASS), "alt+n")
+        dialogs.answer(INFORMATION, file_question(r"C:\qob\remove\full.dll", SHARED_WITH_ONE), "alt+n")
+        dialogs.answer(INFORMATION, file_question(r'"C:\qob\remove\full.exe" -Embedding'), "alt+n")
+        dialogs.answer(INFORMATION, key_question(FULL_LIBRARY), "alt+n")
         dialogs.none()
         expect_removed(before, [FULL], "after the removal under the search")
         check(not entry_shown(FULL) and entry_shown("Qob.Remove.Wow"), "another entry than the one asked about went")
@@ -1025,15 +1095,15 @@ def scenario_removal_restore():
             return
         key("Delete")
         dialogs = Dialogs()
-        dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
+        dialogs.answer(ERROR, FAULT_FREE, "alt+y")
         for _ in range(5):  # the ProgID, the class, both files, the type library
             shown = dialogs.next()
-            if not check(shown[0] == "情報", f"a question is missing: {shown!r}"):
+            if not check(shown[0] == INFORMATION, f"a question is missing: {shown!r}"):
                 return
             key("alt+y")
         dialogs.none()
         status = driver("status")[1].strip()
-        if not check(status.startswith("バックアップ: ") and status.endswith(" " + FULL), f"status bar: {status!r}"):
+        if not check(status.startswith(tr("バックアップ: ", "Backup: ")) and status.endswith(" " + FULL), f"status bar: {status!r}"):
             return
         folder = status.split(" ", 1)[1]
         screenshot("removal-backup")
@@ -1046,10 +1116,11 @@ def scenario_removal_restore():
         open(base, "w").close()
         if select_entry("Qob.Remove.Sharer"):
             key("Delete")
-            dialogs.answer("ｴﾗｰ", "このキーにエラーはありません。削除しますか？", "alt+y")
-            dialogs.answer("情報", ROOT + "Qob.Remove.Sharer" + Q, "alt+y")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+y")
+            dialogs.answer(INFORMATION, key_question("Qob.Remove.Sharer"), "alt+y")
             _, text = dialogs.next()
-            check(text and text.startswith(ROOT + r"Qob.Remove.Sharer\x0Dは削除しませんでした。バックアップを作成できません。"),
+            check(text and text.startswith(ROOT + r"Qob.Remove.Sharer\x0D" + tr("は削除しませんでした。バックアップを作成できません。",
+                                                                               "was not deleted. Its backup cannot be made.")),
                   f"the failed backup was not reported: {text!r}")
             key("Return")
             check(entry_shown("Qob.Remove.Sharer"), "the entry left the tree without its backup")
@@ -1060,7 +1131,7 @@ def scenario_removal_restore():
 
     scanner = os.path.join(BUILD, "QobTessavinScan.exe")
     restore = subprocess.run(["wine", scanner, "--restore", folder], capture_output=True)
-    print(restore.stdout.decode("cp932", errors="replace"))
+    print(restore.stdout.decode(CONSOLE_CODEC, errors="replace"))
     check(restore.returncode == 0, f"--restore exited {restore.returncode}")
     check(export_classes() == before, "the registry after the restore differs from before the removal")
     for f in server_files:

@@ -34,15 +34,14 @@ void PrintTo(const SeenDialog& d, std::ostream* os)
 
 std::string CaptionOf(int button)
 {
-    return button < 0 ? std::string() : ButtonInfoOf(static_cast<TMsgDlgBtn>(button)).caption;
+    return button < 0 ? std::string() : std::string(ButtonCaption(static_cast<TMsgDlgBtn>(button)));
 }
 
 SeenDialog Seen(int kind, TMsgDlgButtons set)
 {
     SeenDialog d;
-    const KindInfo& info = KindInfoOf(kind);
-    d.title = info.caption ? info.caption : "";
-    d.icon = info.icon != 0;
+    d.title = KindCaption(kind).value_or("");
+    d.icon = KindInfoOf(kind).icon != 0;
     for (TMsgDlgBtn button : ButtonsOf(set)) {
         d.buttons.push_back(CaptionOf(button));
         d.answers.push_back(ButtonInfoOf(button).result);
@@ -100,17 +99,38 @@ TEST(MessageDialogSeen, CustomKindHasTheProgramTitleAndNoIcon)
     EXPECT_EQ(Seen(mtCustom, 0), (SeenDialog{"", false, {}, {}, "", "", ""}));
 }
 
+// The same dialogs for a user whose language is not Japanese.
+class MessageDialogSeenInEnglish : public ::testing::Test {
+protected:
+    void SetUp() override { SelectLanguage(Language::English); }
+    void TearDown() override { SelectLanguage(Language::Japanese); }
+};
+
+TEST_F(MessageDialogSeenInEnglish, CaptionsAndAccessKeys)
+{
+    EXPECT_EQ(Seen(mtConfirmation, mbYesNo | ButtonBit(mbCancel)),
+              (SeenDialog{"Confirm", true, {"&Yes", "&No", "Cancel"}, {mrYes, mrNo, mrCancel}, "YN-", "&Yes",
+                          "Cancel"}));
+    EXPECT_EQ(Seen(mtError, mbOKOnly).title, "Error");
+    EXPECT_EQ(Seen(mtInformation, mbOKOnly).title, "Information");
+    EXPECT_EQ(Seen(mtWarning, mbOKOnly).title, "Warning");
+    EXPECT_EQ(Seen(mtCustom, mbOKOnly).title, "");
+}
+
 TEST(MessageDialogLayout, CaptionMeasuredOncePerButton)
 {
     CaptionWidths widths;
     int calls = 0;
-    auto measure = [&](const char* caption) {
+    std::vector<std::string> measured;
+    auto measure = [&](std::string_view caption) {
         ++calls;
-        return static_cast<int>(std::string(caption).size()) * 10;
+        measured.emplace_back(caption);
+        return static_cast<int>(caption.size()) * 10;
     };
-    EXPECT_EQ(widths.Width(mbYes, measure), 80);
-    EXPECT_EQ(widths.Width(mbYes, [](const char*) { return 999; }), 80);  // kept
+    EXPECT_EQ(widths.Width(mbYes, measure), 100);
+    EXPECT_EQ(widths.Width(mbYes, [](std::string_view) { return 999; }), 100);  // kept
     EXPECT_EQ(widths.Width(mbOK, measure), 20);
+    EXPECT_EQ(measured, (std::vector<std::string>{"はい(&Y)", "OK"}));
     EXPECT_EQ(calls, 2);
 }
 

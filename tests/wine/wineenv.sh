@@ -21,7 +21,9 @@ unset LC_ALL LC_CTYPE LC_MESSAGES
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 : "${QOB_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build}"
-: "${WINEPREFIX:=$QOB_BUILD/wine/test-prefix}"
+qob_language=${LANG%%_*}
+[ "$qob_language" = ja ] && qob_language= || qob_language=-$qob_language
+: "${WINEPREFIX:=$QOB_BUILD/wine/test-prefix$qob_language}"
 export WINEPREFIX QOB_BUILD
 
 # True when the registry files given (system.reg, user.reg, or their pristine
@@ -38,11 +40,11 @@ qob_wine_registry_sound() {
 # keeps a pristine copy of its registry for qob_wine_reset. A prefix whose
 # registry lacks the keys of a booted one is made again, once; if that fails
 # too, the function says so and fails.
-# The prefix is always made in Japanese, whatever LANG is: wineboot writes the
-# fonts of the window metrics (menus, messages, captions: face, size and
-# character set) for the locale it runs in, and they stay. All else (code
-# page, language, font substitutes) follows the locale of each start, and one
-# wineserver serves programs started in different locales.
+# A prefix is made in the locale of LANG, and each language has its own:
+# wineboot writes the fonts of the window metrics (menus, messages, captions:
+# face, size and character set) for the locale it runs in, and they stay. All
+# else (code page, language, font substitutes) follows the locale of each
+# start, and one wineserver serves programs started in different locales.
 qob_wine_prefix_ready() {
     if [ -f "$WINEPREFIX/.qob-ready" ] &&
         qob_wine_registry_sound "$WINEPREFIX/system.reg.pristine" "$WINEPREFIX/user.reg.pristine"; then
@@ -57,7 +59,7 @@ qob_wine_prefix_ready() {
         for attempt in 1 2; do
             wineserver -k 2>/dev/null || true
             rm -rf "$WINEPREFIX"
-            LANG=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1 || true
+            wineboot -i >/dev/null 2>&1 || true
             wineserver -w
             if qob_wine_registry_sound "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg"; then
                 for f in system.reg user.reg userdef.reg; do cp "$WINEPREFIX/$f" "$WINEPREFIX/$f.pristine"; done
