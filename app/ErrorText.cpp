@@ -1,6 +1,6 @@
 #include "app/ErrorText.h"
 
-#include "catalogue/CodePage.h"
+#include "catalogue/Utf8.h"
 
 namespace qob {
 

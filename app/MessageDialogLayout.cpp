@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "catalogue/CodePage.h"
+#include "catalogue/Utf8.h"
 
 namespace qob {
 

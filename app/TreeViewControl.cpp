@@ -1,7 +1,7 @@
 #include "app/TreeViewControl.h"
 
 #include "app/Application.h"
-#include "catalogue/CodePage.h"
+#include "catalogue/Utf8.h"
 
 #include <cstring>
 #include <vector>

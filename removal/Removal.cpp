@@ -1,6 +1,6 @@
 #include "removal/Removal.h"
 
-#include "catalogue/CodePage.h"
+#include "catalogue/Utf8.h"
 #include "catalogue/Registry.h"
 
 #include <algorithm>

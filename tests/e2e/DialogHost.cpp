@@ -23,7 +23,6 @@
 
 #include "app/Application.h"
 #include "app/MessageDialog.h"
-#include "catalogue/CodePage.h"
 
 using namespace qob;
 
@@ -52,10 +51,7 @@ std::string Unescape(const char* s)
 {
     std::string out;
     for (; *s; ++s) {
-        if (IsLeadByte(static_cast<unsigned char>(*s)) && s[1]) {
-            out += *s++;  // a two-byte character may end in a backslash
-            out += *s;
-        } else if (*s == '\\' && s[1]) {
+        if (*s == '\\' && s[1]) {
             ++s;
             out += *s == 'r' ? '\r' : *s == 't' ? '\t' : *s;
         } else {

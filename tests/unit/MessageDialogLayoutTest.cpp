@@ -108,8 +108,8 @@ TEST(MessageDialogLayout, CaptionMeasuredOncePerButton)
         ++calls;
         return static_cast<int>(std::string(caption).size()) * 10;
     };
-    EXPECT_EQ(widths.Width(mbYes, measure), 80);
-    EXPECT_EQ(widths.Width(mbYes, [](const char*) { return 999; }), 80);  // kept
+    EXPECT_EQ(widths.Width(mbYes, measure), 100);  // "はい(&Y)": ten bytes
+    EXPECT_EQ(widths.Width(mbYes, [](const char*) { return 999; }), 100);  // kept
     EXPECT_EQ(widths.Width(mbOK, measure), 20);
     EXPECT_EQ(calls, 2);
 }
