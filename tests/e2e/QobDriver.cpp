@@ -446,8 +446,12 @@ int ScrollTo(const Args& args)
     return ReadTree([&](HWND tree, RemoteTree& remote) {
         for (HTREEITEM item = remote.Next(nullptr, TVGN_ROOT); item; item = remote.Next(item, TVGN_NEXT)) {
             RemoteTree::Item info;
-            if (remote.Get(item, info) && info.text == args[0])
-                return ::SendMessageW(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(item)) ? 0 : 1;
+            if (remote.Get(item, info) && info.text == args[0]) {
+                const bool scrolled = ::SendMessageW(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(item));
+                // Painted before the caller takes a picture of it.
+                ::RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                return scrolled ? 0 : 1;
+            }
         }
         return 1;
     });
