@@ -29,12 +29,6 @@ std::string ProgramFilePath()
     }
 }
 
-// The tutorial page in the user's language, beside the program file.
-std::string TutorialPage(const std::string& program)
-{
-    return DirectoryPart(program) + (SelectedLanguage() == Language::Japanese ? "tutor.htm" : "tutor-en.htm");
-}
-
 }  // namespace
 
 void TForm1::About1Click(void* /*Sender*/)
@@ -48,7 +42,7 @@ void TForm1::Tutorial1Click(void* /*Sender*/)
     const std::string program = ProgramFilePath();
     if (program.empty())
         return;
-    ::ShellExecuteW(Handle(), L"open", WidenText(TutorialPage(program)).c_str(), nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteW(Handle(), L"open", WidenText(TutorialPagePath(program, SelectedLanguage())).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void TForm1::btnRegeditClick(void* /*Sender*/)

@@ -1,6 +1,8 @@
 // Where the files that ship beside the program are looked for.
 #pragma once
 
+#include "texts/Texts.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,10 +12,10 @@ namespace qob {
 // or ":"; empty when there is none.
 std::string DirectoryPart(std::string_view path);
 
-// The tutorial page beside the program file.
-inline std::string TutorialPagePath(std::string_view programPath)
+// The tutorial page in the given language, beside the program file.
+inline std::string TutorialPagePath(std::string_view programPath, Language language)
 {
-    return DirectoryPart(programPath) + "tutor.htm";
+    return DirectoryPart(programPath) + (language == Language::Japanese ? "tutor.htm" : "tutor-en.htm");
 }
 
 }  // namespace qob

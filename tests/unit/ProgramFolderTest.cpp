@@ -24,7 +24,8 @@ TEST(TutorialPagePath, BesideTheProgramFile)
         {"C:\\Users\\Jürgen\\€ 😀\\prog.exe", "C:\\Users\\Jürgen\\€ 😀\\tutor.htm"},
     };
     for (const auto& [program, page] : cases)
-        EXPECT_EQ(TutorialPagePath(program), page) << program;
+        EXPECT_EQ(TutorialPagePath(program, Language::Japanese), page) << program;
+    EXPECT_EQ(TutorialPagePath("C:\\Tools\\prog.exe", Language::English), "C:\\Tools\\tutor-en.htm");
 }
 
 }  // namespace
