@@ -123,17 +123,39 @@ bool TRegistry::DeleteKey(const std::string& path)
 {
     std::string rest;
     const KeyHandle base = BaseFor(path, rest);
-    // A key this user may not change loses none of its subkeys.
-    KeyHandle probe = kNoKey;
-    lastError_ = store_.OpenKey(base, rest, kKeyAllAccess | viewFlags_, probe);
-    if (lastError_ == kErrorSuccess && probe != base)
-        store_.CloseKey(probe);
-    if (lastError_ == kErrorAccessDenied)
+    failedKey_.clear();
+    partlyDeleted_ = false;
+    // A key this user may not change, or one with such a subkey, loses none
+    // of its subkeys.
+    if (!OpenAllForDeletion(base, rest, rest))
         return false;
-    return DeleteBelow(base, rest);
+    return DeleteBelow(base, rest, rest);
 }
 
-bool TRegistry::DeleteBelow(KeyHandle base, const std::string& rest)
+bool TRegistry::OpenAllForDeletion(KeyHandle base, const std::string& rest, const std::string& name)
+{
+    KeyHandle opened = kNoKey;
+    const long result = store_.OpenKey(base, rest, kKeyAllAccess | viewFlags_, opened);
+    // A key that is not there needs no deletion (the top key's deletion
+    // then says so).
+    if (result == kErrorFileNotFound)
+        return true;
+    if (result != kErrorSuccess) {
+        lastError_ = result;
+        failedKey_ = name;
+        return false;
+    }
+    ScopedKey key(store_, opened == base ? kNoKey : opened);
+    std::vector<std::string> subkeys;
+    ListSubkeys(opened, subkeys);
+    for (const std::string& subkey : subkeys) {
+        if (!OpenAllForDeletion(opened, subkey, name + '\\' + subkey))
+            return false;
+    }
+    return true;
+}
+
+bool TRegistry::DeleteBelow(KeyHandle base, const std::string& rest, const std::string& name)
 {
     KeyHandle opened = kNoKey;
     if (OpenWithFallback(base, rest, opened) == kErrorSuccess) {
@@ -141,11 +163,55 @@ bool TRegistry::DeleteBelow(KeyHandle base, const std::string& rest)
         // Take the names first: deleting while enumerating shifts the indices.
         std::vector<std::string> subkeys;
         ListSubkeys(opened, subkeys);
-        for (const std::string& subkey : subkeys)
-            DeleteBelow(opened, subkey);
+        for (const std::string& subkey : subkeys) {
+            // A subkey gone meanwhile is as good as deleted; any other
+            // failure ends the deletion, and the key stays.
+            if (!DeleteBelow(opened, subkey, name + '\\' + subkey) && lastError_ != kErrorFileNotFound)
+                return false;
+        }
     }
     lastError_ = store_.DeleteKey(base, rest, viewFlags_);
-    return lastError_ == kErrorSuccess;
+    if (lastError_ == kErrorSuccess) {
+        partlyDeleted_ = true;
+        return true;
+    }
+    failedKey_ = name;
+    return false;
+}
+
+bool TRegistry::KeyExists(const std::string& path)
+{
+    std::string rest;
+    const KeyHandle base = BaseFor(path, rest);
+    KeyHandle opened = kNoKey;
+    if (store_.OpenKey(base, rest, kKeyRead | viewFlags_, opened) != kErrorSuccess)
+        return false;
+    if (opened != base)
+        store_.CloseKey(opened);
+    return true;
+}
+
+std::vector<std::string> TRegistry::KeysOf(const std::string& path)
+{
+    std::string rest;
+    const KeyHandle base = BaseFor(path, rest);
+    std::vector<std::string> keys;
+    CollectKeys(base, rest, rest, keys);
+    return keys;
+}
+
+void TRegistry::CollectKeys(KeyHandle base, const std::string& rest, const std::string& name,
+                            std::vector<std::string>& keys) const
+{
+    KeyHandle opened = kNoKey;
+    if (store_.OpenKey(base, rest, kKeyRead | viewFlags_, opened) != kErrorSuccess)
+        return;
+    ScopedKey key(store_, opened == base ? kNoKey : opened);
+    keys.push_back(name);
+    std::vector<std::string> subkeys;
+    ListSubkeys(opened, subkeys);
+    for (const std::string& subkey : subkeys)
+        CollectKeys(opened, subkey, name + '\\' + subkey, keys);
 }
 
 }  // namespace qob

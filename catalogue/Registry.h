@@ -33,11 +33,22 @@ public:
     void GetKeyNames(std::vector<std::string>& names);
     void CloseKey();
     // Deletes the key with all its subkeys, in the view the view flags
-    // select. False when the key itself was not deleted: LastError() says
-    // why (2 when it is not there; 5, with nothing deleted, when this user
-    // may not change it).
+    // select. Every key of the subtree is opened for deletion first; when one
+    // cannot be, nothing is deleted. False when the key itself was not
+    // deleted: LastError() says why (2 when it is not there), FailedKey()
+    // names the key the error concerns (the path as given, with the subkey
+    // below it, no leading backslash), and PartlyDeleted() tells whether
+    // some of its subkeys went before the error (the registry changed
+    // between the opens and the deletions).
     bool DeleteKey(const std::string& path);
     long LastError() const { return lastError_; }
+    const std::string& FailedKey() const { return failedKey_; }
+    bool PartlyDeleted() const { return partlyDeleted_; }
+    // True when the key opens for reading.
+    bool KeyExists(const std::string& path);
+    // The key and those of its subkeys that open, in pre-order, named as
+    // FailedKey() names them; none when the key does not open.
+    std::vector<std::string> KeysOf(const std::string& path);
 
 private:
     // Base key and rest of the path after the path rule.
@@ -45,13 +56,20 @@ private:
     long OpenWithFallback(KeyHandle base, const std::string& rest, KeyHandle& out) const;
     // The key's subkey names; none when the key cannot be asked.
     void ListSubkeys(KeyHandle key, std::vector<std::string>& names) const;
-    bool DeleteBelow(KeyHandle base, const std::string& rest);
+    // Opens the key and each key below it for deletion; false, with the
+    // error and the key, at the first that does not open.
+    bool OpenAllForDeletion(KeyHandle base, const std::string& rest, const std::string& name);
+    bool DeleteBelow(KeyHandle base, const std::string& rest, const std::string& name);
+    void CollectKeys(KeyHandle base, const std::string& rest, const std::string& name,
+                     std::vector<std::string>& keys) const;
 
     KeyStore& store_;
     KeyHandle root_ = kCurrentUser;
     KeyHandle current_ = kNoKey;
     std::uint32_t viewFlags_ = 0;
     long lastError_ = kErrorSuccess;
+    std::string failedKey_;
+    bool partlyDeleted_ = false;
 };
 
 }  // namespace qob

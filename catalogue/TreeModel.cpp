@@ -195,6 +195,28 @@ void TTreeNodes::Delete(TTreeNode* node)
     Release(std::move(removed));
 }
 
+void TTreeNodes::ReplaceChildren(TTreeNode& node, const TTreeNode& source)
+{
+    while (TTreeNode* child = node.LastChild())
+        Delete(child);
+    // Each node is copied before its children, which keep their order.
+    std::vector<std::pair<const TTreeNode*, TTreeNode*>> pending{{&source, &node}};
+    while (!pending.empty()) {
+        const auto [from, to] = pending.back();
+        pending.pop_back();
+        for (const auto& child : from->children_) {
+            TTreeNode* copy = AddChild(to, child->text_);
+            SetImageIndex(*copy, child->imageIndex_);
+            SetSelectedIndex(*copy, child->selectedIndex_);
+            copy->classView_ = child->classView_;
+            pending.emplace_back(child.get(), copy);
+        }
+    }
+    node.classView_ = source.classView_;
+    SetImageIndex(node, source.imageIndex_);
+    SetSelectedIndex(node, source.selectedIndex_);
+}
+
 void TTreeNodes::Select(TTreeNode& node)
 {
     if (view_)

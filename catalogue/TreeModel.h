@@ -119,6 +119,11 @@ public:
     // a fresh lookup steps over whole subtrees.
     TTreeNode* NodeAtAbsoluteIndex(int index) const;
     void Delete(TTreeNode* node);
+    // Gives `node` copies of the children of `source` (a node of another
+    // tree, with all below them) in place of its own, and the icons and class
+    // view of `source`: an entry read again. The view is told of each child
+    // that goes and each that comes, and of the node's change.
+    void ReplaceChildren(TTreeNode& node, const TTreeNode& source);
     std::size_t NodeCount() const { return nodeCount_; }
     // Counts the nodes added and the subtrees deleted: whoever keeps a node
     // or an index between events knows by it whether the tree has changed.

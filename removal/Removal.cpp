@@ -1,6 +1,8 @@
 #include "removal/Removal.h"
 
+#include "catalogue/EntryReader.h"
 #include "catalogue/Registry.h"
+#include "catalogue/Scan.h"
 #include "catalogue/Utf8.h"
 
 #include <algorithm>
@@ -41,6 +43,15 @@ bool StartsWithFolder(const std::string& path, const std::string& folder)
 {
     return path.size() > folder.size() + 1 && EqualNoCase(path.substr(0, folder.size()), folder) &&
            path[folder.size()] == '\\';
+}
+
+// The key HKEY_CLASSES_ROOT\<path> of the view as the system names it, and
+// as the backup's .reg file does: the 32-bit view keeps its own class keys
+// below Wow6432Node.
+std::string KeyShownAs(const std::string& path, RegistryView view)
+{
+    const bool classKey = EqualNoCase(path.substr(0, 5), "CLSID") && (path.size() == 5 || path[5] == '\\');
+    return view == RegistryView::Wow64_32 && classKey ? "Wow6432Node\\" + path : path;
 }
 
 bool UsesFile(const TTreeNode& entry, const std::string& file, const ServerPathCheck& check)
@@ -111,7 +122,7 @@ void RegistrationRemoval::Run(TTreeNode* selected)
         return;
     if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {progId})))
         return;
-    if (!RemoveProgIdKey(progId))
+    if (!RemoveProgIdKey(*selected))
         return;
 
     const int count = selected->Count();
@@ -130,20 +141,23 @@ bool RegistrationRemoval::Confirm(const std::string& text, const std::string& wa
     return host_.ShowMessage(text + warning, mtInformation, mbYesNo) == mrYes;
 }
 
-bool RegistrationRemoval::RemoveProgIdKey(const std::string& progId)
+bool RegistrationRemoval::RemoveProgIdKey(TTreeNode& entry)
 {
+    const std::string& progId = entry.Text();
     backup_ = host_.NewBackup(progId);
     std::string reason;
     if (!backup_->SaveKey(progId, RegistryView::Native, reason)) {
         host_.ShowMessage(Text(TextId::RemovalProgIdNotBackedUp, {progId, reason}), mtError, mbOKOnly);
         return false;
     }
-    TRegistry registry(store_);
-    registry.SetRootKey(kClassesRoot);
-    if (registry.DeleteKey(progId) || registry.LastError() == kErrorFileNotFound)
+    // The run stops at any problem with the ProgID key: what follows
+    // belongs to a registration that is still there.
+    const KeyDeletion deletion = DeleteKey(progId, RegistryView::Native, TextId::RemovalProgIdNotDeleted);
+    if (deletion.problem.empty())
         return true;
-    host_.ShowMessage(Text(TextId::RemovalProgIdNotDeleted, {progId, host_.ErrorText(registry.LastError())}),
-                      mtError, mbOKOnly);
+    host_.ShowMessage(deletion.problem, mtError, mbOKOnly);
+    if (deletion.changed)
+        ReadEntryAgain(entry);
     if (!backup_->Folder().empty())
         host_.ShowBackupFolder(backup_->Folder());
     return false;
@@ -169,15 +183,54 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
 
 void RegistrationRemoval::RemoveKey(const std::string& path, RegistryView view)
 {
+    const std::string shown = KeyShownAs(path, view);
     std::string reason;
-    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {path})) ||
-        !Saved(TextId::RemovalKeyNotBackedUp, path, backup_->SaveKey(path, view, reason), reason))
+    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {shown})) ||
+        !Saved(TextId::RemovalKeyNotBackedUp, shown, backup_->SaveKey(path, view, reason), reason))
         return;
+    KeyDeletion deletion = DeleteKey(path, view, TextId::RemovalKeyFailed);
+    if (!deletion.problem.empty())
+        failures_.push_back(std::move(deletion.problem));
+}
+
+RegistrationRemoval::KeyDeletion RegistrationRemoval::DeleteKey(const std::string& path, RegistryView view,
+                                                                TextId refused)
+{
     TRegistry registry(store_);
     registry.SetRootKey(kClassesRoot);
     registry.SetViewFlags(view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
-    if (!registry.DeleteKey(path) && registry.LastError() != kErrorFileNotFound)
-        failures_.push_back(Text(TextId::RemovalKeyFailed, {path, host_.ErrorText(registry.LastError())}));
+    if (registry.DeleteKey(path) || registry.LastError() == kErrorFileNotFound) {
+        // HKEY_CLASSES_ROOT shows the user's classes over the machine's: the
+        // deletion takes one, and the other then shows through.
+        if (!registry.KeyExists(path))
+            return {};
+        return {Text(TextId::RemovalSameNameRemains, {"HKEY_CLASSES_ROOT\\" + KeyShownAs(path, view)}), true};
+    }
+    const std::string reason = host_.ErrorText(registry.LastError());
+    if (!registry.PartlyDeleted())
+        return {Text(refused, {KeyShownAs(registry.FailedKey(), view), reason}), false};
+    std::string left;
+    for (const std::string& key : registry.KeysOf(path))
+        left += (left.empty() ? "HKEY_CLASSES_ROOT\\" : ", HKEY_CLASSES_ROOT\\") + KeyShownAs(key, view);
+    return {Text(TextId::RemovalKeyPartlyDeleted, {KeyShownAs(path, view), reason, left, backup_->Folder()}), true};
+}
+
+void RegistrationRemoval::ReadEntryAgain(TTreeNode& entry)
+{
+    TRegistry registry(store_);
+    registry.SetRootKey(kClassesRoot);
+    TTreeNodes fresh;
+    CheckedServers servers(files_);
+    try {
+        AddEntryToTree(EntryReader(registry).Read(entry.Text()), fresh, servers);
+    } catch (const ERegistryException&) {
+        // The nodes read before the error still show what is left.
+    }
+    // A key left without its CLSID subkey is no registration any more, but
+    // it is still there.
+    if (fresh.TopLevel().empty())
+        fresh.SetIcon(*fresh.AddChild(nullptr, entry.Text()), kIconFaultyEntry);
+    tree_.ReplaceChildren(entry, *fresh.TopLevel().front());
 }
 
 void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)

@@ -55,10 +55,21 @@ public:
 private:
     bool Confirm(const std::string& text, const std::string& warning = {});
     // The ProgID key: false when the run must stop with the entry kept.
-    bool RemoveProgIdKey(const std::string& progId);
+    bool RemoveProgIdKey(TTreeNode& entry);
     void RemoveGroup(const TTreeNode& group);
-    // The key HKEY_CLASSES_ROOT\<path>, below the root as the messages name it.
+    // The key HKEY_CLASSES_ROOT\<path> of the view, below the root.
     void RemoveKey(const std::string& path, RegistryView view);
+    // Deletes the key HKEY_CLASSES_ROOT\<path> of the view, after its backup.
+    // The problem is empty when the key is gone; otherwise it says what
+    // happened: `refused` (the key, the reason) when nothing was deleted.
+    struct KeyDeletion {
+        std::string problem;
+        bool changed = false;  // some of it was deleted
+    };
+    KeyDeletion DeleteKey(const std::string& path, RegistryView view, TextId refused);
+    // Shows in the tree what is left of the entry's registration, read from
+    // the registry again.
+    void ReadEntryAgain(TTreeNode& entry);
     void RemoveServerFile(const std::string& serverPath);
     std::string FileWarning(const std::string& file) const;
     // The outcome of a backup made before a deletion: a failed one is
@@ -74,7 +85,7 @@ private:
     ServerPathCheck check_;
 
     // One run's state.
-    const TTreeNode* entry_ = nullptr;
+    TTreeNode* entry_ = nullptr;
     std::unique_ptr<RemovalBackup> backup_;
     std::vector<std::string> failures_;
 };

@@ -171,6 +171,32 @@ DWORD AppendToFile(const std::wstring& path, const std::string& header, const st
 
 std::string Utf16File(const std::u16string& text) { return "\xFF\xFE" + ToUtf16Le(text); }
 
+// Writes a copied file's data through to the disk: the original is deleted
+// right after, and a power cut then must still leave the copy whole.
+// A copy of a read-only file is read-only too: it is opened for writing
+// with the attribute taken off for that while.
+DWORD FlushCopy(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ::GetLastError();
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return ::GetLastError();
+    DWORD error = ERROR_SUCCESS;
+    {
+        KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid())
+            error = ::GetLastError();
+        else if (!::FlushFileBuffers(file.get()))
+            error = ::GetLastError();
+    }
+    if (readOnly)
+        ::SetFileAttributesW(path.c_str(), attributes);
+    return error;
+}
+
 }  // namespace
 
 long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTree& tree)
@@ -302,6 +328,8 @@ bool Win32RemovalBackup::SaveFile(const std::string& path, std::string& reason)
     const std::wstring copy = copies + L'\\' + copyName;
     if (error == ERROR_SUCCESS && !::CopyFileW(full.c_str(), copy.c_str(), TRUE))
         error = ::GetLastError();
+    if (error == ERROR_SUCCESS)
+        error = FlushCopy(copy);
     if (error == ERROR_SUCCESS)
         error = AppendToFile(folder_ + L'\\' + kBackupFileList, "\xFF\xFE",
                              ToUtf16Le(ManifestLine(U16(copyName), U16(full))));

@@ -104,6 +104,11 @@ constexpr Row kRows[] = {
      "File %1: not deleted because its backup cannot be made (%2)"},
     {TextId::RemovalSameNameRemains, "%1を削除しましたが、同じ名前の別の登録が残っています。",
      "%1 was deleted, but another registration of the same name remains."},
+    // A deletion that stopped half way: %2 the system's reason, %3 the keys
+    // still there, %4 the backup folder.
+    {TextId::RemovalKeyPartlyDeleted,
+     "HKEY_CLASSES_ROOT\\%1 は一部だけ削除されました (%2)。残っているキー: %3。バックアップ: %4",
+     "HKEY_CLASSES_ROOT\\%1 was deleted only in part (%2). Still there: %3. Backup: %4"},
 
     // The system's error without a description (%1 the number), and the
     // reasons a backup cannot be made, inside the removal's messages.

@@ -93,6 +93,7 @@ enum class TextId {
     RemovalKeyNotBackedUp,
     RemovalFileNotBackedUp,
     RemovalSameNameRemains,
+    RemovalKeyPartlyDeleted,
 
     // The reasons a backup could not be made, and a system error without a
     // description.

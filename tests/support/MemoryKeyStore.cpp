@@ -10,6 +10,8 @@ struct MemoryKeyStore::Node {
     std::string name;  // as listed
     bool deleted = false;
     bool protectedKey = false;  // readable, but neither writable nor deletable
+    long deleteError = 0;       // what its deletion gives instead of deleting it
+    NodePtr shadow;             // what shows in its place once it is deleted
     std::weak_ptr<Node> parent;
     std::map<std::string, NodePtr> children;  // by folded name
     std::map<std::string, std::pair<std::uint32_t, std::string>> values;  // by folded name
@@ -184,8 +186,12 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uin
     NodePtr parent = node->parent.lock();
     if (!parent || node == classes_ || !node->children.empty() || node->protectedKey)
         return kErrorAccessDenied;
+    if (node->deleteError != 0)
+        return node->deleteError;
     node->deleted = true;
     parent->children.erase(FoldCase(node->name));
+    if (node->shadow)
+        parent->children[FoldCase(node->name)] = std::move(node->shadow);
     ++generation_;
     return kErrorSuccess;
 }
@@ -223,6 +229,31 @@ void MemoryKeyStore::ProtectKey(KeyHandle root, const std::string& path)
     std::lock_guard lock(mutex_);
     if (NodePtr node = Walk(RootNode(root), path, false, false))
         node->protectedKey = true;
+}
+
+void MemoryKeyStore::FailDeletion(KeyHandle root, const std::string& path, long error)
+{
+    std::lock_guard lock(mutex_);
+    if (NodePtr node = Walk(RootNode(root), path, false, false))
+        node->deleteError = error;
+}
+
+void MemoryKeyStore::ShadowKey(KeyHandle root, const std::string& path)
+{
+    std::lock_guard lock(mutex_);
+    if (NodePtr node = Walk(RootNode(root), path, false, false))
+        node->shadow = Copy(*node, node->parent.lock());
+}
+
+MemoryKeyStore::NodePtr MemoryKeyStore::Copy(const Node& node, const NodePtr& parent)
+{
+    auto copy = std::make_shared<Node>();
+    copy->name = node.name;
+    copy->parent = parent;
+    copy->values = node.values;
+    for (const auto& [folded, child] : node.children)
+        copy->children[folded] = Copy(*child, copy);
+    return copy;
 }
 
 }  // namespace qob

@@ -40,6 +40,15 @@ public:
     // for one without administrator rights: opens for writing and its
     // deletion fail with access denied.
     void ProtectKey(KeyHandle root, const std::string& path);
+    // Scripts a change of the registry between the opens of a deletion and
+    // the deletion itself: the key opens for writing, but its deletion fails
+    // with `error`.
+    void FailDeletion(KeyHandle root, const std::string& path, long error);
+    // Gives the key a second registration of the same name, as the classes
+    // root merges the user's classes over the machine's: once the key is
+    // deleted, a copy of it as it is now (values and subkeys) takes its
+    // place, and the name opens again.
+    void ShadowKey(KeyHandle root, const std::string& path);
     std::size_t OpenHandleCount() const
     {
         std::lock_guard lock(mutex_);
@@ -61,6 +70,7 @@ private:
     NodePtr Resolve(KeyHandle key) const;
     NodePtr Walk(NodePtr from, const std::string& path, bool create, bool redirect32) const;
     KeyHandle NewHandle(NodePtr node);
+    static NodePtr Copy(const Node& node, const NodePtr& parent);
 
     NodePtr classes_;
     NodePtr currentUser_;

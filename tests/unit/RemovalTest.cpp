@@ -167,6 +167,29 @@ protected:
         }
         return keys;
     }
+    // An entry's nodes, one line each: the level below the entry, the icon
+    // and the text; empty when the tree has no such entry.
+    static std::string Dump(const TTreeNode* entry)
+    {
+        std::string dump;
+        for (const TTreeNode* node = entry; node; node = node->PreOrderSuccessor()) {
+            if (node != entry && node->Level() == 0)
+                break;
+            dump += std::to_string(node->Level()) + ' ' + std::to_string(node->ImageIndex()) + ' ' + node->Text() + '\n';
+        }
+        return dump;
+    }
+    // The entry as a scan of the registry shows it now.
+    std::string Rescanned(const std::string& name)
+    {
+        TTreeNodes fresh;
+        RunRegistrationScan(fresh, store, order, *this);
+        for (const auto& entry : fresh.TopLevel()) {
+            if (entry->Text() == name)
+                return Dump(entry.get());
+        }
+        return {};
+    }
     std::set<std::string> Gone()
     {
         std::set<std::string> gone;
@@ -252,6 +275,7 @@ TEST_F(RemovalTest, ThirtyTwoBitClassIsDeletedInItsViewWithItsFile)
 {
     Remove("App.Wow", {mrYes, mrYes, mrYes, mrYes});
     ASSERT_EQ(host.dialogs.size(), 4u);
+    EXPECT_EQ(host.dialogs[2], "I yn HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}" + kQ) << "named where it is";
     EXPECT_EQ(host.dialogs[3], "I yn ファイル %SystemRoot%\\system32\\w.dll" + kQ +
                                    "\rこのファイルは Windows フォルダーにあるシステムのファイルです。");
     EXPECT_EQ(Gone(), (std::set<std::string>{"App.Wow", "Wow6432Node\\CLSID\\{W}"}));
@@ -371,6 +395,86 @@ TEST_F(RemovalTest, MessagesComeFromTheTableInTheSelectedLanguage)
     ASSERT_EQ(host.dialogs.size(), 4u);
     EXPECT_EQ(host.dialogs[3], "I yn File " + file + "\rDelete this file?\rThis file is also used by one other registration.");
     EXPECT_FALSE(files.Exists(file));
+}
+
+TEST_F(RemovalTest, AKeyWithAKeyBelowThatCannotBeOpenedForDeletionLosesNothing)
+{
+    // Below the ProgID key: said at once, nothing deleted, the entry stays.
+    store.ProtectKey(kClassesRoot, "App.Healthy\\CLSID");
+    Remove("App.Healthy", {mrYes, mrYes, mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 3u);
+    EXPECT_EQ(host.dialogs.back(), "E ok HKEY_CLASSES_ROOT\\App.Healthy\\CLSID\rを削除できませんでした。\rerror 5");
+    EXPECT_TRUE(Gone().empty());
+    EXPECT_NE(Entry("App.Healthy"), nullptr);
+
+    // Below a class key of the 32-bit view: listed at the end under its
+    // name there; the class key stays whole and the run goes on.
+    host.dialogs.clear();
+    store.ProtectKey(kClassesRoot, "Wow6432Node\\CLSID\\{W}\\InprocServer32");
+    Remove("App.Wow", {mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 5u);
+    EXPECT_EQ(host.dialogs.back(), "E ok 次の削除はできませんでした。"
+                                   "\rHKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}\\InprocServer32: error 5");
+    EXPECT_EQ(Gone(), (std::set<std::string>{"App.Wow"}));
+    EXPECT_FALSE(files.Exists("C:\\windows\\SysWOW64\\w.dll"));
+}
+
+TEST_F(RemovalTest, AHalfDeletionSaysWhatIsLeftAndWhereTheBackupIs)
+{
+    // The registry changes between the opens and the deletions: a key
+    // below the ProgID key no longer goes after its CLSID subkey went.
+    Text("App.Healthy\\Zed", "later");
+    store.FailDeletion(kClassesRoot, "App.Healthy\\Zed", kErrorAccessDenied);
+    Remove("App.Healthy", {mrYes, mrYes, mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 3u) << "the run stops";
+    EXPECT_EQ(host.dialogs.back(), "E ok HKEY_CLASSES_ROOT\\App.Healthy は一部だけ削除されました (error 5)。"
+                                   "残っているキー: HKEY_CLASSES_ROOT\\App.Healthy, HKEY_CLASSES_ROOT\\App.Healthy\\Zed。"
+                                   "バックアップ: C:\\backup");
+    EXPECT_EQ(host.shownFolder, "C:\\backup");
+    EXPECT_TRUE(store.KeyExists(kClassesRoot, "CLSID\\{H}"));
+    // Without its CLSID subkey the key is no registration, but it is there.
+    EXPECT_EQ(Dump(Entry("App.Healthy")), "0 2 App.Healthy\n");
+
+    // A class key: listed at the end, and the run goes on.
+    host.dialogs.clear();
+    Text("CLSID\\{S}\\Zed", "later");
+    store.FailDeletion(kClassesRoot, "CLSID\\{S}\\Zed", kErrorAccessDenied);
+    Remove("App.Sharing", {mrYes, mrYes, mrYes, mrNo});
+    ASSERT_EQ(host.dialogs.size(), 5u);
+    EXPECT_EQ(host.dialogs.back(), "E ok 次の削除はできませんでした。"
+                                   "\rHKEY_CLASSES_ROOT\\CLSID\\{S} は一部だけ削除されました (error 5)。"
+                                   "残っているキー: HKEY_CLASSES_ROOT\\CLSID\\{S}, HKEY_CLASSES_ROOT\\CLSID\\{S}\\Zed。"
+                                   "バックアップ: C:\\backup");
+    EXPECT_EQ(Entry("App.Sharing"), nullptr);
+}
+
+TEST_F(RemovalTest, ACopyOfTheSameNameThatRemainsIsReported)
+{
+    // The ProgID key: another registration of it shows through, one that
+    // names a class that is not there. The run stops there and the entry
+    // shows that registration.
+    Text("App.Healthy\\CLSID", "{gone}");
+    store.ShadowKey(kClassesRoot, "App.Healthy");
+    Text("App.Healthy\\CLSID", "{H}");
+    Remove("App.Healthy", {mrYes, mrYes, mrYes, mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.size(), 3u);
+    EXPECT_EQ(host.dialogs.back(), "E ok HKEY_CLASSES_ROOT\\App.Healthyを削除しましたが、同じ名前の別の登録が残っています。");
+    EXPECT_EQ(host.saved, (std::vector<std::string>{"key App.Healthy"})) << "the copy deleted is backed up";
+    EXPECT_TRUE(store.KeyExists(kClassesRoot, "CLSID\\{H}"));
+    EXPECT_EQ(Dump(Entry("App.Healthy")), Rescanned("App.Healthy"));
+    EXPECT_NE(Dump(Entry("App.Healthy")).find("{gone}"), std::string::npos);
+    EXPECT_EQ(Entry("App.Healthy")->ImageIndex(), kIconFaultyEntry);
+
+    // A class key: listed at the end, and the run goes on.
+    host.dialogs.clear();
+    host.saved.clear();
+    store.ShadowKey(kClassesRoot, "CLSID\\{S}");
+    Remove("App.Sharing", {mrYes, mrYes, mrYes, mrNo});
+    ASSERT_EQ(host.dialogs.size(), 5u);
+    EXPECT_EQ(host.dialogs.back(), "E ok 次の削除はできませんでした。"
+                                   "\rHKEY_CLASSES_ROOT\\CLSID\\{S}を削除しましたが、同じ名前の別の登録が残っています。");
+    EXPECT_EQ(host.saved, (std::vector<std::string>{"key App.Sharing", "key CLSID\\{S}"}));
+    EXPECT_EQ(Entry("App.Sharing"), nullptr);
 }
 
 }  // namespace
