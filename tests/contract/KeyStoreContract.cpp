@@ -420,7 +420,7 @@ TEST_F(Contract, FileSearchAndExpansion)
     const std::pair<std::string, long> failures[] = {
         {dir + "missing.dll", kErrorFileNotFound},
         {dir + "no folder\\server.dll", kErrorPathNotFound},
-        {dir + "server.dll\\inside.dll", kErrorPathNotFound},  // a file is no folder
+        {dir + "server.dll\\inside.dll", kErrorInvalidName},  // a file read as a folder
         {"\"" + dir + "server.dll\"", kErrorInvalidName},
         {"\"" + dir + "server.dll\" /automation", kErrorInvalidName},
     };

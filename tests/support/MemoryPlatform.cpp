@@ -67,10 +67,9 @@ bool MemoryFileSystem::FolderExists(const std::string& foldedFolder) const
     // "" is the current directory, "X:\" a drive's root: always there.
     if (foldedFolder.empty() || (foldedFolder.size() == 3 && foldedFolder[1] == ':'))
         return true;
-    const std::string folder = foldedFolder.substr(0, foldedFolder.size() - 1);
-    const auto it = entries_.find(folder);
-    if (it != entries_.end())
-        return it->second.isDirectory;
+    const auto it = entries_.find(foldedFolder.substr(0, foldedFolder.size() - 1));
+    if (it != entries_.end() && it->second.isDirectory)
+        return true;
     const auto below = entries_.lower_bound(foldedFolder);
     return below != entries_.end() && below->first.compare(0, foldedFolder.size(), foldedFolder) == 0;
 }
@@ -99,7 +98,13 @@ FileSearch MemoryFileSystem::FindFirst(const std::string& rawPath) const
             LastSeparator(key) + 1 == dir.size() && Matches(pattern.c_str(), key.c_str() + dir.size()))
             return {FoundFile{entry.name, entry.isDirectory}, 0};
     }
-    return {std::nullopt, FolderExists(dir) ? kErrorFileNotFound : kErrorPathNotFound};
+    if (FolderExists(dir))
+        return {std::nullopt, kErrorFileNotFound};
+    // A file read as a folder makes the name invalid, as Wine has it.
+    const auto asFile = entries_.find(dir.substr(0, dir.size() - 1));
+    if (asFile != entries_.end() && !asFile->second.isDirectory)
+        return {std::nullopt, kErrorInvalidName};
+    return {std::nullopt, kErrorPathNotFound};
 }
 
 MemoryFileSystem::MemoryFileSystem()

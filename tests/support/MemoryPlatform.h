@@ -38,7 +38,7 @@ public:
 
     // A search that finds nothing fails like FindFirstFileW: 2 when the
     // folder is there (a folder added, or one that holds an entry), 3 when
-    // it is not, 123 for a quoted path.
+    // it is not, 123 for a quoted path or a file read as a folder.
     FileSearch FindFirst(const std::string& path) const override;
     std::string ExpandEnvironment(const std::string& text) const override;
     std::string WindowsDirectory() const override { return "C:\\windows"; }
