@@ -24,12 +24,26 @@ struct FoundFile {
     bool isDirectory = false;
 };
 
+// The outcome of a file search: the first entry found, or the Win32 error
+// code that says why there is none.
+struct FileSearch {
+    std::optional<FoundFile> found;
+    long error = 0;
+};
+
+// Win32 error codes of a file search (the key store names the others).
+constexpr long kErrorPathNotFound = 3;
+constexpr long kErrorInvalidName = 123;
+
 // Paths and names are UTF-8.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // FindFirstFileW, closed at once; nothing when no entry matches.
-    virtual std::optional<FoundFile> FindFirst(const std::string& path) const = 0;
+    // FindFirstFileW, closed at once. When no entry matches, the error is
+    // GetLastError's: 2 for no such file, 3 for a missing folder, 123 for an
+    // invalid name; others (access denied, a drive not ready, an unreachable
+    // network path) say that the path could not be searched.
+    virtual FileSearch FindFirst(const std::string& path) const = 0;
     // ExpandEnvironmentStringsW: %NAME% references replaced by the
     // variables' values; references to undefined variables stay as written.
     virtual std::string ExpandEnvironment(const std::string& text) const = 0;

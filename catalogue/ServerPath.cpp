@@ -1,8 +1,7 @@
 #include "catalogue/ServerPath.h"
 
+#include "catalogue/KeyStore.h"
 #include "catalogue/Utf8.h"
-
-#include <algorithm>
 
 namespace qob {
 
@@ -17,6 +16,14 @@ bool IsSwitchCut(const std::string& text, std::size_t pos)
 bool StartsWithNoCase(const std::string& text, const std::string& prefix)
 {
     return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+// The search errors that say the file is not there: no such file or
+// folder, or a name that no file can have. Any other leaves it unknown.
+bool MeansNoFile(long error)
+{
+    return error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorInvalidName ||
+           error == kErrorBadPathname;
 }
 
 }  // namespace
@@ -54,21 +61,42 @@ std::vector<std::string> ServerPathCheck::CandidateFiles(const std::string& serv
     return files;
 }
 
-bool ServerPathCheck::ServerPathExists(const std::string& serverPath, RegistryView view) const
+ServerFile ServerPathCheck::Resolve(const std::string& serverPath, RegistryView view) const
 {
-    // Each candidate is looked for until one is found.
     const std::vector<std::string> files = CandidateFiles(serverPath, view);
-    return files.empty() ||
-           std::any_of(files.begin(), files.end(), [this](const std::string& file) { return FileExists(file); });
+    if (files.empty())
+        return {ServerFileState::Present, {}, 0};
+    return ResolveAmong(files);
 }
 
-bool ServerPathCheck::FileExists(const std::string& path) const
+ServerFile ServerPathCheck::ResolveAmong(const std::vector<std::string>& files) const
+{
+    // A later candidate is a shorter text of the same path: when an earlier
+    // one cannot be examined, a find further on could be some other file.
+    for (const std::string& file : files) {
+        ServerFile result = Examine(file);
+        if (result.state != ServerFileState::Missing)
+            return result;
+    }
+    return {};
+}
+
+bool ServerPathCheck::ServerPathExists(const std::string& serverPath, RegistryView view) const
+{
+    return Resolve(serverPath, view).state != ServerFileState::Missing;
+}
+
+ServerFile ServerPathCheck::Examine(const std::string& path) const
 {
     // A pattern could match some other file; a file name never holds * or ?.
     if (path.find_first_of("*?") != std::string::npos)
-        return false;
-    const auto found = files_.FindFirst(path);
-    return found && !found->isDirectory;
+        return {};
+    const FileSearch search = files_.FindFirst(path);
+    if (search.found)
+        return search.found->isDirectory ? ServerFile{} : ServerFile{ServerFileState::Present, path, 0};
+    if (MeansNoFile(search.error))
+        return {};
+    return {ServerFileState::Unexaminable, path, search.error};
 }
 
 std::string ServerPathCheck::ForView(const std::string& path, RegistryView view) const

@@ -26,21 +26,44 @@ std::vector<std::string> NormaliseServerPath(const std::string& serverPath);
 // True when the text holds a backslash.
 bool HasDirectoryPart(const std::string& path);
 
+// What the check found for a server path, or for one file.
+enum class ServerFileState {
+    Present,       // an existing file that is not a directory
+    Missing,       // no such file or folder, or a name no file can have
+    Unexaminable,  // the search failed otherwise (access denied, drive not ready, ...)
+};
+
+struct ServerFile {
+    ServerFileState state = ServerFileState::Missing;
+    // Present: the file found (empty when the path has no folder to look
+    // in); Unexaminable: the path whose search failed.
+    std::string file;
+    // Unexaminable: the search's Win32 error code.
+    long error = 0;
+};
+
 class ServerPathCheck {
 public:
     explicit ServerPathCheck(const FileSystem& files) : files_(files) {}
 
-    // True when the server is taken to be present: a bare file name (no
-    // backslash) and the empty text count as present; otherwise one of the
-    // candidate texts, expanded, must name an existing file that is not a
-    // directory.
+    // The file a server path names, looked for through its candidate texts
+    // in order: the first one found is the file; a search that fails for
+    // any reason other than a missing file ends the look-up there, the path
+    // unexaminable. A bare file name (no backslash) and the empty text
+    // count as present, with no file.
+    ServerFile Resolve(const std::string& serverPath, RegistryView view) const;
+    // The same look-up over paths already worked out (CandidateFiles, or a
+    // selection of them); no paths at all is missing.
+    ServerFile ResolveAmong(const std::vector<std::string>& files) const;
+    // The scan's verdict: false only when the server is missing; a file
+    // that cannot be examined counts as present.
     bool ServerPathExists(const std::string& serverPath, RegistryView view = RegistryView::Native) const;
     // The candidate texts that hold a folder, expanded and read through the
     // view (system32 as SysWOW64 for the 32-bit view), in the order tried.
     // Empty for a bare file name or the empty text.
     std::vector<std::string> CandidateFiles(const std::string& serverPath, RegistryView view) const;
-    // The file existence test of a path: exactly one file, no pattern.
-    bool FileExists(const std::string& path) const;
+    // One path: exactly one file, no pattern.
+    ServerFile Examine(const std::string& path) const;
 
 private:
     std::string ForView(const std::string& path, RegistryView view) const;

@@ -100,16 +100,16 @@ int Win32NameOrder::Compare(const std::string& a, const std::string& b) const
            CSTR_EQUAL;
 }
 
-std::optional<FoundFile> Win32FileSystem::FindFirst(const std::string& path) const
+FileSearch Win32FileSystem::FindFirst(const std::string& path) const
 {
     WIN32_FIND_DATAW data{};
     FindHandle search(::FindFirstFileW(WidenText(path).c_str(), &data));
     if (!search.valid())
-        return std::nullopt;
+        return {std::nullopt, static_cast<long>(::GetLastError())};
     FoundFile found;
     found.name = NarrowText(data.cFileName);
     found.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    return found;
+    return {found, 0};
 }
 
 std::string Win32FileSystem::ExpandEnvironment(const std::string& text) const

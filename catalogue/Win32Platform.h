@@ -27,7 +27,7 @@ public:
 
 class Win32FileSystem final : public FileSystem {
 public:
-    std::optional<FoundFile> FindFirst(const std::string& path) const override;
+    FileSearch FindFirst(const std::string& path) const override;
     std::string ExpandEnvironment(const std::string& text) const override;
     std::string WindowsDirectory() const override;
     long RemoveFile(const std::string& path) override;

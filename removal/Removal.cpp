@@ -54,6 +54,12 @@ std::string KeyShownAs(const std::string& path, RegistryView view)
     return view == RegistryView::Wow64_32 && classKey ? "Wow6432Node\\" + path : path;
 }
 
+std::string WithoutQuotes(std::string text)
+{
+    std::erase(text, '"');
+    return text;
+}
+
 bool UsesFile(const TTreeNode& entry, const std::string& file, const ServerPathCheck& check)
 {
     for (int i = 0; i < entry.Count(); ++i) {
@@ -241,14 +247,11 @@ void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)
     std::erase_if(candidates, [](const std::string& path) { return !IsFullPath(path); });
     if (candidates.empty())
         return;
-    const auto found = std::find_if(candidates.begin(), candidates.end(),
-                                    [this](const std::string& path) { return check_.FileExists(path); });
-    const std::string file = found == candidates.end() ? std::string() : *found;
-    const std::string warning = file.empty() ? std::string() : FileWarning(file);
-    if (!Confirm(Text(TextId::RemovalConfirmDeleteFile, {serverPath}), warning))
-        return;
-    if (file.empty())
-        return;  // no file there: nothing to delete
+    const ServerFile server = check_.ResolveAmong(candidates);
+    if (!Confirm(Text(TextId::RemovalConfirmDeleteFile, {serverPath}), FileWarning(serverPath, server)) ||
+        server.state != ServerFileState::Present)
+        return;  // no file there, or none known: nothing to delete
+    const std::string& file = server.file;
     std::string reason;
     if (!Saved(TextId::RemovalFileNotBackedUp, serverPath, backup_->SaveFile(file, reason), reason))
         return;
@@ -257,14 +260,29 @@ void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)
         failures_.push_back(Text(TextId::RemovalFileFailed, {serverPath, host_.ErrorText(result)}));
 }
 
-std::string RegistrationRemoval::FileWarning(const std::string& file) const
+std::string RegistrationRemoval::FileWarning(const std::string& serverPath, const ServerFile& server) const
 {
-    // Each on a line of its own after the question.
+    // Each on a line of its own after the question: first what is there to
+    // delete, then why it may matter.
     std::string warning;
     const auto addLine = [&warning](std::string_view line) {
         warning += '\r';
         warning += line;
     };
+    if (server.state == ServerFileState::Missing) {
+        addLine(Text(TextId::RemovalFileAbsent));
+        return warning;
+    }
+    if (server.state == ServerFileState::Unexaminable) {
+        addLine(Text(TextId::RemovalFileNotExamined));
+        return warning;
+    }
+    const std::string& file = server.file;
+    // The question names the registered text; the file is named too when
+    // it reads otherwise (a switch cut off, a variable expanded, system32
+    // read as SysWOW64). Names differing only in case are the same file.
+    if (!EqualNoCase(file, WithoutQuotes(serverPath)))
+        addLine(Text(TextId::RemovalFileToDelete, {file}));
     const int others = CountOtherUsers(tree_, entry_, file, check_);
     if (others == 1)
         addLine(Text(TextId::RemovalFileSharedOne));

@@ -71,7 +71,8 @@ private:
     // the registry again.
     void ReadEntryAgain(TTreeNode& entry);
     void RemoveServerFile(const std::string& serverPath);
-    std::string FileWarning(const std::string& file) const;
+    // The lines the file question adds below itself.
+    std::string FileWarning(const std::string& serverPath, const ServerFile& server) const;
     // The outcome of a backup made before a deletion: a failed one is
     // listed at the end in the failure's text (the key or file is %1, the
     // reason %2), and its deletion is not made.

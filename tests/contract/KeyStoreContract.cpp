@@ -308,21 +308,21 @@ TEST_F(Contract, FileRemoval)
     platform->MakeDirectory(dir + "folder.dll");
     FileSystem& files = platform->Files();
     EXPECT_EQ(files.RemoveFile(dir + "gone.dll"), 0);
-    EXPECT_FALSE(files.FindFirst(dir + "gone.dll"));
+    EXPECT_FALSE(files.FindFirst(dir + "gone.dll").found);
     EXPECT_EQ(files.RemoveFile(dir + "gone.dll"), kErrorFileNotFound);
     EXPECT_EQ(files.RemoveFile(dir + "locked.dll"), kErrorAccessDenied) << "a read-only file stays";
-    EXPECT_TRUE(files.FindFirst(dir + "locked.dll"));
+    EXPECT_TRUE(files.FindFirst(dir + "locked.dll").found);
     EXPECT_EQ(files.RemoveFile(dir + "folder.dll"), kErrorAccessDenied);
 
     // A path outside every code page.
     const std::string folder = dir + "Jürgen 表 € 😀";
     platform->MakeDirectory(folder);
     platform->MakeFile(folder + "\\😀 server.dll", 2020, 6, 1);
-    const auto found = files.FindFirst(folder + "\\😀 server.dll");
+    const auto found = files.FindFirst(folder + "\\😀 server.dll").found;
     ASSERT_TRUE(found);
     EXPECT_EQ(found->name, "😀 server.dll");
     EXPECT_EQ(files.RemoveFile(folder + "\\😀 server.dll"), 0);
-    EXPECT_FALSE(files.FindFirst(folder + "\\😀 server.dll"));
+    EXPECT_FALSE(files.FindFirst(folder + "\\😀 server.dll").found);
 }
 
 // The backup reads a key whole: every subkey, names outside the code page,
@@ -409,15 +409,27 @@ TEST_F(Contract, FileSearchAndExpansion)
     platform->MakeDirectory(dir + "folder.dll");
     const FileSystem& files = platform->Files();
 
-    auto found = files.FindFirst(dir + "server.dll");
+    auto found = files.FindFirst(dir + "server.dll").found;
     ASSERT_TRUE(found);
     EXPECT_FALSE(found->isDirectory);
-    EXPECT_TRUE(files.FindFirst(dir + "SERVER.DLL")) << "file names ignore case";
-    EXPECT_TRUE(files.FindFirst(dir + "server.dll ")) << "a trailing space is ignored";
-    EXPECT_TRUE(files.FindFirst(dir + "serv*.dll")) << "* matches as a pattern";
-    EXPECT_FALSE(files.FindFirst(dir + "missing.dll"));
-    EXPECT_FALSE(files.FindFirst("\"" + dir + "server.dll\"")) << "a quoted path finds nothing";
-    auto folder = files.FindFirst(dir + "folder.dll");
+    EXPECT_TRUE(files.FindFirst(dir + "SERVER.DLL").found) << "file names ignore case";
+    EXPECT_TRUE(files.FindFirst(dir + "server.dll ").found) << "a trailing space is ignored";
+    EXPECT_TRUE(files.FindFirst(dir + "serv*.dll").found) << "* matches as a pattern";
+    // What a search that finds nothing says: these codes mean "missing";
+    // any other would leave the file unexamined.
+    const std::pair<std::string, long> failures[] = {
+        {dir + "missing.dll", kErrorFileNotFound},
+        {dir + "no folder\\server.dll", kErrorPathNotFound},
+        {dir + "server.dll\\inside.dll", kErrorInvalidName},  // a file read as a folder
+        {"\"" + dir + "server.dll\"", kErrorInvalidName},
+        {"\"" + dir + "server.dll\" /automation", kErrorInvalidName},
+    };
+    for (const auto& [path, error] : failures) {
+        const FileSearch search = files.FindFirst(path);
+        EXPECT_FALSE(search.found) << path;
+        EXPECT_EQ(search.error, error) << path;
+    }
+    auto folder = files.FindFirst(dir + "folder.dll").found;
     ASSERT_TRUE(folder);
     EXPECT_TRUE(folder->isDirectory);
 

@@ -32,7 +32,9 @@ Scenarios:
                   removal with every kind of answer; the registry and the
                   files afterwards hold exactly what was not confirmed
   removal-failures  a read-only server file answered Yes (reported, the
-                  entry gone) and a class of the 32-bit view removed there
+                  entry gone), a class of the 32-bit view removed there, and
+                  a server path cut before a switch: its question names the
+                  file that goes
   removal-under-search  a search ends while a removal question is open: the
                   match is selected behind the question, and the removal goes
                   on with the entry it started with
@@ -110,6 +112,10 @@ def key_question(key):
 def file_question(path, *notes):
     return tr("ファイル ", "File ") + path + tr(r"\x0Dを削除しますか", r"\x0DDelete this file?") + "".join(
         r"\x0D" + n for n in notes)
+
+
+def to_delete(path):
+    return tr("削除するファイル: ", "File to delete: ") + path
 
 
 SHARED_WITH_ONE = tr("このファイルは他の 1 個の登録でも使われています。", "This file is also used by one other registration.")
@@ -594,6 +600,8 @@ FULL_CLASS = "CLSID\\{0B0B7E01-0000-4000-8000-000000000001}"
 FULL_LIBRARY = "TypeLib\\{0B0B7E71-0000-4000-8000-000000000001}"
 # Type libraries are shared by both views: the export lists the key twice.
 FULL_LIBRARY_32 = "Wow6432Node\\" + FULL_LIBRARY
+# The quoted local server with its switch: the question names the file too.
+FULL_EXE_QUESTION = file_question(r'"C:\qob\remove\full.exe" -Embedding', to_delete(r"C:\qob\remove\full.exe"))
 
 
 def scenario_removal_answers():
@@ -632,7 +640,7 @@ def scenario_removal_answers():
             dialogs.answer(INFORMATION, key_question(FULL_CLASS), "alt+n")
             screenshot("removal-question")
             dialogs.answer(INFORMATION, file_question(r"C:\qob\remove\full.dll", SHARED_WITH_ONE), "Escape")
-            dialogs.answer(INFORMATION, file_question(r'"C:\qob\remove\full.exe" -Embedding'), "alt+y")
+            dialogs.answer(INFORMATION, FULL_EXE_QUESTION, "alt+y")
             dialogs.answer(INFORMATION, key_question(FULL_LIBRARY), "alt+y")
             dialogs.none()
         expect_removed(before, [FULL, FULL_LIBRARY, FULL_LIBRARY_32], "after the removal")
@@ -674,11 +682,22 @@ def scenario_removal_failures():
             dialogs.answer(ERROR, FAULT_FREE, "alt+y")
             dialogs.answer(INFORMATION, key_question("Qob.Remove.Wow"), "alt+y")
             dialogs.answer(INFORMATION, key_question("CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"), "alt+y")
-            dialogs.answer(INFORMATION, file_question(r"%SystemRoot%\system32\qobremove.dll", IN_WINDOWS_FOLDER), "alt+y")
+            dialogs.answer(INFORMATION, file_question(r"%SystemRoot%\system32\qobremove.dll",
+                                                        to_delete(r"C:\windows\SysWOW64\qobremove.dll"), IN_WINDOWS_FOLDER), "alt+y")
             dialogs.none()
         expect_removed(before, ["Qob.Remove.Wow", "Wow6432Node\\CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"],
                        "after the 32-bit class")
         check(not os.path.exists(prefix_file(r"C:\windows\syswow64\qobremove.dll")), "the SysWOW64 file is still there")
+        # A missing "foo -bar.exe" runs as the file foo: the question names it.
+        if select_entry("Qob.Remove.SwitchCut"):
+            key("Delete")
+            dialogs.answer(ERROR, FAULT_FREE, "alt+y")
+            dialogs.answer(INFORMATION, key_question("Qob.Remove.SwitchCut"), "alt+y")
+            dialogs.answer(INFORMATION, key_question("CLSID\\{0B0B7E05-0000-4000-8000-000000000005}"), "alt+y")
+            dialogs.answer(INFORMATION, file_question(r"C:\qob\remove\foo -bar.exe", to_delete(r"C:\qob\remove\foo")),
+                           "alt+y")
+            dialogs.none()
+        check(not os.path.exists(prefix_file(r"C:\qob\remove\foo")), "the file the question named is still there")
 class Held:
     """Keeps the program's timer ticks away (QobDriver hold) while it lasts, so
     that a search started meanwhile waits at its first step."""
@@ -1074,7 +1093,7 @@ def scenario_removal_under_search():
         # The removal goes on with the entry it took at the start.
         dialogs.answer(INFORMATION, key_question(FULL_CLASS), "alt+n")
         dialogs.answer(INFORMATION, file_question(r"C:\qob\remove\full.dll", SHARED_WITH_ONE), "alt+n")
-        dialogs.answer(INFORMATION, file_question(r'"C:\qob\remove\full.exe" -Embedding'), "alt+n")
+        dialogs.answer(INFORMATION, FULL_EXE_QUESTION, "alt+n")
         dialogs.answer(INFORMATION, key_question(FULL_LIBRARY), "alt+n")
         dialogs.none()
         expect_removed(before, [FULL], "after the removal under the search")

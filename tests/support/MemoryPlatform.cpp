@@ -1,5 +1,7 @@
 #include "tests/support/MemoryPlatform.h"
 
+#include "catalogue/KeyStore.h"
+
 namespace qob {
 
 namespace {
@@ -55,12 +57,36 @@ long MemoryFileSystem::RemoveFile(const std::string& path)
     return 0;
 }
 
-std::optional<FoundFile> MemoryFileSystem::FindFirst(const std::string& rawPath) const
+void MemoryFileSystem::FailSearch(const std::string& pathOrFolder, long error)
+{
+    failures_[FoldCase(pathOrFolder)] = error;
+}
+
+bool MemoryFileSystem::FolderExists(const std::string& foldedFolder) const
+{
+    // "" is the current directory, "X:\" a drive's root: always there.
+    if (foldedFolder.empty() || (foldedFolder.size() == 3 && foldedFolder[1] == ':'))
+        return true;
+    const auto it = entries_.find(foldedFolder.substr(0, foldedFolder.size() - 1));
+    if (it != entries_.end() && it->second.isDirectory)
+        return true;
+    const auto below = entries_.lower_bound(foldedFolder);
+    return below != entries_.end() && below->first.compare(0, foldedFolder.size(), foldedFolder) == 0;
+}
+
+FileSearch MemoryFileSystem::FindFirst(const std::string& rawPath) const
 {
     // Like FindFirstFileW: quotes are invalid, trailing spaces and dots are
     // ignored, and * and ? in the last component match as a pattern.
     if (rawPath.find('"') != std::string::npos)
-        return std::nullopt;
+        return {std::nullopt, kErrorInvalidName};
+    const std::string folded = FoldCase(rawPath);
+    for (const auto& [failing, error] : failures_) {
+        if (folded == failing ||
+            (folded.size() > failing.size() && folded.compare(0, failing.size(), failing) == 0 &&
+             (failing.back() == '\\' || folded[failing.size()] == '\\')))
+            return {std::nullopt, error};
+    }
     std::string path = rawPath;
     while (!path.empty() && (path.back() == ' ' || path.back() == '.'))
         path.pop_back();
@@ -70,9 +96,15 @@ std::optional<FoundFile> MemoryFileSystem::FindFirst(const std::string& rawPath)
     for (const auto& [key, entry] : entries_) {
         if (key.size() > dir.size() && key.compare(0, dir.size(), dir) == 0 &&
             LastSeparator(key) + 1 == dir.size() && Matches(pattern.c_str(), key.c_str() + dir.size()))
-            return FoundFile{entry.name, entry.isDirectory};
+            return {FoundFile{entry.name, entry.isDirectory}, 0};
     }
-    return std::nullopt;
+    if (FolderExists(dir))
+        return {std::nullopt, kErrorFileNotFound};
+    // A file read as a folder makes the name invalid, as Wine has it.
+    const auto asFile = entries_.find(dir.substr(0, dir.size() - 1));
+    if (asFile != entries_.end() && !asFile->second.isDirectory)
+        return {std::nullopt, kErrorInvalidName};
+    return {std::nullopt, kErrorPathNotFound};
 }
 
 MemoryFileSystem::MemoryFileSystem()

@@ -32,8 +32,14 @@ public:
     void AddReadOnlyFile(const std::string& path);
     bool Exists(const std::string& path) const { return entries_.count(FoldCase(path)) != 0; }
     void SetVariable(const std::string& name, const std::string& value);
+    // Every search of this path, or of a path below this folder, fails with
+    // the Win32 error code (access denied, a drive not ready, ...).
+    void FailSearch(const std::string& pathOrFolder, long error);
 
-    std::optional<FoundFile> FindFirst(const std::string& path) const override;
+    // A search that finds nothing fails like FindFirstFileW: 2 when the
+    // folder is there (a folder added, or one that holds an entry), 3 when
+    // it is not, 123 for a quoted path or a file read as a folder.
+    FileSearch FindFirst(const std::string& path) const override;
     std::string ExpandEnvironment(const std::string& text) const override;
     std::string WindowsDirectory() const override { return "C:\\windows"; }
     long RemoveFile(const std::string& path) override;
@@ -46,6 +52,8 @@ private:
         bool readOnly = false;
     };
     std::map<std::string, Entry> entries_;  // by folded full path
+    std::map<std::string, long> failures_;  // by folded path or folder
+    bool FolderExists(const std::string& foldedFolder) const;
 };
 
 }  // namespace qob

@@ -129,6 +129,18 @@ protected:
             Text(std::string(other) + "\\CLSID", "{J}");
         }
 
+        // Server paths whose file reads otherwise than the text.
+        Text("App.SwitchCut\\CLSID", "{X}");  // runs as C:\Tools\foo with "-bar.exe"
+        Text("CLSID\\{X}\\LocalServer32", "C:\\Tools\\foo -bar.exe");
+        files.AddFile("C:\\Tools\\foo");
+        Text("App.Quoted\\CLSID", "{Q}");
+        Text("CLSID\\{Q}\\LocalServer32", "\"C:\\app\\Q.exe\"");
+        files.AddFile("C:\\app\\q.exe");
+        Text("App.Unexaminable\\CLSID", "{U}");  // a folder this user may not search
+        Text("CLSID\\{U}\\InprocServer32", "C:\\locked\\u.dll");
+        files.AddFile("C:\\locked\\u.dll");
+        files.FailSearch("C:\\locked", kErrorAccessDenied);
+
         RunRegistrationScan(tree, store, order, *this);
         before = Keys();
     }
@@ -219,7 +231,7 @@ TEST_F(RemovalTest, HealthyEntryAsksEachDeletionInOrderAndDoesOnlyWhatWasConfirm
                                 "I yn HKEY_CLASSES_ROOT\\App.Healthy" + kQ,
                                 "I yn HKEY_CLASSES_ROOT\\CLSID\\{H}" + kQ,
                                 "I yn ファイル C:\\app\\h.dll" + kQ + "\rこのファイルは他の 1 個の登録でも使われています。",
-                                "I yn ファイル \"C:\\app\\h.exe\" -Embedding" + kQ,
+                                "I yn ファイル \"C:\\app\\h.exe\" -Embedding" + kQ + "\r削除するファイル: C:\\app\\h.exe",
                                 "I yn HKEY_CLASSES_ROOT\\TypeLib\\{TL}" + kQ,
                             }));
     EXPECT_EQ(Gone(), (std::set<std::string>{"App.Healthy", "TypeLib\\{TL}", "TypeLib\\{TL}\\2.0"}));
@@ -277,6 +289,7 @@ TEST_F(RemovalTest, ThirtyTwoBitClassIsDeletedInItsViewWithItsFile)
     ASSERT_EQ(host.dialogs.size(), 4u);
     EXPECT_EQ(host.dialogs[2], "I yn HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}" + kQ) << "named where it is";
     EXPECT_EQ(host.dialogs[3], "I yn ファイル %SystemRoot%\\system32\\w.dll" + kQ +
+                                   "\r削除するファイル: C:\\windows\\SysWOW64\\w.dll"
                                    "\rこのファイルは Windows フォルダーにあるシステムのファイルです。");
     EXPECT_EQ(Gone(), (std::set<std::string>{"App.Wow", "Wow6432Node\\CLSID\\{W}"}));
     EXPECT_FALSE(files.Exists("C:\\windows\\SysWOW64\\w.dll"));
@@ -292,7 +305,8 @@ TEST_F(RemovalTest, GroupsThatNameNoSingleKeyOrFileArePassedOver)
     Remove("App.Odd", {mrYes, mrYes, mrYes});
     EXPECT_EQ(host.dialogs, (std::vector<std::string>{"I yn HKEY_CLASSES_ROOT\\App.Odd" + kQ,
                                                       "I yn HKEY_CLASSES_ROOT\\CLSID\\{O}" + kQ,
-                                                      "I yn ファイル C:\\app\\missing.exe" + kQ}));
+                                                      "I yn ファイル C:\\app\\missing.exe" + kQ +
+                                                          "\rファイルはありません。"}));
     EXPECT_EQ(Gone(), (std::set<std::string>{"App.Odd", "CLSID\\{O}"}));
 
     host.dialogs.clear();
@@ -307,6 +321,42 @@ TEST_F(RemovalTest, GroupsThatNameNoSingleKeyOrFileArePassedOver)
     EXPECT_EQ(host.dialogs.size(), 3u) << "relative server paths are passed over";
     EXPECT_TRUE(files.Exists("bin\\rel.dll"));
     EXPECT_TRUE(files.Exists("\\rel.exe"));
+}
+
+TEST_F(RemovalTest, FileQuestionNamesTheFileThatGoes)
+{
+    // Each entry is healthy: the fault-free question, the ProgID key, the
+    // class key, then the file.
+    struct Case {
+        const char* entry;
+        std::string question;
+        const char* deleted;  // the file gone after Yes, or none
+        const char* kept;
+    } cases[] = {
+        {"App.SwitchCut", "ファイル C:\\Tools\\foo -bar.exe" + kQ + "\r削除するファイル: C:\\Tools\\foo",
+         "C:\\Tools\\foo", nullptr},
+        // The quotes off, the text names the file (in other case): no line.
+        {"App.Quoted", "ファイル \"C:\\app\\Q.exe\"" + kQ, "C:\\app\\Q.exe", nullptr},
+        // A file that cannot be examined is no missing server, and it stays.
+        {"App.Unexaminable", "ファイル C:\\locked\\u.dll" + kQ + "\rファイルを確認できません。", nullptr,
+         "C:\\locked\\u.dll"},
+    };
+    for (const Case& c : cases) {
+        host.dialogs.clear();
+        host.saved.clear();
+        Remove(c.entry, {mrYes, mrYes, mrYes, mrYes});
+        ASSERT_EQ(host.dialogs.size(), 4u) << c.entry;
+        EXPECT_EQ(host.dialogs[0], "E yn このキーにエラーはありません。削除しますか？") << c.entry;
+        EXPECT_EQ(host.dialogs[3], "I yn " + c.question) << c.entry;
+        if (c.deleted) {
+            EXPECT_FALSE(files.Exists(c.deleted)) << c.entry;
+            EXPECT_EQ(host.saved.back(), std::string("file ") + c.deleted) << c.entry;
+        }
+        if (c.kept) {
+            EXPECT_TRUE(files.Exists(c.kept)) << c.entry;
+            EXPECT_EQ(host.saved.size(), 2u) << c.entry << ": only the keys are saved";
+        }
+    }
 }
 
 TEST_F(RemovalTest, ContainersAreRefused)

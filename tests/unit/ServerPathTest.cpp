@@ -1,3 +1,4 @@
+#include "catalogue/KeyStore.h"
 #include "catalogue/ServerPath.h"
 #include "tests/support/MemoryPlatform.h"
 
@@ -42,12 +43,12 @@ TEST(ServerPathCheck, SearchesOnlyWhatHasAFolderAndStopsAtTheFirstFind)
     // Counts the file searches.
     class CountingFiles final : public FileSystem {
     public:
-        std::optional<FoundFile> FindFirst(const std::string& path) const override
+        FileSearch FindFirst(const std::string& path) const override
         {
             searched.push_back(path);
             if (path == "C:\\x.exe")
-                return FoundFile{"x.exe", false};
-            return std::nullopt;
+                return {FoundFile{"x.exe", false}, 0};
+            return {std::nullopt, kErrorFileNotFound};
         }
         std::string ExpandEnvironment(const std::string& text) const override { return text; }
         std::string WindowsDirectory() const override { return "C:\\windows"; }
@@ -61,6 +62,52 @@ TEST(ServerPathCheck, SearchesOnlyWhatHasAFolderAndStopsAtTheFirstFind)
     EXPECT_FALSE(check.ServerPathExists("C:\\y.exe -a"));
     EXPECT_EQ(files.searched, (Candidates{"C:\\x.exe", "C:\\x.exe -a /b", "C:\\x.exe -a", "C:\\x.exe",
                                           "C:\\y.exe -a", "C:\\y.exe"}));
+}
+
+// Only the errors that say "no such file" make a server missing; a search
+// that fails otherwise leaves it unexamined, counted present, and the
+// look-up ends there: a later, shorter candidate is not tried.
+TEST(ServerPathCheck, OnlyANoSuchFileErrorMeansMissing)
+{
+    const std::string cut = "C:\\Tools\\foo -bar.exe";  // runs as C:\Tools\foo when that is missing
+    struct Case {
+        long error;
+        ServerFileState state;
+    } cases[] = {
+        {kErrorFileNotFound, ServerFileState::Present},  // then the cut is tried and found
+        {kErrorPathNotFound, ServerFileState::Present},
+        {kErrorInvalidName, ServerFileState::Present},
+        {kErrorBadPathname, ServerFileState::Present},
+        {kErrorAccessDenied, ServerFileState::Unexaminable},
+        {32, ServerFileState::Unexaminable},  // a sharing violation
+        {21, ServerFileState::Unexaminable},  // the drive is not ready
+        {53, ServerFileState::Unexaminable},  // the network path is not found
+    };
+    for (const Case& c : cases) {
+        MemoryFileSystem files;
+        files.AddFile("C:\\Tools\\foo");
+        files.FailSearch(cut, c.error);
+        const ServerFile server = ServerPathCheck(files).Resolve(cut, RegistryView::Native);
+        EXPECT_EQ(server.state, c.state) << c.error;
+        if (c.state == ServerFileState::Present) {
+            EXPECT_EQ(server.file, "C:\\Tools\\foo") << c.error;
+        } else {
+            EXPECT_EQ(server.file, cut) << c.error;
+            EXPECT_EQ(server.error, c.error);
+        }
+        EXPECT_TRUE(ServerPathCheck(files).ServerPathExists(cut)) << c.error;
+    }
+
+    // A folder that cannot be searched: nothing below it is missing.
+    MemoryFileSystem files;
+    files.FailSearch("\\\\server\\share", 53);
+    const ServerPathCheck check(files);
+    EXPECT_TRUE(check.ServerPathExists("\\\\server\\share\\gone.dll /s"));
+    EXPECT_EQ(check.Resolve("\\\\server\\share\\gone.dll /s", RegistryView::Native).file,
+              "\\\\server\\share\\gone.dll /s");
+    EXPECT_FALSE(check.ServerPathExists("\\\\server\\other\\gone.dll"));
+    EXPECT_EQ(check.Resolve("bare.dll", RegistryView::Native).state, ServerFileState::Present);
+    EXPECT_EQ(check.Resolve("C:\\nowhere\\x.dll", RegistryView::Native).state, ServerFileState::Missing);
 }
 
 }  // namespace
