@@ -1028,11 +1028,13 @@ def scenario_launch():
     with Program(trace="+exec") as program:
         if not scan_ended():
             return
+        # The editor of the Windows folder, by its full path: a Regedit.Exe in
+        # the program's folder or the current one is never found instead.
         toolbar_click(31)
         rc, caption = driver("wait-class", "RegEdit_RegEdit", "20000", timeout=40)
         check(rc == 0, "the registry editor's window did not appear")
-        check('verb=L"open" file=L"Regedit.Exe" parm=L"" dir=L"" show=0x00000005' in program.trace(),
-              "Regedit.Exe was not started with empty parameters and directory")
+        check('verb=L"open" file=L"C:\\\\windows\\\\regedit.exe" parm=L"" dir=L"" show=0x00000005'
+              in program.trace(), "regedit.exe of the Windows folder was not started with empty parameters")
         check(driver("close-class", "RegEdit_RegEdit", "10000")[0] == 0, "the registry editor did not close")
         # The page beside the program (the build puts it there).
         windows_build = subprocess.run(["winepath", "-w", BUILD], capture_output=True, text=True).stdout.strip()
