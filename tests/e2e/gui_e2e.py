@@ -860,6 +860,11 @@ def scenario_search_cancel():
             check(driver("gone", INFORMATION, "10000")[0] == 0, "Yes did not close the question")
             got = selected_place()
             check(got and got[0] == "Qob.Wow.Healthy", f"Yes moved the selection: {got}")
+            # The main window is active again, its tree has the focus and shows the match.
+            check(wait_until(lambda: driver("active")[1].strip() == "main", 5),
+                  f"active after the question: {driver('active')[1].strip()!r}, not the main window")
+            _, focus = driver("focus")
+            check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r} after the question, not on the tree")
         # Past the last node while the question is open: the not-found message
         # opens over it; after both the program is idle.
         with Held() as held:
@@ -876,6 +881,10 @@ def scenario_search_cancel():
             check(driver("gone", ERROR, "10000")[0] == 0, "the not-found message did not close")
             key("Return")
             check(driver("gone", INFORMATION, "10000")[0] == 0, "the question did not close")
+            check(wait_until(lambda: driver("active")[1].strip() == "main", 5),
+                  f"active after both: {driver('active')[1].strip()!r}, not the main window")
+            _, focus = driver("focus")
+            check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r} after both, not on the tree")
         # Idle again: F3 opens the find dialog, with the last text.
         key("F3")
         check(driver("wait-window", FIND, "10000")[0] == 0, "F3 after the search did not open the find dialog")
