@@ -24,6 +24,7 @@ add_executable(unit_tests
   tests/unit/SearchTest.cpp
   tests/unit/ProgramFolderTest.cpp
   tests/unit/TextsTest.cpp
+  tests/unit/Utf8Test.cpp
   tests/unit/RestoreCheckTest.cpp
 )
 qob_target(unit_tests)

@@ -35,12 +35,26 @@ set(QOB_WINE_TESTS ${PROJECT_SOURCE_DIR}/tests/wine)
 set(QOB_FIXTURES ${PROJECT_SOURCE_DIR}/tests/fixtures)
 file(GLOB QOB_SCAN_FIXTURES RELATIVE ${QOB_FIXTURES} CONFIGURE_DEPENDS
   ${QOB_FIXTURES}/*.tree ${QOB_FIXTURES}/*.gen.py)
+# Each fixture with a tree (NAME.tree) or a generator under the Japanese
+# locale, in code page 932 (wine.scan.NAME); those with a tree for --utf8
+# (NAME.utf8.tree) and the catalogue with --utf8 under the Japanese and the
+# English locale (wine.scan.utf8.NAME).
 set(QOB_WINE_TEST_NAMES wine.contract_tests)
-foreach(fixture ${QOB_SCAN_FIXTURES})
-  string(REGEX REPLACE "\\..*" "" fixture ${fixture})
+set(QOB_UTF8_FIXTURES catalogue)
+foreach(file ${QOB_SCAN_FIXTURES})
+  string(REGEX REPLACE "\\..*" "" fixture ${file})
+  if(file MATCHES "\\.utf8\\.tree$")
+    list(APPEND QOB_UTF8_FIXTURES ${fixture})
+    continue()
+  endif()
   add_test(NAME wine.scan.${fixture}
     COMMAND ${QOB_WINE_TESTS}/scan_fixtures.sh $<TARGET_FILE:QobTessavinScan> ${QOB_FIXTURES} ${fixture})
   list(APPEND QOB_WINE_TEST_NAMES wine.scan.${fixture})
+endforeach()
+foreach(fixture ${QOB_UTF8_FIXTURES})
+  add_test(NAME wine.scan.utf8.${fixture}
+    COMMAND ${QOB_WINE_TESTS}/scan_fixtures.sh --utf8 $<TARGET_FILE:QobTessavinScan> ${QOB_FIXTURES} ${fixture})
+  list(APPEND QOB_WINE_TEST_NAMES wine.scan.utf8.${fixture})
 endforeach()
 # One prefix and one desktop: the tests under Wine run one at a time.
 set_tests_properties(${QOB_WINE_TEST_NAMES} PROPERTIES RUN_SERIAL TRUE)

@@ -1,9 +1,10 @@
 // The handful of registry operations the program needs, as an interface.
-// The Win32 implementation forwards to advapi32 ("A" functions); the in-memory
-// one serves the unit tests. Both answer with Win32 error codes so that the
-// logic above them cannot tell them apart (the contract suite checks that).
-// A store may be used from several threads at once, each with its own handles,
-// as the registry itself may.
+// Names, paths and string values are UTF-8. The Win32 implementation
+// forwards to advapi32 (the W functions, converting at the call); the
+// in-memory one serves the unit tests. Both answer with Win32 error codes so
+// that the logic above them cannot tell them apart (the contract suite checks
+// that). A store may be used from several threads at once, each with its own
+// handles, as the registry itself may.
 #pragma once
 
 #include <cstdint>
@@ -48,34 +49,29 @@ constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 constexpr std::uint32_t kRegDword = 4;
-
-struct KeyInfo {
-    std::uint32_t subkeyCount = 0;
-    std::uint32_t maxSubkeyNameLength = 0;  // in characters, without the terminator
-};
+constexpr std::uint32_t kRegMultiSz = 7;
 
 class KeyStore {
 public:
     virtual ~KeyStore() = default;
 
-    // RegOpenKeyExA(base, path, 0, access, &out).
+    // RegOpenKeyExW(base, path, 0, access, &out).
     virtual long OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out) = 0;
-    // RegQueryInfoKeyA: subkey count and longest subkey name.
-    virtual long QueryInfoKey(KeyHandle key, KeyInfo& info) = 0;
-    // RegEnumKeyExA: on entry size is the buffer size in bytes (terminator
-    // included); on success it is the name length without the terminator.
-    virtual long EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) = 0;
-    // RegQueryValueExA: data may be null to ask for type and size only.
-    virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
-                            std::uint32_t& size) = 0;
-    // RegDeleteKeyExA(base, path, viewFlags, 0): the key in the registry view
+    // RegQueryInfoKeyW: the number of subkeys.
+    virtual long QueryInfoKey(KeyHandle key, std::uint32_t& subkeyCount) = 0;
+    // RegEnumKeyExW: the name of the subkey at the index, whole.
+    virtual long EnumKey(KeyHandle key, std::uint32_t index, std::string& name) = 0;
+    // RegQueryValueExW: the value's type and data, whole. The data of a
+    // string type (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-8, each zero
+    // of the stored text kept as one zero byte; other types give their bytes
+    // as stored. An absent value gives 2 with type 0 and no data; one that
+    // keeps growing while it is read gives 234.
+    virtual long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) = 0;
+    // RegDeleteKeyExW(base, path, viewFlags, 0): the key in the registry view
     // that viewFlags (0 or kKeyWow64_32Key) selects.
     virtual long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) = 0;
     // RegCloseKey.
     virtual long CloseKey(KeyHandle key) = 0;
-    // True on an NT-family system with double-byte character support, where
-    // the longest-name length counts characters while names arrive as bytes.
-    virtual bool NamesNeedDoubledBuffer() const = 0;
 };
 
 }  // namespace qob

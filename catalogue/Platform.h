@@ -9,8 +9,9 @@
 
 namespace qob {
 
-// The order of the ProgID names: a comparison in the user's default locale
-// that ignores case. Negative, zero or positive like strcmp.
+// The order of the ProgID names: a comparison in the Japanese locale that
+// ignores case, the same on every system. Negative, zero or positive like
+// strcmp.
 class NameOrder {
 public:
     virtual ~NameOrder() = default;
@@ -23,17 +24,18 @@ struct FoundFile {
     bool isDirectory = false;
 };
 
+// Paths and names are UTF-8.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // FindFirstFileA, closed at once; nothing when no entry matches.
+    // FindFirstFileW, closed at once; nothing when no entry matches.
     virtual std::optional<FoundFile> FindFirst(const std::string& path) const = 0;
-    // ExpandEnvironmentStringsA: %NAME% references replaced by the
+    // ExpandEnvironmentStringsW: %NAME% references replaced by the
     // variables' values; references to undefined variables stay as written.
     virtual std::string ExpandEnvironment(const std::string& text) const = 0;
     // The system's Windows directory, without a trailing backslash.
     virtual std::string WindowsDirectory() const = 0;
-    // DeleteFileA: 0, or the Win32 error code (2 when there is no such file,
+    // DeleteFileW: 0, or the Win32 error code (2 when there is no such file,
     // 5 for a read-only file or a directory, 32 for a file in use).
     virtual long RemoveFile(const std::string& path) = 0;
 };

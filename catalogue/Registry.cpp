@@ -1,20 +1,12 @@
 #include "catalogue/Registry.h"
 
-#include <cstdio>
+#include "texts/Texts.h"
+
 #include <vector>
 
 namespace qob {
 
 namespace {
-
-std::string WithValueName(const char* pattern, const std::string& name)
-{
-    std::string text(pattern);
-    const auto at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, name);
-    return text;
-}
 
 // Closes a key handle that is not the current key when it goes out of scope.
 class ScopedKey {
@@ -83,54 +75,39 @@ std::string TRegistry::ReadString(const std::string& name)
 {
     if (current_ == kNoKey)
         return {};
-    // Most values fit a small buffer: one call reads them. A larger one is
-    // read again into a buffer of the size the platform reports.
-    std::vector<unsigned char> buffer(256);
     std::uint32_t type = 0;
-    std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-    long result = store_.QueryValue(current_, name, type, buffer.data(), size);
-    if (result == kErrorMoreData && size > 0) {
-        buffer.resize(size);
-        result = store_.QueryValue(current_, name, type, buffer.data(), size);
-        if (result != kErrorSuccess)
-            throw ERegistryException(WithValueName("'%s' の取得に失敗しました", name));
-    }
-    if (result != kErrorSuccess || size == 0)
+    std::string text;
+    const long result = store_.QueryValue(current_, name, type, text);
+    if (result == kErrorMoreData)
+        throw ERegistryException(Text(TextId::ErrorValueUnreadable, {name}));
+    if (result != kErrorSuccess || text.empty())
         return {};
     if (type != kRegSz && type != kRegExpandSz)
-        throw ERegistryException(WithValueName("'%s' のﾃﾞｰﾀ型が不正です", name));
-    std::string text(buffer.begin(), buffer.begin() + size);
+        throw ERegistryException(Text(TextId::ErrorValueBadType, {name}));
     const auto zero = text.find('\0');
     if (zero != std::string::npos)
         text.resize(zero);
     return text;
 }
 
-std::uint32_t TRegistry::NameBufferSize(const KeyInfo& info) const
-{
-    const std::uint32_t length = store_.NamesNeedDoubledBuffer() ? info.maxSubkeyNameLength * 2
-                                                                  : info.maxSubkeyNameLength;
-    return length + 1;
-}
-
 void TRegistry::GetKeyNames(std::vector<std::string>& names)
 {
     names.clear();
-    KeyInfo info;
-    if (current_ == kNoKey || store_.QueryInfoKey(current_, info) != kErrorSuccess)
-        return;
-    ListSubkeys(current_, info, names);
+    if (current_ != kNoKey)
+        ListSubkeys(current_, names);
 }
 
-void TRegistry::ListSubkeys(KeyHandle key, const KeyInfo& info, std::vector<std::string>& names) const
+void TRegistry::ListSubkeys(KeyHandle key, std::vector<std::string>& names) const
 {
+    std::uint32_t count = 0;
+    if (store_.QueryInfoKey(key, count) != kErrorSuccess)
+        return;
     // The count is taken once; an index that no longer enumerates adds nothing.
-    std::vector<char> buffer(NameBufferSize(info));
-    names.reserve(info.subkeyCount);
-    for (std::uint32_t index = 0; index < info.subkeyCount; ++index) {
-        std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-        if (store_.EnumKey(key, index, buffer.data(), size) == kErrorSuccess)
-            names.emplace_back(buffer.data(), size);
+    names.reserve(count);
+    std::string name;
+    for (std::uint32_t index = 0; index < count; ++index) {
+        if (store_.EnumKey(key, index, name) == kErrorSuccess)
+            names.push_back(name);
     }
 }
 
@@ -161,14 +138,11 @@ bool TRegistry::DeleteBelow(KeyHandle base, const std::string& rest)
     KeyHandle opened = kNoKey;
     if (OpenWithFallback(base, rest, opened) == kErrorSuccess) {
         ScopedKey key(store_, opened == base ? kNoKey : opened);
-        KeyInfo info;
-        if (store_.QueryInfoKey(opened, info) == kErrorSuccess) {
-            // Take the names first: deleting while enumerating shifts the indices.
-            std::vector<std::string> subkeys;
-            ListSubkeys(opened, info, subkeys);
-            for (const std::string& subkey : subkeys)
-                DeleteBelow(opened, subkey);
-        }
+        // Take the names first: deleting while enumerating shifts the indices.
+        std::vector<std::string> subkeys;
+        ListSubkeys(opened, subkeys);
+        for (const std::string& subkey : subkeys)
+            DeleteBelow(opened, subkey);
     }
     lastError_ = store_.DeleteKey(base, rest, viewFlags_);
     return lastError_ == kErrorSuccess;

@@ -43,8 +43,8 @@ private:
     // Base key and rest of the path after the path rule.
     KeyHandle BaseFor(const std::string& path, std::string& rest) const;
     long OpenWithFallback(KeyHandle base, const std::string& rest, KeyHandle& out) const;
-    std::uint32_t NameBufferSize(const KeyInfo& info) const;
-    void ListSubkeys(KeyHandle key, const KeyInfo& info, std::vector<std::string>& names) const;
+    // The key's subkey names; none when the key cannot be asked.
+    void ListSubkeys(KeyHandle key, std::vector<std::string>& names) const;
     bool DeleteBelow(KeyHandle base, const std::string& rest);
 
     KeyStore& store_;

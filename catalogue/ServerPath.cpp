@@ -1,6 +1,6 @@
 #include "catalogue/ServerPath.h"
 
-#include "catalogue/CodePage.h"
+#include "catalogue/Utf8.h"
 
 #include <algorithm>
 
@@ -30,7 +30,7 @@ std::vector<std::string> NormaliseServerPath(const std::string& serverPath)
     }
     std::vector<std::string> candidates{serverPath};
     std::vector<std::size_t> cuts;
-    for (std::size_t pos = 0; pos < serverPath.size(); pos += CharLength(serverPath, pos)) {
+    for (std::size_t pos = 0; pos < serverPath.size(); ++pos) {
         if (IsSwitchCut(serverPath, pos))
             cuts.push_back(pos);
     }
@@ -39,14 +39,7 @@ std::vector<std::string> NormaliseServerPath(const std::string& serverPath)
     return candidates;
 }
 
-bool HasDirectoryPart(const std::string& path)
-{
-    for (std::size_t pos = 0; pos < path.size(); pos += CharLength(path, pos)) {
-        if (path[pos] == '\\')
-            return true;
-    }
-    return false;
-}
+bool HasDirectoryPart(const std::string& path) { return path.find('\\') != std::string::npos; }
 
 std::vector<std::string> ServerPathCheck::CandidateFiles(const std::string& serverPath, RegistryView view) const
 {

@@ -23,8 +23,7 @@ namespace qob {
 // Texts are returned unexpanded.
 std::vector<std::string> NormaliseServerPath(const std::string& serverPath);
 
-// True when the text holds a backslash character (a trail byte 0x5C of a
-// two-byte character is not one).
+// True when the text holds a backslash.
 bool HasDirectoryPart(const std::string& path);
 
 class ServerPathCheck {

@@ -1,10 +1,10 @@
 #include "catalogue/TreeModel.h"
 
+#include "texts/Texts.h"
+
 namespace qob {
 
 namespace {
-
-const char* const kBadIndex = "不正なｲﾝﾃﾞｯｸｽ";
 
 // How far a lookup walks on from the last answer before it looks afresh.
 constexpr int kShortWalk = 64;
@@ -14,7 +14,7 @@ constexpr int kShortWalk = 64;
 TTreeNode* TTreeNode::Item(int position) const
 {
     if (position < 0 || position >= Count())
-        throw ETreeViewError(kBadIndex);
+        throw ETreeViewError(std::string(qob::Text(TextId::ErrorBadIndex)));
     return children_[static_cast<std::size_t>(position)].get();
 }
 
@@ -104,7 +104,7 @@ TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, std::string text)
     list.push_back(std::move(node));
     if (view_ && !view_->NodeAdded(*added)) {
         list.pop_back();
-        throw EOutOfResources("ｱｲﾃﾑの挿入ができません");
+        throw EOutOfResources(std::string(qob::Text(TextId::ErrorItemNotInserted)));
     }
     ++nodeCount_;
     ++changes_;
@@ -148,7 +148,7 @@ void TTreeNodes::EndUpdate()
 TTreeNode* TTreeNodes::NodeAtAbsoluteIndex(int index) const
 {
     if (index < 0 || static_cast<std::size_t>(index) >= nodeCount_)
-        throw ETreeViewError(kBadIndex);
+        throw ETreeViewError(std::string(qob::Text(TextId::ErrorBadIndex)));
     TTreeNode* node = nullptr;
     if (cachedNode_ && cachedAt_ == changes_ && index >= cachedIndex_ && index - cachedIndex_ <= kShortWalk) {
         node = cachedNode_;

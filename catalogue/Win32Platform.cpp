@@ -1,6 +1,7 @@
 #include "catalogue/Win32Platform.h"
 
 #include "catalogue/Win32Handles.h"
+#include "catalogue/Win32Text.h"
 
 #include <windows.h>
 
@@ -17,101 +18,123 @@ HKEY ToHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
 long Win32KeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out)
 {
     HKEY key = nullptr;
-    const LONG result = ::RegOpenKeyExA(ToHkey(base), path.c_str(), 0, access, &key);
+    const LONG result = ::RegOpenKeyExW(ToHkey(base), WidenText(path).c_str(), 0, access, &key);
     out = result == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(key) : kNoKey;
     return result;
 }
 
-long Win32KeyStore::QueryInfoKey(KeyHandle key, KeyInfo& info)
+long Win32KeyStore::QueryInfoKey(KeyHandle key, std::uint32_t& subkeyCount)
 {
     DWORD subkeys = 0;
-    DWORD maxName = 0;
-    const LONG result = ::RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeys, &maxName, nullptr,
+    const LONG result = ::RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
                                            nullptr, nullptr, nullptr, nullptr, nullptr);
-    info.subkeyCount = subkeys;
-    info.maxSubkeyNameLength = maxName;
+    subkeyCount = subkeys;
     return result;
 }
 
-long Win32KeyStore::EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size)
+long Win32KeyStore::EnumKey(KeyHandle key, std::uint32_t index, std::string& name)
 {
-    DWORD length = size;
-    const LONG result = ::RegEnumKeyExA(ToHkey(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
-    size = length;
+    // A key's name has at most 255 characters (256 under Wine); the limit of
+    // a value's name is the most any name could need.
+    std::wstring buffer;
+    LONG result = ERROR_MORE_DATA;
+    DWORD length = 0;
+    for (DWORD size : {257ul, 16384ul}) {
+        buffer.resize(size);
+        length = size;
+        result = ::RegEnumKeyExW(ToHkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (result != ERROR_MORE_DATA)
+            break;
+    }
+    buffer.resize(result == ERROR_SUCCESS ? length : 0);
+    name = NarrowText(buffer);
     return result;
 }
 
-long Win32KeyStore::QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
-                               std::uint32_t& size)
+long Win32KeyStore::QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data)
 {
+    const std::wstring wideName = WidenText(name);
+    // Most values fit a small buffer: one call reads them. A larger one is
+    // read again into a buffer of the size the registry reports, for as long
+    // as the value keeps growing between the calls (a few times at most).
+    std::string bytes(512, '\0');
     DWORD valueType = 0;
-    DWORD length = size;
-    const LONG result = ::RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, data, &length);
-    type = valueType;
-    size = length;
+    LONG result = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < 3 && result == ERROR_MORE_DATA; ++attempt) {
+        DWORD size = static_cast<DWORD>(bytes.size());
+        result = ::RegQueryValueExW(ToHkey(key), wideName.c_str(), nullptr, &valueType,
+                                    reinterpret_cast<BYTE*>(bytes.data()), &size);
+        bytes.resize(size);
+    }
+    type = result == ERROR_SUCCESS ? valueType : 0;
+    data.clear();
+    if (result != ERROR_SUCCESS)
+        return result;
+    if (valueType == REG_SZ || valueType == REG_EXPAND_SZ || valueType == REG_MULTI_SZ) {
+        std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+        std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+        data = NarrowText(text);
+    } else {
+        data = std::move(bytes);
+    }
     return result;
 }
 
 long Win32KeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags)
 {
-    // RegDeleteKeyA acts on the native view only: on a class key that exists
+    // RegDeleteKeyW acts on the native view only: on a class key that exists
     // only in the 32-bit view it fails after its subkeys are gone.
-    return ::RegDeleteKeyExA(ToHkey(base), path.c_str(), viewFlags & (KEY_WOW64_32KEY | KEY_WOW64_64KEY), 0);
+    return ::RegDeleteKeyExW(ToHkey(base), WidenText(path).c_str(), viewFlags & (KEY_WOW64_32KEY | KEY_WOW64_64KEY),
+                             0);
 }
 
 long Win32KeyStore::CloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
 
-bool Win32KeyStore::NamesNeedDoubledBuffer() const
-{
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-    ::GetVersionExA(&version);
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && ::GetSystemMetrics(SM_DBCSENABLED) != 0;
-}
-
 int Win32NameOrder::Compare(const std::string& a, const std::string& b) const
 {
-    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                            static_cast<int>(b.size())) -
+    static constexpr LCID kJapanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
+    const std::wstring wideA = WidenText(a);
+    const std::wstring wideB = WidenText(b);
+    return ::CompareStringW(kJapanese, NORM_IGNORECASE, wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                            static_cast<int>(wideB.size())) -
            CSTR_EQUAL;
 }
 
 std::optional<FoundFile> Win32FileSystem::FindFirst(const std::string& path) const
 {
-    WIN32_FIND_DATAA data{};
-    FindHandle search(::FindFirstFileA(path.c_str(), &data));
+    WIN32_FIND_DATAW data{};
+    FindHandle search(::FindFirstFileW(WidenText(path).c_str(), &data));
     if (!search.valid())
         return std::nullopt;
     FoundFile found;
-    found.name = data.cFileName;
+    found.name = NarrowText(data.cFileName);
     found.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     return found;
 }
 
 std::string Win32FileSystem::ExpandEnvironment(const std::string& text) const
 {
-    // The count returned may be in characters rather than bytes for
-    // double-byte text (so it is under Wine): size generously and take the
-    // length from the terminator.
-    std::string expanded(2 * text.size() + MAX_PATH, '\0');
+    const std::wstring wide = WidenText(text);
+    std::wstring expanded(wide.size() + MAX_PATH, L'\0');
     for (;;) {
+        // The count includes the terminator.
         const DWORD needed =
-            ::ExpandEnvironmentStringsA(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+            ::ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
         if (needed == 0)
             return text;
         if (needed <= expanded.size()) {
-            expanded.resize(std::strlen(expanded.c_str()));
-            return expanded;
+            expanded.resize(needed - 1);
+            return NarrowText(expanded);
         }
-        expanded.assign(2 * static_cast<std::size_t>(needed), '\0');
+        expanded.assign(needed, L'\0');
     }
 }
 
 std::string Win32FileSystem::WindowsDirectory() const
 {
-    char buffer[MAX_PATH + 1] = {};
-    const UINT length = ::GetSystemWindowsDirectoryA(buffer, sizeof buffer);
-    std::string directory(buffer, length < sizeof buffer ? length : 0);
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const UINT length = ::GetSystemWindowsDirectoryW(buffer, MAX_PATH + 1);
+    std::string directory = NarrowText(std::wstring(buffer, length <= MAX_PATH ? length : 0));
     if (!directory.empty() && directory.back() == '\\')
         directory.pop_back();
     return directory;
@@ -119,7 +142,7 @@ std::string Win32FileSystem::WindowsDirectory() const
 
 long Win32FileSystem::RemoveFile(const std::string& path)
 {
-    return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
+    return ::DeleteFileW(WidenText(path).c_str()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
 }
 
 namespace {

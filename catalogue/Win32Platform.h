@@ -11,15 +11,15 @@ namespace qob {
 class Win32KeyStore final : public KeyStore {
 public:
     long OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out) override;
-    long QueryInfoKey(KeyHandle key, KeyInfo& info) override;
-    long EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override;
-    long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
-                    std::uint32_t& size) override;
+    long QueryInfoKey(KeyHandle key, std::uint32_t& subkeyCount) override;
+    long EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override;
+    long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
     long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
     long CloseKey(KeyHandle key) override;
-    bool NamesNeedDoubledBuffer() const override;
 };
 
+// The order of the Japanese locale on every system, so that the tree's order
+// does not depend on where the program runs.
 class Win32NameOrder final : public NameOrder {
 public:
     int Compare(const std::string& a, const std::string& b) const override;

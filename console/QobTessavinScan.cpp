@@ -1,12 +1,14 @@
 // QobTessavinScan: runs the registration scan on HKEY_CLASSES_ROOT and
 // writes the resulting tree to standard output, for audits from scripts.
 //
-//   QobTessavinScan.exe [--faulty] [--threads N]
-//   QobTessavinScan.exe --restore <folder>   puts a removal's backup back
+//   QobTessavinScan.exe [--utf8] [--faulty] [--threads N]
+//   QobTessavinScan.exe [--utf8] --restore <folder>   puts a removal's backup back
 //
 // --threads sets the number of threads that read the registry (1 to 8; 1
 // reads everything on the main thread); without it the number is chosen from
-// the machine's processors.
+// the machine's processors. Text goes to a console as it is; redirected, it
+// is written in the system's code page, or in UTF-8 with --utf8. Messages
+// are in the user interface's language.
 //
 // Exit status 0 when the scan completed, 1 when it ended by an error (the
 // partial tree is written, the message goes to standard error), 2 for a bad
@@ -14,76 +16,82 @@
 #include "catalogue/Scan.h"
 #include "catalogue/TreeDump.h"
 #include "catalogue/Win32Platform.h"
-#include "catalogue/Win32Text.h"
+#include "console/ConsoleOutput.h"
 #include "removal/Restore.h"
+#include "texts/Texts.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <io.h>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
+struct Options {
+    bool utf8 = false;
+    bool faultyOnly = false;
+    unsigned threads = 0;
+    bool restore = false;
+    std::wstring folder;
+};
+
+// The command line's arguments after the program's name, as typed.
+std::vector<std::wstring> Arguments()
+{
+    std::vector<std::wstring> arguments;
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        arguments.assign(wide + std::min(count, 1), wide + count);
+        ::LocalFree(wide);
+    }
+    return arguments;
+}
+
 // A thread count from 1 to kMaxScanThreads, in decimal digits only.
-bool ParseThreads(const char* text, unsigned& threads)
+bool ParseThreads(const std::wstring& text, unsigned& threads)
 {
     unsigned value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9' || value > qob::kMaxScanThreads)
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9' || value > qob::kMaxScanThreads)
             return false;
-        value = value * 10 + static_cast<unsigned>(*p - '0');
+        value = value * 10 + static_cast<unsigned>(c - L'0');
     }
-    if (*text == '\0' || value < 1 || value > qob::kMaxScanThreads)
+    if (text.empty() || value < 1 || value > qob::kMaxScanThreads)
         return false;
     threads = value;
     return true;
 }
 
-// `--restore <folder>` (argv[1] is "--restore"); 2 for a bad command line.
-int RestoreCommand(int argc, char** argv)
+// False for a bad command line. `--utf8` may stand anywhere; `--restore`
+// takes the folder and nothing else.
+bool ParseOptions(std::vector<std::wstring> arguments, Options& options)
 {
-    if (argc != 3 || argv[2][0] == '\0') {
-        std::fprintf(stderr, "usage: QobTessavinScan --restore <folder>\n");
-        return 2;
+    const auto utf8 = std::remove(arguments.begin(), arguments.end(), L"--utf8");
+    options.utf8 = utf8 != arguments.end();
+    arguments.erase(utf8, arguments.end());
+    if (!arguments.empty() && arguments[0] == L"--restore") {
+        options.restore = true;
+        if (arguments.size() != 2 || arguments[1].empty())
+            return false;
+        options.folder = arguments[1];
+        return true;
     }
-    // The folder as typed, in UTF-16: a profile path may hold characters
-    // outside the code page.
-    std::wstring folder = qob::WidenText(argv[2]);
-    int count = 0;
-    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
-        if (count == 3)
-            folder = wide[2];
-        ::LocalFree(wide);
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const bool hasValue = i + 1 < arguments.size();
+        if (arguments[i] == L"--faulty")
+            options.faultyOnly = true;
+        else if (arguments[i] == L"--threads" && hasValue && ParseThreads(arguments[i + 1], options.threads))
+            ++i;
+        else
+            return false;
     }
-    return qob::RestoreBackup(folder, stdout, stderr);
+    return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int Scan(const Options& options, const qob::ConsoleOutput& out, const qob::ConsoleOutput& err)
 {
-    if (argc >= 2 && std::strcmp(argv[1], "--restore") == 0) {
-        _setmode(_fileno(stdout), _O_BINARY);
-        return RestoreCommand(argc, argv);
-    }
-    bool faultyOnly = false;
-    unsigned threads = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--faulty") == 0) {
-            faultyOnly = true;
-        } else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc && ParseThreads(argv[i + 1], threads)) {
-            ++i;
-        } else {
-            std::fprintf(stderr, "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>\n");
-            return 2;
-        }
-    }
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-
     qob::Win32KeyStore store;
     qob::Win32NameOrder order;
     qob::Win32FileSystem files;
@@ -92,15 +100,34 @@ int main(int argc, char** argv)
     int status = 0;
     std::string error;
     try {
-        qob::RunRegistrationScan(tree, store, order, servers, threads, {qob::MonotonicMicroseconds});
+        qob::RunRegistrationScan(tree, store, order, servers, options.threads, {qob::MonotonicMicroseconds});
     } catch (const std::exception& e) {
         error = e.what();
         status = 1;
     }
-    const std::string text = qob::DumpTree(tree, faultyOnly);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    out.Write(qob::DumpTree(tree, options.faultyOnly));
     if (status != 0)
-        std::fprintf(stderr, "%s\n", error.c_str());
+        err.Write(error + "\n");
     return status;
+}
+
+}  // namespace
+
+int main()
+{
+    qob::SelectLanguage(qob::LanguageForUiLanguage(::GetUserDefaultUILanguage()));
+    Options options;
+    const bool understood = ParseOptions(Arguments(), options);
+    const auto encoding = options.utf8 ? qob::OutputEncoding::Utf8 : qob::OutputEncoding::SystemCodePage;
+    const qob::ConsoleOutput out(STD_OUTPUT_HANDLE, encoding);
+    const qob::ConsoleOutput err(STD_ERROR_HANDLE, encoding);
+    if (!understood) {
+        err.Write(std::string(qob::Text(options.restore ? qob::TextId::RestoreUsage : qob::TextId::ScanUsage)) + "\n");
+        return 2;
+    }
+    if (options.restore)
+        return qob::RestoreBackup(
+            options.folder, [&out](const std::string& line) { out.Write(line + "\n"); },
+            [&err](const std::string& line) { err.Write(line + "\n"); });
+    return Scan(options, out, err);
 }

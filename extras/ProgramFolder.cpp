@@ -1,17 +1,11 @@
 #include "extras/ProgramFolder.h"
 
-#include "catalogue/CodePage.h"
-
 namespace qob {
 
 std::string DirectoryPart(std::string_view path)
 {
-    std::size_t end = 0;
-    for (std::size_t pos = 0; pos < path.size(); pos += CharLength(path, pos)) {
-        if (path[pos] == '\\' || path[pos] == ':')
-            end = pos + 1;
-    }
-    return std::string(path.substr(0, end));
+    const std::size_t last = path.find_last_of("\\:");
+    return std::string(path.substr(0, last == std::string_view::npos ? 0 : last + 1));
 }
 
 }  // namespace qob

@@ -7,8 +7,7 @@
 namespace qob {
 
 // The directory part of a path: everything up to and including the last "\"
-// or ":" that is a character of its own (the trail byte 0x5C of a two-byte
-// character such as 表 is not one); empty when there is none.
+// or ":"; empty when there is none.
 std::string DirectoryPart(std::string_view path);
 
 // The tutorial page beside the program file.

@@ -32,7 +32,7 @@ struct KeyTree {
 class KeyTreeReader {
 public:
     virtual ~KeyTreeReader() = default;
-    // Reads HKEY_CLASSES_ROOT\<path> (a path in the system code page) of the
+    // Reads HKEY_CLASSES_ROOT\<path> (a UTF-8 path) of the
     // view, with everything below it. 0 on success, 2 when the key is not
     // there, another Win32 error code when it could not be read whole.
     virtual long Read(const std::string& path, RegistryView view, KeyTree& tree) = 0;

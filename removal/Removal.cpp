@@ -1,7 +1,7 @@
 #include "removal/Removal.h"
 
-#include "catalogue/CodePage.h"
 #include "catalogue/Registry.h"
+#include "catalogue/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +10,6 @@
 namespace qob {
 
 namespace {
-
-using namespace removal_text;
 
 // Keys below HKEY_CLASSES_ROOT that hold other registrations or the
 // system's own settings.
@@ -100,17 +98,18 @@ void RegistrationRemoval::Run(TTreeNode* selected)
     if (!selected)
         return;
     if (selected->Level() > 0) {
-        host_.ShowMessage(kSubkey, mtError, mbOKOnly);
+        host_.ShowMessage(std::string(Text(TextId::RemovalSubkey)), mtError, mbOKOnly);
         return;
     }
     const std::string progId = selected->Text();
     if (IsRegistryContainer(progId) || !IsSingleKeyName(progId)) {
-        host_.ShowMessage(kRoot + progId + "\rはレジストリのシステム キーのため削除できません。", mtError, mbOKOnly);
+        host_.ShowMessage(Text(TextId::RemovalSystemKey, {progId}), mtError, mbOKOnly);
         return;
     }
-    if (selected->ImageIndex() == kIconNormal && host_.ShowMessage(kFaultFree, mtError, mbYesNo) == mrNo)
+    if (selected->ImageIndex() == kIconNormal &&
+        host_.ShowMessage(std::string(Text(TextId::RemovalFaultFree)), mtError, mbYesNo) == mrNo)
         return;
-    if (!Confirm(kRoot + progId + kConfirm))
+    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {progId})))
         return;
     if (!RemoveProgIdKey(progId))
         return;
@@ -134,18 +133,17 @@ bool RegistrationRemoval::Confirm(const std::string& text, const std::string& wa
 bool RegistrationRemoval::RemoveProgIdKey(const std::string& progId)
 {
     backup_ = host_.NewBackup(progId);
-    const std::string shown = kRoot + progId;
     std::string reason;
     if (!backup_->SaveKey(progId, RegistryView::Native, reason)) {
-        host_.ShowMessage(shown + "\rは削除しませんでした。バックアップを作成できません。\r" + reason, mtError, mbOKOnly);
+        host_.ShowMessage(Text(TextId::RemovalProgIdNotBackedUp, {progId, reason}), mtError, mbOKOnly);
         return false;
     }
     TRegistry registry(store_);
     registry.SetRootKey(kClassesRoot);
     if (registry.DeleteKey(progId) || registry.LastError() == kErrorFileNotFound)
         return true;
-    host_.ShowMessage(shown + "\rを削除できませんでした。\r" + host_.ErrorText(registry.LastError()), mtError,
-                      mbOKOnly);
+    host_.ShowMessage(Text(TextId::RemovalProgIdNotDeleted, {progId, host_.ErrorText(registry.LastError())}),
+                      mtError, mbOKOnly);
     if (!backup_->Folder().empty())
         host_.ShowBackupFolder(backup_->Folder());
     return false;
@@ -159,26 +157,27 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
     const std::string& value = group.Item(0)->Text();
     if (IsGroup(group.Text(), "CLSID")) {
         if (IsSingleKeyName(value))
-            RemoveKey(std::string(kRoot) + "CLSID\\" + value, "CLSID\\" + value, entry_->ClassView());
+            RemoveKey("CLSID\\" + value, entry_->ClassView());
     } else if (IsGroup(group.Text(), "TypeLib")) {
         // Type libraries are shared by both registry views.
         if (IsSingleKeyName(value))
-            RemoveKey(std::string(kRoot) + "TypeLib\\" + value, "TypeLib\\" + value, RegistryView::Native);
+            RemoveKey("TypeLib\\" + value, RegistryView::Native);
     } else if (IsGroup(group.Text(), "InprocServer32") || IsGroup(group.Text(), "LocalServer32")) {
         RemoveServerFile(value);
     }
 }
 
-void RegistrationRemoval::RemoveKey(const std::string& shown, const std::string& path, RegistryView view)
+void RegistrationRemoval::RemoveKey(const std::string& path, RegistryView view)
 {
     std::string reason;
-    if (!Confirm(shown + kConfirm) || !Saved(shown, backup_->SaveKey(path, view, reason), reason))
+    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {path})) ||
+        !Saved(TextId::RemovalKeyNotBackedUp, path, backup_->SaveKey(path, view, reason), reason))
         return;
     TRegistry registry(store_);
     registry.SetRootKey(kClassesRoot);
     registry.SetViewFlags(view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
     if (!registry.DeleteKey(path) && registry.LastError() != kErrorFileNotFound)
-        failures_.push_back(shown + ": " + host_.ErrorText(registry.LastError()));
+        failures_.push_back(Text(TextId::RemovalKeyFailed, {path, host_.ErrorText(registry.LastError())}));
 }
 
 void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)
@@ -192,34 +191,41 @@ void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)
     const auto found = std::find_if(candidates.begin(), candidates.end(),
                                     [this](const std::string& path) { return check_.FileExists(path); });
     const std::string file = found == candidates.end() ? std::string() : *found;
-    const std::string shown = kFile + serverPath;
-    if (!Confirm(shown + kConfirm, file.empty() ? std::string() : FileWarning(file)))
+    const std::string warning = file.empty() ? std::string() : FileWarning(file);
+    if (!Confirm(Text(TextId::RemovalConfirmDeleteFile, {serverPath}), warning))
         return;
     if (file.empty())
         return;  // no file there: nothing to delete
     std::string reason;
-    if (!Saved(shown, backup_->SaveFile(file, reason), reason))
+    if (!Saved(TextId::RemovalFileNotBackedUp, serverPath, backup_->SaveFile(file, reason), reason))
         return;
     const long result = files_.RemoveFile(file);
     if (result != 0 && result != kErrorFileNotFound)
-        failures_.push_back(shown + ": " + host_.ErrorText(result));
+        failures_.push_back(Text(TextId::RemovalFileFailed, {serverPath, host_.ErrorText(result)}));
 }
 
 std::string RegistrationRemoval::FileWarning(const std::string& file) const
 {
+    // Each on a line of its own after the question.
     std::string warning;
+    const auto addLine = [&warning](std::string_view line) {
+        warning += '\r';
+        warning += line;
+    };
     const int others = CountOtherUsers(tree_, entry_, file, check_);
-    if (others > 0)
-        warning += "\rこのファイルは他の " + std::to_string(others) + " 個の登録でも使われています。";
+    if (others == 1)
+        addLine(Text(TextId::RemovalFileSharedOne));
+    else if (others > 1)
+        addLine(Text(TextId::RemovalFileShared, {std::to_string(others)}));
     if (StartsWithFolder(file, files_.WindowsDirectory()))
-        warning += "\rこのファイルは Windows フォルダーにあるシステムのファイルです。";
+        addLine(Text(TextId::RemovalFileInWindowsFolder));
     return warning;
 }
 
-bool RegistrationRemoval::Saved(const std::string& shown, bool saved, const std::string& reason)
+bool RegistrationRemoval::Saved(TextId failure, const std::string& what, bool saved, const std::string& reason)
 {
     if (!saved)
-        failures_.push_back(shown + ": バックアップを作成できないため削除しませんでした (" + reason + ")");
+        failures_.push_back(Text(failure, {what, reason}));
     return saved;
 }
 
@@ -227,7 +233,7 @@ void RegistrationRemoval::ReportFailures()
 {
     if (failures_.empty())
         return;
-    std::string text = "次の削除はできませんでした。";
+    std::string text(Text(TextId::RemovalFailuresHeading));
     for (const std::string& failure : failures_)
         text += "\r" + failure;
     host_.ShowMessage(text, mtError, mbOKOnly);

@@ -10,6 +10,7 @@
 #include "catalogue/TreeModel.h"
 #include "interaction/Interaction.h"
 #include "removal/Backup.h"
+#include "texts/Texts.h"
 
 #include <memory>
 #include <string>
@@ -31,15 +32,6 @@ public:
     // Tells the user where the run's backup is (the status bar).
     virtual void ShowBackupFolder(const std::string& folder) = 0;
 };
-
-// Message texts of the removal.
-namespace removal_text {
-inline const char* const kSubkey = "サブキーは削除できません。";
-inline const char* const kFaultFree = "このキーにエラーはありません。削除しますか？";
-inline const char* const kRoot = "HKEY_CLASSES_ROOT\\";
-inline const char* const kFile = "ファイル ";
-inline const char* const kConfirm = "\rを削除しますか";
-}  // namespace removal_text
 
 // True for the registry's own containers below HKEY_CLASSES_ROOT (CLSID,
 // TypeLib, Interface, ...), which list as entries when they hold a CLSID
@@ -65,12 +57,14 @@ private:
     // The ProgID key: false when the run must stop with the entry kept.
     bool RemoveProgIdKey(const std::string& progId);
     void RemoveGroup(const TTreeNode& group);
-    void RemoveKey(const std::string& what, const std::string& path, RegistryView view);
+    // The key HKEY_CLASSES_ROOT\<path>, below the root as the messages name it.
+    void RemoveKey(const std::string& path, RegistryView view);
     void RemoveServerFile(const std::string& serverPath);
     std::string FileWarning(const std::string& file) const;
     // The outcome of a backup made before a deletion: a failed one is
-    // listed at the end, and its deletion is not made.
-    bool Saved(const std::string& shown, bool saved, const std::string& reason);
+    // listed at the end in the failure's text (the key or file is %1, the
+    // reason %2), and its deletion is not made.
+    bool Saved(TextId failure, const std::string& what, bool saved, const std::string& reason);
     void ReportFailures();
 
     TTreeNodes& tree_;

@@ -6,6 +6,7 @@
 #include "catalogue/Win32Handles.h"
 #include "catalogue/Win32Platform.h"
 #include "catalogue/Win32Text.h"
+#include "texts/Texts.h"
 
 #include <windows.h>
 
@@ -75,15 +76,9 @@ bool KeyExists(const std::wstring& name)
     return false;
 }
 
-void Print(std::FILE* stream, const std::string& text, const std::wstring& what)
-{
-    const std::string line = text + NarrowText(what) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stream);
-}
-
 }  // namespace
 
-int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* err)
+int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const LineWriter& err)
 {
     std::wstring folder = folderGiven;
     while (folder.size() > 3 && folder.back() == L'\\')
@@ -95,7 +90,7 @@ int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* er
     const bool hasKeys = ReadWholeFile(regFile, regBytes);
     const bool hasFiles = ReadWholeFile(listFile, listBytes);
     if (!hasKeys && !hasFiles) {
-        Print(err, "バックアップが見つかりません: ", folder);
+        err(Text(TextId::RestoreNoBackup, {NarrowText(folder)}));
         return 1;
     }
     bool complete = true;
@@ -103,19 +98,20 @@ int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* er
         const long status = ImportRegFile(regFile);
         if (status != 0) {
             complete = false;
-            Print(err, status < 0 ? "reg を起動できません: " : "reg import が失敗しました: ", regFile);
+            const TextId failure = status < 0 ? TextId::RestoreRegNotStarted : TextId::RestoreRegImportFailed;
+            err(Text(failure, {NarrowText(regFile)}));
         }
         for (const std::u16string& key : RegFileTopKeys(FromUtf16Le(regBytes))) {
             const bool restored = status == 0 && KeyExists(WideOf(key));
             complete = complete && restored;
-            Print(out, restored ? "キーを戻しました: " : "キーを戻せませんでした: ", WideOf(key));
+            out(Text(restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored, {NarrowText(WideOf(key))}));
         }
     }
     for (const auto& [copyName, original] : ParseManifest(FromUtf16Le(listBytes))) {
         const std::wstring target = WideOf(original);
         if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
             complete = false;
-            Print(out, "既にあるため上書きしません: ", target);
+            out(Text(TextId::RestoreFileExists, {NarrowText(target)}));
             continue;
         }
         const std::wstring copy = folder + L'\\' + kBackupFilesFolder + L'\\' + WideOf(copyName);
@@ -124,10 +120,10 @@ int RestoreBackup(const std::wstring& folderGiven, std::FILE* out, std::FILE* er
         if (error == ERROR_SUCCESS && !::CopyFileW(copy.c_str(), target.c_str(), TRUE))
             error = ::GetLastError();
         if (error == ERROR_SUCCESS) {
-            Print(out, "ファイルを戻しました: ", target);
+            out(Text(TextId::RestoreFileRestored, {NarrowText(target)}));
         } else {
             complete = false;
-            Print(out, "ファイルを戻せませんでした (" + SystemErrorText(error) + "): ", target);
+            out(Text(TextId::RestoreFileNotRestored, {SystemErrorText(error), NarrowText(target)}));
         }
     }
     return complete ? 0 : 1;

@@ -1,16 +1,19 @@
 // Puts a removal's backup back: `QobTessavinScan.exe --restore <folder>`.
 #pragma once
 
-#include <cstdio>
+#include <functional>
 #include <string>
 
 namespace qob {
 
+// Takes one line of text (UTF-8, without its line end).
+using LineWriter = std::function<void(const std::string& line)>;
+
 // Imports the folder's keys.reg with the system's `reg import` and copies
 // its saved files back to their original paths (making missing folders,
-// never overwriting a file that is there again). Writes one line per key and
-// file to `out` in the system code page. 0 when everything was restored, 1
-// when something was not.
-int RestoreBackup(const std::wstring& folder, std::FILE* out, std::FILE* err);
+// never overwriting a file that is there again). Gives one line per key and
+// file to `out`, and what keeps it from starting to `err`. 0 when everything
+// was restored, 1 when something was not.
+int RestoreBackup(const std::wstring& folder, const LineWriter& out, const LineWriter& err);
 
 }  // namespace qob

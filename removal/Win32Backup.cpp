@@ -5,6 +5,7 @@
 #include "catalogue/Win32Handles.h"
 #include "catalogue/Win32Platform.h"
 #include "catalogue/Win32Text.h"
+#include "texts/Texts.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -208,14 +209,14 @@ bool Win32RemovalBackup::MakeFolder(std::string& reason)
     if (base_.empty()) {
         wchar_t localData[MAX_PATH] = {};
         if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, localData))) {
-            reason = "ローカル アプリケーション データのフォルダが見つかりません";
+            reason = Text(TextId::BackupNoLocalAppData);
             return false;
         }
         base_ = std::wstring(localData) + L"\\Qob Tessavin\\Backup";
     }
     DWORD error = MakeFolders(base_);
     if (error != ERROR_SUCCESS) {
-        reason = "バックアップ フォルダ " + NarrowText(base_) + " を作成できません (" + SystemErrorText(error) + ")";
+        reason = Text(TextId::BackupBaseFolderFailed, {NarrowText(base_), SystemErrorText(error)});
         return false;
     }
     SYSTEMTIME now{};
@@ -234,7 +235,7 @@ bool Win32RemovalBackup::MakeFolder(std::string& reason)
         if (error != ERROR_ALREADY_EXISTS)
             break;
     }
-    reason = "バックアップ フォルダを " + NarrowText(base_) + " に作成できません (" + SystemErrorText(error) + ")";
+    reason = Text(TextId::BackupRunFolderFailed, {NarrowText(base_), SystemErrorText(error)});
     return false;
 }
 
@@ -243,9 +244,8 @@ bool Win32RemovalBackup::SaveKey(const std::string& path, RegistryView view, std
     std::string trimmed = path;
     while (!trimmed.empty() && trimmed.front() == '\\')
         trimmed.erase(0, 1);
-    const std::string shown = "HKEY_CLASSES_ROOT\\" + trimmed;
     if (trimmed.empty()) {
-        reason = "HKEY_CLASSES_ROOT 全体は保存できません";
+        reason = Text(TextId::BackupWholeRoot);
         return false;
     }
     KeyTree tree;
@@ -253,20 +253,20 @@ bool Win32RemovalBackup::SaveKey(const std::string& path, RegistryView view, std
     if (read == ERROR_FILE_NOT_FOUND)
         return true;
     if (read != ERROR_SUCCESS) {
-        reason = shown + " を読み取れません (" + SystemErrorText(read) + ")";
+        reason = Text(TextId::BackupKeyUnreadable, {trimmed, SystemErrorText(read)});
         return false;
     }
     std::u16string text;
     std::u16string badName;
     if (!AppendRegKeys(tree, text, badName)) {
-        reason = shown + " に改行を含む名前があるため保存できません";
+        reason = Text(TextId::BackupKeyNameWithLineBreak, {trimmed});
         return false;
     }
     if (!MakeFolder(reason))
         return false;
     const DWORD error = AppendToFile(folder_ + L'\\' + kBackupKeysFile, Utf16File(RegFileHeader()), ToUtf16Le(text));
     if (error != ERROR_SUCCESS) {
-        reason = shown + " をバックアップに書き込めません (" + SystemErrorText(error) + ")";
+        reason = Text(TextId::BackupKeyNotWritten, {trimmed, SystemErrorText(error)});
         return false;
     }
     return true;
@@ -288,7 +288,7 @@ bool Win32RemovalBackup::SaveFile(const std::string& path, std::string& reason)
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
             error == ERROR_BAD_NETPATH || error == ERROR_BAD_NET_NAME)
             return true;  // nothing there to lose
-        reason = "ファイル " + path + " を読み取れません (" + SystemErrorText(error) + ")";
+        reason = Text(TextId::BackupFileUnreadable, {path, SystemErrorText(error)});
         return false;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -307,7 +307,7 @@ bool Win32RemovalBackup::SaveFile(const std::string& path, std::string& reason)
                              ToUtf16Le(ManifestLine(U16(copyName), U16(full))));
     if (error != ERROR_SUCCESS) {
         ::DeleteFileW(copy.c_str());
-        reason = "ファイル " + path + " をバックアップにコピーできません (" + SystemErrorText(error) + ")";
+        reason = Text(TextId::BackupFileNotCopied, {path, SystemErrorText(error)});
         return false;
     }
     ++files_;

@@ -14,8 +14,8 @@
 
 namespace qob {
 
-// Plain byte substring test: case counts, two-byte characters are not
-// special, and an empty text matches nothing.
+// Plain substring test: case counts, and an empty text matches nothing.
+// Over UTF-8 it matches whole characters only.
 bool SearchTextMatches(const std::string& nodeText, const std::string& findText);
 
 // How long one step may run before it returns to the message loop, in

@@ -126,9 +126,10 @@ constexpr Row kRows[] = {
 
     // The console program: its usage on a bad command line, and the lines
     // of a restore (the code ends each with a new line).
-    {TextId::ScanUsage, "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>",
-     "usage: QobTessavinScan [--faulty] [--threads N] | --restore <folder>"},
-    {TextId::RestoreUsage, "usage: QobTessavinScan --restore <folder>", "usage: QobTessavinScan --restore <folder>"},
+    {TextId::ScanUsage, "usage: QobTessavinScan [--utf8] [--faulty] [--threads N] | [--utf8] --restore <folder>",
+     "usage: QobTessavinScan [--utf8] [--faulty] [--threads N] | [--utf8] --restore <folder>"},
+    {TextId::RestoreUsage, "usage: QobTessavinScan [--utf8] --restore <folder>",
+     "usage: QobTessavinScan [--utf8] --restore <folder>"},
     {TextId::RestoreNoBackup, "バックアップが見つかりません: %1", "No backup found: %1"},
     {TextId::RestoreRegNotStarted, "reg を起動できません: %1", "Cannot start reg: %1"},
     {TextId::RestoreRegImportFailed, "reg import が失敗しました: %1", "reg import failed: %1"},

@@ -24,19 +24,18 @@ public:
     // The backup's reader of whole keys.
     virtual KeyTreeReader& Trees() = 0;
 
-    // Paths below HKEY_CLASSES_ROOT, CP932.
+    // Paths below HKEY_CLASSES_ROOT, UTF-8; the data of a string value is
+    // its UTF-8 text with the terminator.
     virtual void CreateKey(const std::string& path) = 0;
     virtual void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) = 0;
     // A named value, its name in UTF-16 and its bytes stored as given.
     virtual void SetNamedValue(const std::string& path, const std::u16string& name, std::uint32_t type,
                                const std::string& bytes) = 0;
-    // A key below `parent` whose name (UTF-16) has characters outside code page 932.
-    virtual void CreateKeyWide(const std::string& parent, const std::u16string& name) = 0;
     // The 32-bit registry view's class key (HKCR\Wow6432Node\CLSID\<id>).
     virtual void CreateClassKey32(const std::string& classId) = 0;
     virtual bool KeyExists(const std::string& path) = 0;
 
-    // Ends in a backslash.
+    // Paths are UTF-8. The sandbox directory ends in a backslash.
     virtual std::string SandboxDirectory() = 0;
     // year/month/day of the last-write time, in local time.
     virtual void MakeFile(const std::string& path, int year, int month, int day) = 0;

@@ -99,7 +99,7 @@ TEST_F(Contract, DefaultValuesOfEveryKind)
     platform->SetValue(Sub("Empty"), kRegSz, std::string("\0", 1));
     platform->SetValue(Sub("EmbeddedZero"), kRegSz, std::string("before\0after\0", 13));
     platform->SetValue(Sub("Expand"), kRegExpandSz, std::string("%SystemRoot%\\x.dll\0", 19));
-    platform->SetValue(Sub("Japanese"), kRegSz, std::string("表示名\0", 7));
+    platform->SetValue(Sub("Japanese"), kRegSz, std::string("表示名") + '\0');
     platform->SetValue(Sub("Dword"), kRegDword, std::string("\x01\x00\x00\x00", 4));
     platform->SetValue(Sub("Binary"), kRegBinary, std::string("\x01\x02", 2));
     platform->SetValue(Sub("EmptyBinary"), kRegBinary, std::string());
@@ -147,27 +147,45 @@ TEST_F(Contract, ListingJapaneseAndLongNamesInFull)
     std::vector<std::string> expected{"表示", "ｶﾀｶﾅ", longJapanese, longAscii};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(List(kBox), expected);
-    // Names listed open again, 表 (second byte 0x5C) included.
+    // Names listed open again.
     EXPECT_TRUE(registry->OpenKey(kBox + "\\表示"));
     EXPECT_TRUE(registry->OpenKey(kBox));
     EXPECT_TRUE(registry->OpenKey(longJapanese));
-    // A path of more than 260 characters does not open (the A functions
-    // convert it in a fixed buffer), even where the key exists.
-    EXPECT_FALSE(registry->OpenKey(kBox + "\\" + longJapanese));
-    EXPECT_FALSE(registry->OpenKey(kBox + "\\" + longAscii));
+    // A path of more than 260 characters opens too: the W functions take
+    // paths of any length.
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\" + longJapanese));
+    EXPECT_TRUE(registry->OpenKey(kBox + "\\" + longAscii));
     KeyHandle key = kNoKey;
-    EXPECT_EQ(platform->Store().OpenKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii, kKeyRead, key),
-              kErrorMoreData);
-    EXPECT_EQ(platform->Store().DeleteKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii, 0), kErrorMoreData);
+    ASSERT_EQ(platform->Store().OpenKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii, kKeyRead, key),
+              kErrorSuccess);
+    platform->Store().CloseKey(key);
+    EXPECT_EQ(platform->Store().DeleteKey(kClassesRoot, std::string(kSandbox) + "\\" + longAscii, 0), kErrorSuccess);
 }
 
-TEST_F(Contract, NamesOutsideTheCodePageListButDoNotOpen)
+// Names outside every code page (ü is not in 932, 表 not in 1252, 😀 in
+// none, and beyond U+FFFF): a key so named lists, opens again by the name
+// listed, gives back its values and goes with its parent.
+TEST_F(Contract, NamesOutsideEveryCodePageListOpenReadAndDelete)
 {
-    platform->CreateKeyWide(kSandbox, u"x\uD55Cy");  // a Hangul syllable
-    const auto names = List(kBox);
-    ASSERT_EQ(names.size(), 1u);
-    EXPECT_FALSE(names[0].empty());
-    EXPECT_FALSE(registry->OpenKey(kBox + "\\" + names[0]));
+    const std::vector<std::string> names{"Jürgen", "表示", "€", "x😀y", "Jürgen 表 € 😀"};
+    for (const std::string& name : names) {
+        platform->SetValue(Sub("Names\\" + name + "\\Inner"), kRegSz, "value of " + name + '\0');
+        platform->SetNamedValue(Sub("Names\\" + name), u"名前 ü € 😀", kRegSz,
+                                std::string("\xAC\x20\x00\x00", 4));  // "€"
+    }
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end());
+    const std::vector<std::string> listed = List(kBox + "\\Names");
+    ASSERT_EQ(listed, expected);
+    for (const std::string& name : listed) {
+        ASSERT_TRUE(registry->OpenKey(kBox + "\\Names\\" + name)) << name;
+        EXPECT_EQ(registry->ReadString("名前 ü € 😀"), "€") << name;
+        ASSERT_TRUE(registry->OpenKey("Inner")) << name;
+        EXPECT_EQ(registry->ReadString(""), "value of " + name);
+    }
+    registry->CloseKey();
+    EXPECT_TRUE(registry->DeleteKey(kBox + "\\Names"));
+    EXPECT_FALSE(platform->KeyExists(Sub("Names")));
 }
 
 TEST_F(Contract, DeletionRemovesTheSubtreeAndKeepsTheCurrentKey)
@@ -189,16 +207,6 @@ TEST_F(Contract, DeletionRemovesTheSubtreeAndKeepsTheCurrentKey)
     EXPECT_FALSE(platform->KeyExists(Sub("Keep\\Child")));
 }
 
-TEST_F(Contract, DeletionKeepsWhatItCannotNameAndSaysSo)
-{
-    platform->CreateKey(Sub("Tree\\Plain"));
-    platform->CreateKeyWide(Sub("Tree"), u"x\uD55Cy");
-    EXPECT_FALSE(registry->DeleteKey(kBox + "\\Tree"));
-    EXPECT_TRUE(platform->KeyExists(Sub("Tree")));
-    EXPECT_FALSE(platform->KeyExists(Sub("Tree\\Plain"))) << "the other subkeys are still deleted";
-    EXPECT_EQ(List(kBox + "\\Tree").size(), 1u);
-}
-
 TEST_F(Contract, RawStoreOperations)
 {
     KeyStore& store = platform->Store();
@@ -211,31 +219,38 @@ TEST_F(Contract, RawStoreOperations)
 
     KeyHandle box = kNoKey;
     ASSERT_EQ(store.OpenKey(kClassesRoot, kSandbox, kKeyRead, box), kErrorSuccess);
-    KeyInfo info;
-    ASSERT_EQ(store.QueryInfoKey(box, info), kErrorSuccess);
-    EXPECT_EQ(info.subkeyCount, 2u);
-    EXPECT_EQ(info.maxSubkeyNameLength, 6u) << "the longest name counts characters";
+    std::uint32_t count = 0;
+    ASSERT_EQ(store.QueryInfoKey(box, count), kErrorSuccess);
+    EXPECT_EQ(count, 2u);
 
-    char buffer[16];
-    bool sawJapanese = false;
-    for (std::uint32_t i = 0; i < 2; ++i) {
-        std::uint32_t size = sizeof buffer;
-        ASSERT_EQ(store.EnumKey(box, i, buffer, size), kErrorSuccess);
-        if (std::string(buffer, size) == "表示") {
-            sawJapanese = true;
-            std::uint32_t small = 3;  // two characters, but four bytes
-            EXPECT_EQ(store.EnumKey(box, i, buffer, small), kErrorMoreData);
-        }
-    }
-    EXPECT_TRUE(sawJapanese);
-    std::uint32_t size = sizeof buffer;
-    EXPECT_EQ(store.EnumKey(box, 2, buffer, size), kErrorNoMoreItems);
+    std::vector<std::string> names(2);
+    for (std::uint32_t i = 0; i < 2; ++i)
+        ASSERT_EQ(store.EnumKey(box, i, names[i]), kErrorSuccess);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Parent", "表示"}));
+    std::string name = "stale";
+    EXPECT_EQ(store.EnumKey(box, 2, name), kErrorNoMoreItems);
 
+    // Values whole: strings as UTF-8 with their terminator, other types as stored.
     std::uint32_t type = 99;
-    size = 99;
-    EXPECT_EQ(store.QueryValue(box, "", type, nullptr, size), kErrorFileNotFound);
+    std::string data = "stale";
+    EXPECT_EQ(store.QueryValue(box, "", type, data), kErrorFileNotFound);
     EXPECT_EQ(type, 0u);
-    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(data, "");
+    const std::string longText(3000, 'x');
+    platform->SetValue(Sub("表示"), kRegSz, longText + "表 😀" + '\0');
+    platform->SetValue(Sub("Parent"), kRegDword, std::string("\x01\x00\x00\x00", 4));
+    KeyHandle key = kNoKey;
+    ASSERT_EQ(store.OpenKey(box, "表示", kKeyRead, key), kErrorSuccess);
+    EXPECT_EQ(store.QueryValue(key, "", type, data), kErrorSuccess);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(data, longText + "表 😀" + '\0');
+    store.CloseKey(key);
+    ASSERT_EQ(store.OpenKey(box, "Parent", kKeyRead, key), kErrorSuccess);
+    EXPECT_EQ(store.QueryValue(key, "", type, data), kErrorSuccess);
+    EXPECT_EQ(type, kRegDword);
+    EXPECT_EQ(data, std::string("\x01\x00\x00\x00", 4));
+    store.CloseKey(key);
 
     EXPECT_EQ(store.DeleteKey(box, "Parent", 0), kErrorAccessDenied) << "a key with subkeys stays";
     EXPECT_EQ(store.DeleteKey(box, "Missing", 0), kErrorFileNotFound);
@@ -298,6 +313,16 @@ TEST_F(Contract, FileRemoval)
     EXPECT_EQ(files.RemoveFile(dir + "locked.dll"), kErrorAccessDenied) << "a read-only file stays";
     EXPECT_TRUE(files.FindFirst(dir + "locked.dll"));
     EXPECT_EQ(files.RemoveFile(dir + "folder.dll"), kErrorAccessDenied);
+
+    // A path outside every code page.
+    const std::string folder = dir + "Jürgen 表 € 😀";
+    platform->MakeDirectory(folder);
+    platform->MakeFile(folder + "\\😀 server.dll", 2020, 6, 1);
+    const auto found = files.FindFirst(folder + "\\😀 server.dll");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->name, "😀 server.dll");
+    EXPECT_EQ(files.RemoveFile(folder + "\\😀 server.dll"), 0);
+    EXPECT_FALSE(files.FindFirst(folder + "\\😀 server.dll"));
 }
 
 // The backup reads a key whole: every subkey, names outside the code page,
@@ -323,12 +348,12 @@ TEST_F(Contract, KeyTreesReadWholeAndAsStored)
         {u"none", 0, std::string("\0", 1)},
         {u"unknown", 0x12345678, std::string("\5", 1)},
     };
-    platform->SetValue(Sub("Tree"), kRegSz, std::string("表示\0", 5));
+    platform->SetValue(Sub("Tree"), kRegSz, std::string("表示") + '\0');
     for (const SavedValue& value : values)
         if (!value.name.empty())
             platform->SetNamedValue(Sub("Tree"), value.name, value.type, value.data);
     platform->CreateKey(Sub("Tree\\Empty\\Deeper"));
-    platform->CreateKeyWide(Sub("Tree"), u"x\uD55Cy");
+    platform->CreateKey(Sub("Tree\\x한y"));
 
     KeyTree tree;
     ASSERT_EQ(platform->Trees().Read("qobcontractsandbox\\TREE", RegistryView::Native, tree), kErrorSuccess);
@@ -350,6 +375,8 @@ TEST_F(Contract, KeyTreesReadWholeAndAsStored)
         EXPECT_EQ(keys[u""][value.name], std::make_pair(value.type, value.data)) << value.type;
 
     EXPECT_EQ(platform->Trees().Read(Sub("Missing"), RegistryView::Native, tree), kErrorFileNotFound);
+    ASSERT_EQ(platform->Trees().Read(Sub("Tree\\x한y"), RegistryView::Native, tree), kErrorSuccess);
+    EXPECT_EQ(tree.location, u"HKEY_CLASSES_ROOT\\QobContractSandbox\\Tree\\x\uD55Cy");
 
     // A class key of the 32-bit view is read there and located below Wow6432Node.
     const std::string id = "{0bc0c0de-0000-0000-0000-000000000032}";
@@ -362,12 +389,17 @@ TEST_F(Contract, KeyTreesReadWholeAndAsStored)
 TEST_F(Contract, NameOrderIgnoresCase)
 {
     const NameOrder& order = platform->Order();
-    EXPECT_LT(order.Compare("abc", "ABD"), 0);
-    EXPECT_GT(order.Compare("ABD", "abc"), 0);
     EXPECT_EQ(order.Compare("Word.Document", "word.document"), 0);
-    EXPECT_LT(order.Compare("a1", "a2"), 0);
-    EXPECT_LT(order.Compare("Short", "Shorter"), 0);
-    EXPECT_LT(order.Compare("1abc", "abc"), 0);
+    // Each pair in order, whichever way round it is asked: letters and
+    // digits before kanji, hiragana before kanji, kanji by code point.
+    const std::pair<const char*, const char*> ordered[] = {
+        {"abc", "ABD"}, {"a1", "a2"},   {"Short", "Shorter"}, {"1abc", "abc"},   {"Zeta", "表示"},
+        {"1", "表"},    {"表", "表示"}, {"あ", "表"},         {"漢字", "表示"}, {"Qob.Jürgen", "Qob.表"},
+    };
+    for (const auto& [first, second] : ordered) {
+        EXPECT_LT(order.Compare(first, second), 0) << first << " / " << second;
+        EXPECT_GT(order.Compare(second, first), 0) << second << " / " << first;
+    }
 }
 
 TEST_F(Contract, FileSearchAndExpansion)
@@ -400,6 +432,8 @@ TEST_F(Contract, FileSearchAndExpansion)
     EXPECT_EQ(files.ExpandEnvironment("50% %QOBCONTRACTVAR%"), "50% %QOBCONTRACTVAR%");
     EXPECT_EQ(files.ExpandEnvironment("50%% %QOBCONTRACTVAR%"), "50%% C:\\qob dir");
     EXPECT_EQ(files.ExpandEnvironment("%SystemRoot%\\system32"), files.WindowsDirectory() + "\\system32");
+    platform->SetVariable("QOBCONTRACTHOME", "C:\\users\\Jürgen € 😀");
+    EXPECT_EQ(files.ExpandEnvironment("%QOBCONTRACTHOME%\\表.dll"), "C:\\users\\Jürgen € 😀\\表.dll");
     EXPECT_EQ(files.ExpandEnvironment(""), "");
 }
 
@@ -457,6 +491,9 @@ std::vector<ServerPathCase> ServerPathCases(const std::string& d, const std::str
         {"missing.exe /automation", true},
         {d + "表示\\表.dll", true},
         {d + "表示\\無い.dll", false},
+        {d + "Jürgen\\€ 😀\\server.dll", true},
+        {"\"" + d + "Jürgen\\€ 😀\\server.dll\" /s", true},
+        {d + "Jürgen\\€ 😀\\missing.dll", false},
         // A class of the 32-bit view: its system32 is SysWOW64.
         {"%SystemRoot%\\system32\\" + wow, true, RegistryView::Wow64_32},
         {"%SystemRoot%\\System32\\" + wow + " /s", true, RegistryView::Wow64_32},
@@ -469,10 +506,10 @@ TEST_F(Contract, ServerPathVerdicts)
 {
     const std::string d = platform->SandboxDirectory();
     const std::string wow = "qob-contract-wow.dll";
-    for (const char* folder : {"表示", "Foo - Bar", "A & B", "A -B &C"})
+    for (const char* folder : {"表示", "Foo - Bar", "A & B", "A -B &C", "Jürgen", "Jürgen\\€ 😀"})
         platform->MakeDirectory(d + folder);
     for (const char* file : {"app.exe", "ghost.dll", "表示\\表.dll", "Foo - Bar\\foo.dll", "A & B\\amp.dll",
-                             "A -B &C\\both.dll"})
+                             "A -B &C\\both.dll", "Jürgen\\€ 😀\\server.dll"})
         platform->MakeFile(d + file, 2020, 6, 1);
     platform->MakeFile(d + "old.dll", 1979, 6, 1);
     platform->MakeDirectory(d + "folder.dll");

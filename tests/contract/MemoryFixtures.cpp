@@ -10,26 +10,23 @@ namespace qob::contract {
 
 namespace {
 
-// UTF-16 to CP932 as the A functions show it: '?' for what has no code.
-std::string ToCodePage(const std::u16string& text)
+// UTF-16 to UTF-8 (iconv).
+std::string NarrowUtf16(const std::u16string& text)
 {
-    std::string out;
-    iconv_t cd = iconv_open("CP932", "UTF-16LE");
-    for (char16_t ch : text) {
-        char in[2] = {static_cast<char>(ch & 0xFF), static_cast<char>(ch >> 8)};
-        char buf[8];
-        char* inp = in;
-        char* outp = buf;
-        size_t inLeft = 2;
-        size_t outLeft = sizeof buf;
-        if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1))
-            out += '?';
-        else
-            out.append(buf, outp);
-    }
+    const std::string in = ToUtf16Le(text);
+    std::string out(in.size() * 2 + 4, '\0');
+    iconv_t cd = iconv_open("UTF-8", "UTF-16LE");
+    char* inp = const_cast<char*>(in.data());
+    char* outp = out.data();
+    std::size_t inLeft = in.size();
+    std::size_t outLeft = out.size();
+    iconv(cd, &inp, &inLeft, &outp, &outLeft);
     iconv_close(cd);
+    out.resize(out.size() - outLeft);
     return out;
 }
+
+bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
 
 class MemoryPlatform final : public ContractPlatform {
 public:
@@ -37,34 +34,30 @@ public:
     const NameOrder& Order() override { return order_; }
     FileSystem& Files() override { return files_; }
     KeyTreeReader& Trees() override { return trees_; }
-    // Every key and value goes into both stores: the key store as the A
-    // functions show it, the key trees as stored (strings in UTF-16).
+    // Every key and value goes into both stores: the key store as the W
+    // functions show it converted to UTF-8, the key trees as stored (strings
+    // in UTF-16).
     void CreateKey(const std::string& path) override
     {
         store_.CreateKey(kClassesRoot, path);
-        trees_.CreateKey(WidenCodePage(path));
+        trees_.CreateKey(WidenUtf8(path));
     }
     void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) override
     {
         store_.SetValue(kClassesRoot, path, "", type, bytes);
-        trees_.SetValue(WidenCodePage(path), u"", type,
-                        type == kRegSz || type == kRegExpandSz ? ToUtf16Le(WidenCodePage(bytes)) : bytes);
+        trees_.SetValue(WidenUtf8(path), u"", type, IsStringType(type) ? ToUtf16Le(WidenUtf8(bytes)) : bytes);
     }
     void SetNamedValue(const std::string& path, const std::u16string& name, std::uint32_t type,
                        const std::string& bytes) override
     {
-        store_.SetValue(kClassesRoot, path, ToCodePage(name), type, bytes);
-        trees_.SetValue(WidenCodePage(path), name, type, bytes);
-    }
-    void CreateKeyWide(const std::string& parent, const std::u16string& name) override
-    {
-        store_.CreateUnnamedKey(kClassesRoot, parent, ToCodePage(name));
-        trees_.CreateKey(WidenCodePage(parent) + u'\\' + name);
+        store_.SetValue(kClassesRoot, path, NarrowUtf16(name), type,
+                        IsStringType(type) ? NarrowUtf16(FromUtf16Le(bytes)) : bytes);
+        trees_.SetValue(WidenUtf8(path), name, type, bytes);
     }
     void CreateClassKey32(const std::string& classId) override
     {
         store_.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + classId);
-        trees_.CreateKey(u"Wow6432Node\\CLSID\\" + WidenCodePage(classId));
+        trees_.CreateKey(u"Wow6432Node\\CLSID\\" + WidenUtf8(classId));
     }
     bool KeyExists(const std::string& path) override { return store_.KeyExists(kClassesRoot, path); }
     std::string SandboxDirectory() override { return "C:\\qobcontract\\"; }

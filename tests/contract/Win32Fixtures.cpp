@@ -1,4 +1,6 @@
+#include "catalogue/Win32Handles.h"
 #include "catalogue/Win32Platform.h"
+#include "catalogue/Win32Text.h"
 #include "removal/Win32Backup.h"
 #include "tests/contract/ContractPlatform.h"
 
@@ -10,14 +12,6 @@ namespace qob::contract {
 
 namespace {
 
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(::MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                      static_cast<int>(wide.size())));
-    return wide;
-}
-
 void Check(LONG result, const char* what)
 {
     if (result != ERROR_SUCCESS)
@@ -28,13 +22,14 @@ class Win32Platform final : public ContractPlatform {
 public:
     Win32Platform()
     {
-        ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kSandbox);
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Wow6432Node\\CLSID\\{0bc0c0de-0000-0000-0000-000000000032}");
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, WidenText(kSandbox).c_str());
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE,
+                         L"Software\\Classes\\Wow6432Node\\CLSID\\{0bc0c0de-0000-0000-0000-000000000032}");
         static int counter = 0;
         directory_ = "C:\\qobcontract\\" + std::to_string(::GetCurrentProcessId()) + "_" +
                      std::to_string(++counter) + "\\";
-        ::CreateDirectoryA("C:\\qobcontract", nullptr);
-        ::CreateDirectoryA(directory_.c_str(), nullptr);
+        ::CreateDirectoryW(L"C:\\qobcontract", nullptr);
+        ::CreateDirectoryW(WidenText(directory_).c_str(), nullptr);
     }
 
     KeyStore& Store() override { return store_; }
@@ -42,81 +37,36 @@ public:
     FileSystem& Files() override { return files_; }
     KeyTreeReader& Trees() override { return trees_; }
 
-    // Seeding goes through the W functions, which take paths of any length.
-    void CreateKey(const std::string& path) override
-    {
-        HKEY key = nullptr;
-        Check(::RegCreateKeyExW(HKEY_CLASSES_ROOT, Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                nullptr),
-              "RegCreateKeyExW");
-        ::RegCloseKey(key);
-    }
+    void CreateKey(const std::string& path) override { CloseCreated(path, 0); }
     void SetValue(const std::string& path, std::uint32_t type, const std::string& bytes) override
     {
-        CreateKey(path);
-        HKEY key = nullptr;
-        Check(::RegOpenKeyExW(HKEY_CLASSES_ROOT, Wide(path).c_str(), 0, KEY_ALL_ACCESS, &key), "RegOpenKeyExW");
-        // Strings are written with the W function so that the bytes are kept
-        // exactly as given, embedded zeros included.
-        LONG result;
-        if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            const std::wstring wide = Wide(bytes);
-            result = ::RegSetValueExW(key, L"", 0, type, reinterpret_cast<const BYTE*>(wide.data()),
-                                      static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
+        // Strings are written as their UTF-16 text, embedded zeros included.
+        if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+            const std::wstring wide = WidenText(bytes);
+            SetRaw(path, L"", type, wide.data(), wide.size() * sizeof(wchar_t));
         } else {
-            result = ::RegSetValueExA(key, "", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                      static_cast<DWORD>(bytes.size()));
+            SetRaw(path, L"", type, bytes.data(), bytes.size());
         }
-        ::RegCloseKey(key);
-        Check(result, "RegSetValueEx");
     }
     void SetNamedValue(const std::string& path, const std::u16string& name, std::uint32_t type,
                        const std::string& bytes) override
     {
-        CreateKey(path);
-        HKEY key = nullptr;
-        Check(::RegOpenKeyExW(HKEY_CLASSES_ROOT, Wide(path).c_str(), 0, KEY_ALL_ACCESS, &key), "RegOpenKeyExW");
-        const std::wstring wideName(name.begin(), name.end());
-        const LONG result = ::RegSetValueExW(key, wideName.c_str(), 0, type,
-                                             reinterpret_cast<const BYTE*>(bytes.data()),
-                                             static_cast<DWORD>(bytes.size()));
-        ::RegCloseKey(key);
-        Check(result, "RegSetValueExW");
+        SetRaw(path, WideOf(name), type, bytes.data(), bytes.size());
     }
-    void CreateKeyWide(const std::string& parent, const std::u16string& name) override
-    {
-        CreateKey(parent);
-        std::wstring path = Wide(parent) + L'\\';
-        path.append(name.begin(), name.end());
-        HKEY key = nullptr;
-        Check(::RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              "RegCreateKeyExW");
-        ::RegCloseKey(key);
-    }
-    void CreateClassKey32(const std::string& classId) override
-    {
-        HKEY key = nullptr;
-        Check(::RegCreateKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + classId).c_str(), 0, nullptr, 0,
-                                KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-              "RegCreateKeyExA (32-bit view)");
-        ::RegCloseKey(key);
-    }
+    void CreateClassKey32(const std::string& classId) override { CloseCreated("CLSID\\" + classId, KEY_WOW64_32KEY); }
     bool KeyExists(const std::string& path) override
     {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        ::RegCloseKey(key);
-        return true;
+        RegistryKey key;
+        return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, WidenText(path).c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
     }
 
     std::string SandboxDirectory() override { return directory_; }
     void MakeFile(const std::string& path, int year, int month, int day) override
     {
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            throw std::runtime_error("CreateFileA failed: " + path);
+        KernelHandle file(::CreateFileW(WidenText(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid())
+            throw std::runtime_error("CreateFileW failed: " + path);
         SYSTEMTIME local{};
         local.wYear = static_cast<WORD>(year);
         local.wMonth = static_cast<WORD>(month);
@@ -126,17 +76,39 @@ public:
         FILETIME utc{};
         ::SystemTimeToFileTime(&local, &localTime);
         ::LocalFileTimeToFileTime(&localTime, &utc);
-        ::SetFileTime(file, nullptr, nullptr, &utc);
-        ::CloseHandle(file);
+        ::SetFileTime(file.get(), nullptr, nullptr, &utc);
     }
-    void MakeDirectory(const std::string& path) override { ::CreateDirectoryA(path.c_str(), nullptr); }
-    void MakeReadOnly(const std::string& path) override { ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
+    void MakeDirectory(const std::string& path) override { ::CreateDirectoryW(WidenText(path).c_str(), nullptr); }
+    void MakeReadOnly(const std::string& path) override
+    {
+        ::SetFileAttributesW(WidenText(path).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
     void SetVariable(const std::string& name, const std::string& value) override
     {
-        ::SetEnvironmentVariableA(name.c_str(), value.c_str());
+        ::SetEnvironmentVariableW(WidenText(name).c_str(), WidenText(value).c_str());
     }
 
 private:
+    // Seeding goes through the W functions, which take paths of any length.
+    void CloseCreated(const std::string& path, REGSAM view)
+    {
+        RegistryKey key;
+        Check(::RegCreateKeyExW(HKEY_CLASSES_ROOT, WidenText(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                nullptr, key.Out(), nullptr),
+              "RegCreateKeyExW");
+    }
+    void SetRaw(const std::string& path, const std::wstring& name, std::uint32_t type, const void* data,
+                std::size_t size)
+    {
+        CloseCreated(path, 0);
+        RegistryKey key;
+        Check(::RegOpenKeyExW(HKEY_CLASSES_ROOT, WidenText(path).c_str(), 0, KEY_ALL_ACCESS, key.Out()),
+              "RegOpenKeyExW");
+        Check(::RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                               static_cast<DWORD>(size)),
+              "RegSetValueExW");
+    }
+
     Win32KeyStore store_;
     Win32NameOrder order_;
     Win32FileSystem files_;

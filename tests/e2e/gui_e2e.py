@@ -201,10 +201,7 @@ def shown_fixture(name):
     """The fixture with the tree the window shows: every character as it is,
     as the console scanner writes it with --utf8 (NAME.utf8.tree where the
     fixture has one)."""
-    try:
-        return Fixture(FIXTURES, name, utf8=True)
-    except TypeError:  # fixtures without UTF-8 trees: the window shows NAME.tree
-        return Fixture(FIXTURES, name)
+    return Fixture(FIXTURES, name, utf8=True)
 
 
 def dump_entries(name):

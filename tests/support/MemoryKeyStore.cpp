@@ -1,15 +1,13 @@
 #include "tests/support/MemoryKeyStore.h"
 
-#include "catalogue/CodePage.h"
+#include "catalogue/Utf8.h"
 
-#include <algorithm>
-#include <cstring>
+#include <iterator>
 
 namespace qob {
 
 struct MemoryKeyStore::Node {
     std::string name;  // as listed
-    bool openable = true;
     bool deleted = false;
     bool protectedKey = false;  // readable, but neither writable nor deletable
     std::weak_ptr<Node> parent;
@@ -23,25 +21,17 @@ std::vector<std::string> SplitPath(const std::string& path)
 {
     // Empty components (leading, doubled or trailing backslashes) collapse.
     std::vector<std::string> parts;
-    std::string part;
-    for (std::size_t pos = 0; pos < path.size();) {
-        const std::size_t len = CharLength(path, pos);
-        if (len == 1 && path[pos] == '\\') {
-            if (!part.empty())
-                parts.push_back(part);
-            part.clear();
-        } else {
-            part.append(path, pos, len);
-        }
-        pos += len;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
     }
-    if (!part.empty())
-        parts.push_back(part);
     return parts;
 }
-
-// The A functions convert a path in a buffer of 260 characters and a terminator.
-bool PathTooLong(const std::string& path) { return CharCount(path) > 260; }
 
 }  // namespace
 
@@ -89,7 +79,7 @@ MemoryKeyStore::NodePtr MemoryKeyStore::Walk(NodePtr from, const std::string& pa
         }
         const std::string folded = FoldCase(part);
         auto it = node->children.find(folded);
-        if (it != node->children.end() && it->second->openable) {
+        if (it != node->children.end()) {
             node = it->second;
             continue;
         }
@@ -123,8 +113,6 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
         return kErrorInvalidHandle;
     if (baseNode->deleted)
         return 1018;  // ERROR_KEY_DELETED
-    if (PathTooLong(path))
-        return kErrorMoreData;
     if (SplitPath(path).empty() && IsPredefinedKey(base)) {
         out = base;
         return kErrorSuccess;
@@ -138,21 +126,17 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
     return kErrorSuccess;
 }
 
-long MemoryKeyStore::QueryInfoKey(KeyHandle key, KeyInfo& info)
+long MemoryKeyStore::QueryInfoKey(KeyHandle key, std::uint32_t& subkeyCount)
 {
     std::lock_guard lock(mutex_);
     NodePtr node = Resolve(key);
     if (!node)
         return kErrorInvalidHandle;
-    info = {};
-    info.subkeyCount = static_cast<std::uint32_t>(node->children.size());
-    for (const auto& [folded, child] : node->children)
-        info.maxSubkeyNameLength =
-            std::max(info.maxSubkeyNameLength, static_cast<std::uint32_t>(CharCount(child->name)));
+    subkeyCount = static_cast<std::uint32_t>(node->children.size());
     return kErrorSuccess;
 }
 
-long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size)
+long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, std::string& name)
 {
     std::lock_guard lock(mutex_);
     NodePtr node = Resolve(key);
@@ -166,38 +150,23 @@ long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, char* buffer, s
     }
     std::advance(pos.at, index - pos.index);
     pos.index = index;
-    const std::string& name = pos.at->second->name;
-    if (name.size() + 1 > size)
-        return kErrorMoreData;
-    std::memcpy(buffer, name.c_str(), name.size() + 1);
-    size = static_cast<std::uint32_t>(name.size());
+    name = pos.at->second->name;
     return kErrorSuccess;
 }
 
-long MemoryKeyStore::QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
-                                std::uint32_t& size)
+long MemoryKeyStore::QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data)
 {
     std::lock_guard lock(mutex_);
+    type = 0;
+    data.clear();
     NodePtr node = Resolve(key);
     if (!node)
         return kErrorInvalidHandle;
     auto it = node->values.find(FoldCase(name));
-    if (it == node->values.end()) {
-        type = 0;
-        size = 0;
+    if (it == node->values.end())
         return kErrorFileNotFound;
-    }
-    const auto& [valueType, bytes] = it->second;
-    type = valueType;
-    const auto needed = static_cast<std::uint32_t>(bytes.size());
-    if (data) {
-        if (size < needed) {
-            size = needed;
-            return kErrorMoreData;
-        }
-        std::memcpy(data, bytes.data(), bytes.size());
-    }
-    size = needed;
+    type = it->second.first;
+    data = it->second.second;
     return kErrorSuccess;
 }
 
@@ -207,8 +176,6 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uin
     NodePtr baseNode = Resolve(base);
     if (!baseNode)
         return kErrorInvalidHandle;
-    if (PathTooLong(path))
-        return kErrorMoreData;
     if (!path.empty() && path[0] == '\\')
         return kErrorBadPathname;
     NodePtr node = Walk(baseNode, path, false, (viewFlags & kKeyWow64_32Key) != 0);
@@ -243,22 +210,6 @@ void MemoryKeyStore::SetValue(KeyHandle root, const std::string& path, const std
     std::lock_guard lock(mutex_);
     NodePtr node = Walk(RootNode(root), path, true, false);
     node->values[FoldCase(name)] = {type, bytes};
-}
-
-void MemoryKeyStore::CreateUnnamedKey(KeyHandle root, const std::string& parentPath, const std::string& shownName)
-{
-    std::lock_guard lock(mutex_);
-    NodePtr parent = Walk(RootNode(root), parentPath, true, false);
-    auto child = std::make_shared<Node>();
-    child->name = shownName;
-    child->openable = false;
-    child->parent = parent;
-    // Listed under its shown name, but kept apart from a real key of that name.
-    std::string key(1, '\x01');
-    key += FoldCase(shownName);
-    key += std::to_string(parent->children.size());
-    parent->children[key] = child;
-    ++generation_;
 }
 
 bool MemoryKeyStore::KeyExists(KeyHandle root, const std::string& path)

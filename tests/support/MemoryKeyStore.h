@@ -1,8 +1,11 @@
 // In-memory key store, the test double of the registry. It follows the Win32 registry as
 // measured under Wine, as far as the contract suite checks it: names compare
 // without regard to case, a key with subkeys cannot be deleted, an empty path
-// gives the base key, enumeration follows the buffer rules, and values keep
-// their type and bytes.
+// gives the base key, and values keep their type and bytes. Where it stops:
+// only ASCII letters fold (the registry also takes "Ü" for "ü"), subkeys
+// enumerate in the byte order of their folded UTF-8 names (the registry's
+// order is that of the UTF-16 names, which differs for characters beyond
+// U+FFFF), and names longer than the registry allows are accepted.
 #pragma once
 
 #include "catalogue/KeyStore.h"
@@ -21,21 +24,17 @@ public:
     ~MemoryKeyStore() override;
 
     long OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out) override;
-    long QueryInfoKey(KeyHandle key, KeyInfo& info) override;
-    long EnumKey(KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override;
-    long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
-                    std::uint32_t& size) override;
+    long QueryInfoKey(KeyHandle key, std::uint32_t& subkeyCount) override;
+    long EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override;
+    long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
     long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
     long CloseKey(KeyHandle key) override;
-    bool NamesNeedDoubledBuffer() const override { return true; }
 
-    // Seeding, below a root key. Paths are backslash-separated CP932 texts.
+    // Seeding, below a root key. Paths are backslash-separated UTF-8 texts;
+    // the data of a string value is its UTF-8 text with the terminator.
     void CreateKey(KeyHandle root, const std::string& path);
     void SetValue(KeyHandle root, const std::string& path, const std::string& name, std::uint32_t type,
                   const std::string& bytes);
-    // A key whose name has characters outside the code page: it lists under
-    // `shownName` (with '?' for what cannot be shown) but cannot be opened by it.
-    void CreateUnnamedKey(KeyHandle root, const std::string& parentPath, const std::string& shownName);
     bool KeyExists(KeyHandle root, const std::string& path);
     // Makes an existing key read-only for this user, as keys of all users are
     // for one without administrator rights: opens for writing and its

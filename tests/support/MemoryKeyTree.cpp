@@ -40,9 +40,9 @@ std::vector<std::u16string> Split(const std::u16string& path)
 
 }  // namespace
 
-std::u16string WidenCodePage(const std::string& text)
+std::u16string WidenUtf8(const std::string& text)
 {
-    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
     std::string out(text.size() * 4 + 4, '\0');
     char* in = const_cast<char*>(text.data());
     char* outp = out.data();
@@ -102,7 +102,7 @@ void MemoryKeyTree::Collect(const Node& node, const std::u16string& path, std::v
 long MemoryKeyTree::Read(const std::string& path, RegistryView view, KeyTree& tree)
 {
     tree = KeyTree();
-    std::u16string wide = WidenCodePage(path);
+    std::u16string wide = WidenUtf8(path);
     const std::vector<std::u16string> parts = Split(wide);
     if (view == RegistryView::Wow64_32 && !parts.empty() && Folded(parts[0]) == u"CLSID")
         wide = u"Wow6432Node\\" + wide;
@@ -110,7 +110,7 @@ long MemoryKeyTree::Read(const std::string& path, RegistryView view, KeyTree& tr
     const Node* node = Walk(wide, false, &stored);
     if (!node)
         return 2;
-    tree.location = KeyLocation(stored, WidenCodePage(path), view);
+    tree.location = KeyLocation(stored, WidenUtf8(path), view);
     Collect(*node, u"", tree.keys);
     return 0;
 }

@@ -29,7 +29,7 @@ private:
     std::unique_ptr<Node> root_;
 };
 
-// Code page 932 text to UTF-16 (iconv).
-std::u16string WidenCodePage(const std::string& text);
+// UTF-8 text to UTF-16 (iconv).
+std::u16string WidenUtf8(const std::string& text);
 
 }  // namespace qob

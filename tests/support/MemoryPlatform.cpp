@@ -1,13 +1,11 @@
 #include "tests/support/MemoryPlatform.h"
 
-#include "catalogue/CodePage.h"
-
-
 namespace qob {
 
 namespace {
 
-// Wildcard match of a file name against a pattern with * and ?.
+// Wildcard match of a file name against a pattern with * and ? (which
+// matches one byte here, one character in the file system).
 bool Matches(const char* pattern, const char* name)
 {
     if (*pattern == '\0')
@@ -19,15 +17,7 @@ bool Matches(const char* pattern, const char* name)
     return (*pattern == '?' || *pattern == *name) && Matches(pattern + 1, name + 1);
 }
 
-std::size_t LastSeparator(const std::string& path)
-{
-    std::size_t last = std::string::npos;
-    for (std::size_t pos = 0; pos < path.size(); pos += CharLength(path, pos)) {
-        if (path[pos] == '\\')
-            last = pos;
-    }
-    return last;
-}
+std::size_t LastSeparator(const std::string& path) { return path.rfind('\\'); }
 
 }  // namespace
 
@@ -67,7 +57,7 @@ long MemoryFileSystem::RemoveFile(const std::string& path)
 
 std::optional<FoundFile> MemoryFileSystem::FindFirst(const std::string& rawPath) const
 {
-    // Like FindFirstFileA: quotes are invalid, trailing spaces and dots are
+    // Like FindFirstFileW: quotes are invalid, trailing spaces and dots are
     // ignored, and * and ? in the last component match as a pattern.
     if (rawPath.find('"') != std::string::npos)
         return std::nullopt;
@@ -99,7 +89,7 @@ void MemoryFileSystem::SetVariable(const std::string& name, const std::string& v
 
 std::string MemoryFileSystem::ExpandEnvironment(const std::string& text) const
 {
-    // Like ExpandEnvironmentStringsA: %NAME% of a defined variable is
+    // Like ExpandEnvironmentStringsW: %NAME% of a defined variable is
     // replaced; a reference to an undefined one stays whole, up to its
     // closing %, and a lone % stays as written.
     std::string out;

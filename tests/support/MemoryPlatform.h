@@ -2,7 +2,7 @@
 // suite runs the same expectations against the Win32 ones under Wine.
 #pragma once
 
-#include "catalogue/CodePage.h"
+#include "catalogue/Utf8.h"
 #include "catalogue/Platform.h"
 
 #include <map>
@@ -10,13 +10,20 @@
 
 namespace qob {
 
-// Case-insensitive byte order: agrees with the locale order for names made of
-// letters and digits only, which is what the tests that use it feed it.
+// Case-insensitive byte order of the UTF-8 names. It agrees with the Japanese
+// locale's order for names of ASCII letters and digits, and for those against
+// names of kanji or hiragana (letters and digits first, kanji by code point),
+// which is what the tests that use it feed it. It does not for punctuation
+// ("a-b" goes after "ab" there), letters with diacritics ("über" before
+// "uz"), katakana (before hiragana and kanji there), symbols such as "€"
+// (before letters there) or characters beyond U+FFFF.
 class FoldedNameOrder final : public NameOrder {
 public:
     int Compare(const std::string& a, const std::string& b) const override;
 };
 
+// Paths compare with only ASCII letters folded (the file system folds every
+// letter).
 class MemoryFileSystem final : public FileSystem {
 public:
     MemoryFileSystem();

@@ -17,8 +17,9 @@ TEST(ErrorReportText, FullStopOnlyAfterCharactersAboveIt)
     EXPECT_EQ(ErrorReportText("ﾀｲﾏｰを取得できません"), "ﾀｲﾏｰを取得できません.");
     EXPECT_EQ(ErrorReportText("'' のﾃﾞｰﾀ型が不正です"), "'' のﾃﾞｰﾀ型が不正です.");
     EXPECT_EQ(ErrorReportText(""), "");
-    // 表 ends in byte 0x5C, but the character is taken whole.
+    // A last character of several bytes is taken whole.
     EXPECT_EQ(ErrorReportText("表"), "表.");
+    EXPECT_EQ(ErrorReportText("x😀"), "x😀.");
 }
 
 }  // namespace

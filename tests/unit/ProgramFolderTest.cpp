@@ -10,7 +10,6 @@ namespace {
 
 TEST(TutorialPagePath, BesideTheProgramFile)
 {
-    // 表 is 0x95 0x5C: its second byte is the byte of "\".
     const std::vector<std::pair<std::string, std::string>> cases{
         {"C:\\Tools\\prog.exe", "C:\\Tools\\tutor.htm"},
         {"prog.exe", "tutor.htm"},
@@ -22,6 +21,7 @@ TEST(TutorialPagePath, BesideTheProgramFile)
         {"C:\\Tools\\表.exe", "C:\\Tools\\tutor.htm"},
         {"C:\\表示\\一覧表.exe", "C:\\表示\\tutor.htm"},
         {"\\\\server\\share\\prog.exe", "\\\\server\\share\\tutor.htm"},
+        {"C:\\Users\\Jürgen\\€ 😀\\prog.exe", "C:\\Users\\Jürgen\\€ 😀\\tutor.htm"},
     };
     for (const auto& [program, page] : cases)
         EXPECT_EQ(TutorialPagePath(program), page) << program;

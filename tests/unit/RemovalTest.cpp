@@ -121,6 +121,14 @@ protected:
 
         Text("CLSID\\CLSID", "{C}");  // the container lists as an entry
 
+        // Names and paths outside every code page; one file, three users.
+        Text("App.Jürgen € 😀\\CLSID", "{J}");
+        Text("CLSID\\{J}\\InprocServer32", "C:\\Users\\Jürgen\\€ 😀\\j.dll");
+        files.AddFile("C:\\Users\\Jürgen\\€ 😀\\j.dll");
+        for (const char* other : {"App.Jürgen 2", "App.Jürgen 3"}) {
+            Text(std::string(other) + "\\CLSID", "{J}");
+        }
+
         RunRegistrationScan(tree, store, order, *this);
         before = Keys();
     }
@@ -334,6 +342,35 @@ TEST_F(RemovalTest, NothingIsDeletedWithoutItsBackup)
                                    "\rファイル C:\\app\\h.dll" + kept +
                                    "\rファイル \"C:\\app\\h.exe\" -Embedding" + kept +
                                    "\rHKEY_CLASSES_ROOT\\TypeLib\\{TL}" + kept);
+}
+
+TEST_F(RemovalTest, MessagesComeFromTheTableInTheSelectedLanguage)
+{
+    struct InEnglish {
+        InEnglish() { SelectLanguage(Language::English); }
+        ~InEnglish() { SelectLanguage(Language::Japanese); }
+    } inEnglish;
+    host.savesLeft = 2;  // the ProgID key and the class key, not the file
+    Remove("App.Jürgen € 😀", {mrYes, mrYes, mrYes, mrYes});
+    const std::string file = "C:\\Users\\Jürgen\\€ 😀\\j.dll";
+    EXPECT_EQ(host.dialogs, (std::vector<std::string>{
+                                "E yn This key has no errors. Delete it anyway?",
+                                "I yn HKEY_CLASSES_ROOT\\App.Jürgen € 😀\rDelete this key?",
+                                "I yn HKEY_CLASSES_ROOT\\CLSID\\{J}\rDelete this key?",
+                                "I yn File " + file + "\rDelete this file?\rThis file is also used by 2 other registrations.",
+                                "E ok The following could not be deleted.\rFile " + file +
+                                    ": not deleted because its backup cannot be made (disk full)",
+                            }));
+    EXPECT_EQ(Entry("App.Jürgen € 😀"), nullptr);
+    EXPECT_TRUE(files.Exists(file));
+
+    // The file of another user, once its backup is made, goes.
+    host.dialogs.clear();
+    host.savesLeft = -1;
+    Remove("App.Jürgen 2", {mrYes, mrYes, mrYes, mrYes});
+    ASSERT_EQ(host.dialogs.size(), 4u);
+    EXPECT_EQ(host.dialogs[3], "I yn File " + file + "\rDelete this file?\rThis file is also used by one other registration.");
+    EXPECT_FALSE(files.Exists(file));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace qob {
 namespace {
 
-TEST(SearchText, IsAPlainByteSubstring)
+TEST(SearchText, IsAPlainSubstringOfWholeCharacters)
 {
     const struct {
         const char* node;
@@ -22,7 +22,14 @@ TEST(SearchText, IsAPlainByteSubstring)
         {"", "", false},
         {"InprocServer32", "InprocServer32", true},
         {"C:\\x.dll", "C:\\x.dll!", false},
-        {"表示", "\\", true},  // the second byte of 表 (0x95 0x5C) is a backslash
+        // Characters match whole: no part of one is another (in code page
+        // 932 the second byte of 表 was a backslash).
+        {"表示", "\\", false},
+        {"C:\\一覧表.dll", "表.dll", true},
+        {"Jürgen", "ü", true},
+        {"Jürgen", "u", false},
+        {"x😀y", "😀", true},
+        {"€ 😀", "€ 😀", true},
         {"A&B", "&", true},
     };
     for (const auto& c : cases)

@@ -30,7 +30,8 @@ TEST(NormaliseServerPath, CandidatesInTheOrderTheyAreTried)
 
 TEST(ServerPathCheck, BackslashIsACharacterNotAByte)
 {
-    EXPECT_FALSE(HasDirectoryPart("表.dll")) << "表 ends in byte 0x5C";
+    EXPECT_FALSE(HasDirectoryPart("表.dll")) << "表 ended in byte 0x5C in code page 932";
+    EXPECT_FALSE(HasDirectoryPart("Jürgen € 😀.dll"));
     EXPECT_TRUE(HasDirectoryPart("表\\a.dll"));
     EXPECT_TRUE(HasDirectoryPart("\\"));
     EXPECT_FALSE(HasDirectoryPart(""));

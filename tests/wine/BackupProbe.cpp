@@ -8,40 +8,60 @@
 //
 // Prints "folder TAB <run folder>" at the end of each run and exits 0; on
 // the first failed backup prints "failed TAB <reason>" and exits 1, deleting
-// nothing more.
+// nothing more. Arguments and output are UTF-8 text.
 #include "catalogue/Registry.h"
 #include "catalogue/Win32Platform.h"
 #include "catalogue/Win32Text.h"
 #include "removal/Win32Backup.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 #include <memory>
+#include <string>
+#include <vector>
 
-int main(int argc, char** argv)
+namespace {
+
+// The command line's arguments after the program's name, in UTF-8.
+std::vector<std::string> Arguments()
 {
-    const bool keep = argc > 1 && std::strcmp(argv[1], "--keep") == 0;
-    if (keep) {
-        --argc;
-        ++argv;
+    std::vector<std::string> arguments;
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            arguments.push_back(qob::NarrowText(wide[i]));
+        ::LocalFree(wide);
     }
-    if (argc < 3) {
+    return arguments;
+}
+
+}  // namespace
+
+int main()
+{
+    std::vector<std::string> args = Arguments();
+    const bool keep = !args.empty() && args[0] == "--keep";
+    if (keep)
+        args.erase(args.begin());
+    if (args.size() < 2) {
         std::fprintf(stderr, "usage: BackupProbe [--keep] BASE|- PROGID ITEM...\n");
         return 2;
     }
     _setmode(_fileno(stdout), _O_BINARY);
-    const std::wstring base = std::strcmp(argv[1], "-") == 0 ? std::wstring() : qob::WidenText(argv[1]);
-    auto backup = std::make_unique<qob::Win32RemovalBackup>(argv[2], base);
+    const std::wstring base = args[0] == "-" ? std::wstring() : qob::WidenText(args[0]);
+    const std::string& progId = args[1];
+    auto backup = std::make_unique<qob::Win32RemovalBackup>(progId, base);
     qob::Win32KeyStore store;
-    for (int i = 3; i < argc; ++i) {
-        const std::string item = argv[i];
+    qob::Win32FileSystem files;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& item = args[i];
         if (item == "run:") {
             std::printf("folder\t%s\n", backup->Folder().c_str());
-            backup = std::make_unique<qob::Win32RemovalBackup>(argv[2], base);
+            backup = std::make_unique<qob::Win32RemovalBackup>(progId, base);
             continue;
         }
         const std::size_t colon = item.find(':');
@@ -52,7 +72,7 @@ int main(int argc, char** argv)
         if (kind == "file") {
             saved = backup->SaveFile(path, reason);
             if (saved && !keep)
-                ::DeleteFileA(path.c_str());
+                files.RemoveFile(path);
         } else {
             const auto view = kind == "key32" ? qob::RegistryView::Wow64_32 : qob::RegistryView::Native;
             saved = backup->SaveKey(path, view, reason);

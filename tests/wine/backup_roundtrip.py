@@ -1,9 +1,10 @@
 """The removal's backup under Wine, on the keys of FIXTURE.reg (every value
-type, odd names, a class key of the 32-bit view) and a server file:
+type, odd names, names outside every code page, a class key of the 32-bit
+view) and server files (one below a folder outside code page 932):
 
 - backed up with the program's backup and deleted, then put back with
-  `QobTessavinScan.exe --restore`: `reg export` of every key is the same as
-  before, the file is back byte for byte in a folder that had gone;
+  `QobTessavinScan.exe --utf8 --restore`: `reg export` of every key is the
+  same as before, the files are back byte for byte in folders that had gone;
 - a second restore does not overwrite the file that is back, and says so;
 - importing the folder's .reg file the way a double click does (regedit)
   puts the keys back too;
@@ -25,12 +26,20 @@ PREFIX = os.environ["WINEPREFIX"]
 C = "{0B0BBAC0-0000-4000-8000-000000000001}"
 C32 = "{0B0BBAC0-0000-4000-8000-000000000032}"
 T = "{0B0BBAC0-1111-4000-8000-000000000001}"
+CJ = "{0B0BBAC0-0000-4000-8000-000000000003}"
 # What the probe is given, and where each key lives.
-ITEMS = ["key:Qob.Backup", "key:CLSID\\" + C, "key32:CLSID\\" + C32, "key:TypeLib\\" + T]
+ITEMS = ["key:Qob.Backup", "key:CLSID\\" + C, "key32:CLSID\\" + C32, "key:TypeLib\\" + T,
+         "key:Qob.Backup.Jürgen", "key:CLSID\\" + CJ]
 KEYS = ["HKEY_CLASSES_ROOT\\Qob.Backup", "HKEY_CLASSES_ROOT\\CLSID\\" + C,
-        "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\" + C32, "HKEY_CLASSES_ROOT\\TypeLib\\" + T]
+        "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\" + C32, "HKEY_CLASSES_ROOT\\TypeLib\\" + T,
+        "HKEY_CLASSES_ROOT\\Qob.Backup.Jürgen", "HKEY_CLASSES_ROOT\\CLSID\\" + CJ]
 SERVER = "C:\\qobbackup\\bin\\sub\\server.dll"
 SERVER_BYTES = bytes(range(256)) * 41 + b"\r\n\x00\x1a end"
+# A server below a user's folder outside code page 932 (the fixture's
+# CLSID\{...03}\InprocServer32).
+JUERGEN = "C:\\users\\Jürgen"
+SERVER_J = JUERGEN + "\\表 € 😀\\server😀.dll"
+SERVER_J_BYTES = b"MZ" + "Jürgen 表 € 😀".encode("utf-8") * 100
 
 errors = []
 
@@ -49,9 +58,9 @@ def unix(win_path):
     return os.path.join(PREFIX, "drive_c", *win_path[3:].split("\\"))
 
 
-def wine(*args):
+def wine(*args, encoding="cp932"):
     proc = subprocess.run(["wine", *args], capture_output=True, timeout=300)
-    return proc.returncode, proc.stdout.decode("cp932", errors="replace").replace("\r", "")
+    return proc.returncode, proc.stdout.decode(encoding, errors="replace").replace("\r", "")
 
 
 def export(key, scratch):
@@ -70,14 +79,14 @@ def exports(scratch):
 
 
 def probe(tool, base, progid, *items):
-    rc, text = wine(tool, base, progid, *items)
+    rc, text = wine(tool, base, progid, *items, encoding="utf-8")
     fields = dict(line.split("\t", 1) for line in text.splitlines() if "\t" in line)
     return rc, fields
 
 
 def probe_runs(tool, *args):
     """The run folders of a probe that deletes nothing."""
-    _, text = wine(tool, "--keep", *args)
+    _, text = wine(tool, "--keep", *args, encoding="utf-8")
     return [line.split("\t", 1)[1] for line in text.splitlines() if line.startswith("folder\t")]
 
 
@@ -89,37 +98,40 @@ def main():
         sh("qob_wine_reset", check=True)
         if sh(f"qob_wine_import '{fixture}'").returncode != 0:
             raise RuntimeError("reg import of the fixture failed")
-        os.makedirs(os.path.dirname(unix(SERVER)), exist_ok=True)
-        with open(unix(SERVER), "wb") as f:
-            f.write(SERVER_BYTES)
+        for path, data in ((SERVER, SERVER_BYTES), (SERVER_J, SERVER_J_BYTES)):
+            os.makedirs(os.path.dirname(unix(path)), exist_ok=True)
+            with open(unix(path), "wb") as f:
+                f.write(data)
         before = exports(scratch)
         check(all(before.values()), f"fixture keys missing: {[k for k, v in before.items() if not v]}")
 
         # Backed up into the default folder and deleted.
-        rc, out = probe(tool, "-", "Qob.Backup", *ITEMS, "file:" + SERVER, "file:C:\\qobbackup\\missing.dll")
+        rc, out = probe(tool, "-", "Qob.Backup", *ITEMS, "file:" + SERVER, "file:C:\\qobbackup\\missing.dll",
+                        "file:" + SERVER_J)
         folder = out.get("folder", "")
         check(rc == 0 and folder, f"backup failed: {rc} {out}")
         check(re.fullmatch(r"C:\\users\\[^\\]+\\AppData\\Local\\Qob Tessavin\\Backup\\"
                            r"\d{4}-\d\d-\d\d \d{6} Qob\.Backup", folder, re.I), f"run folder {folder!r}")
-        # The program's deletion cannot name the subkey whose name is outside
-        # the code page: that key stays, and goes here before the restore.
+        # Every key went, subkeys with names outside every code page too.
         left = [k for k in KEYS if export(k, scratch) is not None]
-        check(left == [KEYS[1]], f"keys left after their deletion: {left}")
-        for k in left:
-            wine("reg", "delete", k, "/f")
-        check(not os.path.exists(unix(SERVER)), "the file is still there after its deletion")
+        check(left == [], f"keys left after their deletion: {left}")
+        for path in (SERVER, SERVER_J):
+            check(not os.path.exists(unix(path)), f"{path} is still there after its deletion")
         shutil.rmtree(os.path.dirname(unix(SERVER)))
+        shutil.rmtree(unix(JUERGEN))
 
         # Restored with the console program.
-        rc, text = wine(scanner, "--restore", folder)
-        expected = [f"キーを戻しました: {k}" for k in KEYS] + [f"ファイルを戻しました: {SERVER}"]
+        rc, text = wine(scanner, "--utf8", "--restore", folder, encoding="utf-8")
+        expected = ([f"キーを戻しました: {k}" for k in KEYS] +
+                    [f"ファイルを戻しました: {SERVER}", f"ファイルを戻しました: {SERVER_J}"])
         check(rc == 0 and text.lower().splitlines() == [l.lower() for l in expected],
               f"restore printed ({rc}):\n{text}")
         after = exports(scratch)
         for k in KEYS:
             check(after[k] == before[k], f"{k}: export after the restore differs")
-        with open(unix(SERVER), "rb") as f:
-            check(f.read() == SERVER_BYTES, "restored file differs")
+        for path, data in ((SERVER, SERVER_BYTES), (SERVER_J, SERVER_J_BYTES)):
+            with open(unix(path), "rb") as f:
+                check(f.read() == data, f"restored file {path} differs")
 
         # A file that is there again is not overwritten.
         with open(unix(SERVER), "wb") as f:
@@ -158,6 +170,7 @@ def main():
             shutil.rmtree(unix(folder), True)
         shutil.rmtree(scratch, True)
         shutil.rmtree(os.path.join(PREFIX, "drive_c", "qobbackup"), True)
+        shutil.rmtree(unix(JUERGEN), True)
         sh("qob_wine_reset")
     for e in errors:
         print(e)

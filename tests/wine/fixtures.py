@@ -9,7 +9,10 @@ A fixture NAME has
                page 932). Lines starting with '#' are comments, or set
                expectations of the console scanner:
                  # exit N         its exit status (0 when absent)
-                 # stderr TEXT    its message on standard error
+                 # stderr TEXT    its message on standard error (in Japanese)
+  NAME.utf8.tree  the expected tree as the console scanner writes it with
+               --utf8, where it differs from NAME.tree (characters outside code
+               page 932); a fixture with only this tree is checked only so
 or NAME.gen.py, a program that writes NAME.reg and NAME.tree into the folder
 it is given.
 """
@@ -23,7 +26,7 @@ import tempfile
 
 
 class Fixture:
-    def __init__(self, fixture_dir, name):
+    def __init__(self, fixture_dir, name, utf8=False):
         self.name = name
         base = os.path.join(fixture_dir, name)
         generator = base + ".gen.py"
@@ -35,7 +38,8 @@ class Fixture:
             base = os.path.join(made, name)
         self.base = base
         self.tree, self.exit_code, self.stderr = [], 0, ""
-        with open(base + ".tree", encoding="utf-8") as f:
+        tree = base + ".utf8.tree" if utf8 and os.path.exists(base + ".utf8.tree") else base + ".tree"
+        with open(tree, encoding="utf-8") as f:
             for line in f.read().splitlines():
                 if line.startswith("# exit "):
                     self.exit_code = int(line[7:])
@@ -71,8 +75,13 @@ class Fixture:
         return [l for n, block in entries(shown_lines) if n in wanted for l in block]
 
 
-def names_in(fixture_dir):
-    return sorted(f.split(".")[0] for f in os.listdir(fixture_dir) if f.endswith((".tree", ".gen.py")))
+def names_in(fixture_dir, utf8=False):
+    """The fixtures checked by default, or those with a tree of their own for --utf8."""
+    if utf8:
+        found = (f for f in os.listdir(fixture_dir) if f.endswith(".utf8.tree"))
+    else:
+        found = (f for f in os.listdir(fixture_dir) if f.endswith((".tree", ".gen.py")) and not f.endswith(".utf8.tree"))
+    return sorted({f.split(".")[0] for f in found})
 
 
 def entries(lines):

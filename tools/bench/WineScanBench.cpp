@@ -63,21 +63,20 @@ public:
         ++tally.calls;
         return result;
     }
-    long QueryInfoKey(qob::KeyHandle key, qob::KeyInfo& info) override
+    long QueryInfoKey(qob::KeyHandle key, std::uint32_t& subkeyCount) override
     {
         Timed timed(queryInfo);
-        return inner_.QueryInfoKey(key, info);
+        return inner_.QueryInfoKey(key, subkeyCount);
     }
-    long EnumKey(qob::KeyHandle key, std::uint32_t index, char* buffer, std::uint32_t& size) override
+    long EnumKey(qob::KeyHandle key, std::uint32_t index, std::string& name) override
     {
         Timed timed(enumKey);
-        return inner_.EnumKey(key, index, buffer, size);
+        return inner_.EnumKey(key, index, name);
     }
-    long QueryValue(qob::KeyHandle key, const std::string& name, std::uint32_t& type, unsigned char* data,
-                    std::uint32_t& size) override
+    long QueryValue(qob::KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override
     {
         Timed timed(queryValue);
-        return inner_.QueryValue(key, name, type, data, size);
+        return inner_.QueryValue(key, name, type, data);
     }
     long DeleteKey(qob::KeyHandle base, const std::string& path, std::uint32_t viewFlags) override
     {
@@ -88,14 +87,13 @@ public:
         Timed timed(closeKey);
         return inner_.CloseKey(key);
     }
-    bool NamesNeedDoubledBuffer() const override { return inner_.NamesNeedDoubledBuffer(); }
 
-    Tally openOk{"RegOpenKeyExA, found"};
-    Tally openFailed{"RegOpenKeyExA, not found"};
-    Tally queryValue{"RegQueryValueExA"};
+    Tally openOk{"RegOpenKeyExW, found"};
+    Tally openFailed{"RegOpenKeyExW, not found"};
+    Tally queryValue{"RegQueryValueExW"};
     Tally closeKey{"RegCloseKey"};
-    Tally enumKey{"RegEnumKeyExA"};
-    Tally queryInfo{"RegQueryInfoKeyA"};
+    Tally enumKey{"RegEnumKeyExW"};
+    Tally queryInfo{"RegQueryInfoKeyW"};
 
 private:
     qob::Win32KeyStore inner_;
@@ -108,7 +106,7 @@ public:
         Timed timed(compare);
         return inner_.Compare(a, b);
     }
-    mutable Tally compare{"CompareStringA (sort)"};
+    mutable Tally compare{"CompareStringW (sort)"};
 
 private:
     qob::Win32NameOrder inner_;

@@ -166,9 +166,9 @@ def main():
         f.write(b"\xff\xfe" + reg_text(reg).encode("utf-16-le"))
     with open(os.path.join(args.outdir, "hkcr.keys"), "wb") as f:
         for path, values in reg.keys.items():
-            f.write(b"K\t" + path.encode("cp932") + b"\n")
+            f.write(b"K\t" + path.encode("utf-8") + b"\n")
             for name, value in values.items():
-                f.write(b"V\t" + "\t".join((path, name, value)).encode("cp932") + b"\n")
+                f.write(b"V\t" + "\t".join((path, name, value)).encode("utf-8") + b"\n")
     with open(os.path.join(args.outdir, "files.list"), "w", encoding="utf-8") as f:
         f.writelines(f"file {path}\n" for path in files)
     with open(os.path.join(args.outdir, "present.list"), "w", encoding="utf-8") as f:

@@ -12,6 +12,12 @@ then one profiled scan (calls counted and timed) and the native scan over the
 in-memory key store filled with the same registrations.
 
 With --busy, a spinning process keeps one core busy for the whole run.
+
+With --versus OLD_SCANNER.exe, it times instead, round by round in turn, the
+console scanner under the Japanese locale, the same under the English locale,
+and the other build's scanner under the Japanese locale (each writing to a
+file in the system code page), and checks that the two builds wrote the same
+bytes under the Japanese locale.
 """
 import argparse
 import hashlib
@@ -36,14 +42,15 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
 from seedfiles import make_files  # noqa: E402
 
 
-def run(cmd, stdout=subprocess.DEVNULL):
-    """Runs a command; returns (wall seconds, max RSS in KiB, exit status)."""
+def run(cmd, stdout=subprocess.DEVNULL, lang=None):
+    """Runs a command; returns (wall seconds, its resource usage, exit status)."""
+    env = dict(os.environ, LANG=lang) if lang else None
     start = time.perf_counter()
-    proc = subprocess.Popen(cmd, stdout=stdout, stderr=subprocess.DEVNULL)
+    proc = subprocess.Popen(cmd, stdout=stdout, stderr=subprocess.DEVNULL, env=env)
     _, status, usage = os.wait4(proc.pid, 0)
     wall = time.perf_counter() - start
     proc.returncode = os.waitstatus_to_exitcode(status)
-    return wall, usage.ru_maxrss, proc.returncode
+    return wall, usage, proc.returncode
 
 
 def pairs(text):
@@ -133,18 +140,65 @@ def scan_tree(path):
     return entries, faulty
 
 
+def compare(old_scanner, repeats, threaded):
+    """The scanner under two locales and against another build, in turns."""
+    japanese, english, other = "this build, ja_JP.UTF-8", "this build, en_US.UTF-8", "other build, ja_JP.UTF-8"
+    runs = {japanese: (SCANNER, "ja_JP.UTF-8"), english: (SCANNER, "en_US.UTF-8"), other: (old_scanner, "ja_JP.UTF-8")}
+    walls = {label: [] for label in runs}
+    cpus = {label: [] for label in runs}  # user and system time of the scanner's process
+    outputs = {}
+    subprocess.run(["wineserver", "-p"])
+    try:
+        run(["wine", PROBE, "noop"])  # loads the registry into the server
+        for n in range(repeats):
+            print(f"round {n + 1} of {repeats} ...", flush=True)
+            # Each round starts with another of the three.
+            for label in list(runs)[n % 3:] + list(runs)[:n % 3]:
+                program, lang = runs[label]
+                path = os.path.join(BENCH, "compare-output.txt")
+                with open(path, "wb") as out:
+                    wall, usage, status = run(["wine", program, *threaded], stdout=out, lang=lang)
+                assert status == 0, f"{label} exited with {status}"
+                walls[label].append(wall)
+                cpus[label].append(usage.ru_utime + usage.ru_stime)
+                with open(path, "rb") as f:
+                    outputs[label] = f.read()
+    finally:
+        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+    same = outputs[japanese] == outputs[other]
+    med = statistics.median
+    print()
+    print(f"timings: median of {repeats}, all in this run; output {len(outputs[japanese])} bytes, "
+          f"the two builds' under ja_JP.UTF-8 {'the same' if same else 'DIFFERENT'}")
+    for kind, times in (("wall", walls), ("CPU", cpus)):
+        for label, values in times.items():
+            print(f"  {label + ', ' + kind:42s} {med(values):8.2f} s   ({', '.join(f'{v:.2f}' for v in values)})")
+        ratios = {
+            "en_US / ja_JP": [e / j for j, e in zip(times[japanese], times[english])],
+            "this build / other build": [j / o for j, o in zip(times[japanese], times[other])],
+        }
+        for label, values in ratios.items():
+            print(f"  {label + ', ' + kind + ', median of the rounds':42s} {med(values):8.2f}   "
+                  f"({', '.join(f'{r:.2f}' for r in values)})   goal: at most 1.05")
+    assert same, "the two builds wrote different trees under ja_JP.UTF-8"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--repeats", type=int, default=3)
     parser.add_argument("--progids", type=int, default=20000)
     parser.add_argument("--threads", type=int, default=0, help="the threaded scan's number (default: its own)")
     parser.add_argument("--busy", action="store_true", help="keep one core busy with a spinning process")
+    parser.add_argument("--versus", metavar="OLD_SCANNER", help="compare with another build's console scanner")
     args = parser.parse_args()
     threaded = ["--threads", str(args.threads)] if args.threads else []
 
     data, stamp = data_dir(args.progids)
     expect = read_pairs(os.path.join(data, "expect.txt"))
     seed = prefix_ready(data, stamp)
+    if args.versus:
+        compare(args.versus, args.repeats, threaded)
+        return
     model, nproc, load = machine()
 
     spinner = subprocess.Popen(["sh", "-c", "while :; do :; done"]) if args.busy else None
@@ -159,10 +213,10 @@ def main():
             print(f"round {n + 1} of {args.repeats} ...", flush=True)
             noop.append(run(["wine", PROBE, "noop"])[0])
             with open(tree_path, "wb") as out:
-                wall, rss, status = run(["wine", SCANNER, *threaded], stdout=out)
+                wall, usage, status = run(["wine", SCANNER, *threaded], stdout=out)
             assert status == 0, f"QobTessavinScan exited with {status}"
             scanner.append(wall)
-            scanner_rss.append(rss)
+            scanner_rss.append(usage.ru_maxrss)
             with open(tree_path + ".1", "wb") as out:
                 wall, _, status = run(["wine", SCANNER, "--threads", "1"], stdout=out)
             assert status == 0, f"QobTessavinScan --threads 1 exited with {status}"

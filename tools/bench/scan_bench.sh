@@ -2,7 +2,7 @@
 # The scan benchmark: builds what it needs (build/bench-native,
 # build/bench-windows), makes or reuses the seeded Wine prefix in
 # build/bench/prefix, and prints the figures. It is not a test.
-#   tools/bench/scan_bench.sh [--repeats N] [--progids N] [--threads N] [--busy]
+#   tools/bench/scan_bench.sh [--repeats N] [--progids N] [--threads N] [--busy] [--versus OLD_SCANNER.exe]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
