@@ -1,6 +1,5 @@
 #include "removal/Restore.h"
 
-#include "removal/BackupFormat.h"
 #include "removal/Win32Backup.h"
 
 #include "catalogue/Win32Handles.h"
@@ -9,8 +8,6 @@
 #include "texts/Texts.h"
 
 #include <windows.h>
-
-#include <vector>
 
 namespace qob {
 

@@ -216,7 +216,7 @@ RestoreVerdict CheckRegText(std::u16string_view text)
     const std::vector<std::u16string_view> lines = Lines(text);
     if (lines.empty() || lines[0] != kRegHeader)
         return Refused(RestoreRefusal::NotBackupFormat, BackupFile::Keys, 1);
-    bool inKey = false;     // value lines may follow
+    bool inKey = false;      // value lines may follow
     bool continues = false;  // the line before ended in ",\"
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::u16string_view line = lines[i];
