@@ -80,7 +80,8 @@ BOOL CALLBACK DisableOne(HWND window, LPARAM param)
 
 }  // namespace
 
-TApplication::TaskWindowsDisabled::TaskWindowsDisabled(HWND except) : active_(::GetActiveWindow())
+TApplication::TaskWindowsDisabled::TaskWindowsDisabled(HWND except)
+    : active_(::GetActiveWindow()), focus_(::GetFocus())
 {
     DisableState state{except, &disabled_};
     ::EnumThreadWindows(::GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&state));
@@ -94,8 +95,18 @@ void TApplication::TaskWindowsDisabled::End()
     for (HWND window : disabled_)
         if (::IsWindow(window))
             ::EnableWindow(window, TRUE);
-    if (active_ && ::IsWindow(active_) && ::IsWindowVisible(active_))
-        ::SetActiveWindow(active_);
+    if (!active_)
+        return;  // the program was not active: it does not take the activation
+    const auto usable = [](HWND window) {
+        return window && ::IsWindow(window) && ::IsWindowVisible(window) && ::IsWindowEnabled(window);
+    };
+    // The main window's own handling of the focus gives it to its tree.
+    HWND back = usable(active_) ? active_ : Application.MainWindow();
+    if (!usable(back))
+        return;
+    ::SetActiveWindow(back);
+    if (usable(focus_) && IsWithin(back, focus_) && ::GetFocus() != focus_)
+        ::SetFocus(focus_);
 }
 
 }  // namespace qob

@@ -59,8 +59,12 @@ public:
     // Disables every other enabled, visible top-level window of the program
     // while a modal window (or the error report) is open, and enables them
     // again when it ends; then the window that was active before is
-    // activated again. End() may be called early (before the modal window
-    // is destroyed, so that activation goes back to the program).
+    // activated again and the focus goes back to the control that had it.
+    // When that window has gone or been hidden meanwhile (the search's
+    // progress window, hidden when the search ends under its question), the
+    // main window is activated instead, and its tree takes the focus. End()
+    // may be called early (before the modal window is destroyed, so that
+    // activation goes back to the program).
     class TaskWindowsDisabled {
     public:
         explicit TaskWindowsDisabled(HWND except = nullptr);
@@ -71,6 +75,7 @@ public:
 
     private:
         HWND active_;
+        HWND focus_;
         std::vector<HWND> disabled_;
         bool ended_ = false;
     };

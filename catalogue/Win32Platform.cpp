@@ -145,9 +145,33 @@ long Win32FileSystem::RemoveFile(const std::string& path)
     return ::DeleteFileW(WidenText(path).c_str()) ? ERROR_SUCCESS : static_cast<long>(::GetLastError());
 }
 
+namespace {
+
+// Where the folders that MakeFolders may make begin: after "C:\" of a drive
+// path, after "\\server\share\" of a network path (neither the server nor
+// the share is a folder to make). npos for a share itself.
+std::size_t FirstMadeFolder(const std::wstring& folder)
+{
+    if (folder.compare(0, 2, L"\\\\") != 0)
+        return 3;
+    const std::size_t server = folder.find(L'\\', 2);
+    const std::size_t share = server == std::wstring::npos ? server : folder.find(L'\\', server + 1);
+    return share == std::wstring::npos || share + 1 >= folder.size() ? std::wstring::npos : share + 1;
+}
+
+}  // namespace
+
 unsigned long MakeFolders(const std::wstring& folder)
 {
-    for (std::size_t pos = folder.find(L'\\', 3);; pos = folder.find(L'\\', pos + 1)) {
+    const std::size_t first = FirstMadeFolder(folder);
+    if (first == std::wstring::npos) {
+        // A share is there to be used, never made.
+        const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return ::GetLastError();
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS;
+    }
+    for (std::size_t pos = folder.find(L'\\', first);; pos = folder.find(L'\\', pos + 1)) {
         const std::wstring part = folder.substr(0, pos);
         if (!part.empty() && part.back() != L':' && !::CreateDirectoryW(part.c_str(), nullptr)) {
             const DWORD error = ::GetLastError();

@@ -33,8 +33,9 @@ public:
     long RemoveFile(const std::string& path) override;
 };
 
-// Makes the folder and the folders above it that are missing: a Win32 error
-// code, ERROR_ALREADY_EXISTS when a file of a folder's name is in the way.
+// Makes the folder and the folders above it that are missing, below the
+// share of a network path: a Win32 error code, ERROR_ALREADY_EXISTS when a
+// file of a folder's name is in the way.
 unsigned long MakeFolders(const std::wstring& folder);
 
 // A steady clock in microseconds (QueryPerformanceCounter).

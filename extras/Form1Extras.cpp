@@ -29,6 +29,19 @@ std::string ProgramFilePath()
     }
 }
 
+// "<Windows folder>\regedit.exe"; empty when the folder is not known.
+std::wstring RegistryEditorPath()
+{
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = ::GetWindowsDirectoryW(folder, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    std::wstring path(folder, length);
+    if (path.back() != L'\\')
+        path += L'\\';
+    return path + L"regedit.exe";
+}
+
 }  // namespace
 
 void TForm1::About1Click(void* /*Sender*/)
@@ -47,8 +60,12 @@ void TForm1::Tutorial1Click(void* /*Sender*/)
 
 void TForm1::btnRegeditClick(void* /*Sender*/)
 {
-    // Found on the system's search path; the editor runs on its own.
-    ::ShellExecuteW(Handle(), L"open", L"Regedit.Exe", L"", L"", SW_SHOW);
+    // The editor in the Windows folder, by its full path: a program of that
+    // name in the program's folder or the current one never runs instead.
+    // It runs on its own.
+    const std::wstring editor = RegistryEditorPath();
+    if (!editor.empty())
+        ::ShellExecuteW(Handle(), L"open", editor.c_str(), L"", L"", SW_SHOW);
 }
 
 }  // namespace qob

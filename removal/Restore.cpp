@@ -1,6 +1,5 @@
 #include "removal/Restore.h"
 
-#include "removal/BackupFormat.h"
 #include "removal/Win32Backup.h"
 
 #include "catalogue/Win32Handles.h"
@@ -10,16 +9,16 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace qob {
 
 namespace {
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes)
+// Reads the whole file into `bytes`; the file stays open in `file`, shared
+// for reading only: no one writes, renames or deletes it while it is held.
+bool ReadWholeFile(const std::wstring& path, KernelHandle& file, std::string& bytes)
 {
-    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    *file.Out() = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!file.valid())
         return false;
     LARGE_INTEGER size{};
@@ -29,6 +28,43 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
     DWORD read = 0;
     return bytes.empty() || (::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
                              read == bytes.size());
+}
+
+// One of the backup's files: not there, there but unreadable (a folder of
+// its name too), or read and held open.
+BackupFileRead ReadBackupFile(const std::wstring& path, KernelHandle& held)
+{
+    BackupFileRead file;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        file.state = absent ? BackupFileRead::State::Absent : BackupFileRead::State::Unreadable;
+        return file;
+    }
+    const bool read = !(attributes & FILE_ATTRIBUTE_DIRECTORY) && ReadWholeFile(path, held, file.bytes);
+    file.state = read ? BackupFileRead::State::Read : BackupFileRead::State::Unreadable;
+    if (!read)
+        file.bytes.clear();
+    return file;
+}
+
+std::wstring TrimmedFolder(const std::wstring& folder)
+{
+    std::wstring trimmed = folder;
+    while (trimmed.size() > 3 && trimmed.back() == L'\\')
+        trimmed.pop_back();
+    return trimmed;
+}
+
+// The check of the folder (RestoreCheck.h), its keys.reg held open in
+// `heldKeys` so that the import reads the text that was checked.
+RestoreVerdict CheckHeld(const std::wstring& folder, RestorePlan& plan, KernelHandle& heldKeys)
+{
+    KernelHandle heldList;
+    const BackupFileRead keys = ReadBackupFile(folder + L'\\' + kBackupKeysFile, heldKeys);
+    const BackupFileRead list = ReadBackupFile(folder + L'\\' + kBackupFileList, heldList);
+    return CheckBackupFolder(keys, list, plan);
 }
 
 // `reg import FILE` as a child process, its own output discarded; its exit
@@ -67,8 +103,9 @@ bool KeyExists(const std::wstring& name)
                                                              {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER},
                                                              {L"HKEY_LOCAL_MACHINE\\", HKEY_LOCAL_MACHINE}};
     for (const auto& [prefix, root] : kRoots) {
-        const std::size_t length = std::wcslen(prefix);
-        if (name.compare(0, length, prefix) != 0)
+        const int length = static_cast<int>(std::wcslen(prefix));
+        if (name.size() < static_cast<std::size_t>(length) ||
+            ::CompareStringOrdinal(name.c_str(), length, prefix, length, TRUE) != CSTR_EQUAL)
             continue;
         RegistryKey key;
         return ::RegOpenKeyExW(root, name.substr(length).c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
@@ -78,36 +115,39 @@ bool KeyExists(const std::wstring& name)
 
 }  // namespace
 
+RestoreVerdict CheckBackup(const std::wstring& folder, RestorePlan& plan)
+{
+    KernelHandle heldKeys;
+    return CheckHeld(TrimmedFolder(folder), plan, heldKeys);
+}
+
 int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const LineWriter& err)
 {
-    std::wstring folder = folderGiven;
-    while (folder.size() > 3 && folder.back() == L'\\')
-        folder.pop_back();
+    const std::wstring folder = TrimmedFolder(folderGiven);
     const std::wstring regFile = folder + L'\\' + kBackupKeysFile;
-    const std::wstring listFile = folder + L'\\' + kBackupFileList;
-    std::string regBytes;
-    std::string listBytes;
-    const bool hasKeys = ReadWholeFile(regFile, regBytes);
-    const bool hasFiles = ReadWholeFile(listFile, listBytes);
-    if (!hasKeys && !hasFiles) {
-        err(Text(TextId::RestoreNoBackup, {NarrowText(folder)}));
+    // Nothing is changed unless the whole folder passes.
+    RestorePlan plan;
+    KernelHandle heldKeys;
+    const RestoreVerdict verdict = CheckHeld(folder, plan, heldKeys);
+    if (verdict.refusal != RestoreRefusal::None) {
+        err(RestoreRefusalText(verdict, NarrowText(folder)));
         return 1;
     }
     bool complete = true;
-    if (hasKeys) {
+    if (plan.hasKeys) {
         const long status = ImportRegFile(regFile);
         if (status != 0) {
             complete = false;
             const TextId failure = status < 0 ? TextId::RestoreRegNotStarted : TextId::RestoreRegImportFailed;
             err(Text(failure, {NarrowText(regFile)}));
         }
-        for (const std::u16string& key : RegFileTopKeys(FromUtf16Le(regBytes))) {
+        for (const std::u16string& key : plan.topKeys) {
             const bool restored = status == 0 && KeyExists(WideOf(key));
             complete = complete && restored;
             out(Text(restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored, {NarrowText(WideOf(key))}));
         }
     }
-    for (const auto& [copyName, original] : ParseManifest(FromUtf16Le(listBytes))) {
+    for (const auto& [copyName, original] : plan.files) {
         const std::wstring target = WideOf(original);
         if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
             complete = false;

@@ -1,6 +1,8 @@
 // Puts a removal's backup back: `QobTessavinScan.exe --restore <folder>`.
 #pragma once
 
+#include "removal/RestoreCheck.h"
+
 #include <functional>
 #include <string>
 
@@ -9,11 +11,18 @@ namespace qob {
 // Takes one line of text (UTF-8, without its line end).
 using LineWriter = std::function<void(const std::string& line)>;
 
-// Imports the folder's keys.reg with the system's `reg import` and copies
-// its saved files back to their original paths (making missing folders,
-// never overwriting a file that is there again). Gives one line per key and
-// file to `out`, and what keeps it from starting to `err`. 0 when everything
-// was restored, 1 when something was not.
+// Reads the folder's keys.reg and files.txt and checks them as a restore
+// does before it changes anything (RestoreCheck.h); RestoreRefusalText gives
+// the reason of a refusal. Changes nothing.
+RestoreVerdict CheckBackup(const std::wstring& folder, RestorePlan& plan);
+
+// Checks the whole folder first: a folder refused is not restored at all,
+// and the reason goes to `err` (1). Then imports the folder's keys.reg with
+// the system's `reg import` and copies its saved files back to their
+// original paths (making missing folders, never overwriting a file that is
+// there again). Gives one line per key and file to `out`, and what keeps it
+// from starting to `err`. 0 when everything was restored, 1 when something
+// was not.
 int RestoreBackup(const std::wstring& folder, const LineWriter& out, const LineWriter& err);
 
 }  // namespace qob

@@ -143,6 +143,22 @@ constexpr Row kRows[] = {
     {TextId::RestoreFileExists, "既にあるため上書きしません: %1", "Already exists, not overwritten: %1"},
     {TextId::RestoreFileRestored, "ファイルを戻しました: %1", "File restored: %1"},
     {TextId::RestoreFileNotRestored, "ファイルを戻せませんでした (%1): %2", "File not restored (%1): %2"},
+    // Why a backup folder is not restored at all: the line, then its reason
+    // (%1 the backup's file, keys.reg or files.txt; %2 a line number of it,
+    // or the copy name or target path found in it).
+    {TextId::RestoreRefused, "このバックアップは戻せません: %1", "This backup cannot be restored: %1"},
+    {TextId::RestoreReasonUnreadable, "%1 を読み取れません", "%1 cannot be read"},
+    {TextId::RestoreReasonNotBackupFormat, "%1 の %2 行目がバックアップの書式ではありません",
+     "line %2 of %1 is not in the backup's format"},
+    {TextId::RestoreReasonDeletion, "%1 の %2 行目は削除の指示です", "line %2 of %1 deletes from the registry"},
+    {TextId::RestoreReasonKeyOutsideClasses, "キー %1 はクラスの登録の外にあります",
+     "the key %1 lies outside the class registrations"},
+    {TextId::RestoreReasonWholeKey, "キー %1 はレジストリのシステム キー全体です",
+     "the key %1 is a whole key of the registry itself"},
+    {TextId::RestoreReasonCopyName, "%1 のコピー名 %2 はバックアップ内のファイル名ではありません",
+     "the copy name %2 in %1 is not a file name inside the backup"},
+    {TextId::RestoreReasonTarget, "%1 の戻し先 %2 は . や .. を含まない完全なパスではありません",
+     "the target %2 in %1 is not a full path without . or .. parts"},
 
     // The search: %1 is the text searched for.
     {TextId::SearchBusy, "%1を検索中です。", "Already searching for %1."},

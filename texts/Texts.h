@@ -119,6 +119,14 @@ enum class TextId {
     RestoreFileExists,
     RestoreFileRestored,
     RestoreFileNotRestored,
+    RestoreRefused,
+    RestoreReasonUnreadable,
+    RestoreReasonNotBackupFormat,
+    RestoreReasonDeletion,
+    RestoreReasonKeyOutsideClasses,
+    RestoreReasonWholeKey,
+    RestoreReasonCopyName,
+    RestoreReasonTarget,
 
     // The search: its messages and its progress window.
     SearchBusy,

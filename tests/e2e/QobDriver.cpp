@@ -23,6 +23,9 @@
 //   QobDriver cursor-handle        the cursor the foreground thread has set, as
 //                                  Wine's traces write handles
 //   QobDriver focus                class of the window with the keyboard focus
+//   QobDriver active               "main" when the main window is the program's
+//                                  active window, else the active window's class
+//                                  or "none"
 //   QobDriver wait-window CAPTION MS   a window of the program with that caption:
 //                                  its class and the texts of its static controls
 //                                  (a message dialog's text included)
@@ -552,6 +555,19 @@ int Focus(const Args&)
     return 0;
 }
 
+int Active(const Args&)
+{
+    HWND main = MainWindow();
+    if (!main)
+        return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info))
+        return 1;
+    Out(info.hwndActive == main ? "main\n" : info.hwndActive ? ClassOf(info.hwndActive) + "\n" : "none\n");
+    return 0;
+}
+
 int CursorHandle(const Args&)
 {
     // The foreground thread's cursor: the program's while its window is active.
@@ -868,6 +884,7 @@ const Command kCommands[] = {
     {"tree-handle", 0, kAnyCount, TreeHandle},
     {"layout", 0, kAnyCount, Layout},
     {"focus", 0, kAnyCount, Focus},
+    {"active", 0, kAnyCount, Active},
     {"cursor-handle", 0, kAnyCount, CursorHandle},
     {"resize", 2, 2, Resize},
     {"wait-window", 2, 2, WaitWindow},

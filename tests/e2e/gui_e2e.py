@@ -876,6 +876,11 @@ def scenario_search_cancel():
             check(driver("gone", INFORMATION, "10000")[0] == 0, "Yes did not close the question")
             got = selected_place()
             check(got and got[0] == "Qob.Wow.Healthy", f"Yes moved the selection: {got}")
+            # The main window is active again, its tree has the focus and shows the match.
+            check(wait_until(lambda: driver("active")[1].strip() == "main", 5),
+                  f"active after the question: {driver('active')[1].strip()!r}, not the main window")
+            _, focus = driver("focus")
+            check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r} after the question, not on the tree")
         # Past the last node while the question is open: the not-found message
         # opens over it; after both the program is idle.
         with Held() as held:
@@ -892,6 +897,10 @@ def scenario_search_cancel():
             check(driver("gone", ERROR, "10000")[0] == 0, "the not-found message did not close")
             key("Return")
             check(driver("gone", INFORMATION, "10000")[0] == 0, "the question did not close")
+            check(wait_until(lambda: driver("active")[1].strip() == "main", 5),
+                  f"active after both: {driver('active')[1].strip()!r}, not the main window")
+            _, focus = driver("focus")
+            check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r} after both, not on the tree")
         # Idle again: F3 opens the find dialog, with the last text.
         key("F3")
         check(driver("wait-window", FIND, "10000")[0] == 0, "F3 after the search did not open the find dialog")
@@ -1044,11 +1053,13 @@ def scenario_launch():
     with Program(trace="+exec") as program:
         if not scan_ended():
             return
+        # The editor of the Windows folder, by its full path: a Regedit.Exe in
+        # the program's folder or the current one is never found instead.
         toolbar_click(31)
         rc, caption = driver("wait-class", "RegEdit_RegEdit", "20000", timeout=40)
         check(rc == 0, "the registry editor's window did not appear")
-        check('verb=L"open" file=L"Regedit.Exe" parm=L"" dir=L"" show=0x00000005' in program.trace(),
-              "Regedit.Exe was not started with empty parameters and directory")
+        check('verb=L"open" file=L"C:\\\\windows\\\\regedit.exe" parm=L"" dir=L"" show=0x00000005'
+              in program.trace(), "regedit.exe of the Windows folder was not started with empty parameters")
         check(driver("close-class", "RegEdit_RegEdit", "10000")[0] == 0, "the registry editor did not close")
         # The page beside the program (the build puts it there).
         windows_build = subprocess.run(["winepath", "-w", BUILD], capture_output=True, text=True).stdout.strip()

@@ -10,7 +10,13 @@ view) and server files (one below a folder outside code page 932):
   puts the keys back too;
 - two runs of one ProgID get a folder each;
 - a backup folder that cannot be made fails the backup with a reason, and
-  nothing is deleted.
+  nothing is deleted;
+- crafted folders that the backup does not write (a key outside the class
+  keys, a whole container, a deletion, a copy name outside files\, a
+  relative target, a keys.reg that cannot be read) are refused whole: exit
+  status 1, the reason on one line, the registry and the disk unchanged;
+- a file whose target is a network path is put back in folders made below
+  its share.
 
     backup_roundtrip.py SCANNER.exe BACKUPPROBE.exe FIXTURE.reg
 """
@@ -90,6 +96,115 @@ def probe_runs(tool, *args):
     return [line.split("\t", 1)[1] for line in text.splitlines() if line.startswith("folder\t")]
 
 
+# Crafted backup folders, each with parts a restore would take if it went
+# on after them: a class key to import and a file to copy.
+REG_HEADER = "Windows Registry Editor Version 5.00\r\n\r\n"
+GOOD_KEY = "[HKEY_CLASSES_ROOT\\Qob.Crafted]\r\n@=\"crafted\"\r\n\r\n"
+GOOD_TARGET = "C:\\qobbackup\\target\\good.dll"
+GOOD_FILE = f"1 good.dll\t{GOOD_TARGET}\r\n"
+# A key that a deletion line names.
+VICTIM = "HKEY_CLASSES_ROOT\\Qob.Victim"
+KEYS_FOLDER = object()  # keys.reg is a folder
+REFUSED = "このバックアップは戻せません: "
+CRAFTED = [
+    # name, keys.reg, files.txt, the reason printed
+    ("outside", GOOD_KEY + "[HKEY_CURRENT_USER\\Software\\QobCrafted]\r\n@=\"x\"\r\n", GOOD_FILE,
+     "キー HKEY_CURRENT_USER\\Software\\QobCrafted はクラスの登録の外にあります"),
+    ("container", GOOD_KEY + "[HKEY_CLASSES_ROOT\\CLSID]\r\n@=\"x\"\r\n", GOOD_FILE,
+     "キー HKEY_CLASSES_ROOT\\CLSID はレジストリのシステム キー全体です"),
+    ("deletion", GOOD_KEY + f"[-{VICTIM}]\r\n", GOOD_FILE, "keys.reg の 6 行目は削除の指示です"),
+    ("value deletion", GOOD_KEY + f"[{VICTIM}]\r\n@=-\r\n", GOOD_FILE, "keys.reg の 7 行目は削除の指示です"),
+    ("copy name", GOOD_KEY, GOOD_FILE + "..\\keys.reg\tC:\\qobbackup\\target\\stolen.reg\r\n",
+     "files.txt のコピー名 ..\\keys.reg はバックアップ内のファイル名ではありません"),
+    ("relative target", GOOD_KEY, GOOD_FILE + "1 good.dll\tgood.dll\r\n",
+     "files.txt の戻し先 good.dll は . や .. を含まない完全なパスではありません"),
+    ("keys.reg a folder", KEYS_FOLDER, GOOD_FILE, "keys.reg を読み取れません"),
+    ("keys.reg not the backup's", b"REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\Qob.Crafted]\r\n", GOOD_FILE,
+     "keys.reg の 1 行目がバックアップの書式ではありません"),
+]
+
+
+def utf16_file(text):
+    return b"\xff\xfe" + text.encode("utf-16-le")
+
+
+def make_crafted(win_folder, keys, files):
+    folder = unix(win_folder)
+    os.makedirs(os.path.join(folder, "files"))
+    with open(os.path.join(folder, "files", "1 good.dll"), "wb") as f:
+        f.write(b"MZ good")
+    if keys is KEYS_FOLDER:
+        os.makedirs(os.path.join(folder, "keys.reg"))
+    elif keys is not None:
+        with open(os.path.join(folder, "keys.reg"), "wb") as f:
+            f.write(keys if isinstance(keys, bytes) else utf16_file(REG_HEADER + keys))
+    with open(os.path.join(folder, "files.txt"), "wb") as f:
+        f.write(utf16_file(files))
+
+
+def restore(scanner, folder):
+    proc = subprocess.run(["wine", scanner, "--utf8", "--restore", folder], capture_output=True, timeout=300)
+    decode = lambda b: b.decode("utf-8", errors="replace").replace("\r", "")  # noqa: E731
+    return proc.returncode, decode(proc.stdout), decode(proc.stderr)
+
+
+def disk():
+    """Every file of drive C: with its size and time, every folder."""
+    seen = {}
+    root = os.path.join(PREFIX, "drive_c")
+    for folder, dirs, names in os.walk(root):
+        for d in dirs:
+            seen[os.path.join(folder, d)] = "folder"
+        for n in names:
+            path = os.path.join(folder, n)
+            st = os.lstat(path)
+            seen[path] = (st.st_size, st.st_mtime_ns)
+    return seen
+
+
+def refused_restores(scanner, scratch):
+    """Each crafted folder is refused whole: nothing of it reaches the
+    registry or the disk."""
+    wine("reg", "add", VICTIM, "/ve", "/d", "victim", "/f")
+    folders = {}
+    for i, (name, keys, files, _) in enumerate(CRAFTED):
+        folders[name] = f"C:\\qobbackup\\crafted\\{i}"
+        make_crafted(folders[name], keys, files)
+    roots = ("HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER\\Software")
+    registry = {k: export(k, scratch) for k in roots}
+    check(all(registry.values()), "the registry could not be exported")
+    check(export(VICTIM, scratch) is not None, "the key to delete is missing")
+    files = disk()
+    for name, _, _, reason in CRAFTED:
+        rc, out, err = restore(scanner, folders[name])
+        check(rc == 1 and out == "" and err == REFUSED + reason + "\n",
+              f"{name}: restore gave {rc}, printed {out!r}, told {err!r}")
+        for k in roots:
+            check(export(k, scratch) == registry[k], f"{name}: {k} changed")
+        changed = sorted(set(disk().items()) ^ set(files.items()), key=str)
+        check(not changed, f"{name}: the disk changed: {changed[:5]}")
+
+
+def network_restore(scanner, scratch):
+    """A target below \\\\server\\share: the folders below the share are made.
+    (Wine maps the share to a folder of dosdevices\\unc.)"""
+    share = os.path.join(scratch, "share")
+    os.makedirs(share)
+    server = os.path.join(PREFIX, "dosdevices", "unc", "qobserver")
+    os.makedirs(server, exist_ok=True)
+    os.symlink(share, os.path.join(server, "qobshare"))
+    try:
+        target = "\\\\qobserver\\qobshare\\made\\below\\good.dll"
+        make_crafted("C:\\qobbackup\\network", None, f"1 good.dll\t{target}\r\n")
+        rc, out, err = restore(scanner, "C:\\qobbackup\\network")
+        check(rc == 0 and out == f"ファイルを戻しました: {target}\n" and err == "",
+              f"network restore gave {rc}, printed {out!r}, told {err!r}")
+        path = os.path.join(share, "made", "below", "good.dll")
+        check(os.path.isfile(path) and open(path, "rb").read() == b"MZ good", "the file is not on the share")
+    finally:
+        shutil.rmtree(os.path.join(PREFIX, "dosdevices", "unc"), True)
+
+
 def main():
     scanner, tool, fixture = sys.argv[1:]
     scratch = tempfile.mkdtemp(prefix="qob-backup-")
@@ -165,6 +280,9 @@ def main():
             check(rc == 1 and out.get("failed"), f"{item}: backup into a blocked folder gave {rc} {out}")
         check(export(KEYS[1], scratch) == before[KEYS[1]], "a key was deleted without its backup")
         check(os.path.exists(unix(SERVER)), "a file was deleted without its backup")
+
+        refused_restores(scanner, scratch)
+        network_restore(scanner, scratch)
     finally:
         if folder:
             shutil.rmtree(unix(folder), True)

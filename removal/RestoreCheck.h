@@ -1,0 +1,66 @@
+// The check of a backup folder before a restore changes anything. A restore
+// puts back only what a removal's backup writes: a keys.reg as the backup
+// writes it, with class keys only and no deletion, and a files.txt whose
+// copies lie inside the folder's files\ and whose targets are full paths.
+// Pure functions over the files' bytes, no platform calls.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qob {
+
+// One of the folder's files as the caller found it.
+struct BackupFileRead {
+    enum class State { Absent, Unreadable, Read };
+    State state = State::Absent;
+    std::string bytes;  // the file's bytes when Read
+};
+
+// Why a folder is not restored; None when it may be.
+enum class RestoreRefusal {
+    None,
+    NoBackup,           // neither keys.reg nor files.txt is there
+    Unreadable,         // `file` is there but cannot be read
+    NotBackupFormat,    // `line` of `file` is not as the backup writes it
+    Deletion,           // `line` of keys.reg deletes a key or a value
+    KeyOutsideClasses,  // the key `item` lies below none of the class roots
+    WholeKey,           // the key `item` is a class root or a container of registrations
+    CopyNameNotPlain,   // the copy name `item` of files.txt is not a plain file name
+    TargetNotFullPath,  // the target `item` of files.txt is not a full path without . or ..
+};
+
+enum class BackupFile { Keys, FileList };
+
+struct RestoreVerdict {
+    RestoreRefusal refusal = RestoreRefusal::None;
+    BackupFile file = BackupFile::Keys;
+    std::size_t line = 0;  // counted from 1
+    std::string item;      // UTF-8
+};
+
+// What a folder that passed the check holds.
+struct RestorePlan {
+    bool hasKeys = false;  // keys.reg is there, for `reg import`
+    std::vector<std::u16string> topKeys;  // the saved keys, without their subkeys
+    std::vector<std::pair<std::u16string, std::u16string>> files;  // copy name, target
+};
+
+// Checks the two files of a backup folder; the plan is filled only when
+// nothing is refused.
+RestoreVerdict CheckBackupFolder(const BackupFileRead& keys, const BackupFileRead& fileList, RestorePlan& plan);
+
+// The refusal as one line for the user, in the selected language; `folder`
+// (UTF-8) is named when there is no backup in it.
+std::string RestoreRefusalText(const RestoreVerdict& verdict, const std::string& folder);
+
+// Whether a registry key, as a .reg key line names it, lies below one of the
+// roots a backup saves keys from (HKEY_CLASSES_ROOT, and Software\Classes of
+// HKEY_CURRENT_USER and of HKEY_LOCAL_MACHINE), and is neither such a root
+// nor a container of registrations (CLSID, Wow6432Node\CLSID, ...):
+// KeyOutsideClasses, WholeKey, NotBackupFormat for an empty part, or None.
+RestoreRefusal CheckClassKey(const std::u16string& key);
+
+}  // namespace qob

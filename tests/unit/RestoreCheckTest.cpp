@@ -1,0 +1,304 @@
+#include "removal/RestoreCheck.h"
+
+#include "removal/BackupFormat.h"
+#include "texts/Texts.h"
+
+#include <gtest/gtest.h>
+
+namespace qob {
+namespace {
+
+using Refusal = RestoreRefusal;
+using State = BackupFileRead::State;
+
+BackupFileRead Utf16File(const std::u16string& text) { return {State::Read, "\xFF\xFE" + ToUtf16Le(text)}; }
+
+const BackupFileRead kAbsent{};
+
+const std::u16string kHeader = u"Windows Registry Editor Version 5.00\r\n\r\n";
+
+RestoreVerdict CheckKeys(const std::u16string& text)
+{
+    RestorePlan plan;
+    return CheckBackupFolder(Utf16File(text), kAbsent, plan);
+}
+
+RestoreVerdict CheckList(const std::u16string& text)
+{
+    RestorePlan plan;
+    return CheckBackupFolder(kAbsent, Utf16File(text), plan);
+}
+
+std::string Describe(const RestoreVerdict& v)
+{
+    return std::to_string(static_cast<int>(v.refusal)) + " line " + std::to_string(v.line) + " item " + v.item;
+}
+
+TEST(RestoreCheck, EverythingTheBackupWritesIsAccepted)
+{
+    const std::string utf16A = ToUtf16Le(std::u16string(u"a\0", 2));
+    std::string longData;
+    for (int i = 0; i < 200; ++i)
+        longData += static_cast<char>(i);
+    const std::vector<SavedValue> values{
+        {u"", 1, utf16A},
+        {u"q\"b\\s", 1, ToUtf16Le(std::u16string(u"a\"b\\c\0", 6))},
+        {u"ctl\x01\t[x]=-", 1, ""},
+        {u"d", 4, std::string("\1\2\3\4", 4)},
+        {u"h", 3, longData},
+        {u"x", 2, longData},
+        {u"n", 0, ""},
+        {u"u", 0x12345678, std::string("\5", 1)},
+        {u"表 😀", 7, ToUtf16Le(std::u16string(u"a\0\0", 3))},
+    };
+    std::u16string text = RegFileHeader();
+    std::u16string bad;
+    for (const std::u16string location :
+         {u"HKEY_CLASSES_ROOT\\Qob.A", u"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{id}",
+          u"HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{id}", u"HKEY_LOCAL_MACHINE\\Software\\Classes\\TypeLib\\{t}",
+          u"HKEY_CLASSES_ROOT\\表 😀"}) {
+        const KeyTree tree{location, {{u"", values}, {u"\\Sub]x", {}}, {u"\\Sub]x\\-deeper", values}}};
+        ASSERT_TRUE(AppendRegKeys(tree, text, bad));
+    }
+    const std::u16string list = ManifestLine(u"1 server.dll", u"C:\\qob\\server.dll") +
+                                ManifestLine(u"2 a..b 表.dll", u"\\\\server\\share\\dir\\a..b 表.dll") +
+                                ManifestLine(u"3 x", u"c:\\x");
+    RestorePlan plan;
+    const RestoreVerdict verdict = CheckBackupFolder(Utf16File(text), Utf16File(list), plan);
+    EXPECT_EQ(verdict.refusal, Refusal::None) << Describe(verdict);
+    EXPECT_TRUE(plan.hasKeys);
+    EXPECT_EQ(plan.topKeys, RegFileTopKeys(text));
+    EXPECT_EQ(plan.topKeys.size(), 5u);
+    EXPECT_EQ(plan.files, ParseManifest(list));
+    EXPECT_EQ(plan.files.size(), 3u);
+}
+
+TEST(RestoreCheck, MissingAndUnreadableFiles)
+{
+    RestorePlan plan;
+    EXPECT_EQ(CheckBackupFolder(kAbsent, kAbsent, plan).refusal, Refusal::NoBackup);
+
+    // A folder of files alone, or of keys alone.
+    EXPECT_EQ(CheckBackupFolder(kAbsent, Utf16File(ManifestLine(u"1 a", u"C:\\a")), plan).refusal, Refusal::None);
+    EXPECT_FALSE(plan.hasKeys);
+    EXPECT_EQ(plan.files.size(), 1u);
+    EXPECT_EQ(CheckBackupFolder(Utf16File(kHeader), kAbsent, plan).refusal, Refusal::None);
+    EXPECT_TRUE(plan.hasKeys);
+    EXPECT_TRUE(plan.topKeys.empty() && plan.files.empty());
+
+    // A file that is there but cannot be read is never "nothing saved".
+    const BackupFileRead unreadable{State::Unreadable, {}};
+    const BackupFileRead goodList = Utf16File(ManifestLine(u"1 a", u"C:\\a"));
+    RestoreVerdict v = CheckBackupFolder(unreadable, goodList, plan);
+    EXPECT_EQ(v.refusal, Refusal::Unreadable);
+    EXPECT_EQ(v.file, BackupFile::Keys);
+    EXPECT_TRUE(plan.files.empty()) << "a refused folder leaves no plan";
+    v = CheckBackupFolder(Utf16File(kHeader), unreadable, plan);
+    EXPECT_EQ(v.refusal, Refusal::Unreadable);
+    EXPECT_EQ(v.file, BackupFile::FileList);
+
+    // Not UTF-16 with its byte-order mark: empty, ANSI, big-endian, half a unit.
+    for (const std::string& bytes : {std::string(), std::string("Windows Registry Editor Version 5.00\r\n"),
+                                     "\xFE\xFF" + std::string("\0W", 2), Utf16File(kHeader).bytes + "x"}) {
+        v = CheckBackupFolder({State::Read, bytes}, goodList, plan);
+        EXPECT_EQ(v.refusal, Refusal::NotBackupFormat) << bytes.size();
+        EXPECT_EQ(v.line, 1u);
+        v = CheckBackupFolder(kAbsent, {State::Read, bytes}, plan);
+        EXPECT_EQ(v.refusal, Refusal::NotBackupFormat) << bytes.size();
+        EXPECT_EQ(v.file, BackupFile::FileList);
+    }
+}
+
+TEST(RestoreCheck, CraftedKeyFiles)
+{
+    struct Case {
+        std::u16string body;  // after the header and its blank line (lines 1 and 2)
+        Refusal refusal;
+        std::size_t line;
+        std::string item;
+    };
+    const std::u16string key = u"[HKEY_CLASSES_ROOT\\Qob.A]\r\n";
+    const std::vector<Case> cases{
+        // Deletions, of keys and of values.
+        {u"[-HKEY_CLASSES_ROOT\\Qob.A]\r\n", Refusal::Deletion, 3, ""},
+        {key + u"\"v\"=-\r\n", Refusal::Deletion, 4, ""},
+        {key + u"@=-\r\n", Refusal::Deletion, 4, ""},
+        {key + u"@=\"x\"\r\n\"a\\\"b\"=-\r\n", Refusal::Deletion, 5, ""},
+        // Keys outside the class roots.
+        {u"[HKEY_CURRENT_USER\\Software\\Qob]\r\n", Refusal::KeyOutsideClasses, 3, "HKEY_CURRENT_USER\\Software\\Qob"},
+        {u"[HKEY_CURRENT_USER\\Software]\r\n", Refusal::KeyOutsideClasses, 3, "HKEY_CURRENT_USER\\Software"},
+        {u"[HKEY_CURRENT_USER\\Software\\ClassesX\\A]\r\n", Refusal::KeyOutsideClasses, 3,
+         "HKEY_CURRENT_USER\\Software\\ClassesX\\A"},
+        {u"[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet]\r\n", Refusal::KeyOutsideClasses, 3,
+         "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet"},
+        {u"[HKEY_USERS\\.DEFAULT\\Software\\Classes\\A]\r\n", Refusal::KeyOutsideClasses, 3,
+         "HKEY_USERS\\.DEFAULT\\Software\\Classes\\A"},
+        {u"[HKCR\\Qob.A]\r\n", Refusal::KeyOutsideClasses, 3, "HKCR\\Qob.A"},
+        {key + u"\r\n[HKEY_CLASSES_ROOTX\\A]\r\n", Refusal::KeyOutsideClasses, 5, "HKEY_CLASSES_ROOTX\\A"},
+        // A root or a container as a whole, in any case.
+        {u"[HKEY_CLASSES_ROOT]\r\n", Refusal::WholeKey, 3, "HKEY_CLASSES_ROOT"},
+        {u"[HKEY_CLASSES_ROOT\\CLSID]\r\n", Refusal::WholeKey, 3, "HKEY_CLASSES_ROOT\\CLSID"},
+        {u"[hkey_classes_root\\typelib]\r\n", Refusal::WholeKey, 3, "hkey_classes_root\\typelib"},
+        {u"[HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID]\r\n", Refusal::WholeKey, 3,
+         "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID"},
+        {u"[HKEY_CLASSES_ROOT\\Wow6432Node]\r\n", Refusal::WholeKey, 3, "HKEY_CLASSES_ROOT\\Wow6432Node"},
+        {u"[HKEY_CLASSES_ROOT\\Component Categories]\r\n", Refusal::WholeKey, 3,
+         "HKEY_CLASSES_ROOT\\Component Categories"},
+        {u"[HKEY_CLASSES_ROOT\\*]\r\n", Refusal::WholeKey, 3, "HKEY_CLASSES_ROOT\\*"},
+        {u"[HKEY_CURRENT_USER\\Software\\Classes]\r\n", Refusal::WholeKey, 3, "HKEY_CURRENT_USER\\Software\\Classes"},
+        {u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\Interface]\r\n", Refusal::WholeKey, 3,
+         "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\Interface"},
+        {u"[HKEY_CURRENT_USER\\Software\\Classes\\Wow6432Node\\AppID]\r\n", Refusal::WholeKey, 3,
+         "HKEY_CURRENT_USER\\Software\\Classes\\Wow6432Node\\AppID"},
+        // The registry upper-cases a dotless i to I.
+        {u"[HKEY_CLASSES_ROOT\\\u0131nterface]\r\n", Refusal::WholeKey, 3, "HKEY_CLASSES_ROOT\\\xC4\xB1nterface"},
+        // A later key, after keys that pass.
+        {key + u"@=\"x\"\r\n\r\n[HKEY_CLASSES_ROOT\\Qob.A\\Sub]\r\n\r\n[HKEY_CLASSES_ROOT\\AppID]\r\n",
+         Refusal::WholeKey, 8, "HKEY_CLASSES_ROOT\\AppID"},
+        // Lines the backup does not write.
+        {u"[HKEY_CLASSES_ROOT\\CLSID\\]\r\n", Refusal::NotBackupFormat, 3, ""},
+        {u"[HKEY_CLASSES_ROOT\\\\CLSID]\r\n", Refusal::NotBackupFormat, 3, ""},
+        {u"[HKEY_CLASSES_ROOT\\Qob.A\r\n", Refusal::NotBackupFormat, 3, ""},
+        {u"[]\r\n", Refusal::NotBackupFormat, 3, ""},
+        {u"@=\"no key yet\"\r\n", Refusal::NotBackupFormat, 3, ""},
+        {key + u"\r\n@=\"after the key's blank line\"\r\n", Refusal::NotBackupFormat, 5, ""},
+        {u"; a comment\r\n", Refusal::NotBackupFormat, 3, ""},
+        {u" [-HKEY_CLASSES_ROOT\\Qob.A]\r\n", Refusal::NotBackupFormat, 3, ""},
+        {key + u"\"v\"=\"open\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=\"a\\n\"\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=\"a\"b\"\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"\"=\"x\"\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\" = \"x\"\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"v=\"x\"\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=dword:1234567\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=dword:1234567g\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=hex:4\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=hex:41,,42\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=hex:41,\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=hex(zz):41\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=hex():41\r\n", Refusal::NotBackupFormat, 4, ""},
+        {key + u"\"v\"=str(2):\"x\"\r\n", Refusal::NotBackupFormat, 4, ""},
+        // A value whose bytes go on: the next line, two spaces in, holds bytes.
+        {key + u"\"v\"=hex:41,\\\r\n[-HKEY_CLASSES_ROOT\\Qob.A]\r\n", Refusal::NotBackupFormat, 5, ""},
+        {key + u"\"v\"=hex:41,\\\r\n  \r\n", Refusal::NotBackupFormat, 5, ""},
+        {key + u"\"v\"=hex:41,\\\r\n  42,\\\r\n", Refusal::NotBackupFormat, 6, ""},
+        // A lone carriage return or a zero would end a line early for the importer.
+        {key + u"@=\"x\r[-HKEY_CLASSES_ROOT\\CLSID]\"\r\n", Refusal::NotBackupFormat, 4, ""},
+        {std::u16string(u"[HKEY_CLASSES_ROOT\\Qob.A\0]\r\n", 28), Refusal::NotBackupFormat, 3, ""},
+        // Passes: a ProgID beside a container, or named like a root.
+        {u"[HKEY_CLASSES_ROOT\\CLSIDX]\r\n[HKEY_CLASSES_ROOT\\HKEY_CLASSES_ROOT]\r\n", Refusal::None, 0, ""},
+        {key + u"\"v\"=hex:41,\\\r\n  42\r\n\r\n", Refusal::None, 0, ""},
+        {std::u16string(u"[HKEY_CLASSES_ROOT\\Qob.A]\n@=\"LF alone\"\n"), Refusal::None, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const RestoreVerdict v = CheckKeys(kHeader + c.body);
+        const std::string expected = Describe({c.refusal, BackupFile::Keys, c.line, c.item});
+        EXPECT_EQ(Describe(v), expected) << "case " << (&c - cases.data());
+    }
+    // The header must be the first line as the backup writes it.
+    for (const std::u16string& text : {std::u16string(u"REGEDIT4\r\n\r\n"), u"\r\n" + kHeader,
+                                       std::u16string(u"Windows Registry Editor Version 5.00 \r\n"),
+                                       std::u16string()}) {
+        const RestoreVerdict v = CheckKeys(text);
+        EXPECT_EQ(v.refusal, Refusal::NotBackupFormat);
+        EXPECT_EQ(v.line, 1u);
+    }
+}
+
+TEST(RestoreCheck, CraftedFileLists)
+{
+    struct Case {
+        std::u16string text;
+        Refusal refusal;
+        std::size_t line;
+        std::string item;
+    };
+    const std::u16string good = ManifestLine(u"1 a.dll", u"C:\\qob\\a.dll");
+    const std::vector<Case> cases{
+        // Copy names that leave files\ or name no file in it.
+        {ManifestLine(u"..\\..\\keys.reg", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 1, "..\\..\\keys.reg"},
+        {good + ManifestLine(u"../x", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 2, "../x"},
+        {ManifestLine(u"C:\\Windows\\win.ini", u"C:\\a.ini"), Refusal::CopyNameNotPlain, 1, "C:\\Windows\\win.ini"},
+        {ManifestLine(u"..", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 1, ".."},
+        {ManifestLine(u".", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 1, "."},
+        {ManifestLine(u". .", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 1, ". ."},
+        {ManifestLine(u"NUL", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 1, "NUL"},
+        {ManifestLine(u"com1.dll", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 1, "com1.dll"},
+        {ManifestLine(u"con .txt", u"C:\\a.dll"), Refusal::CopyNameNotPlain, 1, "con .txt"},
+        {u"\tC:\\a.dll\r\n", Refusal::CopyNameNotPlain, 1, ""},
+        // Targets that are not full paths, or climb.
+        {ManifestLine(u"1 a.dll", u"a.dll"), Refusal::TargetNotFullPath, 1, "a.dll"},
+        {ManifestLine(u"1 a.dll", u"bin\\a.dll"), Refusal::TargetNotFullPath, 1, "bin\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:a.dll"), Refusal::TargetNotFullPath, 1, "C:a.dll"},
+        {ManifestLine(u"1 a.dll", u"\\a.dll"), Refusal::TargetNotFullPath, 1, "\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:\\"), Refusal::TargetNotFullPath, 1, "C:\\"},
+        {ManifestLine(u"1 a.dll", u"1:\\a.dll"), Refusal::TargetNotFullPath, 1, "1:\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:\\qob\\..\\Windows\\a.dll"), Refusal::TargetNotFullPath, 1,
+         "C:\\qob\\..\\Windows\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:\\qob\\.\\a.dll"), Refusal::TargetNotFullPath, 1, "C:\\qob\\.\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:\\qob\\.. \\a.dll"), Refusal::TargetNotFullPath, 1, "C:\\qob\\.. \\a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:\\qob\\a.dll\\.."), Refusal::TargetNotFullPath, 1, "C:\\qob\\a.dll\\.."},
+        {ManifestLine(u"1 a.dll", u"C:\\qob/../a.dll"), Refusal::TargetNotFullPath, 1, "C:\\qob/../a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:/qob/a.dll"), Refusal::TargetNotFullPath, 1, "C:/qob/a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:\\qob\\\\a.dll"), Refusal::TargetNotFullPath, 1, "C:\\qob\\\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"C:\\qob\\"), Refusal::TargetNotFullPath, 1, "C:\\qob\\"},
+        {ManifestLine(u"1 a.dll", u"C:\\qob\\a*.dll"), Refusal::TargetNotFullPath, 1, "C:\\qob\\a*.dll"},
+        {ManifestLine(u"1 a.dll", u"\\\\server\\share"), Refusal::TargetNotFullPath, 1, "\\\\server\\share"},
+        {ManifestLine(u"1 a.dll", u"\\\\server\\share\\"), Refusal::TargetNotFullPath, 1, "\\\\server\\share\\"},
+        {ManifestLine(u"1 a.dll", u"\\\\server\\\\a.dll"), Refusal::TargetNotFullPath, 1, "\\\\server\\\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"\\\\?\\C:\\a.dll"), Refusal::TargetNotFullPath, 1, "\\\\?\\C:\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"\\\\.\\C:\\a.dll"), Refusal::TargetNotFullPath, 1, "\\\\.\\C:\\a.dll"},
+        {ManifestLine(u"1 a.dll", u"\\\\server\\share\\..\\other\\a.dll"), Refusal::TargetNotFullPath, 1,
+         "\\\\server\\share\\..\\other\\a.dll"},
+        // Lines that are not "copy TAB target".
+        {good + u"garbage\r\n", Refusal::NotBackupFormat, 2, ""},
+        {u"1 a.dll\tC:\\a.dll\textra\r\n", Refusal::NotBackupFormat, 1, ""},
+        {good + u"\r\n" + good, Refusal::NotBackupFormat, 2, ""},
+        // Passes.
+        {good + ManifestLine(u"2 b", u"\\\\server\\share\\b"), Refusal::None, 0, ""},
+        {std::u16string(), Refusal::None, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const RestoreVerdict v = CheckList(c.text);
+        EXPECT_EQ(Describe(v), Describe({c.refusal, BackupFile::FileList, c.line, c.item}))
+            << "case " << (&c - cases.data());
+        if (c.refusal != Refusal::None) {
+            EXPECT_EQ(v.file, BackupFile::FileList);
+        }
+    }
+}
+
+TEST(RestoreCheck, TheReasonIsOneLineInTheUsersLanguage)
+{
+    const std::vector<std::pair<RestoreVerdict, std::string>> cases{
+        {{Refusal::NoBackup, BackupFile::Keys, 0, ""}, "No backup found: C:\\b"},
+        {{Refusal::Unreadable, BackupFile::Keys, 0, ""}, "This backup cannot be restored: keys.reg cannot be read"},
+        {{Refusal::NotBackupFormat, BackupFile::FileList, 7, ""},
+         "This backup cannot be restored: line 7 of files.txt is not in the backup's format"},
+        {{Refusal::Deletion, BackupFile::Keys, 3, ""},
+         "This backup cannot be restored: line 3 of keys.reg deletes from the registry"},
+        {{Refusal::KeyOutsideClasses, BackupFile::Keys, 3, "HKEY_CURRENT_USER\\Software\\Qob"},
+         "This backup cannot be restored: the key HKEY_CURRENT_USER\\Software\\Qob lies outside the class "
+         "registrations"},
+        {{Refusal::WholeKey, BackupFile::Keys, 3, "HKEY_CLASSES_ROOT\\CLSID"},
+         "This backup cannot be restored: the key HKEY_CLASSES_ROOT\\CLSID is a whole key of the registry itself"},
+        {{Refusal::CopyNameNotPlain, BackupFile::FileList, 1, "..\\x"},
+         "This backup cannot be restored: the copy name ..\\x in files.txt is not a file name inside the backup"},
+        {{Refusal::TargetNotFullPath, BackupFile::FileList, 1, "a.dll"},
+         "This backup cannot be restored: the target a.dll in files.txt is not a full path without . or .. parts"},
+    };
+    SelectLanguage(Language::English);
+    for (const auto& [verdict, expected] : cases)
+        EXPECT_EQ(RestoreRefusalText(verdict, "C:\\b"), expected);
+    SelectLanguage(Language::Japanese);
+    for (const auto& [verdict, expected] : cases) {
+        const std::string text = RestoreRefusalText(verdict, "C:\\b");
+        EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos);
+        EXPECT_NE(text.find(verdict.refusal == Refusal::NoBackup ? "C:\\b" : verdict.item), std::string::npos);
+        EXPECT_NE(text, expected);
+    }
+    EXPECT_EQ(RestoreRefusalText({}, "C:\\b"), "");
+}
+
+}  // namespace
+}  // namespace qob
