@@ -19,8 +19,30 @@ std::size_t CharLength(std::string_view text, std::size_t pos);
 std::size_t LastCharStart(std::string_view text);
 
 // Comparison without regard to ASCII case: only the letters a-z are folded,
-// the bytes of other characters never change.
-bool EqualNoCase(std::string_view a, std::string_view b);
+// the units of other characters never change. For UTF-8 and UTF-16 alike.
+template <class Char>
+constexpr Char FoldAscii(Char c)
+{
+    return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+template <class Char>
+bool EqualNoCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+inline bool EqualNoCase(std::string_view a, std::string_view b) { return EqualNoCase<char>(a, b); }
+inline bool EqualNoCase(std::u16string_view a, std::u16string_view b) { return EqualNoCase<char16_t>(a, b); }
 std::string FoldCase(std::string_view text);
+
+// UTF-16 as UTF-8, for portable code that names what a UTF-16 file holds;
+// half a surrogate pair becomes U+FFFD. (The Win32 code converts at its
+// boundary with WidenText and NarrowText.)
+std::string Utf8FromUtf16(std::u16string_view text);
 
 }  // namespace qob

@@ -1,5 +1,6 @@
 #include "removal/RestoreCheck.h"
 
+#include "catalogue/Utf8.h"
 #include "removal/BackupFormat.h"
 #include "removal/Removal.h"
 #include "texts/Texts.h"
@@ -21,18 +22,6 @@ constexpr std::array<std::u16string_view, 3> kClassRoots = {
     u"HKEY_LOCAL_MACHINE\\Software\\Classes",
 };
 
-char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-
-bool EqualNoCase(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separator)
 {
@@ -64,33 +53,6 @@ std::vector<std::u16string_view> Lines(std::u16string_view text)
     return lines;
 }
 
-std::string Utf8Of(std::u16string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        else if (c >= 0xD800 && c <= 0xDFFF)
-            c = 0xFFFD;  // half a pair
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // A key's name as the registry compares it, for the ASCII names of the
 // roots and containers: the registry upper-cases names before it compares
@@ -244,7 +206,7 @@ RestoreVerdict CheckRegText(std::u16string_view text)
             if (refusal == RestoreRefusal::NotBackupFormat)
                 return Refused(refusal, BackupFile::Keys, number);
             if (refusal != RestoreRefusal::None)
-                return Refused(refusal, BackupFile::Keys, number, Utf8Of(key));
+                return Refused(refusal, BackupFile::Keys, number, Utf8FromUtf16(key));
             inKey = true;
             continue;
         }
@@ -332,9 +294,9 @@ RestoreVerdict CheckFileListText(std::u16string_view text,
         if (fields.size() != 2)
             return Refused(RestoreRefusal::NotBackupFormat, BackupFile::FileList, i + 1);
         if (!IsPlainCopyName(fields[0]))
-            return Refused(RestoreRefusal::CopyNameNotPlain, BackupFile::FileList, i + 1, Utf8Of(fields[0]));
+            return Refused(RestoreRefusal::CopyNameNotPlain, BackupFile::FileList, i + 1, Utf8FromUtf16(fields[0]));
         if (!IsFullTargetPath(fields[1]))
-            return Refused(RestoreRefusal::TargetNotFullPath, BackupFile::FileList, i + 1, Utf8Of(fields[1]));
+            return Refused(RestoreRefusal::TargetNotFullPath, BackupFile::FileList, i + 1, Utf8FromUtf16(fields[1]));
         files.emplace_back(fields[0], fields[1]);
     }
     return {};
@@ -370,7 +332,7 @@ RestoreRefusal CheckClassKey(const std::u16string& key)
         // Below Wow6432Node the 32-bit view has containers of its own.
         if (EqualNoCase(RegistrySpelling(parts.front()), u"Wow6432Node"))
             parts.erase(parts.begin());
-        if (parts.empty() || (parts.size() == 1 && IsRegistryContainer(Utf8Of(RegistrySpelling(parts.front())))))
+        if (parts.empty() || (parts.size() == 1 && IsRegistryContainer(Utf8FromUtf16(RegistrySpelling(parts.front())))))
             return RestoreRefusal::WholeKey;
         return RestoreRefusal::None;
     }
