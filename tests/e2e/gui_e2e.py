@@ -681,7 +681,9 @@ def scenario_removal_failures():
             key("Delete")
             dialogs.answer(ERROR, FAULT_FREE, "alt+y")
             dialogs.answer(INFORMATION, key_question("Qob.Remove.Wow"), "alt+y")
-            dialogs.answer(INFORMATION, key_question("CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"), "alt+y")
+            # Named where it is: in the 32-bit view, below Wow6432Node.
+            dialogs.answer(INFORMATION, key_question("Wow6432Node\\CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"),
+                           "alt+y")
             dialogs.answer(INFORMATION, file_question(r"%SystemRoot%\system32\qobremove.dll",
                                                         to_delete(r"C:\windows\SysWOW64\qobremove.dll"), IN_WINDOWS_FOLDER), "alt+y")
             dialogs.none()
