@@ -28,6 +28,8 @@ std::string NarrowText(const std::wstring& text)
 
 std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
+std::u16string U16Of(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
 std::string SystemErrorText(unsigned long code)
 {
     wchar_t* buffer = nullptr;

@@ -2,6 +2,7 @@
 
 #include "removal/Win32Backup.h"
 
+#include "catalogue/Utf8.h"
 #include "catalogue/Win32Handles.h"
 #include "catalogue/Win32Platform.h"
 #include "catalogue/Win32Text.h"
@@ -144,7 +145,7 @@ int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const 
         for (const std::u16string& key : plan.topKeys) {
             const bool restored = status == 0 && KeyExists(WideOf(key));
             complete = complete && restored;
-            out(Text(restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored, {NarrowText(WideOf(key))}));
+            out(Text(restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored, {Utf8FromUtf16(key)}));
         }
     }
     for (const auto& [copyName, original] : plan.files) {

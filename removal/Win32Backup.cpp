@@ -16,8 +16,6 @@ namespace qob {
 
 namespace {
 
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
 // The name the system gives an open key ("\REGISTRY\MACHINE\..."), empty
 // when it does not tell.
 std::u16string SystemKeyName(HKEY key)
@@ -135,7 +133,7 @@ long ReadKey(HKEY key, const std::u16string& path, REGSAM access, std::vector<Sa
             continue;  // gone since it was listed: nothing to keep
         if (result != ERROR_SUCCESS)
             return result;
-        result = ReadKey(opened.get(), path + u'\\' + U16(child), access, keys);
+        result = ReadKey(opened.get(), path + u'\\' + U16Of(child), access, keys);
         if (result != ERROR_SUCCESS)
             return result;
     }
@@ -212,7 +210,7 @@ long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTre
     const LONG result = ::RegOpenKeyExW(HKEY_CLASSES_ROOT, wide.c_str(), 0, access, key.Out());
     if (result != ERROR_SUCCESS)
         return result;
-    tree.location = KeyLocation(SystemKeyName(key.get()), U16(wide), view);
+    tree.location = KeyLocation(SystemKeyName(key.get()), U16Of(wide), view);
     const long read = ReadKey(key.get(), u"", access, tree.keys);
     if (read != ERROR_SUCCESS)
         tree.keys.clear();
@@ -248,7 +246,7 @@ bool Win32RemovalBackup::MakeFolder(std::string& reason)
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     const std::wstring name =
-        WideOf(BackupFolderName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, U16(progId_)));
+        WideOf(BackupFolderName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond}, U16Of(progId_)));
     // A second run in the same second gets a folder of its own.
     for (int attempt = 1; attempt <= 100; ++attempt) {
         const std::wstring folder =
@@ -332,7 +330,7 @@ bool Win32RemovalBackup::SaveFile(const std::string& path, std::string& reason)
         error = FlushCopy(copy);
     if (error == ERROR_SUCCESS)
         error = AppendToFile(folder_ + L'\\' + kBackupFileList, "\xFF\xFE",
-                             ToUtf16Le(ManifestLine(U16(copyName), U16(full))));
+                             ToUtf16Le(ManifestLine(U16Of(copyName), U16Of(full))));
     if (error != ERROR_SUCCESS) {
         ::DeleteFileW(copy.c_str());
         reason = Text(TextId::BackupFileNotCopied, {path, SystemErrorText(error)});

@@ -542,14 +542,18 @@ int Resize(const Args& args)
                : 1;
 }
 
+// The focus and activation of the program's window thread.
+bool ThreadInfoOf(HWND main, GUITHREADINFO& info)
+{
+    info = GUITHREADINFO{};
+    info.cbSize = sizeof info;
+    return main && ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info);
+}
+
 int Focus(const Args&)
 {
-    HWND main = MainWindow();
-    if (!main)
-        return 1;
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info))
+    GUITHREADINFO info;
+    if (!ThreadInfoOf(MainWindow(), info))
         return 1;
     Out(info.hwndFocus ? ClassOf(info.hwndFocus) + "\n" : "none\n");
     return 0;
@@ -558,11 +562,8 @@ int Focus(const Args&)
 int Active(const Args&)
 {
     HWND main = MainWindow();
-    if (!main)
-        return 1;
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info))
+    GUITHREADINFO info;
+    if (!ThreadInfoOf(main, info))
         return 1;
     Out(info.hwndActive == main ? "main\n" : info.hwndActive ? ClassOf(info.hwndActive) + "\n" : "none\n");
     return 0;
