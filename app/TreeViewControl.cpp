@@ -45,11 +45,11 @@ void TTreeViewControl::Create(HWND parent, int id, RECT bounds, int indent, HIMA
     ::SendMessageW(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
 }
 
-bool TTreeViewControl::Insert(TTreeNode& node, HTREEITEM parent)
+bool TTreeViewControl::Insert(TTreeNode& node, HTREEITEM parent, HTREEITEM after)
 {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
+    insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM;
     insert.item.pszText = LPSTR_TEXTCALLBACKW;
     insert.item.iImage = I_IMAGECALLBACK;
@@ -97,13 +97,20 @@ bool TTreeViewControl::NodeAdded(TTreeNode& node)
 {
     if (!handle_)
         return true;
+    // A node added last goes last; one put between others goes after the
+    // item of the node before it, or first.
+    HTREEITEM after = TVI_LAST;
+    if (node.NextSibling()) {
+        const TTreeNode* before = node.PrevSibling();
+        after = before ? ItemOf(*before) : TVI_FIRST;
+    }
     TTreeNode* parent = node.Parent();
     if (!parent)
-        return Insert(node, TVI_ROOT);
+        return Insert(node, TVI_ROOT, after);
     // A child of a node that was opened gets its item at once; the control
     // asks every item whether it has children, so the parent's button follows.
     if (parent->viewItem && materialised_.count(parent))
-        return Insert(node, ItemOf(*parent));
+        return Insert(node, ItemOf(*parent), after);
     return true;
 }
 

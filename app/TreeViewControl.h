@@ -41,7 +41,7 @@ public:
     void Focus() override;
 
 private:
-    bool Insert(TTreeNode& node, HTREEITEM parent);
+    bool Insert(TTreeNode& node, HTREEITEM parent, HTREEITEM after = TVI_LAST);
     // Makes items of the node's children once.
     bool Materialise(TTreeNode& node);
     // Makes items down to the node; true when the node then has one.

@@ -2,6 +2,8 @@
 
 #include "texts/Texts.h"
 
+#include <algorithm>
+
 namespace qob {
 
 namespace {
@@ -96,14 +98,22 @@ void TTreeNodes::Reposition(std::vector<std::unique_ptr<TTreeNode>>& list, std::
 
 TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, std::string text)
 {
+    const auto& list = parent ? parent->children_ : topLevel_;
+    return InsertChild(parent, list.size(), std::move(text));
+}
+
+TTreeNode* TTreeNodes::InsertChild(TTreeNode* parent, std::size_t position, std::string text)
+{
     auto& list = parent ? parent->children_ : topLevel_;
+    position = std::min(position, list.size());
     auto node = std::make_unique<TTreeNode>(parent, std::move(text));
     node->owner_ = this;
-    node->position_ = list.size();
     TTreeNode* added = node.get();
-    list.push_back(std::move(node));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(position), std::move(node));
+    Reposition(list, position);
     if (view_ && !view_->NodeAdded(*added)) {
-        list.pop_back();
+        list.erase(list.begin() + static_cast<std::ptrdiff_t>(position));
+        Reposition(list, position);
         throw EOutOfResources(std::string(qob::Text(TextId::ErrorItemNotInserted)));
     }
     ++nodeCount_;

@@ -80,8 +80,9 @@ private:
 class TreeView {
 public:
     virtual ~TreeView() = default;
-    // A node was added as the last child of its parent (or at the top level).
-    // False when the control refuses the item.
+    // A node was added among the children of its parent (or at the top
+    // level), at its place there: mostly the last. False when the control
+    // refuses the item.
     virtual bool NodeAdded(TTreeNode& node) = 0;
     virtual void NodeChanged(TTreeNode& node) = 0;
     // The node and its subtree are about to leave the tree.
@@ -105,6 +106,9 @@ public:
     // Adds a node as the last child of parent, or as the last top-level node
     // when parent is null. EOutOfResources when the view refuses it.
     TTreeNode* AddChild(TTreeNode* parent, std::string text);
+    // The same at a position among the children (0 the first; past the last
+    // adds it last).
+    TTreeNode* InsertChild(TTreeNode* parent, std::size_t position, std::string text);
     void SetImageIndex(TTreeNode& node, int index);
     void SetSelectedIndex(TTreeNode& node, int index);
     void SetIcon(TTreeNode& node, int index);  // both indices

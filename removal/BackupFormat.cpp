@@ -1,6 +1,7 @@
 #include "removal/BackupFormat.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace qob {
 
@@ -173,6 +174,32 @@ std::vector<std::u16string> RegFileTopKeys(const std::u16string& text)
         tops.push_back(std::move(name));
     }
     return tops;
+}
+
+std::u16string RegTextWithout(const std::u16string& text, const std::vector<std::u16string>& topKeys)
+{
+    const auto dropped = [&](const std::u16string& name) {
+        for (const std::u16string& top : topKeys) {
+            if (name.size() == top.size() ? StartsWithNoCase(name, top) : StartsWithNoCase(name, top + u'\\'))
+                return true;
+        }
+        return false;
+    };
+    std::u16string kept;
+    bool dropping = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = text.find(u'\n', pos);
+        end = end == std::u16string::npos ? text.size() : end + 1;
+        const std::u16string_view line(text.data() + pos, end - pos);
+        if (!line.empty() && line.front() == u'[') {
+            const std::size_t close = line.rfind(u']');
+            dropping = close != std::u16string_view::npos && dropped(std::u16string(line.substr(1, close - 1)));
+        }
+        if (!dropping)
+            kept += line;
+        pos = end;
+    }
+    return kept;
 }
 
 std::u16string KeyLocation(const std::u16string& systemName, const std::u16string& path, RegistryView view)

@@ -25,6 +25,11 @@ bool AppendRegKeys(const KeyTree& tree, std::u16string& out, std::u16string& bad
 // named before them: the top keys, one for each key that was saved.
 std::vector<std::u16string> RegFileTopKeys(const std::u16string& text);
 
+// The .reg text without the sections of the given top keys (as
+// RegFileTopKeys names them) and of the keys below them; every other line
+// kept as it is.
+std::u16string RegTextWithout(const std::u16string& text, const std::vector<std::u16string>& topKeys);
+
 // Where a key lives, as a .reg key line names it. `systemName` is the
 // name the system gives the open key ("\REGISTRY\MACHINE\SOFTWARE\Classes\..."),
 // which tells the view's real location; when it is empty or not understood,

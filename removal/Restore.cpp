@@ -1,5 +1,7 @@
 #include "removal/Restore.h"
 
+#include "removal/BackupFormat.h"
+#include "removal/BackupList.h"
 #include "removal/Win32Backup.h"
 
 #include "catalogue/Utf8.h"
@@ -9,6 +11,9 @@
 #include "texts/Texts.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace qob {
 
@@ -58,14 +63,54 @@ std::wstring TrimmedFolder(const std::wstring& folder)
     return trimmed;
 }
 
-// The check of the folder (RestoreCheck.h), its keys.reg held open in
-// `heldKeys` so that the import reads the text that was checked.
-RestoreVerdict CheckHeld(const std::wstring& folder, RestorePlan& plan, KernelHandle& heldKeys)
+// The check of the folder (RestoreCheck.h); the text of keys.reg that was
+// checked is kept in `keysText` for the import.
+RestoreVerdict CheckHeld(const std::wstring& folder, RestorePlan& plan, std::u16string& keysText)
 {
-    KernelHandle heldList;
+    KernelHandle heldKeys, heldList;
     const BackupFileRead keys = ReadBackupFile(folder + L'\\' + kBackupKeysFile, heldKeys);
     const BackupFileRead list = ReadBackupFile(folder + L'\\' + kBackupFileList, heldList);
-    return CheckBackupFolder(keys, list, plan);
+    const RestoreVerdict verdict = CheckBackupFolder(keys, list, plan);
+    if (verdict.refusal == RestoreRefusal::None && keys.state == BackupFileRead::State::Read)
+        keysText = FromUtf16Le(keys.bytes);
+    return verdict;
+}
+
+// A file of the temporary folder, deleted when it goes.
+class TemporaryFile {
+public:
+    TemporaryFile()
+    {
+        wchar_t folder[MAX_PATH + 1] = {};
+        wchar_t name[MAX_PATH + 1] = {};
+        const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+        if (length > 0 && length <= MAX_PATH && ::GetTempFileNameW(folder, L"qob", 0, name) != 0)
+            path_ = name;
+    }
+    ~TemporaryFile()
+    {
+        if (!path_.empty())
+            ::DeleteFileW(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::wstring& Path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+// Writes the bytes as the whole file; ERROR_SUCCESS or the error.
+DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes)
+{
+    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return ::GetLastError();
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return ::GetLastError();
+    return written == bytes.size() ? ERROR_SUCCESS : ERROR_DISK_FULL;
 }
 
 // `reg import FILE` as a child process, its own output discarded; its exit
@@ -114,40 +159,79 @@ bool KeyExists(const std::wstring& name)
     return false;
 }
 
+// Imports the keys of the checked text that are not there: a key there
+// again is never overwritten. One line per key; false when one was not
+// restored.
+bool RestoreKeys(const std::wstring& regFile, const std::u16string& keysText, const std::vector<std::u16string>& topKeys,
+                 const LineWriter& out, const LineWriter& err)
+{
+    std::vector<std::u16string> present, absent;
+    for (const std::u16string& key : topKeys)
+        (KeyExists(WideOf(key)) ? present : absent).push_back(key);
+    long status = 0;
+    if (!absent.empty()) {
+        // A copy of the text that was checked, without the keys that are
+        // there, is what the importer reads.
+        TemporaryFile copy;
+        status = -ERROR_PATH_NOT_FOUND;
+        if (!copy.Path().empty()) {
+            const DWORD error = WriteWholeFile(copy.Path(), "\xFF\xFE" + ToUtf16Le(RegTextWithout(keysText, present)));
+            KernelHandle shut;  // no one writes the copy until it is imported
+            if (error == ERROR_SUCCESS)
+                *shut.Out() = ::CreateFileW(copy.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+            status = !shut.valid() ? -static_cast<long>(error == ERROR_SUCCESS ? ::GetLastError() : error)
+                                   : ImportRegFile(copy.Path());
+        }
+        if (status != 0) {
+            const TextId failure = status < 0 ? TextId::RestoreRegNotStarted : TextId::RestoreRegImportFailed;
+            err(Text(failure, {NarrowText(regFile)}));
+        }
+    }
+    bool complete = present.empty();
+    for (const std::u16string& key : topKeys) {
+        const bool there = std::find(present.begin(), present.end(), key) != present.end();
+        const bool restored = !there && status == 0 && KeyExists(WideOf(key));
+        complete = complete && restored;
+        out(Text(there ? TextId::RestoreFileExists : restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored,
+                 {Utf8FromUtf16(key)}));
+    }
+    return complete;
+}
+
+// Leaves the restore's mark in the folder; tells `err` when it cannot.
+void MarkRestored(const std::wstring& folder, bool complete, const LineWriter& err)
+{
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const std::string mark =
+        RestoreMarkText(complete, {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
+    const std::wstring path = folder + L'\\' + kBackupRestoreMark;
+    const DWORD error = WriteWholeFile(path, mark);
+    if (error != ERROR_SUCCESS)
+        err(Text(TextId::RestoreMarkNotWritten, {NarrowText(path), SystemErrorText(error)}));
+}
+
 }  // namespace
 
 RestoreVerdict CheckBackup(const std::wstring& folder, RestorePlan& plan)
 {
-    KernelHandle heldKeys;
-    return CheckHeld(TrimmedFolder(folder), plan, heldKeys);
+    std::u16string keysText;
+    return CheckHeld(TrimmedFolder(folder), plan, keysText);
 }
 
-int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const LineWriter& err)
+int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const LineWriter& err, RestorePlan* checked)
 {
     const std::wstring folder = TrimmedFolder(folderGiven);
-    const std::wstring regFile = folder + L'\\' + kBackupKeysFile;
     // Nothing is changed unless the whole folder passes.
     RestorePlan plan;
-    KernelHandle heldKeys;
-    const RestoreVerdict verdict = CheckHeld(folder, plan, heldKeys);
+    std::u16string keysText;
+    const RestoreVerdict verdict = CheckHeld(folder, plan, keysText);
     if (verdict.refusal != RestoreRefusal::None) {
         err(RestoreRefusalText(verdict, NarrowText(folder)));
         return 1;
     }
-    bool complete = true;
-    if (plan.hasKeys) {
-        const long status = ImportRegFile(regFile);
-        if (status != 0) {
-            complete = false;
-            const TextId failure = status < 0 ? TextId::RestoreRegNotStarted : TextId::RestoreRegImportFailed;
-            err(Text(failure, {NarrowText(regFile)}));
-        }
-        for (const std::u16string& key : plan.topKeys) {
-            const bool restored = status == 0 && KeyExists(WideOf(key));
-            complete = complete && restored;
-            out(Text(restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored, {Utf8FromUtf16(key)}));
-        }
-    }
+    bool complete = !plan.hasKeys || RestoreKeys(folder + L'\\' + kBackupKeysFile, keysText, plan.topKeys, out, err);
     for (const auto& [copyName, original] : plan.files) {
         const std::wstring target = WideOf(original);
         if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -167,6 +251,9 @@ int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const 
             out(Text(TextId::RestoreFileNotRestored, {SystemErrorText(error), NarrowText(target)}));
         }
     }
+    MarkRestored(folder, complete, err);
+    if (checked)
+        *checked = std::move(plan);
     return complete ? 0 : 1;
 }
 

@@ -366,39 +366,53 @@ RestoreVerdict CheckBackupFolder(const BackupFileRead& keys, const BackupFileRea
     return {};
 }
 
+std::u16string PathBelowClassRoot(const std::u16string& key)
+{
+    for (std::u16string_view root : kClassRoots) {
+        if (key.size() > root.size() + 1 && key[root.size()] == u'\\' &&
+            EqualNoCase(std::u16string_view(key).substr(0, root.size()), root))
+            return key.substr(root.size() + 1);
+    }
+    return key;
+}
+
 std::string RestoreRefusalText(const RestoreVerdict& verdict, const std::string& folder)
+{
+    switch (verdict.refusal) {
+    case RestoreRefusal::None:
+        return {};
+    case RestoreRefusal::NoBackup:
+        return Text(TextId::RestoreNoBackup, {folder});
+    default:
+        return Text(TextId::RestoreRefused, {RestoreRefusalReason(verdict, folder)});
+    }
+}
+
+std::string RestoreRefusalReason(const RestoreVerdict& verdict, const std::string& folder)
 {
     const std::string file = FileName(verdict.file);
     const std::string line = std::to_string(verdict.line);
-    std::string reason;
     switch (verdict.refusal) {
     case RestoreRefusal::None:
         return {};
     case RestoreRefusal::NoBackup:
         return Text(TextId::RestoreNoBackup, {folder});
     case RestoreRefusal::Unreadable:
-        reason = Text(TextId::RestoreReasonUnreadable, {file});
-        break;
+        return Text(TextId::RestoreReasonUnreadable, {file});
     case RestoreRefusal::NotBackupFormat:
-        reason = Text(TextId::RestoreReasonNotBackupFormat, {file, line});
-        break;
+        return Text(TextId::RestoreReasonNotBackupFormat, {file, line});
     case RestoreRefusal::Deletion:
-        reason = Text(TextId::RestoreReasonDeletion, {file, line});
-        break;
+        return Text(TextId::RestoreReasonDeletion, {file, line});
     case RestoreRefusal::KeyOutsideClasses:
-        reason = Text(TextId::RestoreReasonKeyOutsideClasses, {verdict.item});
-        break;
+        return Text(TextId::RestoreReasonKeyOutsideClasses, {verdict.item});
     case RestoreRefusal::WholeKey:
-        reason = Text(TextId::RestoreReasonWholeKey, {verdict.item});
-        break;
+        return Text(TextId::RestoreReasonWholeKey, {verdict.item});
     case RestoreRefusal::CopyNameNotPlain:
-        reason = Text(TextId::RestoreReasonCopyName, {file, verdict.item});
-        break;
+        return Text(TextId::RestoreReasonCopyName, {file, verdict.item});
     case RestoreRefusal::TargetNotFullPath:
-        reason = Text(TextId::RestoreReasonTarget, {file, verdict.item});
-        break;
+        return Text(TextId::RestoreReasonTarget, {file, verdict.item});
     }
-    return Text(TextId::RestoreRefused, {reason});
+    return {};
 }
 
 }  // namespace qob

@@ -55,6 +55,13 @@ RestoreVerdict CheckBackupFolder(const BackupFileRead& keys, const BackupFileRea
 // The refusal as one line for the user, in the selected language; `folder`
 // (UTF-8) is named when there is no backup in it.
 std::string RestoreRefusalText(const RestoreVerdict& verdict, const std::string& folder);
+// Its reason alone, without the line's opening words.
+std::string RestoreRefusalReason(const RestoreVerdict& verdict, const std::string& folder);
+
+// The key's path below the class root it lies in ("Qob.Name" for
+// "HKEY_CLASSES_ROOT\Qob.Name" or "HKEY_CURRENT_USER\Software\Classes\Qob.Name");
+// the key as it is when it lies below none.
+std::u16string PathBelowClassRoot(const std::u16string& key);
 
 // Whether a registry key, as a .reg key line names it, lies below one of the
 // roots a backup saves keys from (HKEY_CLASSES_ROOT, and Software\Classes of

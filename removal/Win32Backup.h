@@ -23,6 +23,7 @@ public:
 //   keys.reg    every saved key, a complete importable file after each save
 //   files\      the saved files, as "<n> <name>"
 //   files.txt   one line per saved file: "<n> <name> TAB <original full path>"
+//   restored.txt  written by each restore of the folder
 class Win32RemovalBackup final : public RemovalBackup {
 public:
     explicit Win32RemovalBackup(const std::string& progId, std::wstring baseFolder = {});
@@ -45,5 +46,7 @@ private:
 inline const wchar_t* const kBackupKeysFile = L"keys.reg";
 inline const wchar_t* const kBackupFilesFolder = L"files";
 inline const wchar_t* const kBackupFileList = L"files.txt";
+// Left by a restore (BackupList.h).
+inline const wchar_t* const kBackupRestoreMark = L"restored.txt";
 
 }  // namespace qob

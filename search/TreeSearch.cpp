@@ -15,6 +15,14 @@ void TreeSearch::Start(const TTreeNode* selected)
     active_ = 1;
 }
 
+void TreeSearch::NodesReplaced(int at, int oldCount, int newCount)
+{
+    if (cursor_ >= at + oldCount)
+        cursor_ += newCount - oldCount;
+    else if (cursor_ >= at)
+        cursor_ = at + newCount;
+}
+
 TreeSearch::Outcome TreeSearch::Step(const std::string& findText, const std::function<bool()>& more)
 {
     for (;;) {

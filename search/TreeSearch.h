@@ -39,6 +39,12 @@ public:
     // The flag cleared; the cursor keeps its value.
     void Stop() { active_ = 0; }
 
+    // The tree changed at absolute index `at`: the `oldCount` nodes from
+    // there (none for an insertion) are now `newCount` others. The cursor
+    // keeps to the node it was on when that one is still there, and is past
+    // the new nodes when it was among the old.
+    void NodesReplaced(int at, int oldCount, int newCount);
+
     enum class Result { Continue, Found, NotFound };
     struct Outcome {
         Result result;

@@ -159,6 +159,9 @@ constexpr Row kRows[] = {
      "the copy name %2 in %1 is not a file name inside the backup"},
     {TextId::RestoreReasonTarget, "%1 の戻し先 %2 は . や .. を含まない完全なパスではありません",
      "the target %2 in %1 is not a full path without . or .. parts"},
+    // The restore could not leave its mark in the folder (%1), for the
+    // reason %2.
+    {TextId::RestoreMarkNotWritten, "戻したことを %1 に記録できません (%2)", "Cannot record the restore in %1 (%2)"},
 
     // The search: %1 is the text searched for.
     {TextId::SearchBusy, "%1を検索中です。", "Already searching for %1."},
@@ -177,6 +180,23 @@ constexpr Row kRows[] = {
     {TextId::UndoOpenFolder, "フォルダーを開く", "&Open folder"},
     {TextId::UndoDeleteBackup, "バックアップを削除", "&Delete backup"},
     {TextId::ButtonClose, "閉じる", "Close"},
+    // Its list: the column headers, the states (%1 the date of the restore,
+    // or why the folder cannot be restored), the line of an empty list; the
+    // question before a folder (%1) goes to the recycle bin, its failure,
+    // and the status bar after a restore (%1 the folder).
+    {TextId::UndoColumnTime, "日時", "Date"},
+    {TextId::UndoColumnKey, "ProgID", "ProgID"},
+    {TextId::UndoColumnKeys, "キー", "Keys"},
+    {TextId::UndoColumnFiles, "ファイル", "Files"},
+    {TextId::UndoColumnState, "状態", "State"},
+    {TextId::UndoStateNotRestored, "戻していません", "Not restored"},
+    {TextId::UndoStateRestored, "戻しました (%1)", "Restored (%1)"},
+    {TextId::UndoStatePartlyRestored, "一部を戻しました (%1)", "Partly restored (%1)"},
+    {TextId::UndoStateDamaged, "壊れています: %1", "Damaged: %1"},
+    {TextId::UndoNoBackups, "バックアップはありません。", "There are no backups."},
+    {TextId::UndoConfirmDelete, "バックアップ %1 をごみ箱に移しますか？", "Move the backup %1 to the recycle bin?"},
+    {TextId::UndoDeleteFailed, "バックアップ %1 を削除できませんでした。", "The backup %1 could not be deleted."},
+    {TextId::UndoStatusRestored, "戻しました: %1", "Restored: %1"},
 
     // The window of the other broken registrations: its title, the kinds of
     // its list, its buttons and its question.

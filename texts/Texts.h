@@ -127,6 +127,7 @@ enum class TextId {
     RestoreReasonWholeKey,
     RestoreReasonCopyName,
     RestoreReasonTarget,
+    RestoreMarkNotWritten,
 
     // The search: its messages and its progress window.
     SearchBusy,
@@ -145,6 +146,19 @@ enum class TextId {
     UndoOpenFolder,
     UndoDeleteBackup,
     ButtonClose,
+    UndoColumnTime,
+    UndoColumnKey,
+    UndoColumnKeys,
+    UndoColumnFiles,
+    UndoColumnState,
+    UndoStateNotRestored,
+    UndoStateRestored,
+    UndoStatePartlyRestored,
+    UndoStateDamaged,
+    UndoNoBackups,
+    UndoConfirmDelete,
+    UndoDeleteFailed,
+    UndoStatusRestored,
 
     // The window of the other broken registrations.
     OtherBrokenCaption,

@@ -120,6 +120,19 @@ TEST(RegFileWriter, TopKeysOfAFileOfSeveralSaves)
                                                                  u"HKEY_CLASSES_ROOT\\CLSID\\{id}"}));
 }
 
+TEST(RegFileWriter, KeysLeftOutWithTheirSubkeysAndEveryOtherLineKept)
+{
+    const std::u16string header = u"Windows Registry Editor Version 5.00\r\n\r\n";
+    const std::u16string a = u"[HKEY_CLASSES_ROOT\\Qob.A]\r\n@=\"[x]\"\r\n\r\n"
+                             u"[HKEY_CLASSES_ROOT\\qob.a\\Deeper]\r\n\"v\"=hex:01,\\\r\n  [02]\r\n\r\n";
+    const std::u16string ab = u"[HKEY_CLASSES_ROOT\\Qob.AB]\r\n@=\"b\"\r\n\r\n";
+    const std::u16string id = u"[HKEY_CLASSES_ROOT\\CLSID\\{id}]\r\n";
+    const std::u16string text = header + a + ab + id;
+    EXPECT_EQ(RegTextWithout(text, {}), text);
+    EXPECT_EQ(RegTextWithout(text, {u"HKEY_CLASSES_ROOT\\Qob.A", u"HKEY_CLASSES_ROOT\\CLSID\\{id}"}), header + ab);
+    EXPECT_EQ(RegTextWithout(text, {u"HKEY_CLASSES_ROOT\\Qob.AB"}), header + a + id);
+}
+
 TEST(BackupLocation, TheKeysRealPlaceOrItsViewsPlace)
 {
     const auto native = RegistryView::Native;

@@ -146,5 +146,28 @@ TEST(Search, ARemovalBeforeTheCursorSkipsItsNodesOneBehindChangesNothing)
     EXPECT_EQ(found.node->Text(), "{2}");
 }
 
+TEST(Search, AnEntryPutInOrReadAgainKeepsTheCursorOnItsNode)
+{
+    Searched s;
+    s.search.Start(s.entries[1]);  // cursor 5: "desc 1"
+    // A new entry of two nodes before the cursor: the cursor follows "desc 1".
+    TTreeNode* added = s.tree.InsertChild(nullptr, 0, "{new} entry");
+    s.tree.AddChild(added, "{new}");
+    s.search.NodesReplaced(0, 0, 2);
+    auto found = s.Run("1");
+    ASSERT_EQ(found.result, TreeSearch::Result::Found);
+    EXPECT_EQ(found.node->Text(), "desc 1");
+
+    // E1 read again with one node fewer while the cursor is inside it: the
+    // search goes on after it; E2 after it keeps its place.
+    s.search.Start(s.entries[1]->Item(0));  // cursor on E1's CLSID
+    const int at = s.entries[1]->AbsoluteIndex() + 1;
+    s.tree.Delete(s.entries[1]->Item(1));
+    s.search.NodesReplaced(at, 3, 1);
+    found = s.Run("{");
+    ASSERT_EQ(found.result, TreeSearch::Result::Found);
+    EXPECT_EQ(found.node->Text(), "{2}");
+}
+
 }  // namespace
 }  // namespace qob

@@ -95,6 +95,31 @@ TEST(TreeModel, DeletingAnEntryShiftsLaterIndicesBySubtreeSize)
     ExpectBadIndex(t.tree, 1);
 }
 
+TEST(TreeModel, ANodePutBetweenOthersShiftsTheLaterOnes)
+{
+    TwoEntries t;
+    RecordingView view;
+    t.tree.AttachView(&view);
+    EXPECT_EQ(t.tree.NodeAtAbsoluteIndex(4), t.b);
+    TTreeNode* first = t.tree.InsertChild(nullptr, 0, "0");
+    TTreeNode* between = t.tree.InsertChild(nullptr, 2, "AB");
+    t.tree.AddChild(between, "ab1");
+    EXPECT_EQ(view.events, (std::vector<std::string>{"add 0", "add AB", "add ab1"}));
+    EXPECT_EQ(first->NextSibling(), t.a);
+    EXPECT_EQ(between->PrevSibling(), t.a);
+    EXPECT_EQ(between->NextSibling(), t.b);
+    EXPECT_EQ(between->AbsoluteIndex(), 5);
+    EXPECT_EQ(t.b->AbsoluteIndex(), 7);
+    EXPECT_EQ(t.tree.NodeAtAbsoluteIndex(4), t.id);
+    EXPECT_EQ(t.tree.NodeAtAbsoluteIndex(6)->Text(), "ab1");
+    // A refused node leaves the others where they were.
+    view.refuse = true;
+    EXPECT_THROW(t.tree.InsertChild(nullptr, 1, "refused"), EOutOfResources);
+    EXPECT_EQ(first->NextSibling(), t.a);
+    EXPECT_EQ(t.a->AbsoluteIndex(), 1);
+    EXPECT_EQ(t.tree.NodeCount(), 8u);
+}
+
 TEST(TreeModel, LookupsInAscendingOrderFollowEveryChange)
 {
     // Entries of three nodes: entry, group, value.
