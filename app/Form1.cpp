@@ -32,6 +32,7 @@ struct MenuItem {
 constexpr MenuItem kRegistryMenu[] = {
     {IDM_FIND1, TextId::MenuFind, "\tF3"},
     {IDM_DELETE1, TextId::MenuDelete, "\tDel"},
+    {IDM_UNDO1, TextId::MenuUndo, ""},
     {0, TextId::Count, ""},
     {IDM_CLOSE1, TextId::MenuClose, ""},
 };
@@ -249,6 +250,9 @@ LRESULT TForm1::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             case IDM_DELETE1:
                 Call([this] { Delete1Click(this); });
+                return 0;
+            case IDM_UNDO1:
+                Call([this] { Undo1Click(this); });
                 return 0;
             case IDM_CLOSE1:
                 Call([this] { Close1Click(this); });

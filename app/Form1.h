@@ -41,6 +41,7 @@ public:
     void About1Click(void* Sender);
     void Tutorial1Click(void* Sender);
     void Delete1Click(void* Sender);
+    void Undo1Click(void* Sender);
     void btnRegeditClick(void* Sender);
     void Find1Click(void* Sender);
     void FindDialog1Find(void* Sender);
@@ -65,6 +66,12 @@ private:
     // The end of the scan: the tree drawn, the wait panel hidden, the cursor
     // back to the default.
     void ShowScanResult();
+
+    // After a restore of `folder`: the entries of the ProgIDs read again
+    // into the tree, each at its sorted place, the first selected; the
+    // status bar names the folder.
+    void ShowRestoredEntries(const std::string& folder, const std::vector<std::string>& progIds);
+    TTreeNode* ReadEntryIntoTree(const std::string& progId);
 
     // The server path check of the scan.
     bool ServerPathExists(const std::string& serverPath, RegistryView view) override;

@@ -257,4 +257,27 @@ int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const 
     return complete ? 0 : 1;
 }
 
+std::vector<BackupFolderFiles> ReadBackupFolders(const std::wstring& base)
+{
+    std::vector<BackupFolderFiles> folders;
+    WIN32_FIND_DATAW found{};
+    FindHandle search(::FindFirstFileW((TrimmedFolder(base) + L"\\*").c_str(), &found));
+    if (!search.valid())
+        return folders;
+    do {
+        const std::wstring name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..")
+            continue;
+        const std::wstring folder = TrimmedFolder(base) + L'\\' + name;
+        BackupFolderFiles files;
+        files.name = U16Of(name);
+        KernelHandle held;
+        files.keys = ReadBackupFile(folder + L'\\' + kBackupKeysFile, held);
+        files.fileList = ReadBackupFile(folder + L'\\' + kBackupFileList, held);
+        files.mark = ReadBackupFile(folder + L'\\' + kBackupRestoreMark, held);
+        folders.push_back(std::move(files));
+    } while (::FindNextFileW(search.get(), &found));
+    return folders;
+}
+
 }  // namespace qob

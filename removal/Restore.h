@@ -1,10 +1,12 @@
 // Puts a removal's backup back: `QobTessavinScan.exe --restore <folder>`.
 #pragma once
 
+#include "removal/BackupList.h"
 #include "removal/RestoreCheck.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qob {
 
@@ -28,5 +30,9 @@ RestoreVerdict CheckBackup(const std::wstring& folder, RestorePlan& plan);
 // that passed holds.
 int RestoreBackup(const std::wstring& folder, const LineWriter& out, const LineWriter& err,
                   RestorePlan* checked = nullptr);
+
+// The folders below `base` (BackupBaseFolder()) as the backup list reads
+// them: each one's name, keys.reg, files.txt and restore mark.
+std::vector<BackupFolderFiles> ReadBackupFolders(const std::wstring& base);
 
 }  // namespace qob

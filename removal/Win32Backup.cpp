@@ -197,6 +197,14 @@ DWORD FlushCopy(const std::wstring& path)
 
 }  // namespace
 
+std::wstring BackupBaseFolder()
+{
+    wchar_t localData[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, localData)))
+        return {};
+    return std::wstring(localData) + L"\\Qob Tessavin\\Backup";
+}
+
 long Win32KeyTreeReader::Read(const std::string& path, RegistryView view, KeyTree& tree)
 {
     tree = KeyTree();
@@ -231,12 +239,11 @@ bool Win32RemovalBackup::MakeFolder(std::string& reason)
     if (!folder_.empty())
         return true;
     if (base_.empty()) {
-        wchar_t localData[MAX_PATH] = {};
-        if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, localData))) {
+        base_ = BackupBaseFolder();
+        if (base_.empty()) {
             reason = Text(TextId::BackupNoLocalAppData);
             return false;
         }
-        base_ = std::wstring(localData) + L"\\Qob Tessavin\\Backup";
     }
     DWORD error = MakeFolders(base_);
     if (error != ERROR_SUCCESS) {

@@ -42,6 +42,10 @@ private:
     Win32KeyTreeReader reader_;
 };
 
+// "<local application data>\Qob Tessavin\Backup", where the runs' folders
+// go; empty when the system does not tell that folder.
+std::wstring BackupBaseFolder();
+
 // The names of the backup folder's files.
 inline const wchar_t* const kBackupKeysFile = L"keys.reg";
 inline const wchar_t* const kBackupFilesFolder = L"files";

@@ -23,6 +23,7 @@
 #define IDM_CLOSE1 1003
 #define IDM_TUTORIAL1 1004
 #define IDM_ABOUT1 1005
+#define IDM_UNDO1 1010
 
 // Child window identifiers of Form1.
 #define IDC_STATUSBAR1 11
@@ -43,7 +44,16 @@
 #define IDC_ABOUT_EDIT1 51
 #define IDC_ABOUT_EDIT2 52
 
+// The undo window's controls.
+#define IDC_UNDO_LIST 70
+#define IDC_UNDO_RESULT 71
+#define IDC_UNDO_RESTORE 72
+#define IDC_UNDO_OPEN 73
+#define IDC_UNDO_DELETE 74
+#define IDC_UNDO_CLOSE 75
+
 // Window classes.
 #define QOB_CLASS_FORM1 L"TForm1"
 #define QOB_CLASS_ABOUT L"TfrmAbout"
 #define QOB_CLASS_FIND L"TfrmFind"
+#define QOB_CLASS_UNDO L"TfrmUndo"

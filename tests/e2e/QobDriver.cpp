@@ -65,6 +65,13 @@
 //                                  any process: its caption
 //   QobDriver close-class CLASS MS closes every window of that class and waits
 //                                  until none is left
+//   QobDriver listview-rows CAPTION  the rows of the list view in the program's
+//                                  window of that caption: "*" for the selected
+//                                  row, "-" for the others, then each cell, all
+//                                  TAB-separated
+//   QobDriver controls CAPTION     the controls of that window: "id TAB class
+//                                  TAB enabled TAB text", line breaks of the
+//                                  text written as \n
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
@@ -865,6 +872,90 @@ int CloseClass(const Args& args)
     return WaitFor(Number(args[1]), [&] { return TopLevelWindows(args[0]).empty(); }) ? 0 : 1;
 }
 
+// --- list views ------------------------------------------------------------------
+
+// The first list view among the children of the window.
+HWND ListViewOf(HWND window)
+{
+    HWND found = nullptr;
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lp) -> BOOL {
+            if (ClassOf(child) != "SysListView32")
+                return TRUE;
+            *reinterpret_cast<HWND*>(lp) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The text of one cell of a list view in another process.
+std::string ListCell(HWND list, HANDLE process, BYTE* remote, int row, int column)
+{
+    constexpr int kCapacity = 1024;
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    item.cchTextMax = kCapacity;
+    SIZE_T done = 0;
+    if (!::WriteProcessMemory(process, remote, &item, sizeof item, &done))
+        return {};
+    const auto length = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+    std::vector<wchar_t> text(kCapacity + 1, L'\0');
+    ::ReadProcessMemory(process, item.pszText, text.data(), static_cast<SIZE_T>(length) * sizeof(wchar_t), &done);
+    return NarrowText(text.data());
+}
+
+int ListViewRows(const Args& args)
+{
+    HWND window = ProgramWindow(args[0]);
+    HWND list = window ? ListViewOf(window) : nullptr;
+    if (!list)
+        return 1;
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
+    BYTE* remote = process ? static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, 8192, MEM_COMMIT | MEM_RESERVE,
+                                                                 PAGE_READWRITE))
+                           : nullptr;
+    if (remote) {
+        const auto columns = static_cast<int>(
+            ::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
+        const auto rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < rows; ++row) {
+            const bool selected = ::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
+            Out(selected ? "*" : "-");
+            for (int column = 0; column < std::max(columns, 1); ++column) {
+                Out("\t");
+                Out(ListCell(list, process, remote, row, column));
+            }
+            Out("\n");
+        }
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    if (process)
+        ::CloseHandle(process);
+    return remote ? 0 : 1;
+}
+
+int Controls(const Args& args)
+{
+    HWND window = ProgramWindow(args[0]);
+    if (!window)
+        return 1;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        std::string text;
+        for (char c : ControlText(child, 8192, 2000)) {
+            if (c == '\n')
+                text += "\\n";
+            else if (c != '\r')
+                text += c;
+        }
+        Out(std::to_string(::GetDlgCtrlID(child)) + "\t" + ClassOf(child) + "\t" +
+            (::IsWindowEnabled(child) ? "1" : "0") + "\t" + text + "\n");
+    }
+    return 0;
+}
+
 // --- the commands -----------------------------------------------------------------
 
 constexpr std::size_t kAnyCount = static_cast<std::size_t>(-1);
@@ -905,6 +996,8 @@ const Command kCommands[] = {
     {"clipboard", 0, kAnyCount, Clipboard},
     {"wait-class", 2, 2, WaitClass},
     {"close-class", 2, 2, CloseClass},
+    {"listview-rows", 1, 1, ListViewRows},
+    {"controls", 1, 1, Controls},
 };
 
 int Usage()

@@ -43,6 +43,13 @@ Scenarios:
                   the registry as before and the files byte for byte; a
                   restore never overwrites a file that came back; a backup
                   folder that cannot be made stops the deletion
+  undo            the undo window: empty at first, its buttons grey; after a
+                  removal with Yes to everything, Enter restores it: the registry
+                  as before, the files byte for byte, the entry in the tree
+                  again at its place with its icons, selected; a second restore
+                  overwrites nothing and says so, the entry not doubled; a
+                  damaged folder is marked so and cannot be restored; Del moves
+                  a folder to the recycle bin after asking
   search          a match in a collapsed entry is scrolled to the top and
                   selected; the next search finds the next match; a match
                   above the selection is not found; the progress window's
@@ -61,6 +68,7 @@ Scenarios:
                   program (also from a folder whose name holds 表, where the
                   page is missing) and the program shows no message
 """
+import glob
 import os
 import shutil
 import subprocess
@@ -1174,6 +1182,168 @@ def scenario_removal_restore():
     check(open(prefix_file(server_files[0]), "rb").read() == b"a newer file", "the restore overwrote a file")
 
 
+UNDO = tr("元に戻す", "Undo a removal")
+CONFIRM = tr("確認", "Confirm")
+ID_RESULT, ID_RESTORE, ID_OPEN, ID_DELETE = "71", "72", "73", "74"
+
+
+def backup_base():
+    """The folder of the prefix's user where the removals' backups go."""
+    users = [u for u in glob.glob(os.path.join(WINEPREFIX, "drive_c", "users", "*")) if not u.endswith("Public")]
+    return os.path.join(users[0], "AppData", "Local", "Qob Tessavin", "Backup")
+
+
+def open_undo():
+    """レジストリ > 元に戻す: the window's rows and controls."""
+    key("alt+r")
+    key("u")
+    if not check(driver("wait-window", UNDO, "10000")[0] == 0, "the undo window did not open"):
+        return [], {}
+    return undo_state()
+
+
+def undo_state():
+    """The rows of the undo window as lists of cells (the first says whether it
+    is selected), its controls by id as (enabled, text)."""
+    rows = [line.split("\t") for line in driver("listview-rows", UNDO)[1].splitlines()]
+    controls = {}
+    for line in driver("controls", UNDO)[1].splitlines():
+        ident, _, enabled, text = line.split("\t", 3)
+        controls[ident] = (enabled == "1", text)
+    return rows, controls
+
+
+def close_undo():
+    key("Escape")
+    check(driver("gone", UNDO, "10000")[0] == 0, "Escape did not close the undo window")
+
+
+def dump_entry(name):
+    path = os.path.join(BUILD, f"e2e-{RUN}.names")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(name + "\n")
+    return driver("dump", "Z:" + path.replace("/", "\\"), timeout=120)[1]
+
+
+def result_lines(controls):
+    """The lines of the undo window's result, in lower case (the registry
+    names a key as it spells it)."""
+    return lower(controls.get(ID_RESULT, (0, ""))[1].split("\\n")[:-1])
+
+
+def lower(lines):
+    return [line.lower() for line in lines]
+
+
+def root_texts():
+    return [line.split("\t")[2] for line in driver("roots")[1].splitlines()]
+
+
+def scenario_undo():
+    seed("removal")
+    base = backup_base()
+    shutil.rmtree(base, True)
+    before = export_classes()
+    server_files = [r"C:\qob\remove\full.dll", r"C:\qob\remove\full.exe"]
+    contents = {f: open(prefix_file(f), "rb").read() for f in server_files}
+    # The recycle bin of the program's Unix user, kept in the build folder.
+    trash = os.path.join(BUILD, f"e2e-{RUN}-data")
+    shutil.rmtree(trash, True)
+    os.makedirs(os.path.join(trash, "Trash", "files"))
+    os.makedirs(os.path.join(trash, "Trash", "info"))
+    os.environ["XDG_DATA_HOME"] = trash
+    with Program() as program:
+        if not scan_ended() or not select_entry(FULL):
+            return
+        shown_before = dump_entry(FULL)
+        roots_before = root_texts()
+        rows, controls = open_undo()
+        check(len(rows) == 1 and rows[0][1] == tr("バックアップはありません。", "There are no backups."),
+              f"the empty list: {rows}")
+        check(not controls.get(ID_RESTORE, (True,))[0] and not controls.get(ID_DELETE, (True,))[0],
+              f"restore or delete usable on an empty list: {controls}")
+        screenshot("undo-empty")
+        close_undo()
+        if not select_entry(FULL):
+            return
+        key("Delete")
+        dialogs = Dialogs()
+        dialogs.answer(ERROR, FAULT_FREE, "alt+y")
+        for _ in range(5):  # the ProgID, the class, both files, the type library
+            if not check(dialogs.next()[0] == INFORMATION, "a question of the removal is missing"):
+                return
+            key("alt+y")
+        dialogs.none()
+        folder = driver("status")[1].strip().split(" ", 1)[1]
+        expect_removed(before, [FULL, FULL_CLASS, FULL_LIBRARY, FULL_LIBRARY_32], "after Yes to everything")
+        # A folder whose files.txt the backup did not write, older than the removal's.
+        damaged = os.path.join(base, "2020-01-01 000000 Qob.Damaged")
+        os.makedirs(os.path.join(damaged, "files"))
+        with open(os.path.join(damaged, "keys.reg"), "wb") as f:
+            f.write(b"\xff\xfe" + "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CLASSES_ROOT\\Qob.Damaged]\r\n"
+                    .encode("utf-16-le"))
+        with open(os.path.join(damaged, "files.txt"), "wb") as f:
+            f.write(b"\xff\xfe" + "1 a.dll\tC:\\qob\\..\\a.dll\r\n".encode("utf-16-le"))
+
+        rows, controls = open_undo()
+        name = folder.rsplit("\\", 1)[1]
+        when = f"{name[:13]}:{name[13:15]}:{name[15:17]}"
+        not_restored = tr("戻していません", "Not restored")
+        check(rows[:1] == [["*", when, FULL + " (+2)", "3", "2", not_restored]], f"the removal's row: {rows[:1]}")
+        damage = tr(r"壊れています: files.txt の戻し先 C:\qob\..\a.dll は . や .. を含まない完全なパスではありません",
+                    r"Damaged: the target C:\qob\..\a.dll in files.txt is not a full path without . or .. parts")
+        check(rows[1:] == [["-", "2020-01-01 00:00:00", "Qob.Damaged", "1", "1", damage]], f"the damaged row: {rows[1:]}")
+        screenshot("undo-list")
+        key("Return")
+        check(wait_until(lambda: undo_state()[1].get(ID_RESULT, (0, ""))[1], 30), "the restore showed no result")
+        rows, controls = undo_state()
+        restored = [tr("キーを戻しました: ", "Key restored: ") + ROOT + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)]
+        restored += [tr("ファイルを戻しました: ", "File restored: ") + f for f in server_files]
+        check(result_lines(controls) == lower(restored), f"the restore's lines: {controls[ID_RESULT][1]!r}")
+        check(rows[0][5].startswith(tr("戻しました (", "Restored (")), f"the state after the restore: {rows[0]}")
+        screenshot("undo-restored")
+        close_undo()
+        check(export_classes() == before, "the registry after the restore differs from before the removal")
+        for f in server_files:
+            check(os.path.exists(prefix_file(f)) and open(prefix_file(f), "rb").read() == contents[f],
+                  f"{f} did not come back as it was")
+        check(dump_entry(FULL) == shown_before, f"the entry came back otherwise:\n{dump_entry(FULL)}")
+        got = selected_place()
+        check(got and got[0] == FULL and got[2] == "", f"the restored entry is not selected: {got}")
+        check(root_texts() == roots_before, "the entry is not at its place")
+        check(driver("status")[1].strip() == tr("戻しました: ", "Restored: ") + folder, "the status bar does not name the folder")
+
+        # Again: nothing is overwritten, and the entry is read again, not doubled.
+        rows, controls = open_undo()
+        key("Return")
+        exists = tr("既にあるため上書きしません: ", "Already exists, not overwritten: ")
+        again = [exists + ROOT + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)] + [exists + f for f in server_files]
+        check(wait_until(lambda: result_lines(undo_state()[1]) == lower(again), 30),
+              f"the second restore's lines: {undo_state()[1][ID_RESULT][1]!r}")
+        check(undo_state()[0][0][5].startswith(tr("一部を戻しました (", "Partly restored (")), "the state after the second restore")
+        # The damaged folder: Restore grey, Enter does nothing.
+        key("Down")
+        rows, controls = undo_state()
+        check(rows[1][0] == "*" and not controls[ID_RESTORE][0] and controls[ID_DELETE][0],
+              f"the damaged row selected: {rows} {controls}")
+        key("Return")
+        time.sleep(1)
+        check(result_lines(undo_state()[1]) == lower(again), "Enter on the damaged folder did something")
+        # Del asks, then the folder goes to the recycle bin.
+        key("Delete")
+        dialogs.answer(CONFIRM, tr(f"バックアップ 2020-01-01 000000 Qob.Damaged をごみ箱に移しますか？",
+                                   f"Move the backup 2020-01-01 000000 Qob.Damaged to the recycle bin?"), "alt+y")
+        check(wait_until(lambda: len(undo_state()[0]) == 1, 10), f"the deleted folder is still listed: {undo_state()[0]}")
+        check(not os.path.exists(damaged), "the deleted folder is still there")
+        check(os.path.exists(os.path.join(trash, "Trash", "files", os.path.basename(damaged), "keys.reg")),
+              "the deleted folder is not in the recycle bin")
+        screenshot("undo-again")
+        close_undo()
+        check(export_classes() == before, "the second restore or the damaged folder changed the registry")
+        check(root_texts() == roots_before, "the entry is doubled or moved")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
 def main():
     if SCENARIO == "start":
         scenario_start(ARGS[0])
@@ -1197,6 +1367,8 @@ def main():
         scenario_removal_under_search()
     elif SCENARIO == "removal-restore":
         scenario_removal_restore()
+    elif SCENARIO == "undo":
+        scenario_undo()
     elif SCENARIO == "search":
         scenario_search()
     elif SCENARIO == "search-cancel":

@@ -1,0 +1,348 @@
+#include "removal/frmUndo.h"
+
+#include "app/MessageDialog.h"
+#include "app/WindowFonts.h"
+#include "catalogue/Utf8.h"
+#include "catalogue/Win32Text.h"
+#include "removal/Restore.h"
+#include "resources/ResourceIds.h"
+#include "texts/Texts.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <stdexcept>
+
+namespace qob {
+
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | DS_MODALFRAME;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+constexpr int kClientWidth = 680;
+constexpr int kClientHeight = 341;
+
+RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
+
+SIZE OuterSize()
+{
+    RECT r{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+struct Column {
+    TextId title;
+    int width;
+    int format;
+};
+constexpr Column kColumns[] = {
+    {TextId::UndoColumnTime, 140, LVCFMT_LEFT}, {TextId::UndoColumnKey, 176, LVCFMT_LEFT},
+    {TextId::UndoColumnKeys, 48, LVCFMT_RIGHT}, {TextId::UndoColumnFiles, 60, LVCFMT_RIGHT},
+    {TextId::UndoColumnState, 232, LVCFMT_LEFT},
+};
+
+void SetCell(HWND list, int row, int column, const std::string& text)
+{
+    std::wstring wide = WidenText(text);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = wide.data();
+    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void AddRow(HWND list, int row, const std::string& first)
+{
+    std::wstring wide = WidenText(first);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = wide.data();
+    ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SelectRow(HWND list, int row)
+{
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+// Moves the folder to the recycle bin, asking nothing more; false when it
+// is still there.
+bool MoveToRecycleBin(HWND owner, const std::wstring& folder)
+{
+    std::wstring from = folder;
+    from.push_back(L'\0');  // the list of names ends in a second zero
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = owner;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
+           ::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+TfrmUndo::TfrmUndo(std::wstring base, RestoredHandler onRestored)
+    : base_(std::move(base)), onRestored_(std::move(onRestored))
+{
+    const SIZE outer = OuterSize();
+    CreateHandle({QOB_CLASS_UNDO, std::string(Text(TextId::UndoCaption)), kStyle, kExStyle, outer.cx, outer.cy,
+                  nullptr, nullptr});
+    // Owned by the main window: it stays above it and has no task-bar entry.
+    if (HWND main = Application.MainWindow())
+        ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
+    if (HMENU menu = ::GetSystemMenu(Handle(), FALSE)) {
+        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
+            ::DeleteMenu(menu, command, MF_BYCOMMAND);
+    }
+    CreateComponents();
+    FillList({});
+}
+
+TfrmUndo::~TfrmUndo() { DestroyHandle(); }
+
+HWND TfrmUndo::Child(const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, RECT box, int id)
+{
+    HWND control = ::CreateWindowExW(exStyle, cls, WidenText(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
+                                     box.left, box.top, box.right - box.left, box.bottom - box.top, Handle(),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance(),
+                                     nullptr);
+    if (!control)
+        throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return control;
+}
+
+void TfrmUndo::CreateComponents()
+{
+    font_ = MakeFont(FontSize::Text);
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    // Created in tab order.
+    list_ = Child(WC_LISTVIEWW, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                  WS_EX_CLIENTEDGE, Box(8, 8, 664, 200), IDC_UNDO_LIST);
+    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        std::wstring title = WidenText(std::string(Text(kColumns[i].title)));
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        column.fmt = kColumns[i].format;
+        column.cx = kColumns[i].width;
+        column.pszText = title.data();
+        column.iSubItem = i;
+        ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
+    result_ = Child(L"EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
+                    Box(8, 216, 664, 84), IDC_UNDO_RESULT);
+    restore_ = Child(L"BUTTON", std::string(Text(TextId::UndoRestore)), BS_DEFPUSHBUTTON, 0, Box(8, 308, 96, 25),
+                     IDC_UNDO_RESTORE);
+    open_ = Child(L"BUTTON", std::string(Text(TextId::UndoOpenFolder)), BS_PUSHBUTTON, 0, Box(112, 308, 120, 25),
+                  IDC_UNDO_OPEN);
+    delete_ = Child(L"BUTTON", std::string(Text(TextId::UndoDeleteBackup)), BS_PUSHBUTTON, 0,
+                    Box(240, 308, 130, 25), IDC_UNDO_DELETE);
+    close_ = Child(L"BUTTON", std::string(Text(TextId::ButtonClose)), BS_PUSHBUTTON, 0, Box(576, 308, 96, 25),
+                   IDC_UNDO_CLOSE);
+}
+
+void TfrmUndo::FillList(const std::u16string& folder)
+{
+    rows_ = BackupRows(ReadBackupFolders(base_));
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    int selected = 0;
+    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+        const BackupRow& row = rows_[static_cast<std::size_t>(i)];
+        AddRow(list_, i, row.when.empty() ? Utf8FromUtf16(row.folder) : row.when);
+        SetCell(list_, i, 1, row.key);
+        SetCell(list_, i, 2, std::to_string(row.keys));
+        SetCell(list_, i, 3, std::to_string(row.files));
+        SetCell(list_, i, 4, BackupStateText(row));
+        if (row.folder == folder)
+            selected = i;
+    }
+    if (rows_.empty())
+        AddRow(list_, 0, std::string(Text(TextId::UndoNoBackups)));
+    else
+        SelectRow(list_, selected);
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list_, nullptr, TRUE);
+    UpdateButtons();
+}
+
+const BackupRow* TfrmUndo::SelectedRow() const
+{
+    const auto index = static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return index >= 0 && index < static_cast<int>(rows_.size()) ? &rows_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+std::wstring TfrmUndo::SelectedFolder() const
+{
+    const BackupRow* row = SelectedRow();
+    return row ? base_ + L'\\' + WideOf(row->folder) : std::wstring();
+}
+
+void TfrmUndo::UpdateButtons()
+{
+    const BackupRow* row = SelectedRow();
+    // A button that goes grey gives the focus to the list first.
+    const bool restorable = row && row->state != BackupState::Damaged;
+    const HWND focus = ::GetFocus();
+    if ((!restorable && focus == restore_) || (!row && (focus == open_ || focus == delete_)))
+        ::SetFocus(list_);
+    ::EnableWindow(restore_, restorable);
+    ::EnableWindow(open_, row != nullptr);
+    ::EnableWindow(delete_, row != nullptr);
+}
+
+void TfrmUndo::RestoreClick()
+{
+    const BackupRow* row = SelectedRow();
+    if (!row || row->state == BackupState::Damaged)
+        return;
+    const std::u16string name = row->folder;
+    const std::wstring folder = SelectedFolder();
+    std::string lines;
+    const auto add = [&lines](const std::string& line) { lines += line + "\r\n"; };
+    RestorePlan plan;
+    Application.SetCursor(crHourGlass);
+    RestoreBackup(folder, add, add, &plan);
+    Application.SetCursor(crDefault);
+    ::SetWindowTextW(result_, WidenText(lines).c_str());
+    FillList(name);
+    if (onRestored_)
+        onRestored_(folder, plan);
+}
+
+void TfrmUndo::OpenFolderClick()
+{
+    const std::wstring folder = SelectedFolder();
+    if (!folder.empty())
+        ::ShellExecuteW(Handle(), L"explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TfrmUndo::DeleteClick()
+{
+    const BackupRow* row = SelectedRow();
+    if (!row)
+        return;
+    const std::u16string name = row->folder;
+    const std::wstring folder = SelectedFolder();
+    if (ShowMessageDialog(Text(TextId::UndoConfirmDelete, {Utf8FromUtf16(name)}), mtConfirmation, mbYesNo, 0) != mrYes)
+        return;
+    if (!MoveToRecycleBin(Handle(), folder))
+        ShowMessageDialog(Text(TextId::UndoDeleteFailed, {Utf8FromUtf16(name)}), mtError, mbOKOnly, 0);
+    FillList(name);
+    ::SetFocus(list_);
+}
+
+void TfrmUndo::Click(int id)
+{
+    switch (id) {
+    case IDC_UNDO_RESTORE:
+        RestoreClick();
+        break;
+    case IDC_UNDO_OPEN:
+        OpenFolderClick();
+        break;
+    case IDC_UNDO_DELETE:
+        DeleteClick();
+        break;
+    case IDC_UNDO_CLOSE:
+        CloseNow();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmUndo::ShowModal()
+{
+    if (!Handle())
+        return;
+    closed_ = false;
+    TApplication::ModalCursorScope cursor(Application);
+    TApplication::TaskWindowsDisabled others(Handle());
+    Show(SW_SHOWNORMAL);
+    ::SetFocus(list_);
+    Application.ModalLoop([this] { return closed_ || !Handle(); }, [this](MSG& msg) { return PreTranslate(msg); });
+    // The window that was active before comes back before this one goes.
+    others.End();
+    Hide();
+}
+
+void TfrmUndo::CloseNow()
+{
+    closed_ = true;
+    TApplication::WakeLoop();
+}
+
+bool TfrmUndo::PreTranslate(MSG& msg)
+{
+    if (!Handle() || !msg.hwnd || (msg.hwnd != Handle() && !::IsChild(Handle(), msg.hwnd)))
+        return false;
+    if (msg.message == WM_KEYDOWN) {
+        const HWND focus = ::GetFocus();
+        switch (msg.wParam) {
+        case VK_RETURN:
+            if (focus == open_ || focus == delete_ || focus == close_)
+                Call([this, focus] { Click(::GetDlgCtrlID(focus)); });
+            else if (::IsWindowEnabled(restore_))
+                Call([this] { RestoreClick(); });
+            return true;
+        case VK_DELETE:
+            if (::IsWindowEnabled(delete_))
+                Call([this] { DeleteClick(); });
+            return true;
+        case VK_ESCAPE:
+            CloseNow();
+            return true;
+        default:
+            break;
+        }
+    }
+    // Tab, Shift+Tab and the access keys of the buttons.
+    return ::IsDialogMessageW(Handle(), &msg) != FALSE;
+}
+
+LRESULT TfrmUndo::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED)
+            Call([this, id = LOWORD(wParam)] { Click(id); });
+        return 0;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.hwndFrom == list_ && header.code == LVN_ITEMCHANGED)
+            UpdateButtons();
+        else if (header.hwndFrom == list_ && header.code == NM_DBLCLK &&
+                 reinterpret_cast<const NMITEMACTIVATE&>(header).iItem >= 0)
+            Call([this] { RestoreClick(); });
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus && ::IsChild(Handle(), focus))
+                lastFocus_ = focus;
+        } else {
+            ::SetFocus(lastFocus_ && ::IsWindowEnabled(lastFocus_) ? lastFocus_ : list_);
+        }
+        return 0;
+    case WM_CLOSE:  // the close box, Close on the window menu, Alt+F4
+        CloseNow();
+        return 0;
+    case WM_DESTROY:
+        CloseNow();
+        break;
+    default:
+        break;
+    }
+    return TForm::WndProc(message, wParam, lParam);
+}
+
+}  // namespace qob
