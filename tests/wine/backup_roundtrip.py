@@ -6,6 +6,9 @@ view) and server files (one below a folder outside code page 932):
   `QobTessavinScan.exe --utf8 --restore`: `reg export` of every key is the
   same as before, the files are back byte for byte in folders that had gone;
 - a second restore does not overwrite the file that is back, and says so;
+  nor a key that is there again, whose value a user changed meanwhile,
+  while a key that went again comes back; each restore leaves its mark in
+  the folder, "partly" when something was not restored;
 - importing the folder's .reg file the way a double click does (regedit)
   puts the keys back too;
 - two runs of one ProgID get a folder each;
@@ -88,6 +91,12 @@ def probe(tool, base, progid, *items):
     rc, text = wine(tool, base, progid, *items, encoding="utf-8")
     fields = dict(line.split("\t", 1) for line in text.splitlines() if "\t" in line)
     return rc, fields
+
+
+def mark(folder):
+    """The mark the last restore left in the folder."""
+    path = os.path.join(unix(folder), "restored.txt")
+    return open(path, "rb").read() if os.path.exists(path) else b""
 
 
 def probe_runs(tool, *args):
@@ -248,14 +257,25 @@ def main():
             with open(unix(path), "rb") as f:
                 check(f.read() == data, f"restored file {path} differs")
 
-        # A file that is there again is not overwritten.
+        check(mark(folder).startswith(b"restored "), f"the mark of the restore: {mark(folder)!r}")
+
+        # A file or a key that is there again is not overwritten; a key that
+        # went again comes back.
         with open(unix(SERVER), "wb") as f:
             f.write(b"newer")
+        wine("reg", "add", KEYS[0], "/ve", "/d", "changed by the user", "/f")
+        changed = export(KEYS[0], scratch)
+        wine("reg", "delete", KEYS[1], "/f")
         rc, text = wine(scanner, "--restore", folder)
-        check(rc == 1 and f"既にあるため上書きしません: {SERVER}" in text.splitlines(),
+        lines = text.lower().splitlines()
+        check(rc == 1 and f"既にあるため上書きしません: {SERVER}".lower() in lines and
+              f"既にあるため上書きしません: {KEYS[0]}".lower() in lines and f"キーを戻しました: {KEYS[1]}".lower() in lines,
               f"second restore ({rc}):\n{text}")
         with open(unix(SERVER), "rb") as f:
             check(f.read() == b"newer", "the second restore overwrote the file")
+        check(export(KEYS[0], scratch) == changed, "the second restore overwrote a key")
+        check(export(KEYS[1], scratch) == before[KEYS[1]], "the key that went again did not come back")
+        check(mark(folder).startswith(b"partly restored "), f"the mark of a partial restore: {mark(folder)!r}")
 
         # The .reg file alone, imported as a double click does.
         for k in KEYS:
