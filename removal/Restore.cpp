@@ -159,42 +159,46 @@ bool KeyExists(const std::wstring& name)
     return false;
 }
 
-// Imports the keys of the checked text that are not there: a key there
-// again is never overwritten. One line per key; false when one was not
-// restored.
+// `reg import` of the text from a file of the temporary folder, shut to
+// writers until the import is over: the importer's status, or the error
+// that kept it from running (negative).
+long ImportText(const std::u16string& text)
+{
+    TemporaryFile copy;
+    if (copy.Path().empty())
+        return -static_cast<long>(::GetLastError());
+    const DWORD error = WriteWholeFile(copy.Path(), "\xFF\xFE" + ToUtf16Le(text));
+    if (error != ERROR_SUCCESS)
+        return -static_cast<long>(error);
+    KernelHandle shut(::CreateFileW(copy.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!shut.valid())
+        return -static_cast<long>(::GetLastError());
+    return ImportRegFile(copy.Path());
+}
+
+// Imports the saved keys of the checked text that are not there: a key
+// there again is never overwritten. One line per key; false when one was
+// not restored.
 bool RestoreKeys(const std::wstring& regFile, const std::u16string& keysText, const std::vector<std::u16string>& topKeys,
                  const LineWriter& out, const LineWriter& err)
 {
-    std::vector<std::u16string> present, absent;
-    for (const std::u16string& key : topKeys)
-        (KeyExists(WideOf(key)) ? present : absent).push_back(key);
-    long status = 0;
-    if (!absent.empty()) {
-        // A copy of the text that was checked, without the keys that are
-        // there, is what the importer reads.
-        TemporaryFile copy;
-        status = -ERROR_PATH_NOT_FOUND;
-        if (!copy.Path().empty()) {
-            const DWORD error = WriteWholeFile(copy.Path(), "\xFF\xFE" + ToUtf16Le(RegTextWithout(keysText, present)));
-            KernelHandle shut;  // no one writes the copy until it is imported
-            if (error == ERROR_SUCCESS)
-                *shut.Out() = ::CreateFileW(copy.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr);
-            status = !shut.valid() ? -static_cast<long>(error == ERROR_SUCCESS ? ::GetLastError() : error)
-                                   : ImportRegFile(copy.Path());
-        }
-        if (status != 0) {
-            const TextId failure = status < 0 ? TextId::RestoreRegNotStarted : TextId::RestoreRegImportFailed;
-            err(Text(failure, {NarrowText(regFile)}));
-        }
+    std::vector<std::u16string> present;
+    for (const std::u16string& key : topKeys) {
+        if (KeyExists(WideOf(key)))
+            present.push_back(key);
     }
-    bool complete = present.empty();
+    const long status = present.size() == topKeys.size() ? 0 : ImportText(RegTextWithout(keysText, present));
+    if (status != 0)
+        err(Text(status < 0 ? TextId::RestoreRegNotStarted : TextId::RestoreRegImportFailed, {NarrowText(regFile)}));
+    bool complete = true;
     for (const std::u16string& key : topKeys) {
         const bool there = std::find(present.begin(), present.end(), key) != present.end();
         const bool restored = !there && status == 0 && KeyExists(WideOf(key));
         complete = complete && restored;
-        out(Text(there ? TextId::RestoreFileExists : restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored,
-                 {Utf8FromUtf16(key)}));
+        const TextId line = there ? TextId::RestoreFileExists
+                                  : restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored;
+        out(Text(line, {Utf8FromUtf16(key)}));
     }
     return complete;
 }
