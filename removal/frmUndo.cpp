@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <array>
 #include <stdexcept>
 
 namespace qob {
@@ -274,6 +275,24 @@ void TfrmUndo::ShowModal()
     Hide();
 }
 
+void TfrmUndo::FocusNext(HWND from, bool backwards)
+{
+    const std::array<HWND, 6> order{list_, result_, restore_, open_, delete_, close_};
+    std::size_t at = 0;
+    while (at < order.size() && order[at] != from)
+        ++at;
+    if (at == order.size())
+        at = 0;
+    const std::size_t step = backwards ? order.size() - 1 : 1;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        at = (at + step) % order.size();
+        if (::IsWindowEnabled(order[at])) {
+            ::SetFocus(order[at]);
+            return;
+        }
+    }
+}
+
 void TfrmUndo::CloseNow()
 {
     closed_ = true;
@@ -300,11 +319,14 @@ bool TfrmUndo::PreTranslate(MSG& msg)
         case VK_ESCAPE:
             CloseNow();
             return true;
+        case VK_TAB:
+            FocusNext(focus, ::GetKeyState(VK_SHIFT) < 0);
+            return true;
         default:
             break;
         }
     }
-    // Tab, Shift+Tab and the access keys of the buttons.
+    // The access keys of the buttons.
     return ::IsDialogMessageW(Handle(), &msg) != FALSE;
 }
 

@@ -48,6 +48,8 @@ private:
     // The window's own keys: Enter restores (or presses the button that
     // has the focus), Del deletes the backup, Escape closes; Tab moves on.
     bool PreTranslate(MSG& msg);
+    // The next (or the one before) of the enabled controls, in tab order.
+    void FocusNext(HWND from, bool backwards);
     void CloseNow();
 
     std::wstring base_;

@@ -1252,7 +1252,7 @@ def scenario_undo():
     os.makedirs(os.path.join(trash, "Trash", "files"))
     os.makedirs(os.path.join(trash, "Trash", "info"))
     os.environ["XDG_DATA_HOME"] = trash
-    with Program() as program:
+    with Program(trace="+exec") as program:
         if not scan_ended() or not select_entry(FULL):
             return
         shown_before = dump_entry(FULL)
@@ -1338,6 +1338,12 @@ def scenario_undo():
         check(os.path.exists(os.path.join(trash, "Trash", "files", os.path.basename(damaged), "keys.reg")),
               "the deleted folder is not in the recycle bin")
         screenshot("undo-again")
+        # Open folder, reached with Tab from the list: the shell is asked to
+        # show the folder in Explorer.
+        key("Tab", "Tab", "Tab", "space")
+        quoted = folder.replace("\\", "\\\\")
+        needle = f'verb=L"explore" file=L"{quoted}"'
+        check(wait_until(lambda: needle in program.trace(), 10), f"no shell call {needle}")
         close_undo()
         check(export_classes() == before, "the second restore or the damaged folder changed the registry")
         check(root_texts() == roots_before, "the entry is doubled or moved")
