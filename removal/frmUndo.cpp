@@ -214,7 +214,9 @@ void TfrmUndo::RestoreClick()
     Application.SetCursor(crDefault);
     ::SetWindowTextW(result_, WidenText(lines).c_str());
     FillList(name);
-    if (onRestored_)
+    // A folder refused now (it changed since it was listed) restored nothing.
+    const bool passed = plan.hasKeys || !plan.files.empty();
+    if (passed && onRestored_)
         onRestored_(folder, plan);
 }
 
