@@ -179,9 +179,9 @@ long ImportText(const std::u16string& text)
 
 // Imports the saved keys of the checked text that are not there: a key
 // there again is never overwritten. One line per key; false when one was
-// not restored.
+// not restored. `restored` counts the keys put back.
 bool RestoreKeys(const std::wstring& regFile, const std::u16string& keysText, const std::vector<std::u16string>& topKeys,
-                 const LineWriter& out, const LineWriter& err)
+                 const LineWriter& out, const LineWriter& err, int& restored)
 {
     std::vector<std::u16string> present;
     for (const std::u16string& key : topKeys) {
@@ -194,23 +194,29 @@ bool RestoreKeys(const std::wstring& regFile, const std::u16string& keysText, co
     bool complete = true;
     for (const std::u16string& key : topKeys) {
         const bool there = std::find(present.begin(), present.end(), key) != present.end();
-        const bool restored = !there && status == 0 && KeyExists(WideOf(key));
-        complete = complete && restored;
+        const bool back = !there && status == 0 && KeyExists(WideOf(key));
+        complete = complete && back;
+        restored += back ? 1 : 0;
         const TextId line = there ? TextId::RestoreFileExists
-                                  : restored ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored;
+                                  : back ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored;
         out(Text(line, {Utf8FromUtf16(key)}));
     }
     return complete;
 }
 
-// Leaves the restore's mark in the folder; tells `err` when it cannot.
-void MarkRestored(const std::wstring& folder, bool complete, const LineWriter& err)
+// Leaves the restore's mark in the folder; tells `err` when it cannot. A
+// restore that put nothing back keeps the mark of an earlier one: a second
+// restore that finds everything there again does not make a restored
+// folder look partly restored.
+void MarkRestored(const std::wstring& folder, bool complete, int restored, const LineWriter& err)
 {
+    const std::wstring path = folder + L'\\' + kBackupRestoreMark;
+    if (restored == 0 && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return;
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     const std::string mark =
         RestoreMarkText(complete, {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
-    const std::wstring path = folder + L'\\' + kBackupRestoreMark;
     const DWORD error = WriteWholeFile(path, mark);
     if (error != ERROR_SUCCESS)
         err(Text(TextId::RestoreMarkNotWritten, {NarrowText(path), SystemErrorText(error)}));
@@ -235,7 +241,9 @@ int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const 
         err(RestoreRefusalText(verdict, NarrowText(folder)));
         return 1;
     }
-    bool complete = !plan.hasKeys || RestoreKeys(folder + L'\\' + kBackupKeysFile, keysText, plan.topKeys, out, err);
+    int restored = 0;
+    bool complete =
+        !plan.hasKeys || RestoreKeys(folder + L'\\' + kBackupKeysFile, keysText, plan.topKeys, out, err, restored);
     for (const auto& [copyName, original] : plan.files) {
         const std::wstring target = WideOf(original);
         if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -249,13 +257,14 @@ int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const 
         if (error == ERROR_SUCCESS && !::CopyFileW(copy.c_str(), target.c_str(), TRUE))
             error = ::GetLastError();
         if (error == ERROR_SUCCESS) {
+            ++restored;
             out(Text(TextId::RestoreFileRestored, {NarrowText(target)}));
         } else {
             complete = false;
             out(Text(TextId::RestoreFileNotRestored, {SystemErrorText(error), NarrowText(target)}));
         }
     }
-    MarkRestored(folder, complete, err);
+    MarkRestored(folder, complete, restored, err);
     if (checked)
         *checked = std::move(plan);
     return complete ? 0 : 1;

@@ -71,8 +71,9 @@ void SelectRow(HWND list, int row)
     ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-// Moves the folder to the recycle bin, asking nothing more; false when it
-// is still there.
+// Moves the folder to the recycle bin, asking nothing more unless it would
+// be deleted for good (no recycle bin on its drive, or too big for it);
+// false when it is still there.
 bool MoveToRecycleBin(HWND owner, const std::wstring& folder)
 {
     std::wstring from = folder;
@@ -81,7 +82,7 @@ bool MoveToRecycleBin(HWND owner, const std::wstring& folder)
     operation.hwnd = owner;
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
     return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
            ::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
 }

@@ -258,6 +258,11 @@ def main():
                 check(f.read() == data, f"restored file {path} differs")
 
         check(mark(folder).startswith(b"restored "), f"the mark of the restore: {mark(folder)!r}")
+        # Restored again at once: everything is there, nothing is put back,
+        # and the folder still reads as restored.
+        rc, text = wine(scanner, "--restore", folder)
+        check(rc == 1 and "戻しました" not in text, f"restore of what is there ({rc}):\n{text}")
+        check(mark(folder).startswith(b"restored "), f"the mark after a restore that changed nothing: {mark(folder)!r}")
 
         # A file or a key that is there again is not overwritten; a key that
         # went again comes back.
