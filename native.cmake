@@ -26,6 +26,7 @@ add_executable(unit_tests
   tests/unit/TextsTest.cpp
   tests/unit/Utf8Test.cpp
   tests/unit/RestoreCheckTest.cpp
+  tests/unit/SectionDeletionTest.cpp
 )
 qob_target(unit_tests)
 target_link_libraries(unit_tests PRIVATE qob_testsupport qob_shell_core GTest::gtest_main)
