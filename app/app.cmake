@@ -13,6 +13,8 @@ set(QOB_APP_SOURCES
   search/frmFind.cpp
   search/Form1Search.cpp
   removal/Form1Removal.cpp
+  sections/frmOtherBroken.cpp
+  sections/Form1Sections.cpp
 )
 add_library(qob_forms STATIC ${QOB_APP_SOURCES})
 qob_target(qob_forms)

@@ -23,6 +23,7 @@
 #define IDM_CLOSE1 1003
 #define IDM_TUTORIAL1 1004
 #define IDM_ABOUT1 1005
+#define IDM_OTHERBROKEN1 1010
 
 // Child window identifiers of Form1.
 #define IDC_STATUSBAR1 11
@@ -43,7 +44,18 @@
 #define IDC_ABOUT_EDIT1 51
 #define IDC_ABOUT_EDIT2 52
 
+// The window of the other broken registrations.
+#define IDC_OTHER_LIST 70
+#define IDC_OTHER_CHECKALL 71
+#define IDC_OTHER_UNCHECKALL 72
+#define IDC_OTHER_DELETE 73
+#define IDC_OTHER_PROGRESS 74
+#define IDC_OTHER_CANCEL 75
+#define IDC_OTHER_CLOSE 76
+#define IDC_OTHER_STATUS 77
+
 // Window classes.
 #define QOB_CLASS_FORM1 L"TForm1"
 #define QOB_CLASS_ABOUT L"TfrmAbout"
 #define QOB_CLASS_FIND L"TfrmFind"
+#define QOB_CLASS_OTHERBROKEN L"TfrmOtherBroken"
