@@ -51,6 +51,11 @@ struct BrokenKey {
 // "unregistered-class"), a space, and what is missing joined by '|'.
 std::string ReasonToken(const BrokenKey& key);
 
+// The broken keys as scripts read them: one line per key, "kind TAB key TAB
+// description TAB reason LF", the kind being "class", "typelib" or
+// "interface" and the reason ReasonToken's; control bytes written as \xHH.
+std::string SectionLines(const std::vector<BrokenKey>& keys);
+
 // What one examination found. On a read error of the registry the keys
 // found before it stay and `error` holds it (an ERegistryException).
 struct SectionFindings {
@@ -66,8 +71,10 @@ using SectionProgress = std::function<void(std::size_t done, std::size_t total)>
 
 class SectionExamination {
 public:
-    // `store` and `files` may be used from several threads at once.
-    SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order);
+    // `store` and `files` may be used from several threads at once. The keys
+    // are examined on `threads` threads (0: DefaultScanThreads(); 1: all on
+    // the calling thread); the findings are the same whatever the number.
+    SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order, unsigned threads = 0);
 
     // Examines every key of the three sections, both views of the classes.
     // Stops soon after `cancel` turns true, with what was found so far and
@@ -82,6 +89,7 @@ private:
     KeyStore& store_;
     const FileSystem& files_;
     const NameOrder& order_;
+    unsigned threads_;
 };
 
 }  // namespace qob
