@@ -64,9 +64,11 @@ add_test(NAME gui.removal.under_search COMMAND ${QOB_E2E_RUN} removal-under-sear
 add_test(NAME gui.search.find COMMAND ${QOB_E2E_RUN} search)
 add_test(NAME gui.search.cancel COMMAND ${QOB_E2E_RUN} search-cancel)
 add_test(NAME gui.search.busy COMMAND ${QOB_E2E_RUN} search-busy)
+add_test(NAME gui.other_broken COMMAND ${QOB_E2E_RUN} other-broken)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.start.unicode gui.keys gui.baddword gui.close_under_report
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
-  gui.removal.restore gui.removal.under_search gui.search.find gui.search.cancel gui.search.busy)
+  gui.removal.restore gui.removal.under_search gui.search.find gui.search.cancel gui.search.busy
+  gui.other_broken)
 # The scenarios above expect the Japanese texts; these again in English, for
 # a user whose language is not Japanese, in a prefix made in English (a
 # prefix keeps the fonts of the language it was made in).

@@ -19,7 +19,7 @@ namespace qob {
 namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int kClientWidth = 760;
+constexpr int kClientWidth = 900;
 constexpr int kClientHeight = 420;
 constexpr int kMargin = 8;
 constexpr int kButtonHeight = 25;
@@ -117,10 +117,10 @@ void TfrmOtherBroken::CreateComponents()
         TextId title;
         int width;
     } columns[kColumns] = {{TextId::OtherBrokenColumnKind, 100},
-                           {TextId::OtherBrokenColumnKey, 260},
-                           {TextId::OtherBrokenColumnDescription, 150},
-                           {TextId::OtherBrokenColumnReason, 260},
-                           {TextId::OtherBrokenColumnProgId, 140}};
+                           {TextId::OtherBrokenColumnKey, 340},
+                           {TextId::OtherBrokenColumnDescription, 130},
+                           {TextId::OtherBrokenColumnReason, 300},
+                           {TextId::OtherBrokenColumnProgId, 130}};
     for (int i = 0; i < kColumns; ++i) {
         std::wstring title = WidenText(std::string(Text(columns[i].title)));
         LVCOLUMNW column{};

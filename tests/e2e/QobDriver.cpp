@@ -66,6 +66,19 @@
 //   QobDriver close-class CLASS MS closes every window of that class and waits
 //                                  until none is left
 //
+// A list view in a window of the program (the first list view of the window
+// with that caption):
+//   QobDriver listview-rows CAPTION    one line per item, in the list's order:
+//                                  the check box ("1" checked, "0" not), then
+//                                  each column's text, TAB-separated
+//   QobDriver listview-check CAPTION COLUMN TEXT...  checks the items whose
+//                                  column COLUMN (from 0) reads one of the
+//                                  TEXTs; fails when one of them is not there
+//   QobDriver listview-sort CAPTION COLUMN  clicks the column's header
+//   QobDriver window-status CAPTION    the text of that window's status bar
+//   QobDriver click CAPTION TEXT   clicks the button of that window whose
+//                                  text (without its "&") is TEXT
+//
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
 #include "catalogue/Win32Text.h"
@@ -865,6 +878,153 @@ int CloseClass(const Args& args)
     return WaitFor(Number(args[1]), [&] { return TopLevelWindows(args[0]).empty(); }) ? 0 : 1;
 }
 
+// --- a list view of another window -------------------------------------------------
+
+// Reads and sets items of a list view in another process.
+class RemoteList {
+public:
+    explicit RemoteList(HWND list) : list_(list)
+    {
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
+        if (process_)
+            remote_ = static_cast<BYTE*>(
+                ::VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteList()
+    {
+        if (remote_)
+            ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+        if (process_)
+            ::CloseHandle(process_);
+    }
+    RemoteList(const RemoteList&) = delete;
+    RemoteList& operator=(const RemoteList&) = delete;
+    bool Ok() const { return remote_ != nullptr; }
+    int Count() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+    int Columns() const
+    {
+        HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+        return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    }
+    bool Checked(int item) const
+    {
+        return (static_cast<UINT>(::SendMessageW(list_, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK)) >> 12) == 2;
+    }
+    std::string Text(int item, int column)
+    {
+        LVITEMW cell{};
+        cell.iSubItem = column;
+        cell.pszText = reinterpret_cast<wchar_t*>(remote_ + sizeof(LVITEMW));
+        cell.cchTextMax = kTextCapacity;
+        SIZE_T done = 0;
+        if (!::WriteProcessMemory(process_, remote_, &cell, sizeof cell, &done))
+            return {};
+        const auto length = ::SendMessageW(list_, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote_));
+        std::vector<wchar_t> text(kTextCapacity + 1, L'\0');
+        ::ReadProcessMemory(process_, cell.pszText, text.data(), static_cast<SIZE_T>(length) * sizeof(wchar_t), &done);
+        return NarrowText(text.data());
+    }
+    bool Check(int item)
+    {
+        LVITEMW state{};
+        state.stateMask = LVIS_STATEIMAGEMASK;
+        state.state = INDEXTOSTATEIMAGEMASK(2);
+        SIZE_T done = 0;
+        return ::WriteProcessMemory(process_, remote_, &state, sizeof state, &done) &&
+               ::SendMessageW(list_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(remote_));
+    }
+
+private:
+    static constexpr SIZE_T kSize = 8192;
+    static constexpr int kTextCapacity = static_cast<int>((kSize - sizeof(LVITEMW)) / sizeof(wchar_t));
+    HWND list_;
+    HANDLE process_ = nullptr;
+    BYTE* remote_ = nullptr;
+};
+
+// The first child of that class of the program's window with that caption.
+HWND ChildOfClass(const std::string& caption, const wchar_t* cls)
+{
+    HWND window = ProgramWindow(caption);
+    return window ? ::FindWindowExW(window, nullptr, cls, nullptr) : nullptr;
+}
+
+int ListViewRows(const Args& args)
+{
+    HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
+    if (!list)
+        return 1;
+    RemoteList remote(list);
+    if (!remote.Ok())
+        return 1;
+    const int columns = remote.Columns();
+    for (int item = 0; item < remote.Count(); ++item) {
+        std::string line = remote.Checked(item) ? "1" : "0";
+        for (int column = 0; column < columns; ++column) {
+            line += '\t';
+            line += qob::EscapeControlBytes(remote.Text(item, column));
+        }
+        line += '\n';
+        Out(line);
+    }
+    return 0;
+}
+
+int ListViewCheck(const Args& args)
+{
+    HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
+    if (!list)
+        return 1;
+    RemoteList remote(list);
+    const int column = Number(args[1]);
+    int result = remote.Ok() ? 0 : 1;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        bool found = false;
+        for (int item = 0; item < remote.Count() && !found; ++item)
+            found = remote.Text(item, column) == args[i] && remote.Check(item);
+        if (!found)
+            result = 1;
+    }
+    return result;
+}
+
+int ListViewSort(const Args& args)
+{
+    HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
+    HWND header = list ? reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+    RECT box{};
+    if (!header || !::SendMessageW(header, HDM_GETITEMRECT, Number(args[1]), reinterpret_cast<LPARAM>(&box)))
+        return 1;
+    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(header, WM_LBUTTONUP, 0, at);
+    return 0;
+}
+
+int WindowStatus(const Args& args)
+{
+    HWND bar = ChildOfClass(args[0], STATUSCLASSNAMEW);
+    if (!bar)
+        return 1;
+    Out(ControlText(bar, 1024, 5000) + "\n");
+    return 0;
+}
+
+int ClickButton(const Args& args)
+{
+    HWND window = ProgramWindow(args[0]);
+    for (HWND button = window ? ::FindWindowExW(window, nullptr, L"Button", nullptr) : nullptr; button;
+         button = ::FindWindowExW(window, button, L"Button", nullptr)) {
+        std::string text = TextOf(button);
+        std::erase(text, '&');
+        if (text == args[1]) {
+            ::PostMessageW(button, BM_CLICK, 0, 0);
+            return 0;
+        }
+    }
+    return 1;
+}
+
 // --- the commands -----------------------------------------------------------------
 
 constexpr std::size_t kAnyCount = static_cast<std::size_t>(-1);
@@ -905,6 +1065,11 @@ const Command kCommands[] = {
     {"clipboard", 0, kAnyCount, Clipboard},
     {"wait-class", 2, 2, WaitClass},
     {"close-class", 2, 2, CloseClass},
+    {"listview-rows", 1, 1, ListViewRows},
+    {"listview-check", 3, kAnyCount, ListViewCheck},
+    {"listview-sort", 2, 2, ListViewSort},
+    {"window-status", 1, 1, WindowStatus},
+    {"click", 2, 2, ClickButton},
 };
 
 int Usage()
