@@ -14,6 +14,7 @@ target_link_libraries(qob_testsupport PUBLIC qob_core)
 add_executable(unit_tests
   tests/unit/TreeModelTest.cpp
   tests/unit/ScanTest.cpp
+  tests/unit/SectionScanTest.cpp
   tests/unit/ScanPacingTest.cpp
   tests/unit/ServerPathTest.cpp
   tests/unit/ErrorTextTest.cpp

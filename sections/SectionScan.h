@@ -82,7 +82,9 @@ public:
     SectionFindings ExamineAll(const SectionProgress& progress, const std::atomic<bool>& cancel);
 
     // The key as it is now, just before it is deleted: its verdict, or
-    // nothing when it is no longer broken or no longer there.
+    // nothing when it is no longer broken, no longer there, or cannot be
+    // read. Only a key "<section>\<one name>" of its kind's section is
+    // examined; any other path gives nothing.
     std::optional<BrokenKey> ExamineAgain(const BrokenKey& key);
 
 private:

@@ -131,8 +131,9 @@ constexpr Row kRows[] = {
 
     // The console program: its usage on a bad command line, and the lines
     // of a restore (the code ends each with a new line).
-    {TextId::ScanUsage, "usage: QobTessavinScan [--utf8] [--faulty] [--threads N] | [--utf8] --restore <folder>",
-     "usage: QobTessavinScan [--utf8] [--faulty] [--threads N] | [--utf8] --restore <folder>"},
+    {TextId::ScanUsage,
+     "usage: QobTessavinScan [--utf8] [--faulty | --sections] [--threads N] | [--utf8] --restore <folder>",
+     "usage: QobTessavinScan [--utf8] [--faulty | --sections] [--threads N] | [--utf8] --restore <folder>"},
     {TextId::RestoreUsage, "usage: QobTessavinScan [--utf8] --restore <folder>",
      "usage: QobTessavinScan [--utf8] --restore <folder>"},
     {TextId::RestoreNoBackup, "バックアップが見つかりません: %1", "No backup found: %1"},

@@ -1,0 +1,567 @@
+#include "sections/SectionScan.h"
+
+#include "catalogue/ReaderPool.h"
+#include "catalogue/Registry.h"
+#include "catalogue/ServerPath.h"
+#include "catalogue/TreeDump.h"
+#include "catalogue/Utf8.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <unordered_set>
+#include <utility>
+
+namespace qob {
+
+namespace {
+
+const char* const kClassSection = "CLSID";
+const char* const kLibrarySection = "TypeLib";
+const char* const kInterfaceSection = "Interface";
+// How the system names the 32-bit view's class keys below the root.
+const char* const k32BitPrefix = "Wow6432Node\\";
+
+std::uint32_t ViewFlags(RegistryView view) { return view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0; }
+
+const char* SectionOf(SectionKind kind)
+{
+    switch (kind) {
+    case SectionKind::Class:
+        return kClassSection;
+    case SectionKind::TypeLibrary:
+        return kLibrarySection;
+    case SectionKind::Interface:
+        break;
+    }
+    return kInterfaceSection;
+}
+
+// A key opened for reading, closed when it goes.
+class ReadKey {
+public:
+    ReadKey(KeyStore& store, KeyHandle base, const std::string& path, RegistryView view) : store_(store)
+    {
+        result_ = store.OpenKey(base, path, kKeyRead | ViewFlags(view), key_);
+        if (result_ != kErrorSuccess)
+            key_ = kNoKey;
+        else if (key_ == base)
+            shared_ = true;
+    }
+    ~ReadKey()
+    {
+        if (key_ != kNoKey && !shared_)
+            store_.CloseKey(key_);
+    }
+    ReadKey(const ReadKey&) = delete;
+    ReadKey& operator=(const ReadKey&) = delete;
+
+    explicit operator bool() const { return key_ != kNoKey; }
+    KeyHandle get() const { return key_; }
+    // Not opened because it is not there (rather than not readable).
+    bool Absent() const { return result_ == kErrorFileNotFound; }
+
+private:
+    KeyStore& store_;
+    KeyHandle key_ = kNoKey;
+    long result_ = kErrorSuccess;
+    bool shared_ = false;  // the base key itself: not ours to close
+};
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"; anything else names no key.
+bool IsGuid(const std::string& id)
+{
+    if (id.size() != 38 || id.front() != '{' || id.back() != '}')
+        return false;
+    for (std::size_t i = 1; i < 37; ++i) {
+        const char c = id[i];
+        const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
+        if (dash ? c != '-' : !std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
+// A locale subkey of a type library's version: a hexadecimal number.
+bool IsLocaleId(const std::string& name)
+{
+    return !name.empty() &&
+           std::all_of(name.begin(), name.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+}
+
+// A library path that ends in "\<number>" names a resource inside the file
+// before it.
+std::string WithoutResourceNumber(const std::string& path)
+{
+    const auto slash = path.rfind('\\');
+    if (slash == std::string::npos || slash + 1 == path.size())
+        return path;
+    const bool number = std::all_of(path.begin() + static_cast<std::ptrdiff_t>(slash) + 1, path.end(),
+                                    [](char c) { return c >= '0' && c <= '9'; });
+    return number ? path.substr(0, slash) : path;
+}
+
+// Whether the files that keys name are there, each path looked for once per
+// examination: registries name the same few files many times over. Used by
+// every examining thread.
+class FileChecks {
+public:
+    explicit FileChecks(const FileSystem& files) : check_(files) {}
+
+    ServerFileState Resolve(const std::string& path, RegistryView view)
+    {
+        const auto key = std::make_pair(path, view);
+        {
+            std::lock_guard lock(mutex_);
+            const auto it = known_.find(key);
+            if (it != known_.end())
+                return it->second;
+        }
+        // Looked for outside the lock: two threads may look for the same
+        // path, and find the same.
+        const ServerFileState state = check_.Resolve(path, view).state;
+        std::lock_guard lock(mutex_);
+        known_.emplace(key, state);
+        return state;
+    }
+
+    // A type library's file: a win32 file in the system folder is also
+    // looked for in the 32-bit system folder.
+    ServerFileState ResolveLibrary(const std::string& path, bool win32)
+    {
+        const std::string file = WithoutResourceNumber(path);
+        const ServerFileState state = Resolve(file, RegistryView::Native);
+        if (state != ServerFileState::Missing || !win32 ||
+            check_.CandidateFiles(file, RegistryView::Wow64_32) == check_.CandidateFiles(file, RegistryView::Native))
+            return state;
+        return Resolve(file, RegistryView::Wow64_32);
+    }
+
+private:
+    ServerPathCheck check_;
+    std::mutex mutex_;
+    std::map<std::pair<std::string, RegistryView>, ServerFileState> known_;
+};
+
+// Whether the ids an interface names have keys.
+class KeyPresence {
+public:
+    virtual ~KeyPresence() = default;
+    virtual bool LibraryExists(const std::string& id) = 0;
+    // In either view.
+    virtual bool ClassExists(const std::string& id) = 0;
+};
+
+// The keys the sections were listed with.
+class ListedKeys final : public KeyPresence {
+public:
+    void AddLibrary(const std::string& name) { libraries_.insert(FoldCase(name)); }
+    void AddClass(const std::string& name) { classes_.insert(FoldCase(name)); }
+    bool LibraryExists(const std::string& id) override { return libraries_.count(FoldCase(id)) != 0; }
+    bool ClassExists(const std::string& id) override { return classes_.count(FoldCase(id)) != 0; }
+
+private:
+    std::unordered_set<std::string> libraries_;
+    std::unordered_set<std::string> classes_;
+};
+
+// The keys as they are now.
+class RegistryKeys final : public KeyPresence {
+public:
+    explicit RegistryKeys(KeyStore& store) : store_(store) {}
+    bool LibraryExists(const std::string& id) override
+    {
+        return !ReadKey(store_, kClassesRoot, std::string(kLibrarySection) + "\\" + id, RegistryView::Native).Absent();
+    }
+    bool ClassExists(const std::string& id) override
+    {
+        const std::string path = std::string(kClassSection) + "\\" + id;
+        return !ReadKey(store_, kClassesRoot, path, RegistryView::Native).Absent() ||
+               !ReadKey(store_, kClassesRoot, path, RegistryView::Wow64_32).Absent();
+    }
+
+private:
+    KeyStore& store_;
+};
+
+// One key to examine: its section and view, and its name there.
+struct SectionKey {
+    SectionKind kind;
+    RegistryView view;
+    std::string name;
+};
+
+// Gives the verdicts on the keys of the sections, on one thread. Each
+// section's key is opened once and the keys are opened below it.
+class Examiner {
+public:
+    Examiner(KeyStore& store, FileChecks& files, KeyPresence& keys) : store_(store), files_(files), keys_(keys) {}
+
+    std::optional<BrokenKey> Examine(const SectionKey& key)
+    {
+        const std::optional<KeyHandle> section = Section(key.kind, key.view);
+        if (!section)
+            return std::nullopt;
+        std::optional<BrokenKey> broken;
+        switch (key.kind) {
+        case SectionKind::Class:
+            broken = ExamineClass(*section, key);
+            break;
+        case SectionKind::TypeLibrary:
+            broken = ExamineLibrary(*section, key);
+            break;
+        case SectionKind::Interface:
+            broken = ExamineInterface(*section, key);
+            break;
+        }
+        if (broken) {
+            broken->kind = key.kind;
+            broken->view = key.view;
+            broken->path = std::string(SectionOf(key.kind)) + "\\" + key.name;
+            broken->name = (key.view == RegistryView::Wow64_32 ? k32BitPrefix : "") + broken->path;
+            if (ReadKey own{store_, *section, key.name, key.view})
+                broken->description = ReadStringValue(store_, own.get(), "");
+        }
+        return broken;
+    }
+
+private:
+    std::optional<KeyHandle> Section(SectionKind kind, RegistryView view)
+    {
+        auto& slot = sections_[static_cast<std::size_t>(kind) * 2 + (view == RegistryView::Wow64_32 ? 1 : 0)];
+        if (!slot)
+            slot = std::make_unique<ReadKey>(store_, kClassesRoot, SectionOf(kind), view);
+        if (!*slot)
+            return std::nullopt;
+        return slot->get();
+    }
+
+    // Broken when it has a server subkey and every server path names no
+    // file; a server found (or one that cannot be examined) ends the look.
+    std::optional<BrokenKey> ExamineClass(KeyHandle section, const SectionKey& key)
+    {
+        BrokenKey broken;
+        broken.reason = BreakReason::MissingServer;
+        for (const char* server : {"\\InprocServer32", "\\LocalServer32"}) {
+            const ReadKey subkey(store_, section, key.name + server, key.view);
+            if (!subkey) {
+                if (subkey.Absent())
+                    continue;
+                return std::nullopt;
+            }
+            std::string path = ReadStringValue(store_, subkey.get(), "");
+            if (files_.Resolve(path, key.view) != ServerFileState::Missing)
+                return std::nullopt;
+            broken.missing.push_back(std::move(path));
+        }
+        if (broken.missing.empty())
+            return std::nullopt;
+        return broken;
+    }
+
+    // Broken when it has a file entry and every file is missing. Most
+    // libraries name a file of the neutral locale in their first version:
+    // that one is looked at first, and when it is there the others need
+    // not be listed.
+    std::optional<BrokenKey> ExamineLibrary(KeyHandle section, const SectionKey& key)
+    {
+        const ReadKey library(store_, section, key.name, key.view);
+        if (!library)
+            return std::nullopt;
+        std::string first;
+        if (store_.EnumKey(library.get(), 0, first) == kErrorSuccess) {
+            for (const bool win32 : {true, false}) {
+                const ReadKey entry(store_, library.get(), first + (win32 ? "\\0\\win32" : "\\0\\win64"), key.view);
+                if (entry && files_.ResolveLibrary(ReadStringValue(store_, entry.get(), ""), win32) !=
+                                 ServerFileState::Missing)
+                    return std::nullopt;
+            }
+        }
+        BrokenKey broken;
+        broken.reason = BreakReason::MissingFile;
+        std::vector<std::string> versions;
+        ListSubkeyNames(store_, library.get(), versions);
+        for (const std::string& version : versions) {
+            const ReadKey versionKey(store_, library.get(), version, key.view);
+            if (!versionKey) {
+                if (versionKey.Absent())
+                    continue;
+                return std::nullopt;
+            }
+            std::vector<std::string> locales;
+            ListSubkeyNames(store_, versionKey.get(), locales);
+            for (const std::string& locale : locales) {
+                if (!IsLocaleId(locale))
+                    continue;
+                for (const bool win32 : {true, false}) {
+                    const ReadKey entry(store_, versionKey.get(), locale + (win32 ? "\\win32" : "\\win64"), key.view);
+                    if (!entry) {
+                        if (entry.Absent())
+                            continue;
+                        return std::nullopt;
+                    }
+                    std::string path = ReadStringValue(store_, entry.get(), "");
+                    if (files_.ResolveLibrary(path, win32) != ServerFileState::Missing)
+                        return std::nullopt;
+                    broken.missing.push_back(std::move(path));
+                }
+            }
+        }
+        if (broken.missing.empty())
+            return std::nullopt;
+        return broken;
+    }
+
+    // Broken when its TypeLib subkey names a library without a key; without
+    // that subkey, when its proxy class has no key in either view.
+    std::optional<BrokenKey> ExamineInterface(KeyHandle section, const SectionKey& key)
+    {
+        BrokenKey broken;
+        {
+            const ReadKey library(store_, section, key.name + "\\TypeLib", key.view);
+            if (library) {
+                std::string id = ReadStringValue(store_, library.get(), "");
+                if (!IsGuid(id) || keys_.LibraryExists(id))
+                    return std::nullopt;
+                broken.reason = BreakReason::UnregisteredTypeLib;
+                broken.missing.push_back(std::move(id));
+                return broken;
+            }
+            if (!library.Absent())
+                return std::nullopt;
+        }
+        const ReadKey proxy(store_, section, key.name + "\\ProxyStubClsid32", key.view);
+        if (!proxy)
+            return std::nullopt;
+        std::string id = ReadStringValue(store_, proxy.get(), "");
+        if (!IsGuid(id) || keys_.ClassExists(id))
+            return std::nullopt;
+        broken.reason = BreakReason::UnregisteredClass;
+        broken.missing.push_back(std::move(id));
+        return broken;
+    }
+
+    KeyStore& store_;
+    FileChecks& files_;
+    KeyPresence& keys_;
+    // The sections' keys by kind and view, opened when first needed.
+    std::array<std::unique_ptr<ReadKey>, 6> sections_;
+};
+
+// What examining one key gave.
+struct Outcome {
+    bool done = false;
+    std::optional<BrokenKey> broken;
+    std::exception_ptr error;
+};
+
+// The threads that examine keys beside the calling one; told to stop and
+// joined when it goes.
+class Helpers {
+public:
+    explicit Helpers(std::atomic<bool>& stop) : stop_(stop) {}
+    ~Helpers()
+    {
+        stop_ = true;
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+    Helpers(const Helpers&) = delete;
+    Helpers& operator=(const Helpers&) = delete;
+
+    // A thread the system refuses is one helper fewer.
+    template <typename Work>
+    void Start(unsigned count, Work work)
+    {
+        try {
+            for (unsigned i = 0; i < count; ++i)
+                threads_.emplace_back(work);
+        } catch (const std::system_error&) {
+        }
+    }
+
+private:
+    std::atomic<bool>& stop_;
+    std::vector<std::thread> threads_;
+};
+
+// Lists one section's keys in one view, in the registry's order.
+void ListSection(KeyStore& store, SectionKind kind, RegistryView view, std::vector<SectionKey>& keys,
+                 std::vector<std::string>& names)
+{
+    names.clear();
+    if (const ReadKey section{store, kClassesRoot, SectionOf(kind), view})
+        ListSubkeyNames(store, section.get(), names);
+    for (std::string& name : names)
+        keys.push_back({kind, view, std::move(name)});
+}
+
+const char* KindToken(SectionKind kind)
+{
+    switch (kind) {
+    case SectionKind::Class:
+        return "class";
+    case SectionKind::TypeLibrary:
+        return "typelib";
+    case SectionKind::Interface:
+        break;
+    }
+    return "interface";
+}
+
+}  // namespace
+
+std::string ReasonToken(const BrokenKey& key)
+{
+    static const std::map<BreakReason, const char*> tokens{
+        {BreakReason::MissingServer, "missing-server"},
+        {BreakReason::MissingFile, "missing-file"},
+        {BreakReason::UnregisteredTypeLib, "unregistered-typelib"},
+        {BreakReason::UnregisteredClass, "unregistered-class"},
+    };
+    std::string text = std::string(tokens.at(key.reason)) + ' ';
+    for (std::size_t i = 0; i < key.missing.size(); ++i)
+        text += (i == 0 ? "" : "|") + key.missing[i];
+    return text;
+}
+
+std::string SectionLines(const std::vector<BrokenKey>& keys)
+{
+    std::string out;
+    for (const BrokenKey& key : keys) {
+        out += KindToken(key.kind);
+        out += '\t';
+        out += EscapeControlBytes(key.name);
+        out += '\t';
+        out += EscapeControlBytes(key.description);
+        out += '\t';
+        out += EscapeControlBytes(ReasonToken(key));
+        out += '\n';
+    }
+    return out;
+}
+
+SectionExamination::SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order,
+                                       unsigned threads)
+    : store_(store), files_(files), order_(order), threads_(std::min(threads == 0 ? DefaultScanThreads() : threads,
+                                                                      kMaxScanThreads))
+{
+}
+
+SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, const std::atomic<bool>& cancel)
+{
+    SectionFindings findings;
+    std::vector<SectionKey> keys;
+    ListedKeys listed;
+    std::vector<std::string> names;
+    const std::pair<SectionKind, RegistryView> sections[] = {
+        {SectionKind::Class, RegistryView::Native},
+        {SectionKind::Class, RegistryView::Wow64_32},
+        {SectionKind::TypeLibrary, RegistryView::Native},
+        {SectionKind::Interface, RegistryView::Native},
+    };
+    for (const auto& [kind, view] : sections) {
+        if (cancel) {
+            findings.cancelled = true;
+            return findings;
+        }
+        const std::size_t first = keys.size();
+        ListSection(store_, kind, view, keys, names);
+        for (std::size_t i = first; i < keys.size(); ++i) {
+            if (kind == SectionKind::Class)
+                listed.AddClass(keys[i].name);
+            else if (kind == SectionKind::TypeLibrary)
+                listed.AddLibrary(keys[i].name);
+        }
+        if (progress)
+            progress(0, keys.size());
+    }
+
+    // Each thread takes the next key in the listing's order and finishes it.
+    // After a read error no key is started, so every key before it is done.
+    FileChecks files(files_);
+    std::vector<Outcome> outcomes(keys.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> done{0};
+    std::atomic<bool> stop{false};
+    const auto work = [&](bool reports) {
+        Examiner examiner(store_, files, listed);
+        while (!stop && !cancel) {
+            const std::size_t index = next++;
+            if (index >= keys.size())
+                break;
+            Outcome& outcome = outcomes[index];
+            try {
+                outcome.broken = examiner.Examine(keys[index]);
+            } catch (...) {
+                outcome.error = std::current_exception();
+                stop = true;
+            }
+            outcome.done = true;
+            const std::size_t count = ++done;
+            if (reports && progress)
+                progress(count, keys.size());
+        }
+    };
+    {
+        Helpers helpers(stop);
+        if (threads_ > 1 && keys.size() > 1)
+            helpers.Start(static_cast<unsigned>(std::min<std::size_t>(threads_, keys.size())) - 1,
+                          [&work] { work(false); });
+        work(true);
+    }
+    if (progress)
+        progress(done, keys.size());
+
+    for (Outcome& outcome : outcomes) {
+        if (outcome.error) {
+            findings.error = outcome.error;
+            break;
+        }
+        if (!outcome.done) {
+            findings.cancelled = true;
+            continue;
+        }
+        if (outcome.broken)
+            findings.keys.push_back(std::move(*outcome.broken));
+    }
+    std::stable_sort(findings.keys.begin(), findings.keys.end(), [this](const BrokenKey& a, const BrokenKey& b) {
+        if (a.kind != b.kind)
+            return a.kind < b.kind;
+        return order_.Compare(a.name, b.name) < 0;
+    });
+    return findings;
+}
+
+std::optional<BrokenKey> SectionExamination::ExamineAgain(const BrokenKey& key)
+{
+    // Only "<section>\<one name>" of the key's own section.
+    const std::string section = SectionOf(key.kind);
+    const auto slash = key.path.find('\\');
+    if (slash == std::string::npos || !EqualNoCase(key.path.substr(0, slash), section))
+        return std::nullopt;
+    const std::string name = key.path.substr(slash + 1);
+    if (name.empty() || name.find('\\') != std::string::npos)
+        return std::nullopt;
+    const RegistryView view = key.kind == SectionKind::Class ? key.view : RegistryView::Native;
+    FileChecks files(files_);
+    RegistryKeys keys(store_);
+    Examiner examiner(store_, files, keys);
+    std::optional<BrokenKey> broken;
+    try {
+        broken = examiner.Examine({key.kind, view, name});
+    } catch (const ERegistryException&) {
+        return std::nullopt;
+    }
+    if (broken) {
+        broken->name = key.name;
+        broken->path = key.path;
+    }
+    return broken;
+}
+
+}  // namespace qob
