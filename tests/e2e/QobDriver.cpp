@@ -934,6 +934,15 @@ public:
                ::SendMessageW(list_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(remote_));
     }
 
+    // The rectangle of a header item, in the header's client coordinates.
+    bool HeaderItemRect(int column, RECT& box)
+    {
+        HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+        SIZE_T done = 0;
+        return header && ::SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(remote_)) &&
+               ::ReadProcessMemory(process_, remote_, &box, sizeof box, &done);
+    }
+
 private:
     static constexpr SIZE_T kSize = 8192;
     static constexpr int kTextCapacity = static_cast<int>((kSize - sizeof(LVITEMW)) / sizeof(wchar_t));
@@ -991,10 +1000,13 @@ int ListViewCheck(const Args& args)
 int ListViewSort(const Args& args)
 {
     HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
-    HWND header = list ? reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
-    RECT box{};
-    if (!header || !::SendMessageW(header, HDM_GETITEMRECT, Number(args[1]), reinterpret_cast<LPARAM>(&box)))
+    if (!list)
         return 1;
+    RemoteList remote(list);
+    RECT box{};
+    if (!remote.Ok() || !remote.HeaderItemRect(Number(args[1]), box))
+        return 1;
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
     const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
     ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::SendMessageW(header, WM_LBUTTONUP, 0, at);
