@@ -72,3 +72,9 @@ set_tests_properties(wine.backup PROPERTIES RUN_SERIAL TRUE)
 add_executable(BackupBench tools/bench/BackupBench.cpp)
 qob_target(BackupBench)
 target_link_libraries(BackupBench PRIVATE qob_backup)
+
+# The benchmark of the deletion of checked broken keys (BENCHMARKS.md); not
+# a test.
+add_executable(SectionDeleteBench tools/bench/SectionDeleteBench.cpp)
+qob_target(SectionDeleteBench)
+target_link_libraries(SectionDeleteBench PRIVATE qob_backup)
