@@ -94,6 +94,8 @@ TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree) : tree_(tree)
 TfrmOtherBroken::~TfrmOtherBroken()
 {
     worker_.Stop();
+    if (Application.ModelessDialog() == Handle())
+        Application.SetModelessDialog(keysBefore_);
     DestroyHandle();
 }
 
@@ -496,11 +498,23 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
                 Call([this] { CancelClick(); });
                 return 0;
             case IDC_OTHER_CLOSE:
+            case IDCANCEL:  // Escape
                 Close();
                 return 0;
             default:
                 break;
             }
+        }
+        break;
+    case WM_ACTIVATE:
+        // Tab, the buttons' letters and Escape work as in a dialog while the
+        // window is active.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            if (Application.ModelessDialog() != Handle())
+                keysBefore_ = Application.ModelessDialog();
+            Application.SetModelessDialog(Handle());
+        } else if (Application.ModelessDialog() == Handle()) {
+            Application.SetModelessDialog(keysBefore_);
         }
         break;
     case WM_CLOSE:

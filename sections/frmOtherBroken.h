@@ -113,6 +113,9 @@ private:
     int sortColumn_ = -1;
     bool sortAscending_ = true;
     Stage stage_ = Stage::Idle;
+    // The modeless dialog whose keys the loops handled before this window
+    // was activated, given back when it is deactivated.
+    HWND keysBefore_ = nullptr;
     unsigned job_ = 0;  // counts the jobs started: a late message of an ended one is dropped
 
     // Handed over by the job's thread before it tells the window it is done.
