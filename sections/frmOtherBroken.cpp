@@ -118,8 +118,8 @@ void TfrmOtherBroken::CreateComponents()
     const struct {
         TextId title;
         int width;
-    } columns[kColumns] = {{TextId::OtherBrokenColumnKind, 100},
-                           {TextId::OtherBrokenColumnKey, 340},
+    } columns[kColumns] = {{TextId::OtherBrokenColumnKind, 120},
+                           {TextId::OtherBrokenColumnKey, 370},
                            {TextId::OtherBrokenColumnDescription, 130},
                            {TextId::OtherBrokenColumnReason, 300},
                            {TextId::OtherBrokenColumnProgId, 130}};
