@@ -223,8 +223,11 @@ public:
             broken->view = key.view;
             broken->path = std::string(SectionOf(key.kind)) + "\\" + key.name;
             broken->name = (key.view == RegistryView::Wow64_32 ? k32BitPrefix : "") + broken->path;
-            if (ReadKey own{store_, *section, key.name, key.view})
-                broken->description = ReadStringValue(store_, own.get(), "");
+            // A library's description was read with its key open.
+            if (key.kind != SectionKind::TypeLibrary) {
+                if (const ReadKey own{store_, *section, key.name, key.view})
+                    broken->description = ReadStringValue(store_, own.get(), "");
+            }
         }
         return broken;
     }
@@ -265,55 +268,76 @@ private:
 
     // Broken when it has a file entry and every file is missing. Most
     // libraries name a file of the neutral locale in their first version:
-    // that one is looked at first, and when it is there the others need
-    // not be listed.
+    // those entries are read first, and when a file is there the versions
+    // need not be listed. A library without versions has no file entry.
     std::optional<BrokenKey> ExamineLibrary(KeyHandle section, const SectionKey& key)
     {
         const ReadKey library(store_, section, key.name, key.view);
         if (!library)
             return std::nullopt;
-        std::string first;
-        if (store_.EnumKey(library.get(), 0, first) == kErrorSuccess) {
-            for (const bool win32 : {true, false}) {
-                const ReadKey entry(store_, library.get(), first + (win32 ? "\\0\\win32" : "\\0\\win64"), key.view);
-                if (entry && files_.ResolveLibrary(ReadStringValue(store_, entry.get(), ""), win32) !=
-                                 ServerFileState::Missing)
-                    return std::nullopt;
-            }
-        }
         BrokenKey broken;
         broken.reason = BreakReason::MissingFile;
-        std::vector<std::string> versions;
-        ListSubkeyNames(store_, library.get(), versions);
-        for (const std::string& version : versions) {
-            const ReadKey versionKey(store_, library.get(), version, key.view);
+        std::string first;
+        if (store_.EnumKey(library.get(), 0, first) != kErrorSuccess)
+            return std::nullopt;
+        if (!NoFileAt(library.get(), first + "\\0\\win32", true, broken.missing) ||
+            !NoFileAt(library.get(), first + "\\0\\win64", false, broken.missing))
+            return std::nullopt;
+        std::vector<std::string> versions{first};
+        if (!ListFrom(library.get(), 1, versions))
+            return std::nullopt;
+        for (std::size_t i = 0; i < versions.size(); ++i) {
+            const ReadKey versionKey(store_, library.get(), versions[i], key.view);
+            std::vector<std::string> locales;
             if (!versionKey) {
                 if (versionKey.Absent())
                     continue;
                 return std::nullopt;
             }
-            std::vector<std::string> locales;
-            ListSubkeyNames(store_, versionKey.get(), locales);
+            if (!ListFrom(versionKey.get(), 0, locales))
+                return std::nullopt;
             for (const std::string& locale : locales) {
-                if (!IsLocaleId(locale))
+                if (!IsLocaleId(locale) || (i == 0 && locale == "0"))
                     continue;
-                for (const bool win32 : {true, false}) {
-                    const ReadKey entry(store_, versionKey.get(), locale + (win32 ? "\\win32" : "\\win64"), key.view);
-                    if (!entry) {
-                        if (entry.Absent())
-                            continue;
-                        return std::nullopt;
-                    }
-                    std::string path = ReadStringValue(store_, entry.get(), "");
-                    if (files_.ResolveLibrary(path, win32) != ServerFileState::Missing)
-                        return std::nullopt;
-                    broken.missing.push_back(std::move(path));
-                }
+                if (!NoFileAt(versionKey.get(), locale + "\\win32", true, broken.missing) ||
+                    !NoFileAt(versionKey.get(), locale + "\\win64", false, broken.missing))
+                    return std::nullopt;
             }
         }
         if (broken.missing.empty())
             return std::nullopt;
+        broken.description = ReadStringValue(store_, library.get(), "");
         return broken;
+    }
+
+    // Adds the key's subkey names from the index `from` on; false when one
+    // of them cannot be listed, as then a file entry could be missed.
+    bool ListFrom(KeyHandle key, std::uint32_t from, std::vector<std::string>& names)
+    {
+        std::string name;
+        for (std::uint32_t index = from;; ++index) {
+            const long result = store_.EnumKey(key, index, name);
+            if (result == kErrorNoMoreItems)
+                return true;
+            if (result != kErrorSuccess)
+                return false;
+            names.push_back(name);
+        }
+    }
+
+    // One file entry of a library: true when there is no such entry, or
+    // when its file is missing (added to `missing`); false when the file is
+    // there or the entry cannot be read.
+    bool NoFileAt(KeyHandle base, const std::string& path, bool win32, std::vector<std::string>& missing)
+    {
+        const ReadKey entry(store_, base, path, RegistryView::Native);
+        if (!entry)
+            return entry.Absent();
+        std::string file = ReadStringValue(store_, entry.get(), "");
+        if (files_.ResolveLibrary(file, win32) != ServerFileState::Missing)
+            return false;
+        missing.push_back(std::move(file));
+        return true;
     }
 
     // Broken when its TypeLib subkey names a library without a key; without
@@ -400,6 +424,10 @@ void ListSection(KeyStore& store, SectionKind kind, RegistryView view, std::vect
         keys.push_back({kind, view, std::move(name)});
 }
 
+// Each examining thread is mostly a round trip to the registry at a time:
+// under Wine more threads than cores only take turns with its server.
+unsigned DefaultThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+
 const char* KindToken(SectionKind kind)
 {
     switch (kind) {
@@ -447,8 +475,7 @@ std::string SectionLines(const std::vector<BrokenKey>& keys)
 
 SectionExamination::SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order,
                                        unsigned threads)
-    : store_(store), files_(files), order_(order), threads_(std::min(threads == 0 ? DefaultScanThreads() : threads,
-                                                                      kMaxScanThreads))
+    : store_(store), files_(files), order_(order), threads_(std::min(threads == 0 ? DefaultThreads() : threads, kMaxScanThreads))
 {
 }
 

@@ -72,7 +72,7 @@ using SectionProgress = std::function<void(std::size_t done, std::size_t total)>
 class SectionExamination {
 public:
     // `store` and `files` may be used from several threads at once. The keys
-    // are examined on `threads` threads (0: DefaultScanThreads(); 1: all on
+    // are examined on `threads` threads (0: one a processor; 1: all on
     // the calling thread); the findings are the same whatever the number.
     SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order, unsigned threads = 0);
 
