@@ -126,8 +126,8 @@ int ExamineSections(const Options& options, const qob::ConsoleOutput& out, const
     qob::Win32NameOrder order;
     qob::Win32FileSystem files;
     const std::atomic<bool> never{false};
-    const qob::SectionFindings findings =
-        qob::SectionExamination(store, files, order, options.threads).ExamineAll({}, never);
+    qob::SectionExamination examination(store, files, order, options.threads, {qob::MonotonicMicroseconds});
+    const qob::SectionFindings findings = examination.ExamineAll({}, never);
     out.Write(qob::SectionLines(findings.keys));
     if (!findings.error)
         return 0;

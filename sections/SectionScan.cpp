@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -223,8 +224,11 @@ public:
             broken->view = key.view;
             broken->path = std::string(SectionOf(key.kind)) + "\\" + key.name;
             broken->name = (key.view == RegistryView::Wow64_32 ? k32BitPrefix : "") + broken->path;
-            if (ReadKey own{store_, *section, key.name, key.view})
-                broken->description = ReadStringValue(store_, own.get(), "");
+            // A library's description was read with its key open.
+            if (key.kind != SectionKind::TypeLibrary) {
+                if (const ReadKey own{store_, *section, key.name, key.view})
+                    broken->description = ReadStringValue(store_, own.get(), "");
+            }
         }
         return broken;
     }
@@ -265,55 +269,76 @@ private:
 
     // Broken when it has a file entry and every file is missing. Most
     // libraries name a file of the neutral locale in their first version:
-    // that one is looked at first, and when it is there the others need
-    // not be listed.
+    // those entries are read first, and when a file is there the versions
+    // need not be listed. A library without versions has no file entry.
     std::optional<BrokenKey> ExamineLibrary(KeyHandle section, const SectionKey& key)
     {
         const ReadKey library(store_, section, key.name, key.view);
         if (!library)
             return std::nullopt;
-        std::string first;
-        if (store_.EnumKey(library.get(), 0, first) == kErrorSuccess) {
-            for (const bool win32 : {true, false}) {
-                const ReadKey entry(store_, library.get(), first + (win32 ? "\\0\\win32" : "\\0\\win64"), key.view);
-                if (entry && files_.ResolveLibrary(ReadStringValue(store_, entry.get(), ""), win32) !=
-                                 ServerFileState::Missing)
-                    return std::nullopt;
-            }
-        }
         BrokenKey broken;
         broken.reason = BreakReason::MissingFile;
-        std::vector<std::string> versions;
-        ListSubkeyNames(store_, library.get(), versions);
-        for (const std::string& version : versions) {
-            const ReadKey versionKey(store_, library.get(), version, key.view);
+        std::string first;
+        if (store_.EnumKey(library.get(), 0, first) != kErrorSuccess)
+            return std::nullopt;
+        if (!NoFileAt(library.get(), first + "\\0\\win32", true, broken.missing) ||
+            !NoFileAt(library.get(), first + "\\0\\win64", false, broken.missing))
+            return std::nullopt;
+        std::vector<std::string> versions{first};
+        if (!ListFrom(library.get(), 1, versions))
+            return std::nullopt;
+        for (std::size_t i = 0; i < versions.size(); ++i) {
+            const ReadKey versionKey(store_, library.get(), versions[i], key.view);
+            std::vector<std::string> locales;
             if (!versionKey) {
                 if (versionKey.Absent())
                     continue;
                 return std::nullopt;
             }
-            std::vector<std::string> locales;
-            ListSubkeyNames(store_, versionKey.get(), locales);
+            if (!ListFrom(versionKey.get(), 0, locales))
+                return std::nullopt;
             for (const std::string& locale : locales) {
-                if (!IsLocaleId(locale))
+                if (!IsLocaleId(locale) || (i == 0 && locale == "0"))
                     continue;
-                for (const bool win32 : {true, false}) {
-                    const ReadKey entry(store_, versionKey.get(), locale + (win32 ? "\\win32" : "\\win64"), key.view);
-                    if (!entry) {
-                        if (entry.Absent())
-                            continue;
-                        return std::nullopt;
-                    }
-                    std::string path = ReadStringValue(store_, entry.get(), "");
-                    if (files_.ResolveLibrary(path, win32) != ServerFileState::Missing)
-                        return std::nullopt;
-                    broken.missing.push_back(std::move(path));
-                }
+                if (!NoFileAt(versionKey.get(), locale + "\\win32", true, broken.missing) ||
+                    !NoFileAt(versionKey.get(), locale + "\\win64", false, broken.missing))
+                    return std::nullopt;
             }
         }
         if (broken.missing.empty())
             return std::nullopt;
+        broken.description = ReadStringValue(store_, library.get(), "");
         return broken;
+    }
+
+    // Adds the key's subkey names from the index `from` on; false when one
+    // of them cannot be listed, as then a file entry could be missed.
+    bool ListFrom(KeyHandle key, std::uint32_t from, std::vector<std::string>& names)
+    {
+        std::string name;
+        for (std::uint32_t index = from;; ++index) {
+            const long result = store_.EnumKey(key, index, name);
+            if (result == kErrorNoMoreItems)
+                return true;
+            if (result != kErrorSuccess)
+                return false;
+            names.push_back(name);
+        }
+    }
+
+    // One file entry of a library: true when there is no such entry, or
+    // when its file is missing (added to `missing`); false when the file is
+    // there or the entry cannot be read.
+    bool NoFileAt(KeyHandle base, const std::string& path, bool win32, std::vector<std::string>& missing)
+    {
+        const ReadKey entry(store_, base, path, RegistryView::Native);
+        if (!entry)
+            return entry.Absent();
+        std::string file = ReadStringValue(store_, entry.get(), "");
+        if (files_.ResolveLibrary(file, win32) != ServerFileState::Missing)
+            return false;
+        missing.push_back(std::move(file));
+        return true;
     }
 
     // Broken when its TypeLib subkey names a library without a key; without
@@ -359,33 +384,145 @@ struct Outcome {
     std::exception_ptr error;
 };
 
-// The threads that examine keys beside the calling one; told to stop and
-// joined when it goes.
-class Helpers {
+// The keys of one examination and what each gave, shared by the threads
+// that examine them. The keys are taken in order, each once, up to the end
+// of the part open; after a read error, or once cancelled, none is taken.
+// Helpers take keys only in a part given to the pool.
+class SharedKeys {
 public:
-    explicit Helpers(std::atomic<bool>& stop) : stop_(stop) {}
-    ~Helpers()
+    SharedKeys(const std::vector<SectionKey>& keys, const std::atomic<bool>& cancel)
+        : keys_(keys), outcomes_(keys.size()), cancel_(cancel)
     {
-        stop_ = true;
-        for (std::thread& thread : threads_)
-            thread.join();
     }
-    Helpers(const Helpers&) = delete;
-    Helpers& operator=(const Helpers&) = delete;
 
-    // A thread the system refuses is one helper fewer.
-    template <typename Work>
-    void Start(unsigned count, Work work)
+    std::vector<Outcome>& Outcomes() { return outcomes_; }
+    std::size_t Done()
     {
+        std::lock_guard lock(mutex_);
+        return done_;
+    }
+    bool Stopped()
+    {
+        std::lock_guard lock(mutex_);
+        return stopped_ || cancel_;
+    }
+
+    // Opens the keys up to `last`, to the pool or to the calling thread alone.
+    void Open(std::size_t last, bool toPool)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            limit_ = last;
+            pooled_ = toPool;
+        }
+        if (toPool)
+            partOpen_.notify_all();
+    }
+
+    // The calling thread's next key, if any.
+    std::optional<std::size_t> Take()
+    {
+        std::lock_guard lock(mutex_);
+        if (next_ >= limit_ || stopped_ || cancel_)
+            return std::nullopt;
+        return next_++;
+    }
+
+    // A helper's next key: waits for a part given to the pool; none once the
+    // examination ends.
+    std::optional<std::size_t> TakeAsHelper()
+    {
+        std::unique_lock lock(mutex_);
+        partOpen_.wait(lock, [&] { return ended_ || (pooled_ && next_ < limit_ && !stopped_ && !cancel_); });
+        if (ended_)
+            return std::nullopt;
+        return next_++;
+    }
+
+    void Examine(Examiner& examiner, std::size_t index)
+    {
+        Outcome& outcome = outcomes_[index];
+        try {
+            outcome.broken = examiner.Examine(keys_[index]);
+        } catch (...) {
+            outcome.error = std::current_exception();
+        }
+        outcome.done = true;
+        std::lock_guard lock(mutex_);
+        stopped_ = stopped_ || outcome.error;
+        ++done_;
+        if (waiting_ && done_ == next_)
+            allDone_.notify_one();
+    }
+
+    // Waits until every key taken is examined, and closes the part to the pool.
+    void WaitForTaken()
+    {
+        std::unique_lock lock(mutex_);
+        waiting_ = true;
+        allDone_.wait(lock, [&] { return done_ == next_; });
+        waiting_ = false;
+        pooled_ = false;
+    }
+
+    // Tells the helpers to end.
+    void End()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            ended_ = true;
+        }
+        partOpen_.notify_all();
+    }
+
+private:
+    const std::vector<SectionKey>& keys_;
+    std::vector<Outcome> outcomes_;  // by key; each written by the thread that took it
+    const std::atomic<bool>& cancel_;
+    std::mutex mutex_;
+    std::condition_variable partOpen_;  // a part was given to the pool, or the examination ends
+    std::condition_variable allDone_;   // the last key taken was examined
+    std::size_t next_ = 0;   // the next key to take
+    std::size_t limit_ = 0;  // the end of the part open
+    std::size_t done_ = 0;   // keys examined
+    bool pooled_ = false;    // helpers may take keys of the part
+    bool waiting_ = false;   // the calling thread waits for the keys taken
+    bool stopped_ = false;   // a read error
+    bool ended_ = false;
+};
+
+// The threads that examine keys beside the calling one, each with its own
+// examiner; told to end and joined when it goes.
+class HelperThreads {
+public:
+    HelperThreads(SharedKeys& keys, unsigned count, const std::function<void()>& work) : keys_(keys)
+    {
+        // A thread the system refuses is one helper fewer.
         try {
             for (unsigned i = 0; i < count; ++i)
                 threads_.emplace_back(work);
         } catch (const std::system_error&) {
+        } catch (...) {
+            Join();
+            throw;
         }
     }
+    ~HelperThreads() { Join(); }
+    HelperThreads(const HelperThreads&) = delete;
+    HelperThreads& operator=(const HelperThreads&) = delete;
+
+    bool Running() const { return !threads_.empty(); }
 
 private:
-    std::atomic<bool>& stop_;
+    void Join()
+    {
+        keys_.End();
+        for (std::thread& thread : threads_)
+            thread.join();
+        threads_.clear();
+    }
+
+    SharedKeys& keys_;
     std::vector<std::thread> threads_;
 };
 
@@ -399,6 +536,10 @@ void ListSection(KeyStore& store, SectionKind kind, RegistryView view, std::vect
     for (std::string& name : names)
         keys.push_back({kind, view, std::move(name)});
 }
+
+// Each examining thread is mostly a round trip to the registry at a time:
+// under Wine more threads than cores only take turns with its server.
+unsigned DefaultThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 const char* KindToken(SectionKind kind)
 {
@@ -446,9 +587,12 @@ std::string SectionLines(const std::vector<BrokenKey>& keys)
 }
 
 SectionExamination::SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order,
-                                       unsigned threads)
-    : store_(store), files_(files), order_(order), threads_(std::min(threads == 0 ? DefaultScanThreads() : threads,
-                                                                      kMaxScanThreads))
+                                       unsigned threads, const ScanPacing& pacing)
+    : store_(store),
+      files_(files),
+      order_(order),
+      threads_(std::min(threads == 0 ? DefaultThreads() : threads, kMaxScanThreads)),
+      pacing_(pacing)
 {
 }
 
@@ -481,43 +625,52 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
             progress(0, keys.size());
     }
 
-    // Each thread takes the next key in the listing's order and finishes it.
-    // After a read error no key is started, so every key before it is done.
+    // The keys are examined in parts, each on the calling thread alone or
+    // with the helpers as the pacing finds faster: under Wine the helpers
+    // keep the registry's server busy while a core is free, and only take
+    // turns with it when every core has work.
     FileChecks files(files_);
-    std::vector<Outcome> outcomes(keys.size());
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> done{0};
-    std::atomic<bool> stop{false};
-    const auto work = [&](bool reports) {
-        Examiner examiner(store_, files, listed);
-        while (!stop && !cancel) {
-            const std::size_t index = next++;
-            if (index >= keys.size())
-                break;
-            Outcome& outcome = outcomes[index];
-            try {
-                outcome.broken = examiner.Examine(keys[index]);
-            } catch (...) {
-                outcome.error = std::current_exception();
-                stop = true;
-            }
-            outcome.done = true;
-            const std::size_t count = ++done;
-            if (reports && progress)
-                progress(count, keys.size());
+    SharedKeys shared(keys, cancel);
+    Examiner own(store_, files, listed);
+    const auto reportDone = [&] {
+        if (progress)
+            progress(shared.Done(), keys.size());
+    };
+    const auto examinePart = [&](const ReadPart& part) {
+        shared.Open(part.last, part.way == ReadWay::InPool);
+        while (const std::optional<std::size_t> index = shared.Take()) {
+            shared.Examine(own, *index);
+            reportDone();
         }
+        if (part.way == ReadWay::InPool)
+            shared.WaitForTaken();
     };
     {
-        Helpers helpers(stop);
-        if (threads_ > 1 && keys.size() > 1)
-            helpers.Start(static_cast<unsigned>(std::min<std::size_t>(threads_, keys.size())) - 1,
-                          [&work] { work(false); });
-        work(true);
+        const unsigned helperCount =
+            static_cast<unsigned>(std::min<std::size_t>(threads_, std::max<std::size_t>(keys.size(), 1)) - 1);
+        HelperThreads helpers(shared, helperCount, [&] {
+            Examiner examiner(store_, files, listed);
+            while (const std::optional<std::size_t> index = shared.TakeAsHelper())
+                shared.Examine(examiner, *index);
+        });
+        const std::size_t count = keys.size();
+        if (!helpers.Running()) {
+            examinePart({ReadWay::Alone, 0, count});
+        } else if (!pacing_.now) {
+            examinePart({ReadWay::InPool, 0, count});
+        } else {
+            PacingPolicy policy(count, pacing_.probe, pacing_.stretch);
+            while (!policy.Done() && !shared.Stopped()) {
+                const ReadPart part = policy.Next();
+                const long long start = pacing_.now();
+                examinePart(part);
+                policy.Took(pacing_.now() - start);
+            }
+        }
     }
-    if (progress)
-        progress(done, keys.size());
+    reportDone();
 
-    for (Outcome& outcome : outcomes) {
+    for (Outcome& outcome : shared.Outcomes()) {
         if (outcome.error) {
             findings.error = outcome.error;
             break;

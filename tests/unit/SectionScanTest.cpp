@@ -6,12 +6,28 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace qob {
 namespace {
 
-// The examination on one thread and on several: the findings must not tell
-// them apart.
-class SectionScanTest : public ::testing::TestWithParam<unsigned> {
+// How a case examines the keys: the findings must not tell the ways apart.
+struct ExamineWay {
+    const char* name;
+    unsigned threads;
+    bool paced;  // the helpers and the calling thread take turns
+};
+
+// A clock that makes the pacing's choices at random, with a fixed seed.
+long long ShakyClock()
+{
+    static thread_local std::minstd_rand random(11);
+    static thread_local long long time = 0;
+    time += random() % 5 == 0 ? 1000 : 1;
+    return time;
+}
+
+class SectionScanTest : public ::testing::TestWithParam<ExamineWay> {
 protected:
     void Text(const std::string& path, const std::string& value, const std::string& name = "")
     {
@@ -20,7 +36,12 @@ protected:
     SectionFindings ExamineAll()
     {
         std::atomic<bool> cancel{false};
-        return SectionExamination(store, files, order, GetParam()).ExamineAll({}, cancel);
+        return Examination().ExamineAll({}, cancel);
+    }
+    SectionExamination Examination()
+    {
+        return SectionExamination(store, files, order, GetParam().threads,
+                                  GetParam().paced ? ScanPacing{ShakyClock, 2, 5} : ScanPacing{});
     }
     std::string Lines()
     {
@@ -35,8 +56,10 @@ protected:
     FoldedNameOrder order;
 };
 
-INSTANTIATE_TEST_SUITE_P(Threads, SectionScanTest, ::testing::Values(1u, 4u),
-                         [](const auto& info) { return "threads" + std::to_string(info.param); });
+INSTANTIATE_TEST_SUITE_P(Ways, SectionScanTest,
+                         ::testing::Values(ExamineWay{"alone", 1, false}, ExamineWay{"helpers", 4, false},
+                                           ExamineWay{"paced", 4, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Every verdict rule, healthy and broken side by side; the lines come by
 // kind, then by key in the name order whatever the case.
@@ -138,8 +161,7 @@ TEST_P(SectionScanTest, ProgressCountsEveryKeyAndCancelStops)
     std::atomic<bool> cancel{false};
     std::size_t lastDone = 0;
     std::size_t lastTotal = 0;
-    const SectionFindings all = SectionExamination(store, files, order, GetParam())
-                                    .ExamineAll([&](std::size_t done, std::size_t total) {
+    const SectionFindings all = Examination().ExamineAll([&](std::size_t done, std::size_t total) {
                                         EXPECT_LE(done, total);
                                         lastDone = done;
                                         lastTotal = total;
@@ -150,7 +172,7 @@ TEST_P(SectionScanTest, ProgressCountsEveryKeyAndCancelStops)
 
     // Cancelled before it begins: nothing examined.
     cancel = true;
-    const SectionFindings none = SectionExamination(store, files, order, GetParam()).ExamineAll({}, cancel);
+    const SectionFindings none = Examination().ExamineAll({}, cancel);
     EXPECT_TRUE(none.cancelled);
     EXPECT_TRUE(none.keys.empty());
 
@@ -176,7 +198,7 @@ TEST_P(SectionScanTest, ExamineAgainSeesTheKeyAsItIsNow)
     Text("Interface\\{I}\\ProxyStubClsid32", "{0B0B5EC1-0000-4000-8000-0000000000FF}");
     SectionFindings findings = ExamineAll();
     ASSERT_EQ(findings.keys.size(), 3u);
-    SectionExamination examination(store, files, order, GetParam());
+    SectionExamination examination = Examination();
     const BrokenKey native = findings.keys[0];
     const BrokenKey wow = findings.keys[1];
     const BrokenKey iface = findings.keys[2];
