@@ -221,7 +221,7 @@ void TfrmOtherBroken::StartExamination()
         std::optional<SectionFindings> findings;
         std::exception_ptr error;
         try {
-            SectionExamination examination(store_, files_, order_);
+            SectionExamination examination(store_, files_, order_, 0, {MonotonicMicroseconds});
             findings = examination.ExamineAll(ProgressPoster(window), worker_.Cancelled());
         } catch (...) {
             error = std::current_exception();
@@ -359,7 +359,7 @@ void TfrmOtherBroken::DeleteClick()
         std::exception_ptr error;
         try {
             Win32RemovalBackup backup(runName);
-            SectionExamination examination(store_, files_, order_);
+            SectionExamination examination(store_, files_, order_, 0, {MonotonicMicroseconds});
             SectionDeletion deletion(
                 store_, backup, [&examination](const BrokenKey& key) { return examination.ExamineAgain(key); },
                 [](long code) { return SystemErrorText(static_cast<unsigned long>(code)); });
