@@ -192,6 +192,8 @@ void TfrmOtherBroken::ShowStage(Stage stage)
 void TfrmOtherBroken::Open()
 {
     if (Visible()) {
+        if (::IsIconic(Handle()))
+            ::ShowWindow(Handle(), SW_RESTORE);
         ::SetForegroundWindow(Handle());
         return;
     }
