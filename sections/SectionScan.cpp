@@ -134,18 +134,28 @@ public:
     // looked for in the 32-bit system folder.
     ServerFileState ResolveLibrary(const std::string& path, bool win32)
     {
+        const auto key = std::make_pair(path, win32);
+        {
+            std::lock_guard lock(mutex_);
+            const auto it = libraries_.find(key);
+            if (it != libraries_.end())
+                return it->second;
+        }
         const std::string file = WithoutResourceNumber(path);
-        const ServerFileState state = Resolve(file, RegistryView::Native);
-        if (state != ServerFileState::Missing || !win32 ||
-            check_.CandidateFiles(file, RegistryView::Wow64_32) == check_.CandidateFiles(file, RegistryView::Native))
-            return state;
-        return Resolve(file, RegistryView::Wow64_32);
+        ServerFileState state = Resolve(file, RegistryView::Native);
+        if (state == ServerFileState::Missing && win32 &&
+            check_.CandidateFiles(file, RegistryView::Wow64_32) != check_.CandidateFiles(file, RegistryView::Native))
+            state = Resolve(file, RegistryView::Wow64_32);
+        std::lock_guard lock(mutex_);
+        libraries_.emplace(key, state);
+        return state;
     }
 
 private:
     ServerPathCheck check_;
     std::mutex mutex_;
     std::map<std::pair<std::string, RegistryView>, ServerFileState> known_;
+    std::map<std::pair<std::string, bool>, ServerFileState> libraries_;  // by path as read, and win32
 };
 
 // Whether the ids an interface names have keys.
@@ -157,21 +167,8 @@ public:
     virtual bool ClassExists(const std::string& id) = 0;
 };
 
-// The keys the sections were listed with.
-class ListedKeys final : public KeyPresence {
-public:
-    void AddLibrary(const std::string& name) { libraries_.insert(FoldCase(name)); }
-    void AddClass(const std::string& name) { classes_.insert(FoldCase(name)); }
-    bool LibraryExists(const std::string& id) override { return libraries_.count(FoldCase(id)) != 0; }
-    bool ClassExists(const std::string& id) override { return classes_.count(FoldCase(id)) != 0; }
-
-private:
-    std::unordered_set<std::string> libraries_;
-    std::unordered_set<std::string> classes_;
-};
-
 // The keys as they are now.
-class RegistryKeys final : public KeyPresence {
+class RegistryKeys : public KeyPresence {
 public:
     explicit RegistryKeys(KeyStore& store) : store_(store) {}
     bool LibraryExists(const std::string& id) override
@@ -187,6 +184,28 @@ public:
 
 private:
     KeyStore& store_;
+};
+
+// The keys the sections were listed with; an id not among them is looked
+// for in the registry before it counts as missing (a name the listing could
+// not read, a key made since).
+class ListedKeys final : public RegistryKeys {
+public:
+    using RegistryKeys::RegistryKeys;
+    void AddLibrary(const std::string& name) { libraries_.insert(FoldCase(name)); }
+    void AddClass(const std::string& name) { classes_.insert(FoldCase(name)); }
+    bool LibraryExists(const std::string& id) override
+    {
+        return libraries_.count(FoldCase(id)) != 0 || RegistryKeys::LibraryExists(id);
+    }
+    bool ClassExists(const std::string& id) override
+    {
+        return classes_.count(FoldCase(id)) != 0 || RegistryKeys::ClassExists(id);
+    }
+
+private:
+    std::unordered_set<std::string> libraries_;
+    std::unordered_set<std::string> classes_;
 };
 
 // One key to examine: its section and view, and its name there.
@@ -600,7 +619,7 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
 {
     SectionFindings findings;
     std::vector<SectionKey> keys;
-    ListedKeys listed;
+    ListedKeys listed(store_);
     std::vector<std::string> names;
     const std::pair<SectionKind, RegistryView> sections[] = {
         {SectionKind::Class, RegistryView::Native},
