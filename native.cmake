@@ -14,6 +14,7 @@ target_link_libraries(qob_testsupport PUBLIC qob_core)
 add_executable(unit_tests
   tests/unit/TreeModelTest.cpp
   tests/unit/ScanTest.cpp
+  tests/unit/SectionScanTest.cpp
   tests/unit/ScanPacingTest.cpp
   tests/unit/ServerPathTest.cpp
   tests/unit/ErrorTextTest.cpp
@@ -27,6 +28,7 @@ add_executable(unit_tests
   tests/unit/Utf8Test.cpp
   tests/unit/RestoreCheckTest.cpp
   tests/unit/BackupListTest.cpp
+  tests/unit/SectionDeletionTest.cpp
 )
 qob_target(unit_tests)
 target_link_libraries(unit_tests PRIVATE qob_testsupport qob_shell_core GTest::gtest_main)

@@ -56,6 +56,10 @@ foreach(fixture ${QOB_UTF8_FIXTURES})
     COMMAND ${QOB_WINE_TESTS}/scan_fixtures.sh --utf8 $<TARGET_FILE:QobTessavinScan> ${QOB_FIXTURES} ${fixture})
   list(APPEND QOB_WINE_TEST_NAMES wine.scan.utf8.${fixture})
 endforeach()
+# The examination of the classes, type libraries and interfaces.
+add_test(NAME wine.sections
+  COMMAND ${QOB_WINE_TESTS}/sections_fixture.sh $<TARGET_FILE:QobTessavinScan> ${QOB_FIXTURES})
+list(APPEND QOB_WINE_TEST_NAMES wine.sections)
 # One prefix and one desktop: the tests under Wine run one at a time.
 set_tests_properties(${QOB_WINE_TEST_NAMES} PROPERTIES RUN_SERIAL TRUE)
 
@@ -72,3 +76,9 @@ set_tests_properties(wine.backup PROPERTIES RUN_SERIAL TRUE)
 add_executable(BackupBench tools/bench/BackupBench.cpp)
 qob_target(BackupBench)
 target_link_libraries(BackupBench PRIVATE qob_backup)
+
+# The benchmark of the deletion of checked broken keys (BENCHMARKS.md); not
+# a test.
+add_executable(SectionDeleteBench tools/bench/SectionDeleteBench.cpp)
+qob_target(SectionDeleteBench)
+target_link_libraries(SectionDeleteBench PRIVATE qob_backup)

@@ -30,6 +30,7 @@ public:
     void SetAccelerators(HACCEL accelerators) { accelerators_ = accelerators; }
     // A modeless dialog (the find dialog) whose keys the loops hand to IsDialogMessage.
     void SetModelessDialog(HWND dialog) { modelessDialog_ = dialog; }
+    HWND ModelessDialog() const { return modelessDialog_; }
 
     // --- application-wide cursor (AppCursor.cpp) ---
     short Cursor() const { return cursor_.Value(); }

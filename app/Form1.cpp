@@ -5,6 +5,7 @@
 #include "catalogue/Win32Platform.h"
 #include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
+#include "sections/frmOtherBroken.h"
 #include "texts/Texts.h"
 
 #include <commctrl.h>
@@ -33,6 +34,7 @@ constexpr MenuItem kRegistryMenu[] = {
     {IDM_FIND1, TextId::MenuFind, "\tF3"},
     {IDM_DELETE1, TextId::MenuDelete, "\tDel"},
     {IDM_UNDO1, TextId::MenuUndo, ""},
+    {IDM_OTHERBROKEN1, TextId::MenuOtherBroken, ""},
     {0, TextId::Count, ""},
     {IDM_CLOSE1, TextId::MenuClose, ""},
 };
@@ -253,6 +255,9 @@ LRESULT TForm1::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             case IDM_UNDO1:
                 Call([this] { Undo1Click(this); });
+                return 0;
+            case IDM_OTHERBROKEN1:
+                Call([this] { OtherBroken1Click(this); });
                 return 0;
             case IDM_CLOSE1:
                 Call([this] { Close1Click(this); });

@@ -19,6 +19,8 @@
 
 namespace qob {
 
+class TfrmOtherBroken;
+
 class TForm1 final : public TForm, private ServerPresence {
 public:
     // Creates the window from its layout and runs FormCreate.
@@ -47,6 +49,7 @@ public:
     void FindDialog1Find(void* Sender);
     void tmrFindTimer(void* Sender);
     void Close1Click(void* Sender);
+    void OtherBroken1Click(void* Sender);
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -97,6 +100,9 @@ private:
     CheckedServers servers_{files_};
     // The search cursor, with the search-active flag held in tmrFind's Tag.
     TreeSearch search_{nodes_, tmrFind.Tag};
+    // The window of the other broken registrations, made on first use; it
+    // reads the nodes, so it goes before them.
+    std::unique_ptr<TfrmOtherBroken> frmOtherBroken_;
 };
 
 }  // namespace qob

@@ -15,6 +15,8 @@ set(QOB_APP_SOURCES
   removal/Form1Removal.cpp
   removal/frmUndo.cpp
   removal/Form1Undo.cpp
+  sections/frmOtherBroken.cpp
+  sections/Form1Sections.cpp
 )
 add_library(qob_forms STATIC ${QOB_APP_SOURCES})
 qob_target(qob_forms)
@@ -65,9 +67,11 @@ add_test(NAME gui.removal.undo COMMAND ${QOB_E2E_RUN} undo)
 add_test(NAME gui.search.find COMMAND ${QOB_E2E_RUN} search)
 add_test(NAME gui.search.cancel COMMAND ${QOB_E2E_RUN} search-cancel)
 add_test(NAME gui.search.busy COMMAND ${QOB_E2E_RUN} search-busy)
+add_test(NAME gui.other_broken COMMAND ${QOB_E2E_RUN} other-broken)
 set(QOB_GUI_TESTS gui.start.catalogue gui.start.names gui.start.unicode gui.keys gui.baddword gui.close_under_report
   gui.startup_cursor gui.maximised gui.resize gui.removal.answers gui.removal.failures
-  gui.removal.restore gui.removal.under_search gui.removal.undo gui.search.find gui.search.cancel gui.search.busy)
+  gui.removal.restore gui.removal.under_search gui.removal.undo gui.search.find gui.search.cancel gui.search.busy
+  gui.other_broken)
 # The scenarios above expect the Japanese texts; these again in English, for
 # a user whose language is not Japanese, in a prefix made in English (a
 # prefix keeps the fonts of the language it was made in).
@@ -76,8 +80,9 @@ add_test(NAME gui.en.removal.answers COMMAND ${QOB_E2E_RUN} removal-answers)
 add_test(NAME gui.en.search.find COMMAND ${QOB_E2E_RUN} search)
 add_test(NAME gui.en.removal.undo COMMAND ${QOB_E2E_RUN} undo)
 add_test(NAME gui.en.extras.about COMMAND ${QOB_E2E_RUN} about)
+add_test(NAME gui.en.other_broken COMMAND ${QOB_E2E_RUN} other-broken)
 set(QOB_GUI_TESTS_EN gui.en.start.names gui.en.removal.answers gui.en.search.find gui.en.extras.about
-  gui.en.removal.undo)
+  gui.en.removal.undo gui.en.other_broken)
 
 # The tree view and the timer on real windows (needs a screen).
 add_executable(window_tests tests/e2e/WindowTests.cpp)

@@ -71,13 +71,11 @@ bool TRegistry::OpenKey(const std::string& path)
     return true;
 }
 
-std::string TRegistry::ReadString(const std::string& name)
+std::string ReadStringValue(KeyStore& store, KeyHandle key, const std::string& name)
 {
-    if (current_ == kNoKey)
-        return {};
     std::uint32_t type = 0;
     std::string text;
-    const long result = store_.QueryValue(current_, name, type, text);
+    const long result = store.QueryValue(key, name, type, text);
     if (result == kErrorMoreData)
         throw ERegistryException(Text(TextId::ErrorValueUnreadable, {name}));
     if (result != kErrorSuccess || text.empty())
@@ -90,25 +88,31 @@ std::string TRegistry::ReadString(const std::string& name)
     return text;
 }
 
+void ListSubkeyNames(KeyStore& store, KeyHandle key, std::vector<std::string>& names)
+{
+    std::uint32_t count = 0;
+    if (store.QueryInfoKey(key, count) != kErrorSuccess)
+        return;
+    names.reserve(names.size() + count);
+    std::string name;
+    for (std::uint32_t index = 0; index < count; ++index) {
+        if (store.EnumKey(key, index, name) == kErrorSuccess)
+            names.push_back(name);
+    }
+}
+
+std::string TRegistry::ReadString(const std::string& name)
+{
+    if (current_ == kNoKey)
+        return {};
+    return ReadStringValue(store_, current_, name);
+}
+
 void TRegistry::GetKeyNames(std::vector<std::string>& names)
 {
     names.clear();
     if (current_ != kNoKey)
-        ListSubkeys(current_, names);
-}
-
-void TRegistry::ListSubkeys(KeyHandle key, std::vector<std::string>& names) const
-{
-    std::uint32_t count = 0;
-    if (store_.QueryInfoKey(key, count) != kErrorSuccess)
-        return;
-    // The count is taken once; an index that no longer enumerates adds nothing.
-    names.reserve(count);
-    std::string name;
-    for (std::uint32_t index = 0; index < count; ++index) {
-        if (store_.EnumKey(key, index, name) == kErrorSuccess)
-            names.push_back(name);
-    }
+        ListSubkeyNames(store_, current_, names);
 }
 
 void TRegistry::CloseKey()
@@ -147,7 +151,7 @@ bool TRegistry::OpenAllForDeletion(KeyHandle base, const std::string& rest, cons
     }
     ScopedKey key(store_, opened == base ? kNoKey : opened);
     std::vector<std::string> subkeys;
-    ListSubkeys(opened, subkeys);
+    ListSubkeyNames(store_, opened, subkeys);
     for (const std::string& subkey : subkeys) {
         if (!OpenAllForDeletion(opened, subkey, name + '\\' + subkey))
             return false;
@@ -162,7 +166,7 @@ bool TRegistry::DeleteBelow(KeyHandle base, const std::string& rest, const std::
         ScopedKey key(store_, opened == base ? kNoKey : opened);
         // Take the names first: deleting while enumerating shifts the indices.
         std::vector<std::string> subkeys;
-        ListSubkeys(opened, subkeys);
+        ListSubkeyNames(store_, opened, subkeys);
         for (const std::string& subkey : subkeys) {
             // A subkey gone meanwhile is as good as deleted; any other
             // failure ends the deletion, and the key stays.
@@ -209,7 +213,7 @@ void TRegistry::CollectKeys(KeyHandle base, const std::string& rest, const std::
     ScopedKey key(store_, opened == base ? kNoKey : opened);
     keys.push_back(name);
     std::vector<std::string> subkeys;
-    ListSubkeys(opened, subkeys);
+    ListSubkeyNames(store_, opened, subkeys);
     for (const std::string& subkey : subkeys)
         CollectKeys(opened, subkey, name + '\\' + subkey, keys);
 }

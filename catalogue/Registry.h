@@ -15,6 +15,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A string value as the program reads it: its text up to the first zero;
+// empty when the value is absent or empty. A value of another type, or one
+// that keeps growing while it is read, raises ERegistryException.
+std::string ReadStringValue(KeyStore& store, KeyHandle key, const std::string& name);
+
+// The key's subkey names in the registry's order; none when the key cannot
+// be asked. The count is taken once; an index that no longer enumerates
+// adds nothing.
+void ListSubkeyNames(KeyStore& store, KeyHandle key, std::vector<std::string>& names);
+
 class TRegistry {
 public:
     explicit TRegistry(KeyStore& store);
@@ -54,8 +64,6 @@ private:
     // Base key and rest of the path after the path rule.
     KeyHandle BaseFor(const std::string& path, std::string& rest) const;
     long OpenWithFallback(KeyHandle base, const std::string& rest, KeyHandle& out) const;
-    // The key's subkey names; none when the key cannot be asked.
-    void ListSubkeys(KeyHandle key, std::vector<std::string>& names) const;
     // Opens the key and each key below it for deletion; false, with the
     // error and the key, at the first that does not open.
     bool OpenAllForDeletion(KeyHandle base, const std::string& rest, const std::string& name);

@@ -2,8 +2,12 @@
 // writes the resulting tree to standard output, for audits from scripts.
 //
 //   QobTessavinScan.exe [--utf8] [--faulty] [--threads N]
+//   QobTessavinScan.exe [--utf8] --sections [--threads N]   the broken classes,
+//                                            type libraries and interfaces
 //   QobTessavinScan.exe [--utf8] --restore <folder>   puts a removal's backup back
 //
+// --sections writes one line per broken key, "kind TAB key TAB description
+// TAB reason LF", by kind (class, typelib, interface) and then by key.
 // --threads sets the number of threads that read the registry (1 to 8; 1
 // reads everything on the main thread); without it the number is chosen from
 // the machine's processors. Text goes to a console as it is; redirected, it
@@ -15,6 +19,7 @@
 // command line.
 #include "catalogue/Scan.h"
 #include "catalogue/TreeDump.h"
+#include "sections/SectionScan.h"
 #include "catalogue/Win32Platform.h"
 #include "console/ConsoleOutput.h"
 #include "removal/Restore.h"
@@ -24,6 +29,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -32,6 +38,7 @@ namespace {
 struct Options {
     bool utf8 = false;
     bool faultyOnly = false;
+    bool sections = false;
     unsigned threads = 0;
     bool restore = false;
     std::wstring folder;
@@ -80,8 +87,10 @@ bool ParseOptions(std::vector<std::wstring> arguments, Options& options)
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const bool hasValue = i + 1 < arguments.size();
-        if (arguments[i] == L"--faulty")
+        if (arguments[i] == L"--faulty" && !options.sections)
             options.faultyOnly = true;
+        else if (arguments[i] == L"--sections" && !options.faultyOnly)
+            options.sections = true;
         else if (arguments[i] == L"--threads" && hasValue && ParseThreads(arguments[i + 1], options.threads))
             ++i;
         else
@@ -111,6 +120,25 @@ int Scan(const Options& options, const qob::ConsoleOutput& out, const qob::Conso
     return status;
 }
 
+int ExamineSections(const Options& options, const qob::ConsoleOutput& out, const qob::ConsoleOutput& err)
+{
+    qob::Win32KeyStore store;
+    qob::Win32NameOrder order;
+    qob::Win32FileSystem files;
+    const std::atomic<bool> never{false};
+    qob::SectionExamination examination(store, files, order, options.threads, {qob::MonotonicMicroseconds});
+    const qob::SectionFindings findings = examination.ExamineAll({}, never);
+    out.Write(qob::SectionLines(findings.keys));
+    if (!findings.error)
+        return 0;
+    try {
+        std::rethrow_exception(findings.error);
+    } catch (const std::exception& e) {
+        err.Write(std::string(e.what()) + "\n");
+    }
+    return 1;
+}
+
 }  // namespace
 
 int main()
@@ -129,5 +157,7 @@ int main()
         return qob::RestoreBackup(
             options.folder, [&out](const std::string& line) { out.Write(line + "\n"); },
             [&err](const std::string& line) { err.Write(line + "\n"); });
+    if (options.sections)
+        return ExamineSections(options, out, err);
     return Scan(options, out, err);
 }

@@ -24,6 +24,7 @@
 #define IDM_TUTORIAL1 1004
 #define IDM_ABOUT1 1005
 #define IDM_UNDO1 1010
+#define IDM_OTHERBROKEN1 1011
 
 // Child window identifiers of Form1.
 #define IDC_STATUSBAR1 11
@@ -52,8 +53,19 @@
 #define IDC_UNDO_DELETE 74
 #define IDC_UNDO_CLOSE 75
 
+// The window of the other broken registrations.
+#define IDC_OTHER_LIST 80
+#define IDC_OTHER_CHECKALL 81
+#define IDC_OTHER_UNCHECKALL 82
+#define IDC_OTHER_DELETE 83
+#define IDC_OTHER_PROGRESS 84
+#define IDC_OTHER_CANCEL 85
+#define IDC_OTHER_CLOSE 86
+#define IDC_OTHER_STATUS 87
+
 // Window classes.
 #define QOB_CLASS_FORM1 L"TForm1"
 #define QOB_CLASS_ABOUT L"TfrmAbout"
 #define QOB_CLASS_FIND L"TfrmFind"
 #define QOB_CLASS_UNDO L"TfrmUndo"
+#define QOB_CLASS_OTHERBROKEN L"TfrmOtherBroken"

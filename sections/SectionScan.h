@@ -8,6 +8,7 @@
 #include "catalogue/KeyStore.h"
 #include "catalogue/Platform.h"
 #include "catalogue/RegistryView.h"
+#include "catalogue/ScanPacing.h"
 
 #include <atomic>
 #include <cstddef>
@@ -51,6 +52,11 @@ struct BrokenKey {
 // "unregistered-class"), a space, and what is missing joined by '|'.
 std::string ReasonToken(const BrokenKey& key);
 
+// The broken keys as scripts read them: one line per key, "kind TAB key TAB
+// description TAB reason LF", the kind being "class", "typelib" or
+// "interface" and the reason ReasonToken's; control bytes written as \xHH.
+std::string SectionLines(const std::vector<BrokenKey>& keys);
+
 // What one examination found. On a read error of the registry the keys
 // found before it stay and `error` holds it (an ERegistryException).
 struct SectionFindings {
@@ -66,8 +72,13 @@ using SectionProgress = std::function<void(std::size_t done, std::size_t total)>
 
 class SectionExamination {
 public:
-    // `store` and `files` may be used from several threads at once.
-    SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order);
+    // `store` and `files` may be used from several threads at once. The keys
+    // are examined on the calling thread, with up to `threads` - 1 helpers
+    // (`threads` 0: one thread a processor; 1: the calling thread alone),
+    // part by part the way `pacing` finds faster (without its clock, all
+    // with the helpers). The findings are the same whatever the number.
+    SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order, unsigned threads = 0,
+                       const ScanPacing& pacing = {});
 
     // Examines every key of the three sections, both views of the classes.
     // Stops soon after `cancel` turns true, with what was found so far and
@@ -75,13 +86,17 @@ public:
     SectionFindings ExamineAll(const SectionProgress& progress, const std::atomic<bool>& cancel);
 
     // The key as it is now, just before it is deleted: its verdict, or
-    // nothing when it is no longer broken or no longer there.
+    // nothing when it is no longer broken, no longer there, or cannot be
+    // read. Only a key "<section>\<one name>" of its kind's section is
+    // examined; any other path gives nothing.
     std::optional<BrokenKey> ExamineAgain(const BrokenKey& key);
 
 private:
     KeyStore& store_;
     const FileSystem& files_;
     const NameOrder& order_;
+    unsigned threads_;
+    ScanPacing pacing_;
 };
 
 }  // namespace qob

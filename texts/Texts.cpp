@@ -131,8 +131,9 @@ constexpr Row kRows[] = {
 
     // The console program: its usage on a bad command line, and the lines
     // of a restore (the code ends each with a new line).
-    {TextId::ScanUsage, "usage: QobTessavinScan [--utf8] [--faulty] [--threads N] | [--utf8] --restore <folder>",
-     "usage: QobTessavinScan [--utf8] [--faulty] [--threads N] | [--utf8] --restore <folder>"},
+    {TextId::ScanUsage,
+     "usage: QobTessavinScan [--utf8] [--faulty | --sections] [--threads N] | [--utf8] --restore <folder>",
+     "usage: QobTessavinScan [--utf8] [--faulty | --sections] [--threads N] | [--utf8] --restore <folder>"},
     {TextId::RestoreUsage, "usage: QobTessavinScan [--utf8] --restore <folder>",
      "usage: QobTessavinScan [--utf8] --restore <folder>"},
     {TextId::RestoreNoBackup, "バックアップが見つかりません: %1", "No backup found: %1"},
@@ -209,6 +210,34 @@ constexpr Row kRows[] = {
     {TextId::OtherBrokenDeleteChecked, "チェックしたキーを削除...", "&Delete checked keys..."},
     {TextId::OtherBrokenConfirmDeleteOne, "チェックした 1 個のキーを削除しますか？", "Delete the checked key?"},
     {TextId::OtherBrokenConfirmDelete, "チェックした %1 個のキーを削除しますか？", "Delete the %1 checked keys?"},
+    // Its columns, and the reasons in words (%1 what is missing).
+    {TextId::OtherBrokenColumnKind, "種類", "Kind"},
+    {TextId::OtherBrokenColumnKey, "キー", "Key"},
+    {TextId::OtherBrokenColumnDescription, "説明", "Description"},
+    {TextId::OtherBrokenColumnReason, "理由", "Reason"},
+    {TextId::OtherBrokenColumnProgId, "ProgID", "ProgID"},
+    {TextId::OtherBrokenReasonMissingServer, "サーバーのファイルがありません: %1", "Server file missing: %1"},
+    {TextId::OtherBrokenReasonMissingFile, "ファイルがありません: %1", "File missing: %1"},
+    {TextId::OtherBrokenReasonUnregisteredTypeLib, "タイプ ライブラリが登録されていません: %1",
+     "Type library not registered: %1"},
+    {TextId::OtherBrokenReasonUnregisteredClass, "クラスが登録されていません: %1", "Class not registered: %1"},
+    // Its status line: the examination's progress (%1 keys examined of %2),
+    // what it found (%1 keys), a read error (%1 the error), the deletion's
+    // progress (%1 of %2).
+    {TextId::OtherBrokenExamining, "調べています... %1 / %2", "Examining... %1 of %2"},
+    {TextId::OtherBrokenFound, "壊れたキー: %1 個", "Broken keys: %1"},
+    {TextId::OtherBrokenStopped, "中止しました。それまでに見つかった壊れたキー: %1 個",
+     "Stopped. Broken keys found so far: %1"},
+    {TextId::OtherBrokenReadError, "レジストリを読み取れませんでした。それまでに見つかったキーを表示します。\r%1",
+     "The registry could not be read. The keys found before the error are listed.\r%1"},
+    {TextId::OtherBrokenDeleting, "削除しています... %1 / %2", "Deleting... %1 of %2"},
+    // Lines of the deletion's message at the end (%1 the key, %2 how many
+    // more lines there are).
+    {TextId::OtherBrokenNoLongerBroken, "HKEY_CLASSES_ROOT\\%1: 壊れていないため削除しませんでした",
+     "HKEY_CLASSES_ROOT\\%1: not deleted because it is no longer broken"},
+    {TextId::OtherBrokenNotOneKey, "HKEY_CLASSES_ROOT\\%1: 1 個の登録のキーではないため削除しませんでした",
+     "HKEY_CLASSES_ROOT\\%1: not deleted because it is not the key of one registration"},
+    {TextId::OtherBrokenMoreProblems, "ほか %1 件", "and %1 more"},
 
     // Errors that end a command, in the error report (which adds the full
     // stop): the windows, the tree and the registry's values (%1 the value's

@@ -65,13 +65,24 @@
 //                                  any process: its caption
 //   QobDriver close-class CLASS MS closes every window of that class and waits
 //                                  until none is left
-//   QobDriver listview-rows CAPTION  the rows of the list view in the program's
-//                                  window of that caption: "*" for the selected
-//                                  row, "-" for the others, then each cell, all
-//                                  TAB-separated
 //   QobDriver controls CAPTION     the controls of that window: "id TAB class
 //                                  TAB enabled TAB text", line breaks of the
 //                                  text written as \n
+//
+// A list view in a window of the program (the first list view of the window
+// with that caption):
+//   QobDriver listview-rows CAPTION    one line per item, in the list's order:
+//                                  "*" for the selected item, "-" for the
+//                                  others, followed by "x" when its check box
+//                                  is checked; then each column's text, all
+//                                  TAB-separated
+//   QobDriver listview-check CAPTION COLUMN TEXT...  checks the items whose
+//                                  column COLUMN (from 0) reads one of the
+//                                  TEXTs; fails when one of them is not there
+//   QobDriver listview-sort CAPTION COLUMN  clicks the column's header
+//   QobDriver window-status CAPTION    the text of that window's status bar
+//   QobDriver click CAPTION TEXT   clicks the button of that window whose
+//                                  text (without its "&") is TEXT
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
@@ -872,69 +883,111 @@ int CloseClass(const Args& args)
     return WaitFor(Number(args[1]), [&] { return TopLevelWindows(args[0]).empty(); }) ? 0 : 1;
 }
 
-// --- list views ------------------------------------------------------------------
+// --- a list view of another window -------------------------------------------------
 
-// The first list view among the children of the window.
-HWND ListViewOf(HWND window)
-{
-    HWND found = nullptr;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM lp) -> BOOL {
-            if (ClassOf(child) != "SysListView32")
-                return TRUE;
-            *reinterpret_cast<HWND*>(lp) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+// Reads and sets items of a list view in another process.
+class RemoteList {
+public:
+    explicit RemoteList(HWND list) : list_(list)
+    {
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
+        if (process_)
+            remote_ = static_cast<BYTE*>(
+                ::VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteList()
+    {
+        if (remote_)
+            ::VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+        if (process_)
+            ::CloseHandle(process_);
+    }
+    RemoteList(const RemoteList&) = delete;
+    RemoteList& operator=(const RemoteList&) = delete;
+    bool Ok() const { return remote_ != nullptr; }
+    int Count() const { return static_cast<int>(::SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+    int Columns() const
+    {
+        HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+        return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    }
+    bool Selected(int item) const
+    {
+        return ::SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_SELECTED) != 0;
+    }
+    bool Checked(int item) const
+    {
+        return (static_cast<UINT>(::SendMessageW(list_, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK)) >> 12) == 2;
+    }
+    std::string Text(int item, int column)
+    {
+        LVITEMW cell{};
+        cell.iSubItem = column;
+        cell.pszText = reinterpret_cast<wchar_t*>(remote_ + sizeof(LVITEMW));
+        cell.cchTextMax = kTextCapacity;
+        SIZE_T done = 0;
+        if (!::WriteProcessMemory(process_, remote_, &cell, sizeof cell, &done))
+            return {};
+        const auto length = ::SendMessageW(list_, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote_));
+        std::vector<wchar_t> text(kTextCapacity + 1, L'\0');
+        ::ReadProcessMemory(process_, cell.pszText, text.data(), static_cast<SIZE_T>(length) * sizeof(wchar_t), &done);
+        return NarrowText(text.data());
+    }
+    bool Check(int item)
+    {
+        LVITEMW state{};
+        state.stateMask = LVIS_STATEIMAGEMASK;
+        state.state = INDEXTOSTATEIMAGEMASK(2);
+        SIZE_T done = 0;
+        return ::WriteProcessMemory(process_, remote_, &state, sizeof state, &done) &&
+               ::SendMessageW(list_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(remote_));
+    }
 
-// The text of one cell of a list view in another process.
-std::string ListCell(HWND list, HANDLE process, BYTE* remote, int row, int column)
+    // The rectangle of a header item, in the header's client coordinates.
+    bool HeaderItemRect(int column, RECT& box)
+    {
+        HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+        SIZE_T done = 0;
+        return header && ::SendMessageW(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(remote_)) &&
+               ::ReadProcessMemory(process_, remote_, &box, sizeof box, &done);
+    }
+
+private:
+    static constexpr SIZE_T kSize = 8192;
+    static constexpr int kTextCapacity = static_cast<int>((kSize - sizeof(LVITEMW)) / sizeof(wchar_t));
+    HWND list_;
+    HANDLE process_ = nullptr;
+    BYTE* remote_ = nullptr;
+};
+
+// The first child of that class of the program's window with that caption.
+HWND ChildOfClass(const std::string& caption, const wchar_t* cls)
 {
-    constexpr int kCapacity = 1024;
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-    item.cchTextMax = kCapacity;
-    SIZE_T done = 0;
-    if (!::WriteProcessMemory(process, remote, &item, sizeof item, &done))
-        return {};
-    const auto length = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-    std::vector<wchar_t> text(kCapacity + 1, L'\0');
-    ::ReadProcessMemory(process, item.pszText, text.data(), static_cast<SIZE_T>(length) * sizeof(wchar_t), &done);
-    return NarrowText(text.data());
+    HWND window = ProgramWindow(caption);
+    return window ? ::FindWindowExW(window, nullptr, cls, nullptr) : nullptr;
 }
 
 int ListViewRows(const Args& args)
 {
-    HWND window = ProgramWindow(args[0]);
-    HWND list = window ? ListViewOf(window) : nullptr;
+    HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
     if (!list)
         return 1;
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
-    BYTE* remote = process ? static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, 8192, MEM_COMMIT | MEM_RESERVE,
-                                                                 PAGE_READWRITE))
-                           : nullptr;
-    if (remote) {
-        const auto columns = static_cast<int>(
-            ::SendMessageW(reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
-        const auto rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < rows; ++row) {
-            const bool selected = ::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0;
-            Out(selected ? "*" : "-");
-            for (int column = 0; column < std::max(columns, 1); ++column) {
-                Out("\t");
-                Out(ListCell(list, process, remote, row, column));
-            }
-            Out("\n");
+    RemoteList remote(list);
+    if (!remote.Ok())
+        return 1;
+    const int columns = std::max(remote.Columns(), 1);
+    for (int item = 0; item < remote.Count(); ++item) {
+        std::string line = remote.Selected(item) ? "*" : "-";
+        if (remote.Checked(item))
+            line += 'x';
+        for (int column = 0; column < columns; ++column) {
+            line += '\t';
+            line += qob::EscapeControlBytes(remote.Text(item, column));
         }
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        line += '\n';
+        Out(line);
     }
-    if (process)
-        ::CloseHandle(process);
-    return remote ? 0 : 1;
+    return 0;
 }
 
 int Controls(const Args& args)
@@ -954,6 +1007,64 @@ int Controls(const Args& args)
             (::IsWindowEnabled(child) ? "1" : "0") + "\t" + text + "\n");
     }
     return 0;
+}
+
+int ListViewCheck(const Args& args)
+{
+    HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
+    if (!list)
+        return 1;
+    RemoteList remote(list);
+    const int column = Number(args[1]);
+    int result = remote.Ok() ? 0 : 1;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        bool found = false;
+        for (int item = 0; item < remote.Count() && !found; ++item)
+            found = remote.Text(item, column) == args[i] && remote.Check(item);
+        if (!found)
+            result = 1;
+    }
+    return result;
+}
+
+int ListViewSort(const Args& args)
+{
+    HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
+    if (!list)
+        return 1;
+    RemoteList remote(list);
+    RECT box{};
+    if (!remote.Ok() || !remote.HeaderItemRect(Number(args[1]), box))
+        return 1;
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    ::SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(header, WM_LBUTTONUP, 0, at);
+    return 0;
+}
+
+int WindowStatus(const Args& args)
+{
+    HWND bar = ChildOfClass(args[0], STATUSCLASSNAMEW);
+    if (!bar)
+        return 1;
+    Out(ControlText(bar, 1024, 5000) + "\n");
+    return 0;
+}
+
+int ClickButton(const Args& args)
+{
+    HWND window = ProgramWindow(args[0]);
+    for (HWND button = window ? ::FindWindowExW(window, nullptr, L"Button", nullptr) : nullptr; button;
+         button = ::FindWindowExW(window, button, L"Button", nullptr)) {
+        std::string text = TextOf(button);
+        std::erase(text, '&');
+        if (text == args[1]) {
+            ::PostMessageW(button, BM_CLICK, 0, 0);
+            return 0;
+        }
+    }
+    return 1;
 }
 
 // --- the commands -----------------------------------------------------------------
@@ -998,6 +1109,10 @@ const Command kCommands[] = {
     {"close-class", 2, 2, CloseClass},
     {"listview-rows", 1, 1, ListViewRows},
     {"controls", 1, 1, Controls},
+    {"listview-check", 3, kAnyCount, ListViewCheck},
+    {"listview-sort", 2, 2, ListViewSort},
+    {"window-status", 1, 1, WindowStatus},
+    {"click", 2, 2, ClickButton},
 };
 
 int Usage()

@@ -6,6 +6,7 @@
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"
 #include "extras/frmAbout.h"
+#include "sections/frmOtherBroken.h"
 #include "resources/ResourceIds.h"
 #include "texts/Texts.h"
 
@@ -308,6 +309,52 @@ TEST(AboutBoxTest, OkFromAFieldTwoFromTheTitleBarOrTheEnd)
     }
     Application.SetMainWindow(nullptr);
     ::DestroyWindow(host);
+}
+
+// Runs the message loop until the condition holds or the seconds pass.
+bool PumpUntil(const std::function<bool()>& condition, int seconds)
+{
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    MSG msg;
+    while (!condition() && ::GetTickCount64() < end) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    }
+    return condition();
+}
+
+TEST(OtherBrokenWindowTest, ClosingStopsTheExaminationAndOpeningStartsAFreshOne)
+{
+    Application.Initialize(::GetModuleHandleW(nullptr));
+    TTreeNodes nodes;
+    auto status = [](const TfrmOtherBroken& form) {
+        HWND bar = ::FindWindowExW(form.Handle(), nullptr, STATUSCLASSNAMEW, nullptr);
+        wchar_t text[512] = {};
+        ::SendMessageW(bar, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        return NarrowText(text);
+    };
+    const std::string pattern(Text(TextId::OtherBrokenFound));
+    const std::string found = pattern.substr(0, pattern.find("%1"));
+    {
+        TfrmOtherBroken form(nodes);
+        // Closed at once, while it examines: hidden, its thread joined.
+        form.Open();
+        form.Close();
+        EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, 10));
+
+        form.Open();
+        EXPECT_TRUE(PumpUntil([&] { return status(form).rfind(found, 0) == 0; }, 60)) << status(form);
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(form.Handle(), IDC_OTHER_DELETE)));
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(form.Handle(), IDC_OTHER_CANCEL)));
+
+        // Gone while it examines: the destructor waits for the thread.
+        form.Close();
+        PumpUntil([&] { return !form.Visible(); }, 10);
+        form.Open();
+    }
 }
 
 }  // namespace

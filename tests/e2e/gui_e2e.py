@@ -63,6 +63,13 @@ Scenarios:
                   the main window disabled under it, Tab order, read-only
                   fields that copy, Escape ignored, Enter from a field and
                   Alt+F4 close it, and it opens again where the user left it
+  other-broken    the window of other broken registrations from the menu
+                  lists the fixture's broken classes (both views), type
+                  libraries and interfaces and none of its healthy ones, with
+                  the ProgID that names them; a header click sorts; some keys
+                  checked and deleted after one question leave the list and
+                  the registry, the others stay; the backup folder named in
+                  the window's status line restores them
   launch          the toolbar's registry editor button starts Wine's editor;
                   the tutorial command asks the shell for the page beside the
                   program (also from a folder whose name holds 表, where the
@@ -1351,6 +1358,118 @@ def scenario_undo():
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
+OTHER_BROKEN = tr("その他の壊れた登録", "Other broken registrations")
+CONFIRM = tr("確認", "Confirm")
+SECTIONS_ID = "0B0B5E"
+
+
+def other_broken_status():
+    return driver("window-status", OTHER_BROKEN)[1].strip()
+
+
+def other_broken_rows():
+    """The list's rows of the fixture's keys: [selected and checked marks, kind, key, description, reason, ProgID]."""
+    rc, out = driver("listview-rows", OTHER_BROKEN)
+    check(rc == 0, "the driver could not read the list")
+    return [line.split("\t") for line in out.splitlines() if SECTIONS_ID in line.split("\t")[2]]
+
+
+def wait_examined(seconds=120):
+    found = tr("壊れたキー: ", "Broken keys: ")
+    return check(wait_until(lambda: other_broken_status().startswith(found), seconds),
+                 f"the examination did not end: {other_broken_status()!r}")
+
+
+def scenario_other_broken():
+    sh("qob_wine_reset")
+    with open(os.path.join(FIXTURES, "otherbroken.files"), encoding="utf-8") as f:
+        make_files(WINEPREFIX, f.read())
+    if sh(f"qob_wine_import '{os.path.join(FIXTURES, 'otherbroken.reg')}'") != 0:
+        sys.exit("otherbroken: reg import failed")
+    before = export_classes()
+    klass, library, interface = (tr("クラス", "Class"), tr("タイプ ライブラリ", "Type library"),
+                                 tr("インターフェイス", "Interface"))
+    server, file, unregistered_library, unregistered_class = (
+        tr("サーバーのファイルがありません: ", "Server file missing: "), tr("ファイルがありません: ", "File missing: "),
+        tr("タイプ ライブラリが登録されていません: ", "Type library not registered: "),
+        tr("クラスが登録されていません: ", "Class not registered: "))
+    c = "{0B0B5EC1-0000-4000-8000-0000000000%s}"
+    t = "{0B0B5E71-0000-4000-8000-0000000000%s}"
+    i = "{0B0B5E11-0000-4000-8000-0000000000%s}"
+    # kind, key, description, the reason's start, ProgID
+    expected = [
+        (klass, "CLSID\\" + c % "01", "Gone class", server + r"C:\qob\sections\gone.dll", "Qob.Sections.Named"),
+        (klass, "CLSID\\" + c % "06", "Gone local server", server, ""),
+        (klass, "Wow6432Node\\CLSID\\" + c % "07", "Gone 32-bit class", server, ""),
+        (library, "TypeLib\\" + t % "01", "", file + r"C:\qob\sections\gone.tlb", "Qob.Sections.Named"),
+        (library, "TypeLib\\" + t % "03", "", file, ""),
+        (interface, "Interface\\" + i % "02", "IGoneLibrary", unregistered_library + t % "FF", ""),
+        (interface, "Interface\\" + i % "04", "IGoneProxy", unregistered_class + c % "FF", ""),
+    ]
+    with Program() as program:
+        if not scan_ended():
+            return
+        key("alt+r")
+        key("o")
+        if not check(driver("wait-window", OTHER_BROKEN, "10000")[0] == 0, "the window did not open"):
+            return
+        if not wait_examined():
+            return
+        screenshot("other-broken")
+        rows = other_broken_rows()
+        shown = sorted((r[1], r[2], r[3], r[5]) for r in rows)
+        check(shown == sorted((e[0], e[1], e[2], e[4]) for e in expected),
+              "the list shows other keys:\n  " + "\n  ".join(map(repr, shown)))
+        reasons = {r[2]: r[4] for r in rows}
+        for e in expected:
+            check(reasons.get(e[1], "").startswith(e[3]), f"{e[1]}: reason {reasons.get(e[1])!r}, expected {e[3]!r}...")
+
+        # The key column's header sorts up, then down.
+        for ascending in (True, False):
+            driver("listview-sort", OTHER_BROKEN, "1")
+            keys = [r[2].lower() for r in other_broken_rows()]
+            check(keys == sorted(keys, reverse=not ascending), f"not sorted {'up' if ascending else 'down'}: {keys}")
+
+        # Four keys of each kind and view checked and deleted.
+        chosen = [expected[0][1], expected[2][1], expected[4][1], expected[6][1]]
+        check(driver("listview-check", OTHER_BROKEN, "1", *chosen)[0] == 0, "the keys could not be checked")
+        driver("click", OTHER_BROKEN, tr("チェックしたキーを削除...", "Delete checked keys..."))
+        dialogs = Dialogs()
+        dialogs.answer(CONFIRM, tr("チェックした 4 個のキーを削除しますか？", "Delete the 4 checked keys?"), "alt+y")
+        backup = tr("バックアップ: ", "Backup: ")
+        if not check(wait_until(lambda: other_broken_status().startswith(backup), 60),
+                     f"no backup folder in the status line: {other_broken_status()!r}"):
+            return
+        folder = other_broken_status()[len(backup):]
+        dialogs.none()
+        screenshot("other-broken-deleted")
+        left = sorted(r[2] for r in other_broken_rows())
+        check(left == sorted(e[1] for e in expected if e[1] not in chosen), f"the list after the deletion: {left}")
+        # Type libraries and interfaces are shared by both views: the export
+        # lists them twice.
+        gone = chosen + ["Wow6432Node\\" + k for k in chosen if not k.startswith("Wow6432Node")
+                         and not k.startswith("CLSID")]
+        gone = [k for k in gone if ("HKEY_CLASSES_ROOT\\" + k).lower() in before]
+        expect_removed(before, gone, "after the deletion")
+
+        # Closing the window while it examines: the main window goes on.
+        driver("click", OTHER_BROKEN, tr("閉じる", "Close"))
+        check(driver("gone", OTHER_BROKEN, "10000")[0] == 0, "Close did not close the window")
+        key("alt+r")
+        key("o")
+        check(driver("wait-window", OTHER_BROKEN, "10000")[0] == 0, "the window did not open again")
+        key("Escape")
+        check(driver("gone", OTHER_BROKEN, "10000")[0] == 0, "Escape did not close the window")
+        check(driver("items")[1].strip() not in ("", "0"), "the main window does not answer")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+    scanner = os.path.join(BUILD, "QobTessavinScan.exe")
+    restore = subprocess.run(["wine", scanner, "--restore", folder], capture_output=True)
+    print(restore.stdout.decode(CONSOLE_CODEC, errors="replace"))
+    check(restore.returncode == 0, f"--restore exited {restore.returncode}")
+    check(export_classes() == before, "the registry after the restore differs from before the deletion")
+
+
 def main():
     if SCENARIO == "start":
         scenario_start(ARGS[0])
@@ -1384,6 +1503,8 @@ def main():
         scenario_search_busy()
     elif SCENARIO == "about":
         scenario_about()
+    elif SCENARIO == "other-broken":
+        scenario_other_broken()
     elif SCENARIO == "launch":
         scenario_launch()
     else:

@@ -8,15 +8,20 @@
 //   WineScanBench.exe profile   the scan on one thread with every registry
 //                               call, name comparison and server check
 //                               counted and timed
+//   WineScanBench.exe sections-profile   the examination of the classes, type
+//                               libraries and interfaces on one thread, its
+//                               registry calls and file searches counted and timed
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeDump.h"
 #include "catalogue/Win32Platform.h"
+#include "sections/SectionScan.h"
 
 #include <windows.h>
 #include <psapi.h>
 #include <x86intrin.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -127,6 +132,22 @@ private:
     qob::CheckedServers inner_{files_};
 };
 
+class CountingFiles final : public qob::FileSystem {
+public:
+    qob::FileSearch FindFirst(const std::string& path) const override
+    {
+        Timed timed(search);
+        return inner_.FindFirst(path);
+    }
+    std::string ExpandEnvironment(const std::string& text) const override { return inner_.ExpandEnvironment(text); }
+    std::string WindowsDirectory() const override { return inner_.WindowsDirectory(); }
+    long RemoveFile(const std::string& path) override { return inner_.RemoveFile(path); }
+    mutable Tally search{"FindFirstFileW"};
+
+private:
+    qob::Win32FileSystem inner_;
+};
+
 std::size_t FaultyEntries(const qob::TTreeNodes& tree)
 {
     std::size_t faulty = 0;
@@ -191,6 +212,33 @@ int Profile()
     return 0;
 }
 
+int SectionsProfile()
+{
+    CountingKeyStore store;
+    CountingFiles files;
+    qob::Win32NameOrder order;
+    const std::atomic<bool> never{false};
+    const double start = Seconds();
+    const unsigned long long startTicks = __rdtsc();
+    // The tallies are plain counters: one examining thread.
+    const qob::SectionFindings findings = qob::SectionExamination(store, files, order, 1).ExamineAll({}, never);
+    const double total = Seconds() - start;
+    const double secondsPerTick = total / static_cast<double>(__rdtsc() - startTicks);
+    const Tally* tallies[] = {&store.openOk,  &store.openFailed, &store.queryValue, &store.closeKey,
+                              &store.enumKey, &store.queryInfo,  &files.search};
+    double counted = 0;
+    std::printf("profile_total_s=%.4f\n", total);
+    for (const Tally* tally : tallies) {
+        const double seconds = static_cast<double>(tally->ticks) * secondsPerTick;
+        counted += seconds;
+        std::printf("profile|%s|%llu|%.4f|%.2f\n", tally->name, tally->calls, seconds,
+                    tally->calls ? seconds * 1e6 / static_cast<double>(tally->calls) : 0.0);
+    }
+    std::printf("profile|everything else||%.4f|\n", total - counted);
+    std::printf("broken=%zu\n", findings.keys.size());
+    return findings.error ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -203,10 +251,12 @@ int main(int argc, char** argv)
             return Scan(argc == 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 0);
         if (std::strcmp(mode, "profile") == 0)
             return Profile();
+        if (std::strcmp(mode, "sections-profile") == 0)
+            return SectionsProfile();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "scan ended by an error: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: WineScanBench noop|scan [N]|profile\n");
+    std::fprintf(stderr, "usage: WineScanBench noop|scan [N]|profile|sections-profile\n");
     return 2;
 }

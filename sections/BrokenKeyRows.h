@@ -1,0 +1,35 @@
+// The texts of a broken key's row in the list of other broken
+// registrations, in the selected language.
+#pragma once
+
+#include "catalogue/TreeModel.h"
+#include "sections/SectionScan.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qob {
+
+std::string KindText(SectionKind kind);
+// The reason in words, with what is missing joined by " | ".
+std::string ReasonText(const BrokenKey& key);
+
+// Which ProgIDs of the main tree name a class or a type library: a class
+// that an entry's CLSID node names (in the entry's class view), a type
+// library that its TypeLib node names.
+class ProgIdNames {
+public:
+    explicit ProgIdNames(const TTreeNodes& tree);
+
+    // The ProgIDs that name the key, in the tree's order, joined by ", ";
+    // empty when none does.
+    std::string For(const BrokenKey& key) const;
+
+private:
+    void Add(const std::string& keyName, const std::string& progId);
+
+    std::map<std::string, std::vector<std::string>> byKey_;  // by the key's folded name
+};
+
+}  // namespace qob

@@ -1,0 +1,66 @@
+// The deletion of checked broken keys of the classes, type libraries and
+// interfaces: each key examined again, saved into the run's one backup
+// folder and deleted with its subtree in its own view. Keys only, never a
+// file. Portable: over the key store and the backup.
+#pragma once
+
+#include "catalogue/KeyStore.h"
+#include "removal/Backup.h"
+#include "sections/SectionScan.h"
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qob {
+
+// True when the key is `<section>\<one non-empty name>` of its kind's
+// section (CLSID, TypeLib or Interface; only CLSID in the 32-bit view):
+// never a section itself, never a key inside another registration.
+bool IsSingleSectionKey(const BrokenKey& key);
+
+// What a deletion run did, by the keys' positions in the list it was given.
+struct SectionDeletionOutcome {
+    std::vector<std::size_t> gone;     // deleted, or already gone when examined again
+    std::vector<std::size_t> healthy;  // no longer broken: skipped
+    std::string folder;                // the backup folder; empty when nothing was saved
+    std::vector<std::string> problems; // one line per key skipped or not deleted
+    bool cancelled = false;
+};
+
+// The problems as one message for the user (the first ones, and how many
+// more), or empty when there are none.
+std::string SectionProblemsMessage(const std::vector<std::string>& problems);
+
+class SectionDeletion {
+public:
+    // The key as it is now: its verdict, or nothing when it is no longer
+    // broken or no longer there (SectionExamination::ExamineAgain).
+    using ExamineAgain = std::function<std::optional<BrokenKey>(const BrokenKey&)>;
+    // The system's description of a Win32 error code.
+    using ErrorText = std::function<std::string(long)>;
+
+    SectionDeletion(KeyStore& store, RemovalBackup& backup, ExamineAgain examineAgain, ErrorText errorText);
+
+    // Deletes the keys in the order given. Told of each key done; stops
+    // between two keys once `cancel` turns true.
+    SectionDeletionOutcome Run(const std::vector<BrokenKey>& keys, const SectionProgress& progress,
+                               const std::atomic<bool>& cancel);
+
+private:
+    enum class Result { Gone, Healthy, Kept };
+    Result DeleteOne(const BrokenKey& key, std::vector<std::string>& problems);
+    // The deletion itself, after the backup: empty when the key is gone,
+    // otherwise what happened.
+    std::string DeleteSaved(const BrokenKey& key);
+
+    KeyStore& store_;
+    RemovalBackup& backup_;
+    ExamineAgain examineAgain_;
+    ErrorText errorText_;
+};
+
+}  // namespace qob

@@ -1,0 +1,533 @@
+#include "sections/frmOtherBroken.h"
+
+#include "app/MessageDialog.h"
+#include "app/WindowFonts.h"
+#include "catalogue/Registry.h"
+#include "catalogue/Utf8.h"
+#include "catalogue/Win32Text.h"
+#include "removal/Win32Backup.h"
+#include "resources/ResourceIds.h"
+#include "sections/BrokenKeyRows.h"
+#include "texts/Texts.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace qob {
+
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kClientWidth = 900;
+constexpr int kClientHeight = 420;
+constexpr int kMargin = 8;
+constexpr int kButtonHeight = 25;
+constexpr int kStatusHeight = 19;
+
+// Messages from the job's thread: its progress (done, total) and its end
+// (the job's number).
+constexpr UINT kProgressMessage = WM_APP + 1;
+constexpr UINT kDoneMessage = WM_APP + 2;
+// At most ten progress messages a second.
+constexpr long long kProgressInterval = 100000;
+
+enum Column { kKindColumn, kKeyColumn, kDescriptionColumn, kReasonColumn, kProgIdColumn, kColumns };
+
+// Tells the window how far a job has come, thinned out to the interval; the
+// last step always.
+class ProgressPoster {
+public:
+    explicit ProgressPoster(HWND window) : window_(window) {}
+    void operator()(std::size_t done, std::size_t total)
+    {
+        const long long now = MonotonicMicroseconds();
+        if (done < total && now - last_ < kProgressInterval)
+            return;
+        last_ = now;
+        ::PostMessageW(window_, kProgressMessage, done, static_cast<LPARAM>(total));
+    }
+
+private:
+    HWND window_;
+    long long last_ = -kProgressInterval;
+};
+
+void SetItemText(HWND list, int item, int column, const std::string& text)
+{
+    std::wstring wide = WidenText(text);
+    LVITEMW cell{};
+    cell.iSubItem = column;
+    cell.pszText = wide.data();
+    ::SendMessageW(list, LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
+}
+
+bool IsChecked(HWND list, int item)
+{
+    const auto state = static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+std::size_t RowOf(HWND list, int item)
+{
+    LVITEMW row{};
+    row.mask = LVIF_PARAM;
+    row.iItem = item;
+    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row));
+    return static_cast<std::size_t>(row.lParam);
+}
+
+int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+}  // namespace
+
+TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree) : tree_(tree)
+{
+    RECT outer{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
+    CreateHandle({QOB_CLASS_OTHERBROKEN, std::string(Text(TextId::OtherBrokenCaption)), kStyle, 0,
+                  outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                  ::LoadIconW(Application.Instance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON))});
+    CreateComponents();
+}
+
+TfrmOtherBroken::~TfrmOtherBroken()
+{
+    worker_.Stop();
+    if (Application.ModelessDialog() == Handle())
+        Application.SetModelessDialog(keysBefore_);
+    DestroyHandle();
+}
+
+void TfrmOtherBroken::CreateComponents()
+{
+    font_ = MakeFont(FontSize::Text);
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    auto child = [this](const wchar_t* cls, const std::string& text, DWORD style, int id) {
+        HWND window = ::CreateWindowExW(0, cls, WidenText(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                                        Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                        Application.Instance(), nullptr);
+        if (!window)
+            throw EOutOfResources(std::string(Text(TextId::ErrorNoWindow)));
+        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return window;
+    };
+    list_ = child(WC_LISTVIEWW, "", WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, IDC_OTHER_LIST);
+    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                   LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+    const struct {
+        TextId title;
+        int width;
+    } columns[kColumns] = {{TextId::OtherBrokenColumnKind, 120},
+                           {TextId::OtherBrokenColumnKey, 370},
+                           {TextId::OtherBrokenColumnDescription, 130},
+                           {TextId::OtherBrokenColumnReason, 300},
+                           {TextId::OtherBrokenColumnProgId, 130}};
+    for (int i = 0; i < kColumns; ++i) {
+        std::wstring title = WidenText(std::string(Text(columns[i].title)));
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = title.data();
+        column.cx = columns[i].width;
+        column.iSubItem = i;
+        ::SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    checkAll_ = child(L"BUTTON", std::string(Text(TextId::OtherBrokenCheckAll)), WS_TABSTOP, IDC_OTHER_CHECKALL);
+    uncheckAll_ =
+        child(L"BUTTON", std::string(Text(TextId::OtherBrokenUncheckAll)), WS_TABSTOP, IDC_OTHER_UNCHECKALL);
+    delete_ = child(L"BUTTON", std::string(Text(TextId::OtherBrokenDeleteChecked)), WS_TABSTOP, IDC_OTHER_DELETE);
+    progress_ = child(PROGRESS_CLASSW, "", 0, IDC_OTHER_PROGRESS);
+    cancel_ = child(L"BUTTON", std::string(Text(TextId::ButtonCancel)), WS_TABSTOP, IDC_OTHER_CANCEL);
+    close_ = child(L"BUTTON", std::string(Text(TextId::ButtonClose)), WS_TABSTOP, IDC_OTHER_CLOSE);
+    status_ = child(STATUSCLASSNAMEW, "", SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                    IDC_OTHER_STATUS);
+    AlignControls();
+    ShowStage(Stage::Idle);
+}
+
+void TfrmOtherBroken::AlignControls()
+{
+    if (!status_)
+        return;
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    ::MoveWindow(status_, 0, height - kStatusHeight, width, kStatusHeight, TRUE);
+    const int buttons = height - kStatusHeight - kMargin - kButtonHeight;
+    ::MoveWindow(list_, kMargin, kMargin, std::max(0, width - 2 * kMargin), std::max(0, buttons - 2 * kMargin), TRUE);
+    int left = kMargin;
+    const auto place = [&](HWND control, int w) {
+        ::MoveWindow(control, left, buttons, w, kButtonHeight, TRUE);
+        left += w + kMargin / 2;
+    };
+    place(checkAll_, 110);
+    place(uncheckAll_, 110);
+    place(delete_, 170);
+    const int right = width - kMargin - 90;
+    ::MoveWindow(close_, right, buttons, 90, kButtonHeight, TRUE);
+    ::MoveWindow(cancel_, right - kMargin - 90, buttons, 90, kButtonHeight, TRUE);
+    const int barLeft = left + kMargin;
+    ::MoveWindow(progress_, barLeft, buttons + 4, std::max(0, right - 2 * kMargin - 90 - barLeft), kButtonHeight - 8,
+                 TRUE);
+}
+
+void TfrmOtherBroken::SetStatus(const std::string& text)
+{
+    ::SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(WidenText(text).c_str()));
+}
+
+void TfrmOtherBroken::ShowStage(Stage stage)
+{
+    stage_ = stage;
+    const bool idle = stage == Stage::Idle;
+    ::EnableWindow(checkAll_, idle);
+    ::EnableWindow(uncheckAll_, idle);
+    ::EnableWindow(delete_, idle);
+    ::EnableWindow(cancel_, !idle);
+    ::ShowWindow(progress_, idle ? SW_HIDE : SW_SHOW);
+    ::SendMessageW(progress_, PBM_SETPOS, 0, 0);
+}
+
+void TfrmOtherBroken::Open()
+{
+    if (Visible()) {
+        if (::IsIconic(Handle()))
+            ::ShowWindow(Handle(), SW_RESTORE);
+        ::SetForegroundWindow(Handle());
+        return;
+    }
+    Show();
+    ::SetFocus(list_);
+    StartExamination();
+}
+
+void TfrmOtherBroken::StopJob()
+{
+    worker_.Stop();
+    ++job_;  // whatever it still posted is dropped
+    ShowStage(Stage::Idle);
+}
+
+void TfrmOtherBroken::StartExamination()
+{
+    StopJob();
+    ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    rows_.clear();
+    sortColumn_ = -1;
+    SetStatus(Text(TextId::OtherBrokenExamining, {"0", "0"}));
+    ShowStage(Stage::Examining);
+    const unsigned job = ++job_;
+    HWND window = Handle();
+    worker_.Start([this, job, window] {
+        std::optional<SectionFindings> findings;
+        std::exception_ptr error;
+        try {
+            SectionExamination examination(store_, files_, order_, 0, {MonotonicMicroseconds});
+            findings = examination.ExamineAll(ProgressPoster(window), worker_.Cancelled());
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            std::lock_guard lock(mutex_);
+            findings_ = std::move(findings);
+            jobError_ = error;
+        }
+        ::PostMessageW(window, kDoneMessage, job, 0);
+    });
+}
+
+void TfrmOtherBroken::ShowProgress(std::size_t done, std::size_t total)
+{
+    if (stage_ == Stage::Idle)
+        return;
+    // The bar's range is that of an int; the total may grow while the
+    // sections are listed.
+    const auto scale = [total](std::size_t n) { return static_cast<int>(total ? n * 10000 / total : 0); };
+    ::SendMessageW(progress_, PBM_SETRANGE32, 0, 10000);
+    ::SendMessageW(progress_, PBM_SETPOS, scale(done), 0);
+    const TextId text = stage_ == Stage::Examining ? TextId::OtherBrokenExamining : TextId::OtherBrokenDeleting;
+    SetStatus(Text(text, {std::to_string(done), std::to_string(total)}));
+}
+
+void TfrmOtherBroken::ExaminationDone()
+{
+    worker_.Stop();
+    ShowStage(Stage::Idle);
+    std::optional<SectionFindings> findings;
+    std::exception_ptr error;
+    {
+        std::lock_guard lock(mutex_);
+        findings.swap(findings_);
+        std::swap(error, jobError_);
+    }
+    if (error)
+        std::rethrow_exception(error);
+    if (!findings)
+        return;
+    const ProgIdNames names(tree_);
+    rows_.reserve(findings->keys.size());
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    for (BrokenKey& key : findings->keys) {
+        Row row{std::move(key), {}, {}, {}};
+        row.kind = KindText(row.key.kind);
+        row.reason = ReasonText(row.key);
+        row.progIds = names.For(row.key);
+        rows_.push_back(std::move(row));
+        AddRow(rows_.size() - 1);
+    }
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list_, nullptr, TRUE);
+    const std::string count = std::to_string(rows_.size());
+    SetStatus(findings->cancelled ? Text(TextId::OtherBrokenStopped, {count}) : Text(TextId::OtherBrokenFound, {count}));
+    if (findings->error) {
+        std::string reason;
+        try {
+            std::rethrow_exception(findings->error);
+        } catch (const std::exception& e) {
+            reason = e.what();
+        }
+        ShowMessageDialog(Text(TextId::OtherBrokenReadError, {reason}), mtError, mbOKOnly, 0);
+    }
+}
+
+void TfrmOtherBroken::AddRow(std::size_t index)
+{
+    const Row& row = rows_[index];
+    std::wstring kind = WidenText(row.kind);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = ItemCount(list_);
+    item.pszText = kind.data();
+    item.lParam = static_cast<LPARAM>(index);
+    const int at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (at < 0)
+        throw EOutOfResources(std::string(Text(TextId::ErrorItemNotInserted)));
+    SetItemText(list_, at, kKeyColumn, row.key.name);
+    SetItemText(list_, at, kDescriptionColumn, row.key.description);
+    SetItemText(list_, at, kReasonColumn, row.reason);
+    SetItemText(list_, at, kProgIdColumn, row.progIds);
+}
+
+void TfrmOtherBroken::SetChecks(bool checked)
+{
+    LVITEMW state{};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+}
+
+void TfrmOtherBroken::CheckAllClick() { SetChecks(true); }
+
+void TfrmOtherBroken::UncheckAllClick() { SetChecks(false); }
+
+void TfrmOtherBroken::CancelClick() { worker_.Cancel(); }
+
+std::vector<std::size_t> TfrmOtherBroken::CheckedRows() const
+{
+    std::vector<std::size_t> rows;
+    const int count = ItemCount(list_);
+    for (int item = 0; item < count; ++item) {
+        if (IsChecked(list_, item))
+            rows.push_back(RowOf(list_, item));
+    }
+    return rows;
+}
+
+void TfrmOtherBroken::DeleteClick()
+{
+    if (stage_ != Stage::Idle)
+        return;
+    std::vector<std::size_t> rows = CheckedRows();
+    if (rows.empty())
+        return;
+    const std::string question = rows.size() == 1
+                                     ? std::string(Text(TextId::OtherBrokenConfirmDeleteOne))
+                                     : Text(TextId::OtherBrokenConfirmDelete, {std::to_string(rows.size())});
+    if (ShowMessageDialog(question, mtConfirmation, mbYesNo, 0) != mrYes)
+        return;
+    std::vector<BrokenKey> keys;
+    keys.reserve(rows.size());
+    for (std::size_t row : rows)
+        keys.push_back(rows_[row].key);
+    deleting_ = std::move(rows);
+    SetStatus(Text(TextId::OtherBrokenDeleting, {"0", std::to_string(keys.size())}));
+    ShowStage(Stage::Deleting);
+    const unsigned job = ++job_;
+    HWND window = Handle();
+    const std::string runName(Text(TextId::OtherBrokenCaption));
+    worker_.Start([this, job, window, runName, keys = std::move(keys)] {
+        std::optional<SectionDeletionOutcome> outcome;
+        std::exception_ptr error;
+        try {
+            Win32RemovalBackup backup(runName);
+            SectionExamination examination(store_, files_, order_, 0, {MonotonicMicroseconds});
+            SectionDeletion deletion(
+                store_, backup, [&examination](const BrokenKey& key) { return examination.ExamineAgain(key); },
+                [](long code) { return SystemErrorText(static_cast<unsigned long>(code)); });
+            outcome = deletion.Run(keys, ProgressPoster(window), worker_.Cancelled());
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            std::lock_guard lock(mutex_);
+            deletion_ = std::move(outcome);
+            jobError_ = error;
+        }
+        ::PostMessageW(window, kDoneMessage, job, 0);
+    });
+}
+
+void TfrmOtherBroken::DeletionDone()
+{
+    worker_.Stop();
+    ShowStage(Stage::Idle);
+    std::optional<SectionDeletionOutcome> outcome;
+    std::exception_ptr error;
+    {
+        std::lock_guard lock(mutex_);
+        outcome.swap(deletion_);
+        std::swap(error, jobError_);
+    }
+    if (error)
+        std::rethrow_exception(error);
+    if (!outcome)
+        return;
+    // Deleted keys and those no longer broken leave the list.
+    std::vector<std::size_t> leaving;
+    for (std::size_t position : outcome->gone)
+        leaving.push_back(deleting_[position]);
+    for (std::size_t position : outcome->healthy)
+        leaving.push_back(deleting_[position]);
+    RemoveRows(leaving);
+    SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(ItemCount(list_))})
+                                      : Text(TextId::StatusBackupFolder, {outcome->folder}));
+    const std::string problems = SectionProblemsMessage(outcome->problems);
+    if (!problems.empty())
+        ShowMessageDialog(problems, mtError, mbOKOnly, 0);
+}
+
+void TfrmOtherBroken::RemoveRows(const std::vector<std::size_t>& rows)
+{
+    std::vector<bool> leaving(rows_.size(), false);
+    for (std::size_t row : rows)
+        leaving[row] = true;
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    for (int item = ItemCount(list_) - 1; item >= 0; --item) {
+        if (leaving[RowOf(list_, item)])
+            ::SendMessageW(list_, LVM_DELETEITEM, item, 0);
+    }
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+void TfrmOtherBroken::SortBy(int column)
+{
+    sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
+    sortColumn_ = column;
+    ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&CompareRows));
+}
+
+int CALLBACK TfrmOtherBroken::CompareRows(LPARAM a, LPARAM b, LPARAM self)
+{
+    const auto* form = reinterpret_cast<const TfrmOtherBroken*>(self);
+    const Row& first = form->rows_[static_cast<std::size_t>(a)];
+    const Row& second = form->rows_[static_cast<std::size_t>(b)];
+    const auto text = [column = form->sortColumn_](const Row& row) -> const std::string& {
+        switch (column) {
+        case kDescriptionColumn:
+            return row.key.description;
+        case kReasonColumn:
+            return row.reason;
+        case kProgIdColumn:
+            return row.progIds;
+        default:
+            return row.key.name;
+        }
+    };
+    int order = 0;
+    if (form->sortColumn_ == kKindColumn)
+        order = static_cast<int>(first.key.kind) - static_cast<int>(second.key.kind);
+    if (order == 0)
+        order = FoldCase(text(first)).compare(FoldCase(text(second)));
+    if (order == 0 && form->sortColumn_ != kKeyColumn)
+        order = FoldCase(first.key.name).compare(FoldCase(second.key.name));
+    return form->sortAscending_ ? order : -order;
+}
+
+LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        AlignControls();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
+        info.ptMinTrackSize = {560, 240};
+        return 0;
+    }
+    case kProgressMessage:
+        ShowProgress(static_cast<std::size_t>(wParam), static_cast<std::size_t>(lParam));
+        return 0;
+    case kDoneMessage:
+        if (static_cast<unsigned>(wParam) == job_) {
+            const Stage stage = stage_;
+            Call([this, stage] { stage == Stage::Deleting ? DeletionDone() : ExaminationDone(); });
+        }
+        return 0;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.hwndFrom == list_ && header.code == LVN_COLUMNCLICK) {
+            const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
+            Call([this, column] { SortBy(column); });
+            return 0;
+        }
+        break;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            switch (LOWORD(wParam)) {
+            case IDC_OTHER_CHECKALL:
+                Call([this] { CheckAllClick(); });
+                return 0;
+            case IDC_OTHER_UNCHECKALL:
+                Call([this] { UncheckAllClick(); });
+                return 0;
+            case IDC_OTHER_DELETE:
+                Call([this] { DeleteClick(); });
+                return 0;
+            case IDC_OTHER_CANCEL:
+                Call([this] { CancelClick(); });
+                return 0;
+            case IDC_OTHER_CLOSE:
+            case IDCANCEL:  // Escape
+                Close();
+                return 0;
+            default:
+                break;
+            }
+        }
+        break;
+    case WM_ACTIVATE:
+        // Tab, the buttons' letters and Escape work as in a dialog while the
+        // window is active.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            if (Application.ModelessDialog() != Handle())
+                keysBefore_ = Application.ModelessDialog();
+            Application.SetModelessDialog(Handle());
+        } else if (Application.ModelessDialog() == Handle()) {
+            Application.SetModelessDialog(keysBefore_);
+        }
+        break;
+    case WM_CLOSE:
+        // Closing stops the job and waits for its thread; the window only hides.
+        StopJob();
+        Hide();
+        return 0;
+    default:
+        break;
+    }
+    return TForm::WndProc(message, wParam, lParam);
+}
+
+}  // namespace qob

@@ -1,0 +1,132 @@
+// TfrmOtherBroken: the window of the other broken registrations. It lists
+// the broken keys of the classes, type libraries and interfaces with check
+// boxes, examined on a background thread when the window opens, and deletes
+// the checked keys, each saved into one backup folder first. Modeless: the
+// main window stays usable beside it. Made on first use by the main
+// window's command, hidden when closed, shown again with a fresh
+// examination.
+#pragma once
+
+#include "app/FormHandles.h"
+#include "app/TForm.h"
+#include "catalogue/TreeModel.h"
+#include "catalogue/Win32Platform.h"
+#include "sections/SectionDeletion.h"
+#include "sections/SectionScan.h"
+
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qob {
+
+// One background job at a time: a thread the owner keeps, asked to stop
+// and joined before the next one starts and when the owner goes.
+class BackgroundJob {
+public:
+    BackgroundJob() = default;
+    BackgroundJob(const BackgroundJob&) = delete;
+    BackgroundJob& operator=(const BackgroundJob&) = delete;
+    ~BackgroundJob() { Stop(); }
+
+    template <class Work>
+    void Start(Work&& work)
+    {
+        Stop();
+        cancel_ = false;
+        thread_ = std::thread(std::forward<Work>(work));
+    }
+    // Asks the job to stop and waits for its end.
+    void Stop()
+    {
+        cancel_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+    bool Running() const { return thread_.joinable(); }
+    const std::atomic<bool>& Cancelled() const { return cancel_; }
+    void Cancel() { cancel_ = true; }
+
+private:
+    std::atomic<bool> cancel_{false};
+    std::thread thread_;
+};
+
+class TfrmOtherBroken final : public TForm {
+public:
+    // tree: the main window's registration tree, for the ProgIDs that name
+    // the keys.
+    explicit TfrmOtherBroken(const TTreeNodes& tree);
+    ~TfrmOtherBroken() override;
+
+    // Shows the window; a hidden one starts a fresh examination.
+    void Open();
+
+    void CheckAllClick();
+    void UncheckAllClick();
+    void DeleteClick();
+    void CancelClick();
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Row {
+        BrokenKey key;
+        std::string kind, reason, progIds;
+    };
+    enum class Stage { Idle, Examining, Deleting };
+
+    void CreateComponents();
+    void AlignControls();
+    void SetStatus(const std::string& text);
+    void ShowStage(Stage stage);
+    void StartExamination();
+    void ExaminationDone();
+    void DeletionDone();
+    void ShowProgress(std::size_t done, std::size_t total);
+    void AddRow(std::size_t row);
+    void SetChecks(bool checked);
+    void SortBy(int column);
+    static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
+    // The rows whose items are checked, in the list's order.
+    std::vector<std::size_t> CheckedRows() const;
+    // Takes the items of these rows off the list.
+    void RemoveRows(const std::vector<std::size_t>& rows);
+    // Ends the running job; its results are dropped.
+    void StopJob();
+
+    const TTreeNodes& tree_;
+    Win32KeyStore store_;
+    Win32FileSystem files_;
+    Win32NameOrder order_;
+    FontHandle font_;
+    HWND list_ = nullptr;
+    HWND checkAll_ = nullptr, uncheckAll_ = nullptr, delete_ = nullptr;
+    HWND progress_ = nullptr, cancel_ = nullptr, close_ = nullptr, status_ = nullptr;
+
+    std::vector<Row> rows_;
+    int sortColumn_ = -1;
+    bool sortAscending_ = true;
+    Stage stage_ = Stage::Idle;
+    // The modeless dialog whose keys the loops handled before this window
+    // was activated, given back when it is deactivated.
+    HWND keysBefore_ = nullptr;
+    unsigned job_ = 0;  // counts the jobs started: a late message of an ended one is dropped
+
+    // Handed over by the job's thread before it tells the window it is done.
+    std::mutex mutex_;
+    std::optional<SectionFindings> findings_;
+    std::optional<SectionDeletionOutcome> deletion_;
+    std::vector<std::size_t> deleting_;  // the rows of the keys being deleted
+    std::exception_ptr jobError_;
+
+    // Last: stopped and joined before anything it uses goes.
+    BackgroundJob worker_;
+};
+
+}  // namespace qob

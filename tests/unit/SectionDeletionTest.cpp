@@ -1,0 +1,196 @@
+#include "catalogue/Scan.h"
+#include "sections/BrokenKeyRows.h"
+#include "sections/SectionDeletion.h"
+#include "tests/support/MemoryKeyStore.h"
+#include "tests/support/MemoryPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace qob {
+namespace {
+
+BrokenKey Key(SectionKind kind, const std::string& path, RegistryView view = RegistryView::Native)
+{
+    BrokenKey key;
+    key.kind = kind;
+    key.path = path;
+    key.view = view;
+    key.name = (view == RegistryView::Wow64_32 ? "Wow6432Node\\" : "") + path;
+    return key;
+}
+
+// Saves into a list until the disk is full.
+class ListBackup final : public RemovalBackup {
+public:
+    bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override
+    {
+        if (savesLeft == 0) {
+            reason = "disk full";
+            return false;
+        }
+        --savesLeft;
+        saved.push_back(path + (view == RegistryView::Wow64_32 ? " (32)" : ""));
+        return true;
+    }
+    bool SaveFile(const std::string& path, std::string&) override
+    {
+        files.push_back(path);
+        return true;
+    }
+    std::string Folder() const override { return saved.empty() ? "" : "C:\\backup"; }
+
+    std::vector<std::string> saved;
+    std::vector<std::string> files;
+    int savesLeft = -1;  // -1: every save succeeds
+};
+
+class SectionDeletionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* key : {"CLSID\\{A}\\InprocServer32", "CLSID\\{B}\\LocalServer32", "CLSID\\{W}\\InprocServer32",
+                                "Wow6432Node\\CLSID\\{W}\\InprocServer32", "TypeLib\\{L}\\1.0\\0\\win32",
+                                "Interface\\{I}\\TypeLib", "CLSID\\{Healthy}\\InprocServer32"})
+            store.CreateKey(kClassesRoot, key);
+    }
+    SectionDeletionOutcome Delete(const std::vector<BrokenKey>& keys)
+    {
+        SectionDeletion deletion(
+            store, backup,
+            [this](const BrokenKey& key) -> std::optional<BrokenKey> {
+                if (key.path.find("Healthy") != std::string::npos || !Exists(key.name))
+                    return std::nullopt;
+                return key;
+            },
+            [](long code) { return "error " + std::to_string(code); });
+        const std::atomic<bool> cancel{false};
+        return deletion.Run(keys, [this](std::size_t done, std::size_t) { progress.push_back(done); }, cancel);
+    }
+    bool Exists(const std::string& path) { return store.KeyExists(kClassesRoot, path); }
+
+    MemoryKeyStore store;
+    ListBackup backup;
+    std::vector<std::size_t> progress;
+};
+
+TEST_F(SectionDeletionTest, EachKeyIsSavedThenDeletedInItsOwnView)
+{
+    const SectionDeletionOutcome outcome =
+        Delete({Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{W}", RegistryView::Wow64_32),
+                Key(SectionKind::TypeLibrary, "TypeLib\\{L}"), Key(SectionKind::Interface, "Interface\\{I}")});
+    EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{0, 1, 2, 3}));
+    EXPECT_TRUE(outcome.problems.empty());
+    EXPECT_EQ(outcome.folder, "C:\\backup");
+    EXPECT_EQ(backup.saved,
+              (std::vector<std::string>{"CLSID\\{A}", "CLSID\\{W} (32)", "TypeLib\\{L}", "Interface\\{I}"}));
+    EXPECT_TRUE(backup.files.empty()) << "never a file";
+    for (const char* gone : {"CLSID\\{A}", "Wow6432Node\\CLSID\\{W}", "TypeLib\\{L}", "Interface\\{I}"})
+        EXPECT_FALSE(Exists(gone)) << gone;
+    EXPECT_TRUE(Exists("CLSID\\{W}\\InprocServer32")) << "the native class of the same id stays";
+    EXPECT_TRUE(Exists("CLSID\\{B}"));
+    EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4}));
+}
+
+TEST_F(SectionDeletionTest, WhatIsNotPlainlyOneBrokenKeyIsLeftAndReportedOnce)
+{
+    // Each kept, each with one line in the message at the end.
+    struct Case {
+        BrokenKey key;
+        const char* line;
+    };
+    const std::vector<Case> cases = {
+        {Key(SectionKind::Class, "CLSID\\{Healthy}"),
+         "HKEY_CLASSES_ROOT\\CLSID\\{Healthy}: 壊れていないため削除しませんでした"},
+        {Key(SectionKind::Class, "CLSID"), "HKEY_CLASSES_ROOT\\CLSID: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::Class, "CLSID\\"), "HKEY_CLASSES_ROOT\\CLSID\\: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::Class, "CLSID\\{B}\\LocalServer32"),
+         "HKEY_CLASSES_ROOT\\CLSID\\{B}\\LocalServer32: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::TypeLibrary, "CLSID\\{B}"),
+         "HKEY_CLASSES_ROOT\\CLSID\\{B}: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::TypeLibrary, "TypeLib\\{L}", RegistryView::Wow64_32),
+         "HKEY_CLASSES_ROOT\\Wow6432Node\\TypeLib\\{L}: 1 個の登録のキーではないため削除しませんでした"},
+    };
+    std::vector<BrokenKey> keys;
+    for (const Case& c : cases)
+        keys.push_back(c.key);
+    keys.push_back(Key(SectionKind::Class, "CLSID\\{Gone}"));  // gone meanwhile: off the list, no report
+    const SectionDeletionOutcome outcome = Delete(keys);
+
+    EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{6}));
+    EXPECT_EQ(outcome.healthy, (std::vector<std::size_t>{0}));
+    ASSERT_EQ(outcome.problems.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(outcome.problems[i], cases[i].line);
+    EXPECT_TRUE(backup.saved.empty());
+    EXPECT_EQ(outcome.folder, "");
+    for (const char* kept : {"CLSID\\{Healthy}", "CLSID\\{B}\\LocalServer32", "TypeLib\\{L}"})
+        EXPECT_TRUE(Exists(kept)) << kept;
+
+    const std::string message = SectionProblemsMessage(outcome.problems);
+    EXPECT_EQ(message.substr(0, message.find('\r')), "次の削除はできませんでした。");
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\r'), static_cast<long>(cases.size()));
+    EXPECT_EQ(SectionProblemsMessage({}), "");
+    const std::string many = SectionProblemsMessage(std::vector<std::string>(25, "line"));
+    EXPECT_EQ(many.substr(many.rfind('\r') + 1), "ほか 5 件") << "a long list is cut";
+}
+
+TEST_F(SectionDeletionTest, AKeyWhoseBackupFailedIsNotDeleted)
+{
+    backup.savesLeft = 1;
+    const SectionDeletionOutcome outcome =
+        Delete({Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{B}")});
+    EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{0}));
+    EXPECT_EQ(outcome.problems, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\CLSID\\{B}: バックアップを作成できないため削除しませんでした (disk full)"}));
+    EXPECT_FALSE(Exists("CLSID\\{A}"));
+    EXPECT_TRUE(Exists("CLSID\\{B}\\LocalServer32"));
+}
+
+TEST_F(SectionDeletionTest, DeletionFailuresNameTheKeyInItsView)
+{
+    store.ProtectKey(kClassesRoot, "Wow6432Node\\CLSID\\{W}\\InprocServer32");
+    store.ShadowKey(kClassesRoot, "CLSID\\{A}");
+    const SectionDeletionOutcome outcome =
+        Delete({Key(SectionKind::Class, "CLSID\\{W}", RegistryView::Wow64_32), Key(SectionKind::Class, "CLSID\\{A}")});
+    EXPECT_TRUE(outcome.gone.empty());
+    EXPECT_EQ(outcome.problems,
+              (std::vector<std::string>{"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}\\InprocServer32: error 5",
+                                        "HKEY_CLASSES_ROOT\\CLSID\\{A}を削除しましたが、同じ名前の別の登録が残っています。"}));
+    EXPECT_TRUE(Exists("Wow6432Node\\CLSID\\{W}\\InprocServer32"));
+}
+
+TEST(BrokenKeyRowsTest, TheProgIdColumnNamesTheEntriesThatNameTheKey)
+{
+    MemoryKeyStore store;
+    MemoryFileSystem files;
+    FoldedNameOrder order;
+    const auto text = [&](const std::string& path, const std::string& value) {
+        store.SetValue(kClassesRoot, path, "", kRegSz, value + '\0');
+    };
+    text("App.One\\CLSID", "{C}");
+    text("App.Two\\CLSID", "{c}");
+    text("CLSID\\{C}\\InprocServer32", "C:\\gone.dll");
+    text("CLSID\\{C}\\TypeLib", "{L}");
+    text("App.Wow\\CLSID", "{W}");
+    text("Wow6432Node\\CLSID\\{W}\\LocalServer32", "C:\\gone.exe");
+    text("App.Odd", "CLSID");  // a description that reads like a group
+    text("App.Odd\\CLSID", "{O}");
+    text("CLSID\\{O}\\InprocServer32", "C:\\gone.dll");
+    TTreeNodes tree;
+    struct NoServers final : ServerPresence {
+        bool ServerPathExists(const std::string&, RegistryView) override { return false; }
+    } servers;
+    RunRegistrationScan(tree, store, order, servers);
+
+    const ProgIdNames names(tree);
+    EXPECT_EQ(names.For(Key(SectionKind::Class, "CLSID\\{C}")), "App.One, App.Two");
+    EXPECT_EQ(names.For(Key(SectionKind::TypeLibrary, "TypeLib\\{l}")), "App.One, App.Two");
+    EXPECT_EQ(names.For(Key(SectionKind::Class, "CLSID\\{W}", RegistryView::Wow64_32)), "App.Wow");
+    EXPECT_EQ(names.For(Key(SectionKind::Class, "CLSID\\{W}")), "") << "not the native class of that id";
+    EXPECT_EQ(names.For(Key(SectionKind::Class, "CLSID\\{O}")), "App.Odd");
+    EXPECT_EQ(names.For(Key(SectionKind::Interface, "Interface\\{C}")), "");
+}
+
+}  // namespace
+}  // namespace qob

@@ -1,0 +1,228 @@
+#include "sections/SectionScan.h"
+
+#include "catalogue/Registry.h"
+#include "tests/support/MemoryKeyStore.h"
+#include "tests/support/MemoryPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace qob {
+namespace {
+
+// How a case examines the keys: the findings must not tell the ways apart.
+struct ExamineWay {
+    const char* name;
+    unsigned threads;
+    bool paced;  // the helpers and the calling thread take turns
+};
+
+// A clock that makes the pacing's choices at random, with a fixed seed.
+long long ShakyClock()
+{
+    static thread_local std::minstd_rand random(11);
+    static thread_local long long time = 0;
+    time += random() % 5 == 0 ? 1000 : 1;
+    return time;
+}
+
+class SectionScanTest : public ::testing::TestWithParam<ExamineWay> {
+protected:
+    void Text(const std::string& path, const std::string& value, const std::string& name = "")
+    {
+        store.SetValue(kClassesRoot, path, name, kRegSz, value + '\0');
+    }
+    SectionFindings ExamineAll()
+    {
+        std::atomic<bool> cancel{false};
+        return Examination().ExamineAll({}, cancel);
+    }
+    SectionExamination Examination()
+    {
+        return SectionExamination(store, files, order, GetParam().threads,
+                                  GetParam().paced ? ScanPacing{ShakyClock, 2, 5} : ScanPacing{});
+    }
+    std::string Lines()
+    {
+        const SectionFindings findings = ExamineAll();
+        EXPECT_FALSE(findings.error);
+        EXPECT_FALSE(findings.cancelled);
+        return SectionLines(findings.keys);
+    }
+
+    MemoryKeyStore store;
+    MemoryFileSystem files;
+    FoldedNameOrder order;
+};
+
+INSTANTIATE_TEST_SUITE_P(Ways, SectionScanTest,
+                         ::testing::Values(ExamineWay{"alone", 1, false}, ExamineWay{"helpers", 4, false},
+                                           ExamineWay{"paced", 4, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Every verdict rule, healthy and broken side by side; the lines come by
+// kind, then by key in the name order whatever the case.
+TEST_P(SectionScanTest, VerdictTable)
+{
+    files.AddFile("C:\\app\\here.dll");
+    files.AddFile("C:\\app\\here.tlb");
+    files.AddFile("C:\\windows\\SysWOW64\\wow.dll");
+    files.AddFile("C:\\windows\\SysWOW64\\wow.tlb");
+    files.AddDirectory("C:\\app\\folder.dll");
+    files.SetVariable("APP", "C:\\app");
+    files.FailSearch("\\\\server\\share", 53);
+
+    // Classes.
+    Text("CLSID\\{C1}\\TreatAs", "{C2}");                            // no server subkey: never broken
+    Text("CLSID\\{C2}\\InprocServer32", "bare.dll");                 // a bare name is found on the path
+    Text("CLSID\\{C3}\\InprocServer32", "C:\\app\\gone.dll");        // one of two servers there
+    Text("CLSID\\{C3}\\LocalServer32", "\"C:\\app\\here.dll\" -Embedding");
+    Text("CLSID\\{c4}", "Both\tgone");                              // both missing: broken, in that order
+    Text("CLSID\\{c4}\\InprocServer32", "C:\\app\\gone.dll");
+    Text("CLSID\\{c4}\\LocalServer32", "C:\\app\\gone.exe /automation");
+    Text("CLSID\\{C5}\\InprocServer32", "C:\\app\\folder.dll");      // a folder is no server
+    Text("CLSID\\{C6}\\LocalServer32", "\\\\server\\share\\x.exe");  // cannot be examined: healthy
+    Text("CLSID\\{C7}\\InprocServer32", "%APP%\\here.dll");
+    Text("Wow6432Node\\CLSID\\{C8}\\InprocServer32", "C:\\windows\\system32\\wow.dll");  // in SysWOW64
+    Text("Wow6432Node\\CLSID\\{C9}", "32-bit");
+    Text("Wow6432Node\\CLSID\\{C9}\\InprocServer32", "C:\\app\\gone32.dll");
+    Text("CLSID\\{C8}\\InprocServer32", "C:\\windows\\system32\\wow.dll");  // the native view has no SysWOW64
+
+    // Type libraries.
+    Text("TypeLib\\{T1}\\1.0\\0\\win32", "C:\\app\\gone.tlb");  // one healthy version of two
+    Text("TypeLib\\{T1}\\2.0\\409\\win64", "%APP%\\here.tlb");
+    Text("TypeLib\\{T2}", "resources");
+    Text("TypeLib\\{T2}\\1.0\\0\\win32", "C:\\app\\here.dll\\3");  // a resource of a file that is there
+    Text("TypeLib\\{T2}\\1.0\\9\\win64", "C:\\app\\gone.dll\\2");
+    Text("TypeLib\\{T3}\\1.0\\0\\win32", "C:\\app\\gone.dll\\2");  // all missing
+    Text("TypeLib\\{T3}\\1.0\\0\\win64", "\"C:\\app\\gone64.tlb\"");
+    Text("TypeLib\\{T3}\\1.0\\HELPDIR", "C:\\app");                  // no file entry
+    Text("TypeLib\\{T4}\\1.0\\0\\win32", "C:\\windows\\system32\\wow.tlb");  // found in SysWOW64
+    Text("TypeLib\\{T5}\\1.0\\0\\win64", "C:\\windows\\system32\\wow.tlb");  // win64: not looked for there
+    Text("TypeLib\\{T6}\\1.0\\0\\win32", "stdole2.tlb");
+    Text("TypeLib\\{T7}\\1.0\\FLAGS", "0");                          // no file entry at all
+    Text("TypeLib\\{T7}\\1.0\\0\\win16", "C:\\app\\gone16.tlb");
+
+    // Interfaces.
+    const std::string lib = "{0B0B5E71-0000-4000-8000-000000000001}";
+    const std::string noLib = "{0B0B5E71-0000-4000-8000-0000000000FF}";
+    const std::string proxy = "{0B0B5EC1-0000-4000-8000-000000000001}";
+    const std::string proxy32 = "{0B0B5EC1-0000-4000-8000-000000000032}";
+    const std::string noProxy = "{0B0B5EC1-0000-4000-8000-0000000000FF}";
+    store.CreateKey(kClassesRoot, "TypeLib\\" + lib);
+    store.CreateKey(kClassesRoot, "CLSID\\" + proxy);
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + proxy32);
+    Text("Interface\\{I1}\\TypeLib", "{0b0b5e71-0000-4000-8000-000000000001}");  // registered, in any case
+    Text("Interface\\{I1}\\ProxyStubClsid32", noProxy);                         // the library decides
+    Text("Interface\\{I2}", "IGone");
+    Text("Interface\\{I2}\\TypeLib", noLib);
+    Text("Interface\\{I2}\\ProxyStubClsid32", proxy);
+    Text("Interface\\{I3}\\ProxyStubClsid32", proxy);
+    Text("Interface\\{I4}\\ProxyStubClsid32", proxy32);  // the 32-bit view's class will do
+    Text("Interface\\{I5}\\ProxyStubClsid32", noProxy);
+    Text("Interface\\{I6}\\TypeLib", "");                 // an empty or malformed id names nothing
+    Text("Interface\\{I7}\\TypeLib", "{0B0B5E71-0000-4000-8000-00000000001}");
+    Text("Interface\\{I8}\\ProxyStubClsid32", "0B0B5EC1-0000-4000-8000-0000000000FF");
+    Text("Interface\\{I9}\\ProxyStubClsid32", "{0B0B5EC1-0000-4000-8000-0000000000FG}");
+    store.CreateKey(kClassesRoot, "Interface\\{IA}\\TypeLib");  // no value at all
+
+    EXPECT_EQ(Lines(),
+              "class\tCLSID\\{c4}\tBoth\\x09gone\tmissing-server C:\\app\\gone.dll|C:\\app\\gone.exe /automation\n"
+              "class\tCLSID\\{C5}\t\tmissing-server C:\\app\\folder.dll\n"
+              "class\tCLSID\\{C8}\t\tmissing-server C:\\windows\\system32\\wow.dll\n"
+              "class\tWow6432Node\\CLSID\\{C9}\t32-bit\tmissing-server C:\\app\\gone32.dll\n"
+              "typelib\tTypeLib\\{T3}\t\tmissing-file C:\\app\\gone.dll\\2|\"C:\\app\\gone64.tlb\"\n"
+              "typelib\tTypeLib\\{T5}\t\tmissing-file C:\\windows\\system32\\wow.tlb\n"
+              "interface\tInterface\\{I2}\tIGone\tunregistered-typelib " + noLib + "\n"
+              "interface\tInterface\\{I5}\t\tunregistered-class " + noProxy + "\n");
+}
+
+// A value that cannot be read ends the examination: the broken keys listed
+// before it stay, none after it, whatever the number of threads.
+TEST_P(SectionScanTest, ReadErrorKeepsWhatCameBefore)
+{
+    for (const char* id : {"{A}", "{C}"})
+        Text(std::string("CLSID\\") + id + "\\InprocServer32", "C:\\gone.dll");
+    store.SetValue(kClassesRoot, "CLSID\\{B}\\InprocServer32", "", kRegDword, std::string(4, '\0'));
+    for (int i = 0; i < 40; ++i)
+        Text("Interface\\{I" + std::to_string(i) + "}\\ProxyStubClsid32", "{0B0B5EC1-0000-4000-8000-0000000000FF}");
+
+    const SectionFindings findings = ExamineAll();
+    ASSERT_TRUE(findings.error);
+    EXPECT_THROW(std::rethrow_exception(findings.error), ERegistryException);
+    EXPECT_EQ(SectionLines(findings.keys), "class\tCLSID\\{A}\t\tmissing-server C:\\gone.dll\n");
+}
+
+TEST_P(SectionScanTest, ProgressCountsEveryKeyAndCancelStops)
+{
+    for (int i = 0; i < 30; ++i)
+        Text("CLSID\\{K" + std::to_string(i) + "}\\InprocServer32", "C:\\gone.dll");
+    std::atomic<bool> cancel{false};
+    std::size_t lastDone = 0;
+    std::size_t lastTotal = 0;
+    const SectionFindings all = Examination().ExamineAll([&](std::size_t done, std::size_t total) {
+                                        EXPECT_LE(done, total);
+                                        lastDone = done;
+                                        lastTotal = total;
+                                    }, cancel);
+    EXPECT_EQ(all.keys.size(), 30u);
+    EXPECT_EQ(lastTotal, 30u);
+    EXPECT_EQ(lastDone, 30u);
+
+    // Cancelled before it begins: nothing examined.
+    cancel = true;
+    const SectionFindings none = Examination().ExamineAll({}, cancel);
+    EXPECT_TRUE(none.cancelled);
+    EXPECT_TRUE(none.keys.empty());
+
+    // Cancelled after the tenth key on one thread: those examined stay, the
+    // rest is not begun.
+    cancel = false;
+    const SectionFindings part = SectionExamination(store, files, order, 1)
+                                     .ExamineAll([&](std::size_t done, std::size_t) {
+                                         if (done >= 10)
+                                             cancel = true;
+                                     }, cancel);
+    EXPECT_TRUE(part.cancelled);
+    EXPECT_FALSE(part.error);
+    EXPECT_EQ(part.keys.size(), 10u);
+}
+
+// Just before a deletion: the key as it is now, and only a key one level
+// below its section.
+TEST_P(SectionScanTest, ExamineAgainSeesTheKeyAsItIsNow)
+{
+    Text("CLSID\\{A}\\InprocServer32", "C:\\app\\a.dll");
+    Text("Wow6432Node\\CLSID\\{A}\\InprocServer32", "C:\\app\\a32.dll");
+    Text("Interface\\{I}\\ProxyStubClsid32", "{0B0B5EC1-0000-4000-8000-0000000000FF}");
+    SectionFindings findings = ExamineAll();
+    ASSERT_EQ(findings.keys.size(), 3u);
+    SectionExamination examination = Examination();
+    const BrokenKey native = findings.keys[0];
+    const BrokenKey wow = findings.keys[1];
+    const BrokenKey iface = findings.keys[2];
+    ASSERT_EQ(wow.name, "Wow6432Node\\CLSID\\{A}");
+    EXPECT_EQ(wow.path, "CLSID\\{A}");
+
+    files.AddFile("C:\\app\\a.dll");
+    EXPECT_FALSE(examination.ExamineAgain(native));
+    const std::optional<BrokenKey> still = examination.ExamineAgain(wow);
+    ASSERT_TRUE(still);
+    EXPECT_EQ(still->name, wow.name);
+    EXPECT_EQ(still->missing, std::vector<std::string>{"C:\\app\\a32.dll"});
+    ASSERT_TRUE(examination.ExamineAgain(iface));
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\{0B0B5EC1-0000-4000-8000-0000000000FF}");
+    EXPECT_FALSE(examination.ExamineAgain(iface));
+
+    for (const char* path : {"CLSID", "CLSID\\", "CLSID\\{A}\\InprocServer32", "TypeLib\\{A}", "\\CLSID\\{A}"}) {
+        BrokenKey other = wow;
+        other.path = path;
+        EXPECT_FALSE(examination.ExamineAgain(other)) << path;
+    }
+    store.SetValue(kClassesRoot, "Wow6432Node\\CLSID\\{A}\\InprocServer32", "", kRegDword, std::string(4, '\0'));
+    EXPECT_FALSE(examination.ExamineAgain(wow)) << "a key that cannot be read is not deleted";
+}
+
+}  // namespace
+}  // namespace qob
