@@ -74,9 +74,10 @@ class SectionExamination {
 public:
     // `store` and `files` may be used from several threads at once. The keys
     // are examined on the calling thread, with up to `threads` - 1 helpers
-    // (`threads` 0: one thread a processor; 1: the calling thread alone),
-    // part by part the way `pacing` finds faster (without its clock, all
-    // with the helpers). The findings are the same whatever the number.
+    // (0, the default, and 1: the calling thread alone; at most
+    // kMaxScanThreads), part by part the way `pacing` finds faster (without
+    // its clock, all with the helpers). The findings are the same whatever
+    // the number.
     SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order, unsigned threads = 0,
                        const ScanPacing& pacing = {});
 
