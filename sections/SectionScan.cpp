@@ -556,11 +556,10 @@ void ListSection(KeyStore& store, SectionKind kind, RegistryView view, std::vect
         keys.push_back({kind, view, std::move(name)});
 }
 
-// The examination's calls to the registry are short and many: under Wine
-// helpers mostly take turns with the registry's server, and measured on a
-// machine whose cores have other work they make it slower. By default it
-// runs on the calling thread alone.
-constexpr unsigned kDefaultThreads = 1;
+// One examining thread a processor. Each thread has mostly one call to the
+// registry at a time; under Wine more threads than cores only take turns
+// with the registry's server.
+unsigned DefaultThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 const char* KindToken(SectionKind kind)
 {
@@ -612,7 +611,7 @@ SectionExamination::SectionExamination(KeyStore& store, const FileSystem& files,
     : store_(store),
       files_(files),
       order_(order),
-      threads_(std::min(threads == 0 ? kDefaultThreads : threads, kMaxScanThreads)),
+      threads_(std::min(threads == 0 ? DefaultThreads() : threads, kMaxScanThreads)),
       pacing_(pacing)
 {
 }

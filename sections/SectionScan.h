@@ -74,10 +74,11 @@ class SectionExamination {
 public:
     // `store` and `files` may be used from several threads at once. The keys
     // are examined on the calling thread, with up to `threads` - 1 helpers
-    // (0, the default, and 1: the calling thread alone; at most
-    // kMaxScanThreads), part by part the way `pacing` finds faster (without
-    // its clock, all with the helpers). The findings are the same whatever
-    // the number.
+    // (0, the default: one thread a processor; 1: the calling thread alone;
+    // at most kMaxScanThreads), part by part the way `pacing` finds faster:
+    // under Wine the helpers win while the machine has idle cores, and lose
+    // when the cores are busy. Without the pacing's clock all go with the
+    // helpers. The findings are the same whatever the number.
     SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order, unsigned threads = 0,
                        const ScanPacing& pacing = {});
 
