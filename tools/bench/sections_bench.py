@@ -3,9 +3,10 @@ builds the programs and sets up the Wine environment.
 
 In one run, on the scan benchmark's seeded prefix, round by round and back to
 back: QobTessavinScan.exe --sections (its default number of threads, paced),
-the same with --threads 1, and `wine reg export HKCR`. Prints the medians, each round's
-ratio of the examination to the export (the figure least moved by other work
-on the machine), and the data size: the keys of each section, from the export.
+the same with --threads 1, and `wine reg export HKCR`. Prints the medians,
+each round's ratio of the examination to the export (the figure least moved
+by other work on the machine), and the data size: the keys of each section,
+from the export.
 """
 import argparse
 import os
