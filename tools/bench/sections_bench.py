@@ -6,7 +6,8 @@ back: QobTessavinScan.exe --sections (its default number of threads, paced),
 the same with --threads 1, and `wine reg export HKCR`. Prints the medians,
 each round's ratio of the examination to the export (the figure least moved
 by other work on the machine), and the data size: the keys of each section,
-from the export.
+from the export. With --busy, a spinning process keeps one core busy for the
+whole run.
 """
 import argparse
 import os
@@ -47,12 +48,14 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--repeats", type=int, default=3)
     parser.add_argument("--progids", type=int, default=20000)
+    parser.add_argument("--busy", action="store_true", help="keep one core busy with a spinning process")
     args = parser.parse_args()
     data, stamp = data_dir(args.progids)
     prefix_ready(data, stamp)
     model, nproc, load = machine()
     output = os.path.join(BENCH, "sections-output.txt")
     rounds = {"examination": [], "examination, --threads 1": [], "reg export HKCR": []}
+    spinner = subprocess.Popen(["sh", "-c", "while :; do :; done"]) if args.busy else None
     subprocess.run(["wineserver", "-p"])
     try:
         run(["wine", PROBE, "noop"])  # loads the registry into the server
@@ -70,12 +73,16 @@ def main():
             rounds["reg export HKCR"].append(wall)
     finally:
         subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+        if spinner:
+            spinner.kill()
+            spinner.wait()
 
     sizes, keys = section_sizes()
     found = kinds(output)
     med = statistics.median
     print()
-    print(f"machine: {model}, nproc {nproc}, load average at start {load}")
+    print(f"machine: {model}, nproc {nproc}, load average at start {load}"
+          + (", one core kept busy by a spinning process" if args.busy else ""))
     print(f"data: the scan benchmark's prefix ({args.progids} ProgIDs); whole HKCR as exported: {keys} keys")
     print("      keys examined: " + ", ".join(f"{sizes[s]} {label}" for s, label in SECTIONS.items())
           + f"; {sum(sizes.values())} in all")
