@@ -58,7 +58,9 @@ std::string ReasonToken(const BrokenKey& key);
 std::string SectionLines(const std::vector<BrokenKey>& keys);
 
 // What one examination found. On a read error of the registry the keys
-// found before it stay and `error` holds it (an ERegistryException).
+// found before it stay (before it in the listing's order: the classes, the
+// 32-bit classes, the type libraries, the interfaces, each section in the
+// registry's order) and `error` holds it (an ERegistryException).
 struct SectionFindings {
     std::vector<BrokenKey> keys;  // by kind (class, type library, interface), then by name in the name order
     std::exception_ptr error;
