@@ -19,10 +19,10 @@
 // command line.
 #include "catalogue/Scan.h"
 #include "catalogue/TreeDump.h"
-#include "sections/SectionScan.h"
 #include "catalogue/Win32Platform.h"
 #include "console/ConsoleOutput.h"
 #include "removal/Restore.h"
+#include "sections/SectionScan.h"
 #include "texts/Texts.h"
 
 #include <windows.h>

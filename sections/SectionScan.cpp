@@ -556,8 +556,9 @@ void ListSection(KeyStore& store, SectionKind kind, RegistryView view, std::vect
         keys.push_back({kind, view, std::move(name)});
 }
 
-// Each examining thread is mostly a round trip to the registry at a time:
-// under Wine more threads than cores only take turns with its server.
+// One examining thread a processor. Each thread has mostly one call to the
+// registry at a time; under Wine more threads than cores only take turns
+// with the registry's server.
 unsigned DefaultThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 const char* KindToken(SectionKind kind)

@@ -58,7 +58,9 @@ std::string ReasonToken(const BrokenKey& key);
 std::string SectionLines(const std::vector<BrokenKey>& keys);
 
 // What one examination found. On a read error of the registry the keys
-// found before it stay and `error` holds it (an ERegistryException).
+// found before it stay (before it in the listing's order: the classes, the
+// 32-bit classes, the type libraries, the interfaces, each section in the
+// registry's order) and `error` holds it (an ERegistryException).
 struct SectionFindings {
     std::vector<BrokenKey> keys;  // by kind (class, type library, interface), then by name in the name order
     std::exception_ptr error;
@@ -74,9 +76,11 @@ class SectionExamination {
 public:
     // `store` and `files` may be used from several threads at once. The keys
     // are examined on the calling thread, with up to `threads` - 1 helpers
-    // (`threads` 0: one thread a processor; 1: the calling thread alone),
-    // part by part the way `pacing` finds faster (without its clock, all
-    // with the helpers). The findings are the same whatever the number.
+    // (0, the default: one thread a processor; 1: the calling thread alone;
+    // at most kMaxScanThreads), part by part the way `pacing` finds faster:
+    // under Wine the helpers win while the machine has idle cores, and lose
+    // when the cores are busy. Without the pacing's clock all go with the
+    // helpers. The findings are the same whatever the number.
     SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order, unsigned threads = 0,
                        const ScanPacing& pacing = {});
 

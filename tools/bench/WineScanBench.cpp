@@ -8,6 +8,10 @@
 //   WineScanBench.exe profile   the scan on one thread with every registry
 //                               call, name comparison and server check
 //                               counted and timed
+//   WineScanBench.exe sections [N] [pool]  the examination of the classes, type
+//                               libraries and interfaces as the console runs it
+//                               (on N threads; with pool, all with the helpers,
+//                               unpaced), timed
 //   WineScanBench.exe sections-profile   the examination of the classes, type
 //                               libraries and interfaces on one thread, its
 //                               registry calls and file searches counted and timed
@@ -212,6 +216,21 @@ int Profile()
     return 0;
 }
 
+int Sections(unsigned threads, bool pooled)
+{
+    qob::Win32KeyStore store;
+    qob::Win32FileSystem files;
+    qob::Win32NameOrder order;
+    const std::atomic<bool> never{false};
+    const qob::ScanPacing pacing = pooled ? qob::ScanPacing{} : qob::ScanPacing{qob::MonotonicMicroseconds};
+    const double start = Seconds();
+    const qob::SectionFindings findings =
+        qob::SectionExamination(store, files, order, threads, pacing).ExamineAll({}, never);
+    std::printf("sections_s=%.4f\n", Seconds() - start);
+    std::printf("broken=%zu\n", findings.keys.size());
+    return findings.error ? 1 : 0;
+}
+
 int SectionsProfile()
 {
     CountingKeyStore store;
@@ -251,12 +270,15 @@ int main(int argc, char** argv)
             return Scan(argc == 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 0);
         if (std::strcmp(mode, "profile") == 0)
             return Profile();
+        if (std::strcmp(mode, "sections") == 0 && argc <= 4)
+            return Sections(argc >= 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 0,
+                            argc == 4 && std::strcmp(argv[3], "pool") == 0);
         if (std::strcmp(mode, "sections-profile") == 0)
             return SectionsProfile();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "scan ended by an error: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: WineScanBench noop|scan [N]|profile|sections-profile\n");
+    std::fprintf(stderr, "usage: WineScanBench noop|scan [N]|profile|sections [N] [pool]|sections-profile\n");
     return 2;
 }

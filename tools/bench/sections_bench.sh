@@ -3,7 +3,7 @@
 # interfaces (QobTessavinScan.exe --sections) against `reg export HKCR`, on the
 # scan benchmark's seeded prefix (made once, see scan_bench.sh). It is not a
 # test.
-#   tools/bench/sections_bench.sh [--repeats N] [--progids N]
+#   tools/bench/sections_bench.sh [--repeats N] [--progids N] [--busy]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
