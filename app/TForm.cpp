@@ -31,6 +31,16 @@ void TForm::CreateHandle(const CreateParams& params)
         throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
 }
 
+void TForm::BecomeMainWindowDialog()
+{
+    if (HWND main = Application.MainWindow())
+        ::SetWindowLongPtrW(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
+    if (HMENU menu = ::GetSystemMenu(handle_, FALSE)) {
+        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
+            ::DeleteMenu(menu, command, MF_BYCOMMAND);
+    }
+}
+
 void TForm::DestroyHandle()
 {
     if (handle_)

@@ -41,6 +41,10 @@ protected:
     };
     void CreateHandle(const CreateParams& params);
     void DestroyHandle();
+    // Makes the window a dialog of the main window: owned by it, so it stays
+    // above it and has no task-bar entry, its title bar offering only Move
+    // and Close.
+    void BecomeMainWindowDialog();
 
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);

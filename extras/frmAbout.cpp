@@ -39,14 +39,7 @@ TfrmAbout::TfrmAbout()
     const SIZE outer = OuterSize();
     CreateHandle({QOB_CLASS_ABOUT, std::string(Text(TextId::AboutCaption)), kStyle, kExStyle, outer.cx, outer.cy,
                   nullptr, nullptr});
-    // Owned by the main window: it stays above it and has no task-bar entry.
-    if (HWND main = Application.MainWindow())
-        ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(main));
-    // The title bar offers only Move and Close.
-    if (HMENU menu = ::GetSystemMenu(Handle(), FALSE)) {
-        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
-            ::DeleteMenu(menu, command, MF_BYCOMMAND);
-    }
+    BecomeMainWindowDialog();
     CreateComponents();
 }
 

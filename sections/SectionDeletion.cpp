@@ -11,34 +11,9 @@ namespace {
 // Problems listed one by one in the message; the rest are counted.
 constexpr std::size_t kProblemsShown = 20;
 
-const char* SectionOf(SectionKind kind)
-{
-    switch (kind) {
-    case SectionKind::Class:
-        return "CLSID";
-    case SectionKind::TypeLibrary:
-        return "TypeLib";
-    case SectionKind::Interface:
-        return "Interface";
-    }
-    return "";
-}
-
 std::uint32_t ViewFlags(RegistryView view) { return view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0; }
 
 }  // namespace
-
-bool IsSingleSectionKey(const BrokenKey& key)
-{
-    if (key.view == RegistryView::Wow64_32 && key.kind != SectionKind::Class)
-        return false;
-    const std::string section = SectionOf(key.kind);
-    const std::string& path = key.path;
-    if (path.size() <= section.size() + 1 || path[section.size()] != '\\' ||
-        !EqualNoCase(std::string_view(path).substr(0, section.size()), section))
-        return false;
-    return path.find('\\', section.size() + 1) == std::string::npos;
-}
 
 std::string SectionProblemsMessage(const std::vector<std::string>& problems)
 {

@@ -17,11 +17,6 @@
 
 namespace qob {
 
-// True when the key is `<section>\<one non-empty name>` of its kind's
-// section (CLSID, TypeLib or Interface; only CLSID in the 32-bit view):
-// never a section itself, never a key inside another registration.
-bool IsSingleSectionKey(const BrokenKey& key);
-
 // What a deletion run did, by the keys' positions in the list it was given.
 struct SectionDeletionOutcome {
     std::vector<std::size_t> gone;     // deleted, or already gone when examined again

@@ -710,23 +710,29 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
     return findings;
 }
 
+bool IsSingleSectionKey(const BrokenKey& key)
+{
+    if (key.view == RegistryView::Wow64_32 && key.kind != SectionKind::Class)
+        return false;
+    const std::string section = SectionOf(key.kind);
+    const std::string& path = key.path;
+    if (path.size() <= section.size() + 1 || path[section.size()] != '\\' ||
+        !EqualNoCase(std::string_view(path).substr(0, section.size()), section))
+        return false;
+    return path.find('\\', section.size() + 1) == std::string::npos;
+}
+
 std::optional<BrokenKey> SectionExamination::ExamineAgain(const BrokenKey& key)
 {
-    // Only "<section>\<one name>" of the key's own section.
-    const std::string section = SectionOf(key.kind);
-    const auto slash = key.path.find('\\');
-    if (slash == std::string::npos || !EqualNoCase(key.path.substr(0, slash), section))
+    if (!IsSingleSectionKey(key))
         return std::nullopt;
-    const std::string name = key.path.substr(slash + 1);
-    if (name.empty() || name.find('\\') != std::string::npos)
-        return std::nullopt;
-    const RegistryView view = key.kind == SectionKind::Class ? key.view : RegistryView::Native;
+    const std::string name = key.path.substr(key.path.find('\\') + 1);
     FileChecks files(files_);
     RegistryKeys keys(store_);
     Examiner examiner(store_, files, keys);
     std::optional<BrokenKey> broken;
     try {
-        broken = examiner.Examine({key.kind, view, name});
+        broken = examiner.Examine({key.kind, key.view, name});
     } catch (const ERegistryException&) {
         return std::nullopt;
     }

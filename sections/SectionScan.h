@@ -47,6 +47,11 @@ struct BrokenKey {
     std::vector<std::string> missing;
 };
 
+// True when the key is `<section>\<one non-empty name>` of its kind's
+// section (CLSID, TypeLib or Interface; only CLSID in the 32-bit view):
+// never a section itself, never a key inside another registration.
+bool IsSingleSectionKey(const BrokenKey& key);
+
 // The reason for scripts, the same in every language: a fixed token
 // ("missing-server", "missing-file", "unregistered-typelib",
 // "unregistered-class"), a space, and what is missing joined by '|'.
