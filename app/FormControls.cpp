@@ -374,4 +374,27 @@ bool TFindDialog::HandleMessage(UINT message, LPARAM lParam)
     return true;
 }
 
+void AddListColumns(HWND list, std::span<const ListColumn> columns)
+{
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::wstring title = WidenText(std::string(Text(columns[i].title)));
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        column.fmt = columns[i].format;
+        column.cx = columns[i].width;
+        column.pszText = title.data();
+        column.iSubItem = static_cast<int>(i);
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void SetListCell(HWND list, int item, int column, const std::string& text)
+{
+    std::wstring wide = WidenText(text);
+    LVITEMW cell{};
+    cell.iSubItem = column;
+    cell.pszText = wide.data();
+    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+}
+
 }  // namespace qob

@@ -4,11 +4,14 @@
 #pragma once
 
 #include "app/FormHandles.h"
+#include "texts/Texts.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -178,5 +181,17 @@ private:
     // characters: the buffer holds as many characters as the length says.
     wchar_t buffer_[512] = {};
 };
+
+// A column of a report list view: its title from the table of texts, its
+// width, and how its cells are aligned.
+struct ListColumn {
+    TextId title;
+    int width;
+    int format = LVCFMT_LEFT;
+};
+// Adds the columns to the list view, in order.
+void AddListColumns(HWND list, std::span<const ListColumn> columns);
+// Sets the text (UTF-8) of one cell of a list view.
+void SetListCell(HWND list, int item, int column, const std::string& text);
 
 }  // namespace qob

@@ -1,6 +1,7 @@
 #include "app/TForm.h"
 #include "app/WindowBinding.h"
 
+#include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
 
@@ -39,6 +40,20 @@ void TForm::BecomeMainWindowDialog()
         for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE})
             ::DeleteMenu(menu, command, MF_BYCOMMAND);
     }
+}
+
+HWND TForm::CreateControl(const ControlParams& params)
+{
+    const RECT& box = params.box;
+    HWND control = ::CreateWindowExW(params.exStyle, params.className, WidenText(params.text).c_str(),
+                                     WS_CHILD | WS_VISIBLE | params.style, box.left, box.top, box.right - box.left,
+                                     box.bottom - box.top, handle_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.id)), Application.Instance(),
+                                     nullptr);
+    if (!control)
+        throw EOutOfResources(std::string(Text(TextId::ErrorNoWindow)));
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(params.font), FALSE);
+    return control;
 }
 
 void TForm::DestroyHandle()

@@ -45,6 +45,19 @@ protected:
     // above it and has no task-bar entry, its title bar offering only Move
     // and Close.
     void BecomeMainWindowDialog();
+    // A control of the window: WS_CHILD | WS_VISIBLE with `style`, its text
+    // UTF-8, in `font`, at `box` of the client area. Raises EOutOfResources
+    // when the system cannot make it.
+    struct ControlParams {
+        const wchar_t* className;
+        std::string text;
+        DWORD style;
+        DWORD exStyle;
+        RECT box;
+        int id;
+        HFONT font;
+    };
+    HWND CreateControl(const ControlParams& params);
 
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);

@@ -96,4 +96,16 @@ void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& ord
     tree.EndUpdate();
 }
 
+void ReadOneEntry(KeyStore& store, const FileSystem& files, const std::string& name, TTreeNodes& tree)
+{
+    TRegistry registry(store);
+    registry.SetRootKey(kClassesRoot);
+    CheckedServers servers(files);
+    try {
+        AddEntryToTree(EntryReader(registry).Read(name), tree, servers);
+    } catch (const ERegistryException&) {
+        // The nodes read before the error show what is there.
+    }
+}
+
 }  // namespace qob

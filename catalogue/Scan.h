@@ -29,6 +29,11 @@ private:
     std::map<std::pair<std::string, RegistryView>, bool> known_;
 };
 
+// Reads the one entry `name` into `tree` (which starts empty) as the scan
+// reads it, its server files looked for afresh. The nodes read before an
+// error of the registry stay; the tree stays empty when `name` is no ProgID.
+void ReadOneEntry(KeyStore& store, const FileSystem& files, const std::string& name, TTreeNodes& tree);
+
 // Fills `tree` (which starts empty) with the entries in the order SortNames
 // gives them. A class key missing from the registry's own view is looked for
 // in the 32-bit view, where classes registered only for 32-bit programs live;

@@ -53,14 +53,8 @@ void TfrmAbout::CreateComponents()
 
     auto child = [this](const wchar_t* cls, const std::string& text, DWORD style, int left, int top, int width,
                         int height, int id) {
-        HWND control = ::CreateWindowExW(0, cls, WidenText(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                                         left, top, width, height, Handle(),
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance(),
-                                         nullptr);
-        if (!control)
-            throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return control;
+        return CreateControl(
+            {cls, text, WS_TABSTOP | style, 0, RECT{left, top, left + width, top + height}, id, font_.get()});
     };
     // Created in tab order.
     BitBtn1_ = child(L"BUTTON", std::string(Text(TextId::ButtonOk)), BS_DEFPUSHBUTTON, 144, 144, 75, 25,

@@ -1,8 +1,7 @@
 // The undo command of the main window: the undo window, and after each
 // restore the restored entries back in the tree.
 #include "app/Form1.h"
-#include "catalogue/EntryReader.h"
-#include "catalogue/Registry.h"
+#include "catalogue/Scan.h"
 #include "catalogue/Utf8.h"
 #include "catalogue/Win32Text.h"
 #include "removal/Removal.h"
@@ -66,16 +65,10 @@ void TForm1::ShowRestoredEntries(const std::string& folder, const std::vector<st
 TTreeNode* TForm1::ReadEntryIntoTree(const std::string& progId)
 {
     Win32KeyStore store;
-    TRegistry registry(store);
-    registry.SetRootKey(kClassesRoot);
     TTreeNodes fresh;
-    // Its own server check: the start-up's knows the restored files as missing.
-    CheckedServers servers(files_);
-    try {
-        AddEntryToTree(EntryReader(registry).Read(progId), fresh, servers);
-    } catch (const ERegistryException&) {
-        // The nodes read before the error show what is there.
-    }
+    // Not through the start-up's server check, which knows the restored
+    // files as missing.
+    ReadOneEntry(store, files_, progId, fresh);
     if (fresh.TopLevel().empty())
         return nullptr;  // no ProgID: not an entry of the tree
     const TTreeNode& read = *fresh.TopLevel().front();

@@ -1,6 +1,5 @@
 #include "removal/Removal.h"
 
-#include "catalogue/EntryReader.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "catalogue/Utf8.h"
@@ -223,15 +222,8 @@ RegistrationRemoval::KeyDeletion RegistrationRemoval::DeleteKey(const std::strin
 
 void RegistrationRemoval::ReadEntryAgain(TTreeNode& entry)
 {
-    TRegistry registry(store_);
-    registry.SetRootKey(kClassesRoot);
     TTreeNodes fresh;
-    CheckedServers servers(files_);
-    try {
-        AddEntryToTree(EntryReader(registry).Read(entry.Text()), fresh, servers);
-    } catch (const ERegistryException&) {
-        // The nodes read before the error still show what is left.
-    }
+    ReadOneEntry(store_, files_, entry.Text(), fresh);
     // A key left without its CLSID subkey is no registration any more, but
     // it is still there.
     if (fresh.TopLevel().empty())

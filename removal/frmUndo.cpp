@@ -1,5 +1,6 @@
 #include "removal/frmUndo.h"
 
+#include "app/FormControls.h"
 #include "app/MessageDialog.h"
 #include "app/WindowFonts.h"
 #include "catalogue/Utf8.h"
@@ -32,25 +33,10 @@ SIZE OuterSize()
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-struct Column {
-    TextId title;
-    int width;
-    int format;
+constexpr ListColumn kColumns[] = {
+    {TextId::UndoColumnTime, 140}, {TextId::UndoColumnKey, 176}, {TextId::UndoColumnKeys, 48, LVCFMT_RIGHT},
+    {TextId::UndoColumnFiles, 60, LVCFMT_RIGHT}, {TextId::UndoColumnState, 232},
 };
-constexpr Column kColumns[] = {
-    {TextId::UndoColumnTime, 140, LVCFMT_LEFT}, {TextId::UndoColumnKey, 176, LVCFMT_LEFT},
-    {TextId::UndoColumnKeys, 48, LVCFMT_RIGHT}, {TextId::UndoColumnFiles, 60, LVCFMT_RIGHT},
-    {TextId::UndoColumnState, 232, LVCFMT_LEFT},
-};
-
-void SetCell(HWND list, int row, int column, const std::string& text)
-{
-    std::wstring wide = WidenText(text);
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = wide.data();
-    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
 
 void AddRow(HWND list, int row, const std::string& first)
 {
@@ -104,14 +90,7 @@ TfrmUndo::~TfrmUndo() { DestroyHandle(); }
 
 HWND TfrmUndo::Child(const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, RECT box, int id)
 {
-    HWND control = ::CreateWindowExW(exStyle, cls, WidenText(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
-                                     box.left, box.top, box.right - box.left, box.bottom - box.top, Handle(),
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application.Instance(),
-                                     nullptr);
-    if (!control)
-        throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    return control;
+    return CreateControl({cls, text, WS_TABSTOP | style, exStyle, box, id, font_.get()});
 }
 
 void TfrmUndo::CreateComponents()
@@ -122,16 +101,7 @@ void TfrmUndo::CreateComponents()
     list_ = Child(WC_LISTVIEWW, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                   WS_EX_CLIENTEDGE, Box(8, 8, 664, 200), IDC_UNDO_LIST);
     ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        std::wstring title = WidenText(std::string(Text(kColumns[i].title)));
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        column.fmt = kColumns[i].format;
-        column.cx = kColumns[i].width;
-        column.pszText = title.data();
-        column.iSubItem = i;
-        ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
+    AddListColumns(list_, kColumns);
     result_ = Child(L"EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE,
                     Box(8, 216, 664, 84), IDC_UNDO_RESULT);
     restore_ = Child(L"BUTTON", std::string(Text(TextId::UndoRestore)), BS_DEFPUSHBUTTON, 0, Box(8, 308, 96, 25),
@@ -153,10 +123,10 @@ void TfrmUndo::FillList(const std::u16string& folder)
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
         const BackupRow& row = rows_[static_cast<std::size_t>(i)];
         AddRow(list_, i, row.when.empty() ? Utf8FromUtf16(row.folder) : row.when);
-        SetCell(list_, i, 1, row.key);
-        SetCell(list_, i, 2, std::to_string(row.keys));
-        SetCell(list_, i, 3, std::to_string(row.files));
-        SetCell(list_, i, 4, BackupStateText(row));
+        SetListCell(list_, i, 1, row.key);
+        SetListCell(list_, i, 2, std::to_string(row.keys));
+        SetListCell(list_, i, 3, std::to_string(row.files));
+        SetListCell(list_, i, 4, BackupStateText(row));
         if (row.folder == folder)
             selected = i;
     }

@@ -1,5 +1,6 @@
 #include "sections/frmOtherBroken.h"
 
+#include "app/FormControls.h"
 #include "app/MessageDialog.h"
 #include "app/WindowFonts.h"
 #include "catalogue/Registry.h"
@@ -53,15 +54,6 @@ private:
     long long last_ = -kProgressInterval;
 };
 
-void SetItemText(HWND list, int item, int column, const std::string& text)
-{
-    std::wstring wide = WidenText(text);
-    LVITEMW cell{};
-    cell.iSubItem = column;
-    cell.pszText = wide.data();
-    ::SendMessageW(list, LVM_SETITEMTEXTW, item, reinterpret_cast<LPARAM>(&cell));
-}
-
 bool IsChecked(HWND list, int item)
 {
     const auto state = static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK));
@@ -103,35 +95,19 @@ void TfrmOtherBroken::CreateComponents()
 {
     font_ = MakeFont(FontSize::Text);
     ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    // Placed by AlignControls.
     auto child = [this](const wchar_t* cls, const std::string& text, DWORD style, int id) {
-        HWND window = ::CreateWindowExW(0, cls, WidenText(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
-                                        Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                        Application.Instance(), nullptr);
-        if (!window)
-            throw EOutOfResources(std::string(Text(TextId::ErrorNoWindow)));
-        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return window;
+        return CreateControl({cls, text, style, 0, RECT{0, 0, 10, 10}, id, font_.get()});
     };
     list_ = child(WC_LISTVIEWW, "", WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, IDC_OTHER_LIST);
     ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
-    const struct {
-        TextId title;
-        int width;
-    } columns[kColumns] = {{TextId::OtherBrokenColumnKind, 120},
-                           {TextId::OtherBrokenColumnKey, 370},
-                           {TextId::OtherBrokenColumnDescription, 130},
-                           {TextId::OtherBrokenColumnReason, 300},
-                           {TextId::OtherBrokenColumnProgId, 130}};
-    for (int i = 0; i < kColumns; ++i) {
-        std::wstring title = WidenText(std::string(Text(columns[i].title)));
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.pszText = title.data();
-        column.cx = columns[i].width;
-        column.iSubItem = i;
-        ::SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
+    const ListColumn columns[kColumns] = {{TextId::OtherBrokenColumnKind, 120},
+                                          {TextId::OtherBrokenColumnKey, 370},
+                                          {TextId::OtherBrokenColumnDescription, 130},
+                                          {TextId::OtherBrokenColumnReason, 300},
+                                          {TextId::OtherBrokenColumnProgId, 130}};
+    AddListColumns(list_, columns);
     checkAll_ = child(L"BUTTON", std::string(Text(TextId::OtherBrokenCheckAll)), WS_TABSTOP, IDC_OTHER_CHECKALL);
     uncheckAll_ =
         child(L"BUTTON", std::string(Text(TextId::OtherBrokenUncheckAll)), WS_TABSTOP, IDC_OTHER_UNCHECKALL);
@@ -303,10 +279,10 @@ void TfrmOtherBroken::AddRow(std::size_t index)
     const int at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (at < 0)
         throw EOutOfResources(std::string(Text(TextId::ErrorItemNotInserted)));
-    SetItemText(list_, at, kKeyColumn, row.key.name);
-    SetItemText(list_, at, kDescriptionColumn, row.key.description);
-    SetItemText(list_, at, kReasonColumn, row.reason);
-    SetItemText(list_, at, kProgIdColumn, row.progIds);
+    SetListCell(list_, at, kKeyColumn, row.key.name);
+    SetListCell(list_, at, kDescriptionColumn, row.key.description);
+    SetListCell(list_, at, kReasonColumn, row.reason);
+    SetListCell(list_, at, kProgIdColumn, row.progIds);
 }
 
 void TfrmOtherBroken::SetChecks(bool checked)

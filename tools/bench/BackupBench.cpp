@@ -12,6 +12,7 @@
 #include "catalogue/Win32Platform.h"
 #include "removal/BackupFormat.h"
 #include "removal/Win32Backup.h"
+#include "tools/bench/BenchFolders.h"
 
 #include <windows.h>
 
@@ -57,25 +58,6 @@ void Seed()
     ::RegCloseKey(top);
 }
 
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + L'\\' + name);
-            else
-                ::DeleteFileW((folder + L'\\' + name).c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-
 struct Figures {
     std::vector<double> times;
     void Print(const char* what) const
@@ -93,7 +75,7 @@ int main(int argc, char** argv)
 {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     Seed();
-    RemoveFolder(kBase);
+    qob::bench::RemoveFolder(kBase);
     Figures save, read, write;
     std::size_t bytes = 0;
     std::size_t keys = 0;
@@ -130,7 +112,7 @@ int main(int argc, char** argv)
     save.Print("SaveKey (new run folder, .reg)");
     read.Print("  read of the key (W functions)");
     write.Print("  .reg text of it");
-    RemoveFolder(kBase);
+    qob::bench::RemoveFolder(kBase);
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
     return 0;
 }

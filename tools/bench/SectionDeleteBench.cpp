@@ -14,6 +14,7 @@
 #include "removal/Win32Backup.h"
 #include "sections/SectionDeletion.h"
 #include "sections/SectionScan.h"
+#include "tools/bench/BenchFolders.h"
 
 #include <windows.h>
 
@@ -64,25 +65,6 @@ std::vector<qob::BrokenKey> Seed(int count)
     return keys;
 }
 
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + L'\\' + name);
-            else
-                ::DeleteFileW((folder + L'\\' + name).c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-
 // The run's backup, its saves timed.
 class TimedBackup final : public qob::RemovalBackup {
 public:
@@ -111,7 +93,7 @@ int main(int argc, char** argv)
     qob::Win32KeyStore store;
     qob::Win32FileSystem files;
     qob::Win32NameOrder order;
-    RemoveFolder(kBase);
+    qob::bench::RemoveFolder(kBase);
     int result = 0;
     for (int repeat = 0; repeat < repeats; ++repeat) {
         const std::vector<qob::BrokenKey> keys = Seed(count);
@@ -146,6 +128,6 @@ int main(int argc, char** argv)
         for (const qob::BrokenKey& key : keys)
             ::RegDeleteTreeW(HKEY_CLASSES_ROOT, std::wstring(key.path.begin(), key.path.end()).c_str());
     }
-    RemoveFolder(kBase);
+    qob::bench::RemoveFolder(kBase);
     return result;
 }

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -188,6 +189,22 @@ int Scan(unsigned threads)
     return 0;
 }
 
+// The profile's lines: the whole time, then per tally its calls, its time
+// and the time of one call, then the time no tally counted.
+void PrintProfile(std::initializer_list<const Tally*> tallies, double total, double secondsPerTick,
+                  const char* rest)
+{
+    double counted = 0;
+    std::printf("profile_total_s=%.4f\n", total);
+    for (const Tally* tally : tallies) {
+        const double seconds = static_cast<double>(tally->ticks) * secondsPerTick;
+        counted += seconds;
+        std::printf("profile|%s|%llu|%.4f|%.2f\n", tally->name, tally->calls, seconds,
+                    tally->calls ? seconds * 1e6 / static_cast<double>(tally->calls) : 0.0);
+    }
+    std::printf("profile|%s||%.4f|\n", rest, total - counted);
+}
+
 int Profile()
 {
     CountingKeyStore store;
@@ -201,17 +218,9 @@ int Profile()
     const double total = Seconds() - start;
     const double secondsPerTick = total / static_cast<double>(__rdtsc() - startTicks);
 
-    const Tally* tallies[] = {&store.openOk,     &store.openFailed, &store.queryValue, &store.closeKey,
-                              &store.enumKey,    &store.queryInfo,  &order.compare,    &servers.check};
-    double counted = 0;
-    std::printf("profile_total_s=%.4f\n", total);
-    for (const Tally* tally : tallies) {
-        const double seconds = static_cast<double>(tally->ticks) * secondsPerTick;
-        counted += seconds;
-        std::printf("profile|%s|%llu|%.4f|%.2f\n", tally->name, tally->calls, seconds,
-                    tally->calls ? seconds * 1e6 / static_cast<double>(tally->calls) : 0.0);
-    }
-    std::printf("profile|everything else (tree, strings, A/W conversion outside calls)||%.4f|\n", total - counted);
+    PrintProfile({&store.openOk, &store.openFailed, &store.queryValue, &store.closeKey, &store.enumKey,
+                  &store.queryInfo, &order.compare, &servers.check},
+                 total, secondsPerTick, "everything else (tree, strings, A/W conversion outside calls)");
     std::printf("profile_entries=%zu\n", tree.TopLevel().size());
     return 0;
 }
@@ -243,17 +252,9 @@ int SectionsProfile()
     const qob::SectionFindings findings = qob::SectionExamination(store, files, order, 1).ExamineAll({}, never);
     const double total = Seconds() - start;
     const double secondsPerTick = total / static_cast<double>(__rdtsc() - startTicks);
-    const Tally* tallies[] = {&store.openOk,  &store.openFailed, &store.queryValue, &store.closeKey,
-                              &store.enumKey, &store.queryInfo,  &files.search};
-    double counted = 0;
-    std::printf("profile_total_s=%.4f\n", total);
-    for (const Tally* tally : tallies) {
-        const double seconds = static_cast<double>(tally->ticks) * secondsPerTick;
-        counted += seconds;
-        std::printf("profile|%s|%llu|%.4f|%.2f\n", tally->name, tally->calls, seconds,
-                    tally->calls ? seconds * 1e6 / static_cast<double>(tally->calls) : 0.0);
-    }
-    std::printf("profile|everything else||%.4f|\n", total - counted);
+    PrintProfile({&store.openOk, &store.openFailed, &store.queryValue, &store.closeKey, &store.enumKey,
+                  &store.queryInfo, &files.search},
+                 total, secondsPerTick, "everything else");
     std::printf("broken=%zu\n", findings.keys.size());
     return findings.error ? 1 : 0;
 }
