@@ -1,7 +1,7 @@
 # Native build: the core's unit tests and the contract suite against the
 # in-memory implementations.
 include(GoogleTest)
-include(app/shell.cmake)
+include(forms/forms.cmake)
 
 add_library(qob_testsupport STATIC
   tests/support/MemoryKeyStore.cpp
@@ -31,7 +31,7 @@ add_executable(unit_tests
   tests/unit/SectionDeletionTest.cpp
 )
 qob_target(unit_tests)
-target_link_libraries(unit_tests PRIVATE qob_testsupport qob_shell_core GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE qob_testsupport qob_forms_core GTest::gtest_main)
 gtest_discover_tests(unit_tests)
 
 add_executable(contract_tests

@@ -13,7 +13,7 @@ add_library(qob_backup STATIC removal/Win32Backup.cpp removal/Restore.cpp)
 qob_target(qob_backup)
 target_link_libraries(qob_backup PUBLIC qob_win32 shell32)
 
-include(app/shell.cmake)
+include(forms/forms.cmake)
 include(app/app.cmake OPTIONAL)
 
 include(console/console.cmake)

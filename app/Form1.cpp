@@ -1,6 +1,6 @@
 #include "app/Form1.h"
 
-#include "app/WindowFonts.h"
+#include "forms/WindowFonts.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/Win32Platform.h"
 #include "catalogue/Win32Text.h"

@@ -3,10 +3,10 @@
 // shortcuts, the two timers and the find dialog.
 #pragma once
 
-#include "app/FormControls.h"
-#include "app/FormHandles.h"
-#include "app/TForm.h"
-#include "app/TreeViewControl.h"
+#include "forms/FormControls.h"
+#include "forms/FormHandles.h"
+#include "forms/TForm.h"
+#include "forms/TreeViewControl.h"
 #include "catalogue/Platform.h"
 #include "catalogue/Scan.h"
 #include "catalogue/TreeModel.h"

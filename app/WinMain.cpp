@@ -1,7 +1,7 @@
 // QobTessavin.exe: start-up. The language of the user's interface, the
 // title, the three windows in their order, then the message loop until the
 // main window is closed.
-#include "app/Application.h"
+#include "forms/Application.h"
 #include "app/Form1.h"
 #include "extras/frmAbout.h"
 #include "search/frmFind.h"

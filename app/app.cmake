@@ -3,10 +3,8 @@
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
+# The feature windows, and the main window with its handlers.
 set(QOB_APP_SOURCES
-  app/TForm.cpp
-  app/FormControls.cpp
-  app/TreeViewControl.cpp
   app/Form1.cpp
   extras/frmAbout.cpp
   extras/Form1Extras.cpp
@@ -18,13 +16,13 @@ set(QOB_APP_SOURCES
   sections/frmOtherBroken.cpp
   sections/Form1Sections.cpp
 )
-add_library(qob_forms STATIC ${QOB_APP_SOURCES})
-qob_target(qob_forms)
-target_link_libraries(qob_forms PUBLIC qob_shell qob_win32 qob_backup comctl32 comdlg32 gdi32 user32)
+add_library(qob_gui STATIC ${QOB_APP_SOURCES})
+qob_target(qob_gui)
+target_link_libraries(qob_gui PUBLIC qob_forms qob_win32 qob_backup comctl32 comdlg32 gdi32 user32)
 
 add_executable(QobTessavin WIN32 app/WinMain.cpp resources/QobTessavin.rc)
 qob_target(QobTessavin)
-target_link_libraries(QobTessavin PRIVATE qob_forms)
+target_link_libraries(QobTessavin PRIVATE qob_gui)
 # The resource script's own inputs: every quoted file it names (icons,
 # bitmaps, the manifest, ...) and the headers it includes, read from the
 # script itself so that a resource added to it is a dependency at once.
@@ -87,7 +85,7 @@ set(QOB_GUI_TESTS_EN gui.en.start.names gui.en.removal.answers gui.en.search.fin
 # The tree view and the timer on real windows (needs a screen).
 add_executable(window_tests tests/e2e/WindowTests.cpp)
 qob_target(window_tests)
-target_link_libraries(window_tests PRIVATE qob_forms GTest::gtest_main)
+target_link_libraries(window_tests PRIVATE qob_gui GTest::gtest_main)
 add_test(NAME gui.window_tests COMMAND ${QOB_E2E}/run_gui.sh wine $<TARGET_FILE:window_tests>)
 list(APPEND QOB_GUI_TESTS gui.window_tests)
 set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 ENVIRONMENT LANG=ja_JP.UTF-8)
@@ -97,7 +95,7 @@ set_tests_properties(${QOB_GUI_TESTS_EN} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180
 # Benchmark of the tree view (prints figures; not a test).
 add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)
 qob_target(TreeFillBench)
-target_link_libraries(TreeFillBench PRIVATE qob_forms)
+target_link_libraries(TreeFillBench PRIVATE qob_gui)
 
 # The version, the About box's texts, the tutorial page and the release.
 include(${PROJECT_SOURCE_DIR}/extras/extras.cmake)

@@ -1,7 +1,7 @@
 #include "extras/frmAbout.h"
 
 #include "QobBuildInfo.h"
-#include "app/WindowFonts.h"
+#include "forms/WindowFonts.h"
 #include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
 #include "texts/Texts.h"

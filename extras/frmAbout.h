@@ -3,9 +3,9 @@
 // program ends.
 #pragma once
 
-#include "app/FormControls.h"
-#include "app/FormHandles.h"
-#include "app/TForm.h"
+#include "forms/FormControls.h"
+#include "forms/FormHandles.h"
+#include "forms/TForm.h"
 
 namespace qob {
 

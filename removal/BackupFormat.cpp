@@ -220,12 +220,7 @@ std::u16string KeyLocation(const std::u16string& systemName, const std::u16strin
             StartsWithNoCase(hive.substr(hive.size() - kUserClasses.size()), kUserClasses))
             return u"HKEY_CURRENT_USER\\Software\\Classes" + systemName.substr(slash);
     }
-    // The 32-bit view keeps its own class keys below Wow6432Node.
-    std::u16string location = u"HKEY_CLASSES_ROOT\\";
-    const bool classKey = StartsWithNoCase(path, u"CLSID") && (path.size() == 5 || path[5] == u'\\');
-    if (view == RegistryView::Wow64_32 && classKey)
-        location += u"Wow6432Node\\";
-    return location + path;
+    return u"HKEY_CLASSES_ROOT\\" + KeyNameInView(path, view);
 }
 
 std::u16string BackupFolderName(const LocalTime& t, const std::u16string& progId)

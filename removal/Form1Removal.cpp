@@ -1,8 +1,8 @@
 // The removal command of the main window: the removal logic with the
 // program's dialogs, cursor, status bar and backup folder.
-#include "app/Application.h"
+#include "forms/Application.h"
 #include "app/Form1.h"
-#include "app/MessageDialog.h"
+#include "forms/MessageDialog.h"
 #include "catalogue/Win32Text.h"
 #include "removal/Removal.h"
 #include "removal/Win32Backup.h"

@@ -44,15 +44,6 @@ bool StartsWithFolder(const std::string& path, const std::string& folder)
            path[folder.size()] == '\\';
 }
 
-// The key HKEY_CLASSES_ROOT\<path> of the view as the system names it, and
-// as the backup's .reg file does: the 32-bit view keeps its own class keys
-// below Wow6432Node.
-std::string KeyShownAs(const std::string& path, RegistryView view)
-{
-    const bool classKey = EqualNoCase(path.substr(0, 5), "CLSID") && (path.size() == 5 || path[5] == '\\');
-    return view == RegistryView::Wow64_32 && classKey ? "Wow6432Node\\" + path : path;
-}
-
 std::string WithoutQuotes(std::string text)
 {
     std::erase(text, '"');
@@ -188,7 +179,7 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
 
 void RegistrationRemoval::RemoveKey(const std::string& path, RegistryView view)
 {
-    const std::string shown = KeyShownAs(path, view);
+    const std::string shown = KeyNameInView(path, view);
     std::string reason;
     if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {shown})) ||
         !Saved(TextId::RemovalKeyNotBackedUp, shown, backup_->SaveKey(path, view, reason), reason))
@@ -209,15 +200,15 @@ RegistrationRemoval::KeyDeletion RegistrationRemoval::DeleteKey(const std::strin
         // deletion takes one, and the other then shows through.
         if (!registry.KeyExists(path))
             return {};
-        return {Text(TextId::RemovalSameNameRemains, {"HKEY_CLASSES_ROOT\\" + KeyShownAs(path, view)}), true};
+        return {Text(TextId::RemovalSameNameRemains, {"HKEY_CLASSES_ROOT\\" + KeyNameInView(path, view)}), true};
     }
     const std::string reason = host_.ErrorText(registry.LastError());
     if (!registry.PartlyDeleted())
-        return {Text(refused, {KeyShownAs(registry.FailedKey(), view), reason}), false};
+        return {Text(refused, {KeyNameInView(registry.FailedKey(), view), reason}), false};
     std::string left;
     for (const std::string& key : registry.KeysOf(path))
-        left += (left.empty() ? "HKEY_CLASSES_ROOT\\" : ", HKEY_CLASSES_ROOT\\") + KeyShownAs(key, view);
-    return {Text(TextId::RemovalKeyPartlyDeleted, {KeyShownAs(path, view), reason, left, backup_->Folder()}), true};
+        left += (left.empty() ? "HKEY_CLASSES_ROOT\\" : ", HKEY_CLASSES_ROOT\\") + KeyNameInView(key, view);
+    return {Text(TextId::RemovalKeyPartlyDeleted, {KeyNameInView(path, view), reason, left, backup_->Folder()}), true};
 }
 
 void RegistrationRemoval::ReadEntryAgain(TTreeNode& entry)

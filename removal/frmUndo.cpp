@@ -1,8 +1,8 @@
 #include "removal/frmUndo.h"
 
-#include "app/FormControls.h"
-#include "app/MessageDialog.h"
-#include "app/WindowFonts.h"
+#include "forms/FormControls.h"
+#include "forms/MessageDialog.h"
+#include "forms/WindowFonts.h"
 #include "catalogue/Utf8.h"
 #include "catalogue/Win32Text.h"
 #include "removal/Restore.h"

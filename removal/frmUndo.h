@@ -3,8 +3,8 @@
 // one showing by the main window's Undo command, shown modally.
 #pragma once
 
-#include "app/FormHandles.h"
-#include "app/TForm.h"
+#include "forms/FormHandles.h"
+#include "forms/TForm.h"
 #include "removal/BackupList.h"
 #include "removal/RestoreCheck.h"
 

@@ -2,7 +2,7 @@
 // search and its steps on the ticks of tmrFind.
 #include "app/Form1.h"
 
-#include "app/MessageDialog.h"
+#include "forms/MessageDialog.h"
 #include "search/frmFind.h"
 #include "texts/Texts.h"
 

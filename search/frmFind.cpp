@@ -1,7 +1,7 @@
 #include "search/frmFind.h"
 
-#include "app/MessageDialog.h"
-#include "app/WindowFonts.h"
+#include "forms/MessageDialog.h"
+#include "forms/WindowFonts.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"

@@ -5,9 +5,9 @@
 // search-active flag is the Tag of the main window's tmrFind.
 #pragma once
 
-#include "app/FormControls.h"
-#include "app/FormHandles.h"
-#include "app/TForm.h"
+#include "forms/FormControls.h"
+#include "forms/FormHandles.h"
+#include "forms/TForm.h"
 
 #include <string>
 

@@ -57,8 +57,7 @@ ProgIdNames::ProgIdNames(const TTreeNodes& tree)
 {
     for (const auto& entry : tree.TopLevel()) {
         if (const TTreeNode* id = ValueOf(*entry, "CLSID")) {
-            const char* root = entry->ClassView() == RegistryView::Wow64_32 ? "Wow6432Node\\CLSID\\" : "CLSID\\";
-            Add(root + id->Text(), entry->Text());
+            Add(KeyNameInView("CLSID\\" + id->Text(), entry->ClassView()), entry->Text());
         }
         if (const TTreeNode* library = ValueOf(*entry, "TypeLib"))
             Add("TypeLib\\" + library->Text(), entry->Text());

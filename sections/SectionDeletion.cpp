@@ -106,13 +106,8 @@ std::string SectionDeletion::DeleteSaved(const BrokenKey& key)
             return {};
         return Text(TextId::RemovalSameNameRemains, {"HKEY_CLASSES_ROOT\\" + key.name});
     }
-    // The keys as the system names them: below the 32-bit view's own
-    // classes for a class of that view.
-    const auto shown = [&key](const std::string& path) {
-        std::string name = key.view == RegistryView::Wow64_32 ? "Wow6432Node\\" : "";
-        name.append(path);
-        return name;
-    };
+    // The keys as the system names them.
+    const auto shown = [&key](const std::string& path) { return KeyNameInView(path, key.view); };
     const std::string reason = errorText_(registry.LastError());
     if (!registry.PartlyDeleted())
         return Text(TextId::RemovalKeyFailed, {shown(registry.FailedKey()), reason});

@@ -24,8 +24,6 @@ namespace {
 const char* const kClassSection = "CLSID";
 const char* const kLibrarySection = "TypeLib";
 const char* const kInterfaceSection = "Interface";
-// How the system names the 32-bit view's class keys below the root.
-const char* const k32BitPrefix = "Wow6432Node\\";
 
 std::uint32_t ViewFlags(RegistryView view) { return view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0; }
 
@@ -242,7 +240,7 @@ public:
             broken->kind = key.kind;
             broken->view = key.view;
             broken->path = std::string(SectionOf(key.kind)) + "\\" + key.name;
-            broken->name = (key.view == RegistryView::Wow64_32 ? k32BitPrefix : "") + broken->path;
+            broken->name = KeyNameInView(broken->path, key.view);
             // A library's description was read with its key open.
             if (key.kind != SectionKind::TypeLibrary) {
                 if (const ReadKey own{store_, *section, key.name, key.view})

@@ -1,8 +1,8 @@
 #include "sections/frmOtherBroken.h"
 
-#include "app/FormControls.h"
-#include "app/MessageDialog.h"
-#include "app/WindowFonts.h"
+#include "forms/FormControls.h"
+#include "forms/MessageDialog.h"
+#include "forms/WindowFonts.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Utf8.h"
 #include "catalogue/Win32Text.h"

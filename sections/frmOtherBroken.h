@@ -7,8 +7,8 @@
 // examination.
 #pragma once
 
-#include "app/FormHandles.h"
-#include "app/TForm.h"
+#include "forms/FormHandles.h"
+#include "forms/TForm.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Platform.h"
 #include "sections/SectionDeletion.h"

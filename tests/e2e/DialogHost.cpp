@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
-#include "app/MessageDialog.h"
+#include "forms/Application.h"
+#include "forms/MessageDialog.h"
 #include "catalogue/Win32Text.h"
 #include "tests/e2e/CommandLine.h"
 #include "texts/Texts.h"

@@ -6,8 +6,8 @@
 // main window steps it: its time and its longest tick.
 //
 //   TreeFillBench [ENTRIES]      default 20000, that is 200,000 nodes
-#include "app/Application.h"
-#include "app/TreeViewControl.h"
+#include "forms/Application.h"
+#include "forms/TreeViewControl.h"
 #include "tests/e2e/TreeHost.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Platform.h"

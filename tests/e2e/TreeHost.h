@@ -3,7 +3,7 @@
 // on to the control's own handler, as the main window does.
 #pragma once
 
-#include "app/TreeViewControl.h"
+#include "forms/TreeViewControl.h"
 
 #include <windows.h>
 #include <commctrl.h>

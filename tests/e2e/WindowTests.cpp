@@ -1,7 +1,7 @@
 // The tree view and the timer on real windows, under Wine.
-#include "app/Application.h"
-#include "app/FormControls.h"
-#include "app/TreeViewControl.h"
+#include "forms/Application.h"
+#include "forms/FormControls.h"
+#include "forms/TreeViewControl.h"
 #include "tests/e2e/TreeHost.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"

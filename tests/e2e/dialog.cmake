@@ -3,7 +3,7 @@
 # DialogTests.sh drives it with real keys and clicks.
 add_executable(DialogHost ${PROJECT_SOURCE_DIR}/tests/e2e/DialogHost.cpp)
 qob_target(DialogHost)
-target_link_libraries(DialogHost PRIVATE qob_shell shell32)
+target_link_libraries(DialogHost PRIVATE qob_forms shell32)
 
 add_executable(DialogDriver ${PROJECT_SOURCE_DIR}/tests/e2e/DialogDriver.cpp)
 qob_target(DialogDriver)

@@ -1,4 +1,4 @@
-#include "app/CursorState.h"
+#include "forms/CursorState.h"
 
 #include <gtest/gtest.h>
 

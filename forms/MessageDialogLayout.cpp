@@ -1,4 +1,4 @@
-#include "app/MessageDialogLayout.h"
+#include "forms/MessageDialogLayout.h"
 
 #include <algorithm>
 #include <cctype>

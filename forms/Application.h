@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CursorState.h"  // and the cursor values crDefault, crHourGlass, crAppStart
+#include "forms/CursorState.h"  // and the cursor values crDefault, crHourGlass, crAppStart
 
 namespace qob {
 

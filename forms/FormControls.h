@@ -3,7 +3,7 @@
 // platform's modeless find dialog.
 #pragma once
 
-#include "app/FormHandles.h"
+#include "forms/FormHandles.h"
 #include "texts/Texts.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "app/WindowFonts.h"
+#include "forms/WindowFonts.h"
 
 #include "texts/Texts.h"
 

@@ -3,7 +3,7 @@
 // holds `this` from WM_NCCREATE to WM_NCDESTROY.
 #pragma once
 
-#include "app/Application.h"
+#include "forms/Application.h"
 
 #include <windows.h>
 

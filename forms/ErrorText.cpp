@@ -1,4 +1,4 @@
-#include "app/ErrorText.h"
+#include "forms/ErrorText.h"
 
 namespace qob {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageDialogLayout.h"
+#include "forms/MessageDialogLayout.h"
 
 namespace qob {
 

@@ -1,6 +1,6 @@
-#include "app/TreeViewControl.h"
+#include "forms/TreeViewControl.h"
 
-#include "app/Application.h"
+#include "forms/Application.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
 

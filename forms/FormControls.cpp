@@ -1,7 +1,7 @@
-#include "app/FormControls.h"
-#include "app/WindowBinding.h"
+#include "forms/FormControls.h"
+#include "forms/WindowBinding.h"
 
-#include "app/Application.h"
+#include "forms/Application.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"

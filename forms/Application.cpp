@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "forms/Application.h"
 
 namespace qob {
 

@@ -1,7 +1,7 @@
 // The fonts of the program's windows.
 #pragma once
 
-#include "app/FormHandles.h"
+#include "forms/FormHandles.h"
 
 #include <windows.h>
 

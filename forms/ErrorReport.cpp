@@ -1,5 +1,5 @@
-#include "app/Application.h"
-#include "app/ErrorText.h"
+#include "forms/Application.h"
+#include "forms/ErrorText.h"
 #include "catalogue/Win32Text.h"
 
 namespace qob {

@@ -1,12 +1,12 @@
-#include "app/MessageDialog.h"
-#include "app/WindowBinding.h"
+#include "forms/MessageDialog.h"
+#include "forms/WindowBinding.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/Application.h"
-#include "app/FormHandles.h"
-#include "app/WindowFonts.h"
+#include "forms/Application.h"
+#include "forms/FormHandles.h"
+#include "forms/WindowFonts.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
 

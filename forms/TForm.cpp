@@ -1,5 +1,5 @@
-#include "app/TForm.h"
-#include "app/WindowBinding.h"
+#include "forms/TForm.h"
+#include "forms/WindowBinding.h"
 
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"
