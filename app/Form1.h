@@ -70,12 +70,6 @@ private:
     // back to the default.
     void ShowScanResult();
 
-    // After a restore of `folder`: the entries of the ProgIDs read again
-    // into the tree, each at its sorted place, the first selected; the
-    // status bar names the folder.
-    void ShowRestoredEntries(const std::string& folder, const std::vector<std::string>& progIds);
-    TTreeNode* ReadEntryIntoTree(const std::string& progId);
-
     // The server path check of the scan.
     bool ServerPathExists(const std::string& serverPath, RegistryView view) override;
 

@@ -3,26 +3,33 @@
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
-# The feature windows, and the main window with its handlers.
-set(QOB_APP_SOURCES
-  app/Form1.cpp
+# The features' windows, on the window kit (forms/).
+add_library(qob_windows STATIC
   extras/frmAbout.cpp
-  extras/Form1Extras.cpp
+  extras/ShellCommands.cpp
   search/frmFind.cpp
-  search/Form1Search.cpp
-  removal/Form1Removal.cpp
   removal/frmUndo.cpp
-  removal/Form1Undo.cpp
   sections/frmOtherBroken.cpp
-  sections/Form1Sections.cpp
 )
-add_library(qob_gui STATIC ${QOB_APP_SOURCES})
-qob_target(qob_gui)
-target_link_libraries(qob_gui PUBLIC qob_forms qob_win32 qob_backup comctl32 comdlg32 gdi32 user32)
+qob_target(qob_windows)
+target_link_libraries(qob_windows PUBLIC qob_forms qob_win32 qob_backup comctl32 comdlg32 gdi32 shell32 user32)
+
+# The shell: the main window with its layout, menu and handlers, each a call
+# into its feature.
+add_library(qob_shell STATIC
+  app/Form1.cpp
+  app/Form1Removal.cpp
+  app/Form1Undo.cpp
+  app/Form1Search.cpp
+  app/Form1Extras.cpp
+  app/Form1Sections.cpp
+)
+qob_target(qob_shell)
+target_link_libraries(qob_shell PUBLIC qob_windows)
 
 add_executable(QobTessavin WIN32 app/WinMain.cpp resources/QobTessavin.rc)
 qob_target(QobTessavin)
-target_link_libraries(QobTessavin PRIVATE qob_gui)
+target_link_libraries(QobTessavin PRIVATE qob_shell)
 # The resource script's own inputs: every quoted file it names (icons,
 # bitmaps, the manifest, ...) and the headers it includes, read from the
 # script itself so that a resource added to it is a dependency at once.
@@ -85,7 +92,7 @@ set(QOB_GUI_TESTS_EN gui.en.start.names gui.en.removal.answers gui.en.search.fin
 # The tree view and the timer on real windows (needs a screen).
 add_executable(window_tests tests/e2e/WindowTests.cpp)
 qob_target(window_tests)
-target_link_libraries(window_tests PRIVATE qob_gui GTest::gtest_main)
+target_link_libraries(window_tests PRIVATE qob_windows GTest::gtest_main)
 add_test(NAME gui.window_tests COMMAND ${QOB_E2E}/run_gui.sh wine $<TARGET_FILE:window_tests>)
 list(APPEND QOB_GUI_TESTS gui.window_tests)
 set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 ENVIRONMENT LANG=ja_JP.UTF-8)
@@ -95,7 +102,7 @@ set_tests_properties(${QOB_GUI_TESTS_EN} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180
 # Benchmark of the tree view (prints figures; not a test).
 add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)
 qob_target(TreeFillBench)
-target_link_libraries(TreeFillBench PRIVATE qob_gui)
+target_link_libraries(TreeFillBench PRIVATE qob_windows)
 
 # The version, the About box's texts, the tutorial page and the release.
 include(${PROJECT_SOURCE_DIR}/extras/extras.cmake)

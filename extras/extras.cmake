@@ -15,8 +15,7 @@ endforeach()
 set(QOB_GENERATED ${CMAKE_BINARY_DIR}/generated)
 configure_file(${PROJECT_SOURCE_DIR}/extras/BuildInfo.h.in ${QOB_GENERATED}/QobBuildInfo.h @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/resources/QobTessavin.manifest.in ${QOB_GENERATED}/QobTessavin.manifest @ONLY)
-target_include_directories(qob_gui PRIVATE ${QOB_GENERATED})
-target_link_libraries(qob_gui PUBLIC shell32)
+target_include_directories(qob_windows PRIVATE ${QOB_GENERATED})
 target_include_directories(QobTessavin PRIVATE ${QOB_GENERATED})
 set_property(SOURCE resources/QobTessavin.rc APPEND PROPERTY OBJECT_DEPENDS
   ${QOB_GENERATED}/QobBuildInfo.h ${QOB_GENERATED}/QobTessavin.manifest

@@ -1,4 +1,7 @@
+#include "interaction/Interaction.h"
+#include "search/SearchCommand.h"
 #include "search/TreeSearch.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +170,81 @@ TEST(Search, AnEntryPutInOrReadAgainKeepsTheCursorOnItsNode)
     found = s.Run("{");
     ASSERT_EQ(found.result, TreeSearch::Result::Found);
     EXPECT_EQ(found.node->Text(), "{2}");
+}
+
+// Records what the search commands ask and show, the tree's view included.
+class RecordingHost final : public SearchHost, public TreeView {
+public:
+    bool NodeAdded(TTreeNode&) override { return true; }
+    void NodeChanged(TTreeNode&) override {}
+    void NodeDeleting(TTreeNode&) override {}
+    void SetRedraw(bool) override {}
+    TTreeNode* Selected() override { return selected; }
+    void Select(TTreeNode& node) override { selected = &node; events.push_back("select " + node.Text()); }
+    void ScrollToTop(TTreeNode& node) override { events.push_back("top " + node.Text()); }
+    void Focus() override { events.push_back("focus"); }
+
+    std::string FindText() override { return text; }
+    void OpenFindDialog() override { events.push_back("open"); }
+    void CloseFindDialog() override { events.push_back("close"); }
+    void ShowError(const std::string& message) override { events.push_back("error " + message); }
+    void SetCursor(short cursor) override { events.push_back("cursor " + std::to_string(cursor)); }
+    void ShowProgress(const std::string& label) override { events.push_back("progress " + label); }
+    void HideProgress() override { events.push_back("hide"); }
+    void SetStepping(bool on) override { events.push_back(on ? "step on" : "step off"); }
+
+    std::string text;
+    std::vector<std::string> events;
+    TTreeNode* selected = nullptr;
+};
+
+TEST(SearchCommand, StartsAfterTheSelectionStepsToAMatchAndShowsIt)
+{
+    RecordingHost host;  // outlives the tree that shows through it
+    Searched s;
+    s.tree.AttachView(&host);
+    SearchCommand command(s.tree, s.search, host);
+    host.text = "{3}";
+    command.Find();
+    host.selected = s.entries[1];
+    command.Start();
+    EXPECT_TRUE(s.search.Active());
+    EXPECT_EQ(s.search.Cursor(), 5);
+    // A clock that has always run out: one node a step.
+    long long clock = 0;
+    const auto now = [&] { return clock += kSearchStepBudget; };
+    int steps = 0;
+    while (s.search.Active() && steps < 100) {
+        command.Step(now);
+        ++steps;
+    }
+    EXPECT_EQ(s.tree.Selected(), s.entries[3]->Item(1)->Item(0));
+    const std::vector<std::string> opening{"open", "cursor " + std::to_string(crAppStart), "close",
+                                           "progress " + std::string(Text(TextId::SearchProgressLabel, {"{3}"})), "step on"};
+    ASSERT_GT(host.events.size(), opening.size() + 3);
+    EXPECT_EQ(std::vector<std::string>(host.events.begin(), host.events.begin() + 5), opening);
+    const std::vector<std::string> ending{"step off", "hide",  "top {3}", "select {3}",
+                                          "focus",    "close", "cursor " + std::to_string(crDefault)};
+    EXPECT_EQ(std::vector<std::string>(host.events.end() - 7, host.events.end()), ending);
+}
+
+TEST(SearchCommand, NoMatchIsReportedAndASecondFindWhileOneRunsIsRefused)
+{
+    RecordingHost host;  // outlives the tree that shows through it
+    Searched s;
+    s.tree.AttachView(&host);
+    SearchCommand command(s.tree, s.search, host);
+    host.text = "absent";
+    command.Start();
+    host.events.clear();
+    command.Find();  // busy: the search goes on
+    EXPECT_EQ(host.events, std::vector<std::string>{"error " + std::string(Text(TextId::SearchBusy, {"absent"}))});
+    EXPECT_TRUE(s.search.Active());
+    host.events.clear();
+    command.Step([] { return 0LL; });
+    EXPECT_FALSE(s.search.Active());
+    EXPECT_EQ(host.events, (std::vector<std::string>{"step off", "hide", "error " + std::string(Text(TextId::SearchNotFound, {"absent"})),
+                                                     "cursor " + std::to_string(crDefault)}));
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
-// The auxiliary commands of the main window: registry editor, tutorial page
-// and About box. Failures of the shell are not reported: the command then
-// simply has no effect.
-#include "app/Form1.h"
+#include "extras/ShellCommands.h"
+
 #include "catalogue/Win32Text.h"
 #include "extras/ProgramFolder.h"
-#include "extras/frmAbout.h"
 #include "texts/Texts.h"
 
 #include <shellapi.h>
+
+#include <string>
 
 namespace qob {
 
@@ -44,28 +43,22 @@ std::wstring RegistryEditorPath()
 
 }  // namespace
 
-void TForm1::About1Click(void* /*Sender*/)
-{
-    if (frmAbout)
-        frmAbout->ShowModal();
-}
-
-void TForm1::Tutorial1Click(void* /*Sender*/)
+void OpenTutorialPage(HWND owner)
 {
     const std::string program = ProgramFilePath();
     if (program.empty())
         return;
-    ::ShellExecuteW(Handle(), L"open", WidenText(TutorialPagePath(program, SelectedLanguage())).c_str(), nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteW(owner, L"open", WidenText(TutorialPagePath(program, SelectedLanguage())).c_str(), nullptr,
+                    nullptr, SW_SHOW);
 }
 
-void TForm1::btnRegeditClick(void* /*Sender*/)
+void OpenRegistryEditor(HWND owner)
 {
     // The editor in the Windows folder, by its full path: a program of that
     // name in the program's folder or the current one never runs instead.
-    // It runs on its own.
     const std::wstring editor = RegistryEditorPath();
     if (!editor.empty())
-        ::ShellExecuteW(Handle(), L"open", editor.c_str(), L"", L"", SW_SHOW);
+        ::ShellExecuteW(owner, L"open", editor.c_str(), L"", L"", SW_SHOW);
 }
 
 }  // namespace qob

@@ -1,0 +1,16 @@
+// The auxiliary commands that hand over to the shell: the tutorial page
+// beside the program and the registry editor. Their failures are not
+// reported: the command then simply has no effect.
+#pragma once
+
+#include <windows.h>
+
+namespace qob {
+
+// Opens the tutorial page of the user's language, beside the program file.
+void OpenTutorialPage(HWND owner);
+
+// Starts the registry editor of the Windows folder, on its own.
+void OpenRegistryEditor(HWND owner);
+
+}  // namespace qob
