@@ -397,4 +397,21 @@ void SetListCell(HWND list, int item, int column, const std::string& text)
     ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
 }
 
+int ListItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+bool ListItemChecked(HWND list, int item)
+{
+    const auto state = static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK));
+    return (state >> 12) == 2;
+}
+
+std::size_t ListItemParam(HWND list, int item)
+{
+    LVITEMW row{};
+    row.mask = LVIF_PARAM;
+    row.iItem = item;
+    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row));
+    return static_cast<std::size_t>(row.lParam);
+}
+
 }  // namespace qob

@@ -193,5 +193,11 @@ struct ListColumn {
 void AddListColumns(HWND list, std::span<const ListColumn> columns);
 // Sets the text (UTF-8) of one cell of a list view.
 void SetListCell(HWND list, int item, int column, const std::string& text);
+// The number of items of a list view.
+int ListItemCount(HWND list);
+// Whether the item's check box is checked.
+bool ListItemChecked(HWND list, int item);
+// The item's own value (its lParam).
+std::size_t ListItemParam(HWND list, int item);
 
 }  // namespace qob

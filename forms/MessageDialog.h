@@ -7,10 +7,10 @@
 #include <windows.h>
 
 #include <memory>
-#include <type_traits>
 #include <string>
 #include <vector>
 
+#include "forms/FormHandles.h"
 #include "forms/MessageDialogLayout.h"
 
 namespace qob {
@@ -34,11 +34,6 @@ public:
     static constexpr int kButtonIdBase = 100;  // control id = base + button bit
 
 private:
-    struct FontDeleter {
-        void operator()(HFONT font) const { ::DeleteObject(font); }
-    };
-    using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-
     struct Button {
         TMsgDlgBtn id;
         HWND handle;
@@ -71,7 +66,7 @@ private:
     TMsgDlgButtons buttonSet_;
     long helpContext_;
 
-    UniqueFont font_;  // outlives the window that uses it
+    FontHandle font_;  // outlives the window that uses it
     HWND handle_ = nullptr;
     HWND image_ = nullptr;    // "Image": absent for the custom kind
     HWND message_ = nullptr;  // "Message"

@@ -30,46 +30,8 @@ constexpr int kStatusHeight = 19;
 // (the job's number).
 constexpr UINT kProgressMessage = WM_APP + 1;
 constexpr UINT kDoneMessage = WM_APP + 2;
-// At most ten progress messages a second.
-constexpr long long kProgressInterval = 100000;
 
 enum Column { kKindColumn, kKeyColumn, kDescriptionColumn, kReasonColumn, kProgIdColumn, kColumns };
-
-// Tells the window how far a job has come, thinned out to the interval; the
-// last step always.
-class ProgressPoster {
-public:
-    explicit ProgressPoster(HWND window) : window_(window) {}
-    void operator()(std::size_t done, std::size_t total)
-    {
-        const long long now = MonotonicMicroseconds();
-        if (done < total && now - last_ < kProgressInterval)
-            return;
-        last_ = now;
-        ::PostMessageW(window_, kProgressMessage, done, static_cast<LPARAM>(total));
-    }
-
-private:
-    HWND window_;
-    long long last_ = -kProgressInterval;
-};
-
-bool IsChecked(HWND list, int item)
-{
-    const auto state = static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK));
-    return (state >> 12) == 2;
-}
-
-std::size_t RowOf(HWND list, int item)
-{
-    LVITEMW row{};
-    row.mask = LVIF_PARAM;
-    row.iItem = item;
-    ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row));
-    return static_cast<std::size_t>(row.lParam);
-}
-
-int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 }  // namespace
 
@@ -200,7 +162,7 @@ void TfrmOtherBroken::StartExamination()
         std::exception_ptr error;
         try {
             SectionExamination examination(store_, files_, order_, 0, {MonotonicMicroseconds});
-            findings = examination.ExamineAll(ProgressPoster(window), worker_.Cancelled());
+            findings = examination.ExamineAll(ProgressPoster(window, kProgressMessage), worker_.Cancelled());
         } catch (...) {
             error = std::current_exception();
         }
@@ -273,7 +235,7 @@ void TfrmOtherBroken::AddRow(std::size_t index)
     std::wstring kind = WidenText(row.kind);
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = ItemCount(list_);
+    item.iItem = ListItemCount(list_);
     item.pszText = kind.data();
     item.lParam = static_cast<LPARAM>(index);
     const int at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
@@ -302,10 +264,10 @@ void TfrmOtherBroken::CancelClick() { worker_.Cancel(); }
 std::vector<std::size_t> TfrmOtherBroken::CheckedRows() const
 {
     std::vector<std::size_t> rows;
-    const int count = ItemCount(list_);
+    const int count = ListItemCount(list_);
     for (int item = 0; item < count; ++item) {
-        if (IsChecked(list_, item))
-            rows.push_back(RowOf(list_, item));
+        if (ListItemChecked(list_, item))
+            rows.push_back(ListItemParam(list_, item));
     }
     return rows;
 }
@@ -341,7 +303,7 @@ void TfrmOtherBroken::DeleteClick()
             SectionDeletion deletion(
                 store_, backup, [&examination](const BrokenKey& key) { return examination.ExamineAgain(key); },
                 [](long code) { return SystemErrorText(static_cast<unsigned long>(code)); });
-            outcome = deletion.Run(keys, ProgressPoster(window), worker_.Cancelled());
+            outcome = deletion.Run(keys, ProgressPoster(window, kProgressMessage), worker_.Cancelled());
         } catch (...) {
             error = std::current_exception();
         }
@@ -376,7 +338,7 @@ void TfrmOtherBroken::DeletionDone()
     for (std::size_t position : outcome->healthy)
         leaving.push_back(deleting_[position]);
     RemoveRows(leaving);
-    SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(ItemCount(list_))})
+    SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(ListItemCount(list_))})
                                       : Text(TextId::StatusBackupFolder, {outcome->folder}));
     const std::string problems = SectionProblemsMessage(outcome->problems);
     if (!problems.empty())
@@ -389,8 +351,8 @@ void TfrmOtherBroken::RemoveRows(const std::vector<std::size_t>& rows)
     for (std::size_t row : rows)
         leaving[row] = true;
     ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    for (int item = ItemCount(list_) - 1; item >= 0; --item) {
-        if (leaving[RowOf(list_, item)])
+    for (int item = ListItemCount(list_) - 1; item >= 0; --item) {
+        if (leaving[ListItemParam(list_, item)])
             ::SendMessageW(list_, LVM_DELETEITEM, item, 0);
     }
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);

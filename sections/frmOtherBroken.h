@@ -7,6 +7,7 @@
 // examination.
 #pragma once
 
+#include "forms/BackgroundJob.h"
 #include "forms/FormHandles.h"
 #include "forms/TForm.h"
 #include "catalogue/TreeModel.h"
@@ -14,47 +15,13 @@
 #include "sections/SectionDeletion.h"
 #include "sections/SectionScan.h"
 
-#include <atomic>
 #include <exception>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace qob {
-
-// One background job at a time: a thread the owner keeps, asked to stop
-// and joined before the next one starts and when the owner goes.
-class BackgroundJob {
-public:
-    BackgroundJob() = default;
-    BackgroundJob(const BackgroundJob&) = delete;
-    BackgroundJob& operator=(const BackgroundJob&) = delete;
-    ~BackgroundJob() { Stop(); }
-
-    template <class Work>
-    void Start(Work&& work)
-    {
-        Stop();
-        cancel_ = false;
-        thread_ = std::thread(std::forward<Work>(work));
-    }
-    // Asks the job to stop and waits for its end.
-    void Stop()
-    {
-        cancel_ = true;
-        if (thread_.joinable())
-            thread_.join();
-    }
-    bool Running() const { return thread_.joinable(); }
-    const std::atomic<bool>& Cancelled() const { return cancel_; }
-    void Cancel() { cancel_ = true; }
-
-private:
-    std::atomic<bool> cancel_{false};
-    std::thread thread_;
-};
 
 class TfrmOtherBroken final : public TForm {
 public:
