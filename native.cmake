@@ -47,3 +47,6 @@ gtest_discover_tests(contract_tests TEST_PREFIX memory.)
 add_executable(NativeScanBench tools/bench/NativeScanBench.cpp)
 qob_target(NativeScanBench)
 target_link_libraries(NativeScanBench PRIVATE qob_testsupport)
+
+# The folders include one way, and no source is over 500 lines (README, Layout).
+add_test(NAME layout.check COMMAND ${PROJECT_SOURCE_DIR}/tools/check_layout.sh)

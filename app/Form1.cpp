@@ -290,7 +290,9 @@ void TForm1::tmrDefaultTimer(void* /*Sender*/)
     Win32KeyStore store;
     Win32NameOrder order;
     try {
-        RunRegistrationScan(nodes_, store, order, *this, 0, {MonotonicMicroseconds});
+        // The pointer may come over the window only while the scan runs.
+        RunRegistrationScan(nodes_, store, order, *this, 0, {MonotonicMicroseconds},
+                            [](std::size_t, std::size_t) { Application.KeepCursorShown(); });
     } catch (...) {
         // An error ends the scan: the entries found so far are still shown and
         // the window stays usable; the error goes on to the report.

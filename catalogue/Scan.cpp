@@ -74,7 +74,7 @@ bool CheckedServers::ServerPathExists(const std::string& serverPath, RegistryVie
 }
 
 void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers,
-                         unsigned threads, const ScanPacing& pacing)
+                         unsigned threads, const ScanPacing& pacing, const ScanProgress& progress)
 {
     if (threads == 0)
         threads = DefaultScanThreads();
@@ -89,7 +89,12 @@ void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& ord
     tree.BeginUpdate();
     {
         EntrySequence entries(registry, store, names, threads, pacing);
-        entries.ForEach([&](EntryRecord record) { AddEntryToTree(std::move(record), tree, servers); });
+        std::size_t done = 0;
+        entries.ForEach([&](EntryRecord record) {
+            AddEntryToTree(std::move(record), tree, servers);
+            if (progress)
+                progress(++done, names.size());
+        });
     }
     names.clear();
     registry.CloseKey();

@@ -11,6 +11,8 @@
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeModel.h"
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -50,7 +52,11 @@ void ReadOneEntry(KeyStore& store, const FileSystem& files, const std::string& n
 // whatever the number. `store` is used from all of them at once; `tree`,
 // `order` and `servers` only from the calling thread. No reading thread
 // outlives the call.
+//
+// `progress`, when given, is told on the calling thread after each entry
+// added: the names taken so far and the names in all.
+using ScanProgress = std::function<void(std::size_t done, std::size_t total)>;
 void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers,
-                         unsigned threads = 0, const ScanPacing& pacing = {});
+                         unsigned threads = 0, const ScanPacing& pacing = {}, const ScanProgress& progress = {});
 
 }  // namespace qob

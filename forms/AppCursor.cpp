@@ -38,6 +38,17 @@ void TApplication::SetCursor(short cursor)
     RefreshPointer(*this);
 }
 
+void TApplication::KeepCursorShown()
+{
+    if (cursor_.Value() == crDefault)
+        return;
+    const ULONGLONG now = ::GetTickCount64();
+    if (now - cursorShownAt_ < 100)
+        return;
+    cursorShownAt_ = now;
+    RefreshPointer(*this);
+}
+
 bool TApplication::ApplyCursorOverride() const
 {
     // The system's cursors IDC_WAIT, IDC_APPSTARTING and IDC_ARROW.

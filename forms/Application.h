@@ -41,6 +41,12 @@ public:
     bool ApplyCursorOverride() const;
     // Counts the settings made, for the rule around modal windows.
     unsigned CursorSetCount() const { return cursor_.SetCount(); }
+    // For work on the user-interface thread that takes no input meanwhile
+    // (the scan): a pointer that comes over a window of the program then
+    // asks for no shape, so this shows the cursor in force on the window
+    // under the pointer, as its WM_SETCURSOR answers; at most ten times a
+    // second, however often it is called.
+    void KeepCursorShown();
 
     // Saves the cursor and sets the default on opening a modal window; on
     // closing, puts the saved cursor back unless the program set the cursor
@@ -127,6 +133,7 @@ private:
     HACCEL accelerators_ = nullptr;
     HWND modelessDialog_ = nullptr;
     CursorState cursor_;
+    ULONGLONG cursorShownAt_ = 0;  // GetTickCount64 of the last KeepCursorShown that looked
     bool terminated_ = false;
     int exitCode_ = 0;
 };

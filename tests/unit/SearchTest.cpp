@@ -198,12 +198,18 @@ public:
     TTreeNode* selected = nullptr;
 };
 
-TEST(SearchCommand, StartsAfterTheSelectionStepsToAMatchAndShowsIt)
-{
+// The commands over the searched tree, shown through the recording host.
+struct Commanded {
+    Commanded() { s.tree.AttachView(&host); }
     RecordingHost host;  // outlives the tree that shows through it
     Searched s;
-    s.tree.AttachView(&host);
-    SearchCommand command(s.tree, s.search, host);
+    SearchCommand command{s.tree, s.search, host};
+};
+
+TEST(SearchCommand, StartsAfterTheSelectionStepsToAMatchAndShowsIt)
+{
+    Commanded c;
+    auto& [host, s, command] = c;
     host.text = "{3}";
     command.Find();
     host.selected = s.entries[1];
@@ -230,10 +236,8 @@ TEST(SearchCommand, StartsAfterTheSelectionStepsToAMatchAndShowsIt)
 
 TEST(SearchCommand, NoMatchIsReportedAndASecondFindWhileOneRunsIsRefused)
 {
-    RecordingHost host;  // outlives the tree that shows through it
-    Searched s;
-    s.tree.AttachView(&host);
-    SearchCommand command(s.tree, s.search, host);
+    Commanded c;
+    auto& [host, s, command] = c;
     host.text = "absent";
     command.Start();
     host.events.clear();
