@@ -37,12 +37,6 @@ bool IsFullPath(const std::string& path)
            (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
 }
 
-bool StartsWithFolder(const std::string& path, const std::string& folder)
-{
-    return path.size() > folder.size() + 1 && EqualNoCase(path.substr(0, folder.size()), folder) &&
-           path[folder.size()] == '\\';
-}
-
 std::string WithoutQuotes(std::string text)
 {
     std::erase(text, '"');
@@ -249,7 +243,7 @@ std::string RegistrationRemoval::FileWarning(const std::string& serverPath, cons
         addLine(Text(TextId::RemovalFileSharedOne));
     else if (others > 1)
         addLine(Text(TextId::RemovalFileShared, {std::to_string(others)}));
-    if (StartsWithFolder(file, files_.WindowsDirectory()))
+    if (IsPathBelow(file, files_.WindowsDirectory()))
         addLine(Text(TextId::RemovalFileInWindowsFolder));
     return warning;
 }

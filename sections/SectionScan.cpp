@@ -714,8 +714,7 @@ bool IsSingleSectionKey(const BrokenKey& key)
         return false;
     const std::string section = SectionOf(key.kind);
     const std::string& path = key.path;
-    if (path.size() <= section.size() + 1 || path[section.size()] != '\\' ||
-        !EqualNoCase(std::string_view(path).substr(0, section.size()), section))
+    if (!IsPathBelow(path, section))
         return false;
     return path.find('\\', section.size() + 1) == std::string::npos;
 }
