@@ -714,7 +714,8 @@ bool IsSingleSectionKey(const BrokenKey& key)
         return false;
     const std::string section = SectionOf(key.kind);
     const std::string& path = key.path;
-    if (!IsPathBelow(path, section))
+    if (path.size() <= section.size() + 1 || path[section.size()] != '\\' ||
+        !EqualNoCase(std::string_view(path).substr(0, section.size()), section))
         return false;
     return path.find('\\', section.size() + 1) == std::string::npos;
 }
