@@ -1,5 +1,7 @@
 #include "catalogue/RegistryView.h"
 
+#include "catalogue/Utf8.h"
+
 namespace qob {
 
 namespace {
@@ -7,22 +9,11 @@ namespace {
 // The sections below HKEY_CLASSES_ROOT that the 32-bit view keeps apart.
 constexpr std::string_view kRedirectedSections[] = {"CLSID"};
 
+// An ASCII text in the path's characters.
 template <typename Char>
-bool IsAsciiNoCase(std::basic_string_view<Char> text, std::string_view ascii)
+std::basic_string<Char> Widened(std::string_view ascii)
 {
-    if (text.size() != ascii.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        Char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<Char>(c - 'A' + 'a');
-        char a = ascii[i];
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<char>(a - 'A' + 'a');
-        if (c != static_cast<Char>(a))
-            return false;
-    }
-    return true;
+    return std::basic_string<Char>(ascii.begin(), ascii.end());
 }
 
 template <typename Char>
@@ -32,9 +23,8 @@ std::basic_string<Char> NameInView(std::basic_string_view<Char> path, RegistryVi
     if (view == RegistryView::Wow64_32) {
         const std::basic_string_view<Char> section = path.substr(0, path.find(Char('\\')));
         for (std::string_view redirected : kRedirectedSections) {
-            if (IsAsciiNoCase(section, redirected)) {
-                for (char c : std::string_view("Wow6432Node\\"))
-                    name += static_cast<Char>(c);
+            if (EqualNoCase<Char>(section, Widened<Char>(redirected))) {
+                name = Widened<Char>("Wow6432Node\\");
                 break;
             }
         }

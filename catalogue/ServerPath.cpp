@@ -13,11 +13,6 @@ bool IsSwitchCut(const std::string& text, std::size_t pos)
            (text[pos + 1] == '/' || text[pos + 1] == '-' || text[pos + 1] == '&');
 }
 
-bool StartsWithNoCase(const std::string& text, const std::string& prefix)
-{
-    return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 // The search errors that say the file is not there: no such file or
 // folder, or a name that no file can have. Any other leaves it unknown.
 bool MeansNoFile(long error)

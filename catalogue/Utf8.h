@@ -40,6 +40,35 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) { return EqualNo
 inline bool EqualNoCase(std::u16string_view a, std::u16string_view b) { return EqualNoCase<char16_t>(a, b); }
 std::string FoldCase(std::string_view text);
 
+// Whether the text starts with the prefix, compared as EqualNoCase compares.
+template <class Char>
+bool StartsWithNoCase(std::basic_string_view<Char> text, std::basic_string_view<Char> prefix)
+{
+    return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+inline bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return StartsWithNoCase<char>(text, prefix);
+}
+inline bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix)
+{
+    return StartsWithNoCase<char16_t>(text, prefix);
+}
+
+// Whether the path (a file's or a key's) names something below `parent`:
+// the parent, compared as EqualNoCase compares, then a backslash and at
+// least one character more.
+template <class Char>
+bool IsPathBelow(std::basic_string_view<Char> path, std::basic_string_view<Char> parent)
+{
+    return path.size() > parent.size() + 1 && path[parent.size()] == Char('\\') && StartsWithNoCase(path, parent);
+}
+inline bool IsPathBelow(std::string_view path, std::string_view parent) { return IsPathBelow<char>(path, parent); }
+inline bool IsPathBelow(std::u16string_view path, std::u16string_view parent)
+{
+    return IsPathBelow<char16_t>(path, parent);
+}
+
 // UTF-16 as UTF-8, for portable code that names what a UTF-16 file holds;
 // half a surrogate pair becomes U+FFFD. (The Win32 code converts at its
 // boundary with WidenText and NarrowText.)

@@ -1,5 +1,7 @@
 #include "removal/BackupFormat.h"
 
+#include "catalogue/Utf8.h"
+
 #include <cstdio>
 #include <string_view>
 
@@ -12,19 +14,6 @@ constexpr char16_t kHexDigits[] = u"0123456789abcdef";
 bool HasLineBreak(const std::u16string& name)
 {
     return name.find(u'\r') != std::u16string::npos || name.find(u'\n') != std::u16string::npos;
-}
-
-char16_t Fold(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-
-bool StartsWithNoCase(const std::u16string& text, std::u16string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Fold(text[i]) != Fold(prefix[i]))
-            return false;
-    }
-    return true;
 }
 
 void AppendQuoted(std::u16string& out, const std::u16string& text)
@@ -115,23 +104,6 @@ void AppendValue(std::u16string& out, const SavedValue& value)
     out += u"\r\n";
 }
 
-// The text's lines, without their CR LF or LF.
-std::vector<std::u16string> Lines(const std::u16string& text)
-{
-    std::vector<std::u16string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find(u'\n', pos);
-        if (end == std::u16string::npos)
-            end = text.size();
-        lines.push_back(text.substr(pos, end - pos));
-        if (!lines.back().empty() && lines.back().back() == u'\r')
-            lines.back().pop_back();
-        pos = end + 1;
-    }
-    return lines;
-}
-
 }  // namespace
 
 std::u16string RegFileHeader() { return u"Windows Registry Editor Version 5.00\r\n\r\n"; }
@@ -165,10 +137,10 @@ bool AppendRegKeys(const KeyTree& tree, std::u16string& out, std::u16string& bad
 std::vector<std::u16string> RegFileTopKeys(const std::u16string& text)
 {
     std::vector<std::u16string> tops;
-    for (const std::u16string& line : Lines(text)) {
+    for (const std::u16string_view line : TextLines(text)) {
         if (line.size() < 2 || line.front() != u'[' || line.back() != u']')
             continue;
-        std::u16string name = line.substr(1, line.size() - 2);
+        std::u16string name(line.substr(1, line.size() - 2));
         if (!tops.empty() && StartsWithNoCase(name, tops.back() + u'\\'))
             continue;
         tops.push_back(std::move(name));
@@ -252,9 +224,9 @@ std::u16string ManifestLine(const std::u16string& copyName, const std::u16string
 std::vector<std::pair<std::u16string, std::u16string>> ParseManifest(const std::u16string& text)
 {
     std::vector<std::pair<std::u16string, std::u16string>> entries;
-    for (const std::u16string& line : Lines(text)) {
+    for (const std::u16string_view line : TextLines(text)) {
         const std::size_t tab = line.find(u'\t');
-        if (tab != std::u16string::npos && tab > 0 && tab + 1 < line.size())
+        if (tab != std::u16string_view::npos && tab > 0 && tab + 1 < line.size())
             entries.emplace_back(line.substr(0, tab), line.substr(tab + 1));
     }
     return entries;
@@ -281,6 +253,30 @@ std::u16string FromUtf16Le(const std::string& bytes)
     if (!text.empty() && text.front() == 0xFEFF)
         text.erase(0, 1);
     return text;
+}
+
+bool Utf16FileText(const std::string& bytes, std::u16string& text)
+{
+    if (bytes.size() % 2 != 0 || bytes.compare(0, 2, "\xFF\xFE") != 0)
+        return false;
+    text = FromUtf16Le(bytes);
+    return true;
+}
+
+std::vector<std::u16string_view> TextLines(std::u16string_view text)
+{
+    std::vector<std::u16string_view> lines;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = text.find(u'\n', pos);
+        if (end == std::u16string_view::npos)
+            end = text.size();
+        std::u16string_view line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == u'\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        pos = end + 1;
+    }
+    return lines;
 }
 
 }  // namespace qob

@@ -7,6 +7,7 @@
 #include "removal/KeyTree.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,5 +52,15 @@ std::vector<std::pair<std::u16string, std::u16string>> ParseManifest(const std::
 // mark is dropped on reading).
 std::string ToUtf16Le(const std::u16string& text);
 std::u16string FromUtf16Le(const std::string& bytes);
+
+// The text of a backup file's bytes, as the backup writes its files: false
+// when they do not start with the little-endian byte-order mark or do not
+// make whole UTF-16 units.
+bool Utf16FileText(const std::string& bytes, std::u16string& text);
+
+// The text's lines without their line ends (CR LF or LF); a final line end
+// starts no further line. A carriage return alone ends no line: it stays in
+// the line that holds it.
+std::vector<std::u16string_view> TextLines(std::u16string_view text);
 
 }  // namespace qob

@@ -62,14 +62,10 @@ std::u16string NameProgId(const std::u16string& name)
     return id;
 }
 
-// A file's text after its byte-order mark, when it was read and has one.
+// A file's text, when it was read and is as the backup writes its files.
 bool Utf16Text(const BackupFileRead& file, std::u16string& text)
 {
-    if (file.state != BackupFileRead::State::Read || file.bytes.size() % 2 != 0 ||
-        file.bytes.compare(0, 2, "\xFF\xFE") != 0)
-        return false;
-    text = FromUtf16Le(file.bytes);
-    return true;
+    return file.state == BackupFileRead::State::Read && Utf16FileText(file.bytes, text);
 }
 
 // What the mark says: the state and the date after its words.

@@ -1,6 +1,5 @@
 #include "removal/Removal.h"
 
-#include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "catalogue/Utf8.h"
 
@@ -36,12 +35,6 @@ bool IsFullPath(const std::string& path)
     const auto letter = static_cast<unsigned char>(path.empty() ? 0 : path[0]);
     return (path.size() > 3 && std::isalpha(letter) && path[1] == ':' && path[2] == '\\') ||
            (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
-}
-
-bool StartsWithFolder(const std::string& path, const std::string& folder)
-{
-    return path.size() > folder.size() + 1 && EqualNoCase(path.substr(0, folder.size()), folder) &&
-           path[folder.size()] == '\\';
 }
 
 std::string WithoutQuotes(std::string text)
@@ -141,17 +134,15 @@ bool RegistrationRemoval::RemoveProgIdKey(TTreeNode& entry)
 {
     const std::string& progId = entry.Text();
     backup_ = host_.NewBackup(progId);
-    std::string reason;
-    if (!backup_->SaveKey(progId, RegistryView::Native, reason)) {
-        host_.ShowMessage(Text(TextId::RemovalProgIdNotBackedUp, {progId, reason}), mtError, mbOKOnly);
-        return false;
-    }
     // The run stops at any problem with the ProgID key: what follows
     // belongs to a registration that is still there.
-    const KeyDeletion deletion = DeleteKey(progId, RegistryView::Native, TextId::RemovalProgIdNotDeleted);
-    if (deletion.problem.empty())
+    const KeyDeletionTexts texts{TextId::RemovalProgIdNotBackedUp, TextId::RemovalProgIdNotDeleted};
+    const KeyDeletionOutcome deletion = Deletion().Delete(progId, RegistryView::Native, texts);
+    if (deletion.gone)
         return true;
     host_.ShowMessage(deletion.problem, mtError, mbOKOnly);
+    if (!deletion.saved)
+        return false;
     if (deletion.changed)
         ReadEntryAgain(entry);
     if (!backup_->Folder().empty())
@@ -179,36 +170,17 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
 
 void RegistrationRemoval::RemoveKey(const std::string& path, RegistryView view)
 {
-    const std::string shown = KeyNameInView(path, view);
-    std::string reason;
-    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {shown})) ||
-        !Saved(TextId::RemovalKeyNotBackedUp, shown, backup_->SaveKey(path, view, reason), reason))
+    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {KeyNameInView(path, view)})))
         return;
-    KeyDeletion deletion = DeleteKey(path, view, TextId::RemovalKeyFailed);
-    if (!deletion.problem.empty())
+    const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
+    KeyDeletionOutcome deletion = Deletion().Delete(path, view, texts);
+    if (!deletion.gone)
         failures_.push_back(std::move(deletion.problem));
 }
 
-RegistrationRemoval::KeyDeletion RegistrationRemoval::DeleteKey(const std::string& path, RegistryView view,
-                                                                TextId refused)
+KeyDeletion RegistrationRemoval::Deletion()
 {
-    TRegistry registry(store_);
-    registry.SetRootKey(kClassesRoot);
-    registry.SetViewFlags(view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
-    if (registry.DeleteKey(path) || registry.LastError() == kErrorFileNotFound) {
-        // HKEY_CLASSES_ROOT shows the user's classes over the machine's: the
-        // deletion takes one, and the other then shows through.
-        if (!registry.KeyExists(path))
-            return {};
-        return {Text(TextId::RemovalSameNameRemains, {"HKEY_CLASSES_ROOT\\" + KeyNameInView(path, view)}), true};
-    }
-    const std::string reason = host_.ErrorText(registry.LastError());
-    if (!registry.PartlyDeleted())
-        return {Text(refused, {KeyNameInView(registry.FailedKey(), view), reason}), false};
-    std::string left;
-    for (const std::string& key : registry.KeysOf(path))
-        left += (left.empty() ? "HKEY_CLASSES_ROOT\\" : ", HKEY_CLASSES_ROOT\\") + KeyNameInView(key, view);
-    return {Text(TextId::RemovalKeyPartlyDeleted, {KeyNameInView(path, view), reason, left, backup_->Folder()}), true};
+    return KeyDeletion(store_, *backup_, [this](long code) { return host_.ErrorText(code); });
 }
 
 void RegistrationRemoval::ReadEntryAgain(TTreeNode& entry)
@@ -271,7 +243,7 @@ std::string RegistrationRemoval::FileWarning(const std::string& serverPath, cons
         addLine(Text(TextId::RemovalFileSharedOne));
     else if (others > 1)
         addLine(Text(TextId::RemovalFileShared, {std::to_string(others)}));
-    if (StartsWithFolder(file, files_.WindowsDirectory()))
+    if (IsPathBelow(file, files_.WindowsDirectory()))
         addLine(Text(TextId::RemovalFileInWindowsFolder));
     return warning;
 }

@@ -10,6 +10,7 @@
 #include "catalogue/TreeModel.h"
 #include "interaction/Interaction.h"
 #include "removal/Backup.h"
+#include "removal/KeyDeletion.h"
 #include "texts/Texts.h"
 
 #include <memory>
@@ -57,25 +58,20 @@ private:
     // The ProgID key: false when the run must stop with the entry kept.
     bool RemoveProgIdKey(TTreeNode& entry);
     void RemoveGroup(const TTreeNode& group);
-    // The key HKEY_CLASSES_ROOT\<path> of the view, below the root.
+    // The key HKEY_CLASSES_ROOT\<path> of the view, below the root: asked,
+    // then deleted after its backup; a problem is listed at the end.
     void RemoveKey(const std::string& path, RegistryView view);
-    // Deletes the key HKEY_CLASSES_ROOT\<path> of the view, after its backup.
-    // The problem is empty when the key is gone; otherwise it says what
-    // happened: `refused` (the key, the reason) when nothing was deleted.
-    struct KeyDeletion {
-        std::string problem;
-        bool changed = false;  // some of it was deleted
-    };
-    KeyDeletion DeleteKey(const std::string& path, RegistryView view, TextId refused);
+    // The deletion of a key of this run, into its backup.
+    KeyDeletion Deletion();
     // Shows in the tree what is left of the entry's registration, read from
     // the registry again.
     void ReadEntryAgain(TTreeNode& entry);
     void RemoveServerFile(const std::string& serverPath);
     // The lines the file question adds below itself.
     std::string FileWarning(const std::string& serverPath, const ServerFile& server) const;
-    // The outcome of a backup made before a deletion: a failed one is
-    // listed at the end in the failure's text (the key or file is %1, the
-    // reason %2), and its deletion is not made.
+    // The outcome of a file's backup made before its deletion: a failed one
+    // is listed at the end in the failure's text (the file is %1, the reason
+    // %2), and the file is not deleted.
     bool Saved(TextId failure, const std::string& what, bool saved, const std::string& reason);
     void ReportFailures();
 

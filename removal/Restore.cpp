@@ -20,7 +20,8 @@ namespace qob {
 namespace {
 
 // Reads the whole file into `bytes`; the file stays open in `file`, shared
-// for reading only: no one writes, renames or deletes it while it is held.
+// for reading only: no one writes, renames or deletes it until the caller
+// lets `file` go.
 bool ReadWholeFile(const std::wstring& path, KernelHandle& file, std::string& bytes)
 {
     *file.Out() = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -37,7 +38,8 @@ bool ReadWholeFile(const std::wstring& path, KernelHandle& file, std::string& by
 }
 
 // One of the backup's files: not there, there but unreadable (a folder of
-// its name too), or read and held open.
+// its name too), or read and held open in `held` (a file held there before
+// is let go).
 BackupFileRead ReadBackupFile(const std::wstring& path, KernelHandle& held)
 {
     BackupFileRead file;
@@ -63,8 +65,14 @@ std::wstring TrimmedFolder(const std::wstring& folder)
     return trimmed;
 }
 
-// The check of the folder (RestoreCheck.h); the text of keys.reg that was
-// checked is kept in `keysText` for the import.
+// The check of the folder (RestoreCheck.h). keys.reg and files.txt are held
+// open, shared for reading only, from their reading until the check is
+// done, and let go when it returns: before anything is put back. The
+// restore then works from what was checked, not from the folder: the text
+// of keys.reg that was checked is kept in `keysText` and imported from a
+// copy of its own (ImportText), and the files to put back are those of the
+// plan. The copies below files\ are never held; each is copied back as it
+// is when its turn comes.
 RestoreVerdict CheckHeld(const std::wstring& folder, RestorePlan& plan, std::u16string& keysText)
 {
     KernelHandle heldKeys, heldList;
@@ -284,6 +292,8 @@ std::vector<BackupFolderFiles> ReadBackupFolders(const std::wstring& base)
         const std::wstring folder = TrimmedFolder(base) + L'\\' + name;
         BackupFolderFiles files;
         files.name = U16Of(name);
+        // Each file is held from its reading until the next one is read, the
+        // last until the folder is done.
         KernelHandle held;
         files.keys = ReadBackupFile(folder + L'\\' + kBackupKeysFile, held);
         files.fileList = ReadBackupFile(folder + L'\\' + kBackupFileList, held);

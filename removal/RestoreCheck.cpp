@@ -13,7 +13,6 @@ namespace qob {
 namespace {
 
 constexpr std::u16string_view kRegHeader = u"Windows Registry Editor Version 5.00";
-constexpr char kByteOrderMark[] = "\xFF\xFE";
 
 // The roots below which a backup saves keys, as its key lines name them.
 constexpr std::array<std::u16string_view, 3> kClassRoots = {
@@ -22,7 +21,7 @@ constexpr std::array<std::u16string_view, 3> kClassRoots = {
     u"HKEY_LOCAL_MACHINE\\Software\\Classes",
 };
 
-
+// The parts between the separators: one more than there are separators.
 std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separator)
 {
     std::vector<std::u16string_view> parts;
@@ -34,25 +33,6 @@ std::vector<std::u16string_view> Split(std::u16string_view text, char16_t separa
         start = end + 1;
     }
 }
-
-// The text's lines without their line ends (CR LF or LF); a final line end
-// starts no further line.
-std::vector<std::u16string_view> Lines(std::u16string_view text)
-{
-    std::vector<std::u16string_view> lines;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t end = text.find(u'\n', pos);
-        if (end == std::u16string_view::npos)
-            end = text.size();
-        std::u16string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == u'\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        pos = end + 1;
-    }
-    return lines;
-}
-
 
 // A key's name as the registry compares it, for the ASCII names of the
 // roots and containers: the registry upper-cases names before it compares
@@ -175,7 +155,7 @@ RestoreVerdict Refused(RestoreRefusal refusal, BackupFile file, std::size_t line
 // The keys.reg text after its byte-order mark.
 RestoreVerdict CheckRegText(std::u16string_view text)
 {
-    const std::vector<std::u16string_view> lines = Lines(text);
+    const std::vector<std::u16string_view> lines = TextLines(text);
     if (lines.empty() || lines[0] != kRegHeader)
         return Refused(RestoreRefusal::NotBackupFormat, BackupFile::Keys, 1);
     bool inKey = false;      // value lines may follow
@@ -288,7 +268,7 @@ bool IsFullTargetPath(std::u16string_view path)
 RestoreVerdict CheckFileListText(std::u16string_view text,
                                  std::vector<std::pair<std::u16string, std::u16string>>& files)
 {
-    const std::vector<std::u16string_view> lines = Lines(text);
+    const std::vector<std::u16string_view> lines = TextLines(text);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::vector<std::u16string_view> fields = Split(lines[i], u'\t');
         if (fields.size() != 2)
@@ -302,16 +282,6 @@ RestoreVerdict CheckFileListText(std::u16string_view text,
     return {};
 }
 
-// The file's text after its byte-order mark; false when it has none or is
-// not whole UTF-16 units.
-bool Utf16Text(const std::string& bytes, std::u16string& text)
-{
-    if (bytes.size() % 2 != 0 || bytes.compare(0, 2, kByteOrderMark) != 0)
-        return false;
-    text = FromUtf16Le(bytes);
-    return true;
-}
-
 const char* FileName(BackupFile file) { return file == BackupFile::Keys ? "keys.reg" : "files.txt"; }
 
 }  // namespace
@@ -321,8 +291,7 @@ RestoreRefusal CheckClassKey(const std::u16string& key)
     for (std::u16string_view root : kClassRoots) {
         if (EqualNoCase(key, root))
             return RestoreRefusal::WholeKey;
-        if (key.size() <= root.size() || key[root.size()] != u'\\' ||
-            !EqualNoCase(std::u16string_view(key).substr(0, root.size()), root))
+        if (!StartsWithNoCase(key, std::u16string(root) + u'\\'))
             continue;
         std::vector<std::u16string_view> parts = Split(std::u16string_view(key).substr(root.size() + 1), u'\\');
         for (std::u16string_view part : parts) {
@@ -352,7 +321,7 @@ RestoreVerdict CheckBackupFolder(const BackupFileRead& keys, const BackupFileRea
         if (read->state == State::Unreadable)
             return Refused(RestoreRefusal::Unreadable, file);
         std::u16string text;
-        if (!Utf16Text(read->bytes, text))
+        if (!Utf16FileText(read->bytes, text))
             return Refused(RestoreRefusal::NotBackupFormat, file, 1);
         const RestoreVerdict verdict =
             file == BackupFile::Keys ? CheckRegText(text) : CheckFileListText(text, checked.files);
@@ -369,8 +338,7 @@ RestoreVerdict CheckBackupFolder(const BackupFileRead& keys, const BackupFileRea
 std::u16string PathBelowClassRoot(const std::u16string& key)
 {
     for (std::u16string_view root : kClassRoots) {
-        if (key.size() > root.size() + 1 && key[root.size()] == u'\\' &&
-            EqualNoCase(std::u16string_view(key).substr(0, root.size()), root))
+        if (IsPathBelow(key, root))
             return key.substr(root.size() + 1);
     }
     return key;

@@ -1,7 +1,6 @@
 #include "sections/SectionDeletion.h"
 
 #include "catalogue/Registry.h"
-#include "catalogue/Utf8.h"
 #include "texts/Texts.h"
 
 namespace qob {
@@ -33,7 +32,8 @@ std::string SectionProblemsMessage(const std::vector<std::string>& problems)
 
 SectionDeletion::SectionDeletion(KeyStore& store, RemovalBackup& backup, ExamineAgain examineAgain,
                                  ErrorText errorText)
-    : store_(store), backup_(backup), examineAgain_(std::move(examineAgain)), errorText_(std::move(errorText))
+    : store_(store), backup_(backup), examineAgain_(std::move(examineAgain)),
+      deletion_(store, backup, std::move(errorText))
 {
 }
 
@@ -65,6 +65,7 @@ SectionDeletionOutcome SectionDeletion::Run(const std::vector<BrokenKey>& keys, 
 
 SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::vector<std::string>& problems)
 {
+    // Whatever the list held, a section itself is never deleted whole.
     if (!IsSingleSectionKey(key)) {
         problems.push_back(Text(TextId::OtherBrokenNotOneKey, {key.name}));
         return Result::Kept;
@@ -78,45 +79,12 @@ SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::ve
         problems.push_back(Text(TextId::OtherBrokenNoLongerBroken, {key.name}));
         return Result::Healthy;
     }
-    std::string reason;
-    if (!backup_.SaveKey(key.path, key.view, reason)) {
-        problems.push_back(Text(TextId::RemovalKeyNotBackedUp, {key.name, reason}));
-        return Result::Kept;
-    }
-    std::string problem = DeleteSaved(key);
-    if (problem.empty())
+    const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
+    KeyDeletionOutcome deletion = deletion_.Delete(key.path, key.view, texts);
+    if (deletion.gone)
         return Result::Gone;
-    problems.push_back(std::move(problem));
+    problems.push_back(std::move(deletion.problem));
     return Result::Kept;
-}
-
-std::string SectionDeletion::DeleteSaved(const BrokenKey& key)
-{
-    // Checked again at the last moment: whatever the list held, a section
-    // itself is never deleted whole.
-    if (!IsSingleSectionKey(key))
-        return Text(TextId::OtherBrokenNotOneKey, {key.name});
-    TRegistry registry(store_);
-    registry.SetRootKey(kClassesRoot);
-    registry.SetViewFlags(ViewFlags(key.view));
-    if (registry.DeleteKey(key.path) || registry.LastError() == kErrorFileNotFound) {
-        // HKEY_CLASSES_ROOT shows the user's classes over the machine's: the
-        // deletion takes one, and the other then shows through.
-        if (!registry.KeyExists(key.path))
-            return {};
-        return Text(TextId::RemovalSameNameRemains, {"HKEY_CLASSES_ROOT\\" + key.name});
-    }
-    // The keys as the system names them.
-    const auto shown = [&key](const std::string& path) { return KeyNameInView(path, key.view); };
-    const std::string reason = errorText_(registry.LastError());
-    if (!registry.PartlyDeleted())
-        return Text(TextId::RemovalKeyFailed, {shown(registry.FailedKey()), reason});
-    std::string left;
-    for (const std::string& below : registry.KeysOf(key.path)) {
-        left.append(left.empty() ? "HKEY_CLASSES_ROOT\\" : ", HKEY_CLASSES_ROOT\\");
-        left.append(shown(below));
-    }
-    return Text(TextId::RemovalKeyPartlyDeleted, {key.name, reason, left, backup_.Folder()});
 }
 
 }  // namespace qob

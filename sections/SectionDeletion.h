@@ -6,6 +6,7 @@
 
 #include "catalogue/KeyStore.h"
 #include "removal/Backup.h"
+#include "removal/KeyDeletion.h"
 #include "sections/SectionScan.h"
 
 #include <atomic>
@@ -36,7 +37,7 @@ public:
     // broken or no longer there (SectionExamination::ExamineAgain).
     using ExamineAgain = std::function<std::optional<BrokenKey>(const BrokenKey&)>;
     // The system's description of a Win32 error code.
-    using ErrorText = std::function<std::string(long)>;
+    using ErrorText = KeyDeletion::ErrorText;
 
     SectionDeletion(KeyStore& store, RemovalBackup& backup, ExamineAgain examineAgain, ErrorText errorText);
 
@@ -48,14 +49,11 @@ public:
 private:
     enum class Result { Gone, Healthy, Kept };
     Result DeleteOne(const BrokenKey& key, std::vector<std::string>& problems);
-    // The deletion itself, after the backup: empty when the key is gone,
-    // otherwise what happened.
-    std::string DeleteSaved(const BrokenKey& key);
 
     KeyStore& store_;
     RemovalBackup& backup_;
     ExamineAgain examineAgain_;
-    ErrorText errorText_;
+    KeyDeletion deletion_;
 };
 
 }  // namespace qob

@@ -179,5 +179,30 @@ TEST(BackupFileList, LinesReadBackAndMalformedOnesAreSkipped)
                   {u"1 a.dll", u"C:\\表\\a.dll"}, {u"2 b b.exe", u"\\\\server\\share\\b b.exe"}}));
 }
 
+TEST(BackupFileText, OnlyLittleEndianUtf16AfterItsMark)
+{
+    std::u16string text = u"untouched";
+    EXPECT_TRUE(Utf16FileText("\xFF\xFE" + Utf16(u"[K]\r\n"), text));
+    EXPECT_EQ(text, u"[K]\r\n");
+    EXPECT_TRUE(Utf16FileText("\xFF\xFE", text));
+    EXPECT_EQ(text, u"");
+    for (const std::string& bytes : {std::string(), Utf16(u"[K]"), "\xFE\xFF" + std::string("\0[", 2),
+                                     "\xFF\xFE" + Utf16(u"[K]") + 'x'}) {
+        text = u"untouched";
+        EXPECT_FALSE(Utf16FileText(bytes, text)) << bytes.size() << " bytes";
+        EXPECT_EQ(text, u"untouched");
+    }
+}
+
+TEST(BackupFileText, LinesEndAtLineFeedsOnly)
+{
+    using Lines = std::vector<std::u16string_view>;
+    EXPECT_EQ(TextLines(u"a\r\nb\nc"), (Lines{u"a", u"b", u"c"}));
+    EXPECT_EQ(TextLines(u"a\r\n\r\n"), (Lines{u"a", u""})) << "a final line end starts no line";
+    EXPECT_EQ(TextLines(u""), Lines{});
+    // A carriage return alone stays in its line, for the check to see.
+    EXPECT_EQ(TextLines(u"a\rb\r\r\n"), (Lines{u"a\rb\r"}));
+}
+
 }  // namespace
 }  // namespace qob

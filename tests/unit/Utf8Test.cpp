@@ -36,5 +36,22 @@ TEST(Utf8, CaseFoldsOnlyAsciiLetters)
     EXPECT_FALSE(EqualNoCase("\xC3\xA1", "\xC3\x81"));
 }
 
+TEST(Utf8, PrefixesAndParentPathsCompareAsNamesDo)
+{
+    EXPECT_TRUE(StartsWithNoCase("C:\\WINDOWS\\system32", "c:\\windows"));
+    EXPECT_TRUE(StartsWithNoCase("CLSID", "CLSID"));
+    EXPECT_FALSE(StartsWithNoCase("CLS", "CLSID")) << "shorter than the prefix";
+    EXPECT_FALSE(StartsWithNoCase("Jürgen\\x", "JÜRGEN")) << "ü is no ASCII letter";
+    EXPECT_TRUE(StartsWithNoCase(u"\\registry\\Machine\\x", u"\\REGISTRY\\MACHINE\\"));
+
+    // Below: the parent, a backslash, and a name after it.
+    EXPECT_TRUE(IsPathBelow("c:\\windows\\x.dll", "C:\\Windows"));
+    EXPECT_FALSE(IsPathBelow("C:\\WindowsApps\\x.dll", "C:\\Windows")) << "another folder of a longer name";
+    EXPECT_FALSE(IsPathBelow("C:\\Windows\\", "C:\\Windows")) << "nothing below";
+    EXPECT_FALSE(IsPathBelow("C:\\Windows", "C:\\Windows"));
+    EXPECT_TRUE(IsPathBelow(u"hkey_classes_root\\App", u"HKEY_CLASSES_ROOT"));
+    EXPECT_FALSE(IsPathBelow(u"HKEY_CLASSES_ROOTX\\App", u"HKEY_CLASSES_ROOT"));
+}
+
 }  // namespace
 }  // namespace qob
