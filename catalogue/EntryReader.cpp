@@ -66,11 +66,10 @@ EntryRecord EntryReader::Read(const std::string& name)
 // are those of opening every key on the way.
 void EntryReader::Build(EntryRecord& out, const std::string& name)
 {
-    UseView(RegistryView::Native);
-    if (!reg_.OpenKey("\\" + name))
+    if (!reg_.OpenKey("\\" + name, RegistryView::Native))
         return;
     const std::string description = reg_.ReadString("");
-    if (!reg_.OpenKey("\\" + name + "\\CLSID"))
+    if (!reg_.OpenKey("\\" + name + "\\CLSID", RegistryView::Native))
         return;
     out.Add(EntryRecord::kTopLevel, name);
     out.Add(kEntry, description);
@@ -78,61 +77,56 @@ void EntryReader::Build(EntryRecord& out, const std::string& name)
     const int group = out.Add(kEntry, "CLSID");
     out.Add(group, classId);
     const std::string classKey = "\\CLSID\\" + classId;
-    const std::string inprocKey = classKey + "\\InprocServer32";
-    const std::string localKey = classKey + "\\LocalServer32";
-    // In the registry's own view a server subkey that opens proves the
-    // class key; the class key is opened only when neither does.
-    const bool inprocOpen = reg_.OpenKey(inprocKey);
-    const bool localOpen = !inprocOpen && reg_.OpenKey(localKey);
-    // The server subkeys still to be looked for in the class key's view.
-    bool lookForInproc = false;
-    bool lookForLocal = inprocOpen;
-    if (!inprocOpen && !localOpen) {
-        if (!OpenClassKey(classKey)) {
-            out.steps.emplace_back(EntryRecord::FaultyGroup{group});
-            return;
-        }
-        lookForInproc = lookForLocal = view_ == RegistryView::Wow64_32;
+    const std::optional<FoundClass> found = FindClassKey(classKey);
+    if (!found) {
+        out.steps.emplace_back(EntryRecord::FaultyGroup{group});
+        return;
     }
-    out.steps.emplace_back(EntryRecord::ClassView{view_});
-    if (inprocOpen || (lookForInproc && reg_.OpenKey(inprocKey)))
-        AddServer(out, "InprocServer32");
-    if (localOpen || (lookForLocal && reg_.OpenKey(localKey)))
-        AddServer(out, "LocalServer32");
-    AddTypeLibrary(out, classKey);
+    out.steps.emplace_back(EntryRecord::ClassView{found->view});
+    // In this order, a server subkey the search opened is still the current
+    // key when it is read.
+    ReadServer(out, classKey, "InprocServer32", found->inproc, found->view);
+    ReadServer(out, classKey, "LocalServer32", found->local, found->view);
+    ReadTypeLibrary(out, classKey, found->view);
 }
 
-void EntryReader::UseView(RegistryView view)
+// Looks for the class key in the registry's own view, then in the 32-bit
+// view. In the registry's own view a server subkey that opens proves the
+// class key; the class key is opened only when neither does, and then its
+// server subkeys are known to be absent. In the 32-bit view they are still
+// to be looked for.
+std::optional<EntryReader::FoundClass> EntryReader::FindClassKey(const std::string& classKey)
 {
-    view_ = view;
-    reg_.SetViewFlags(view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
+    constexpr RegistryView native = RegistryView::Native;
+    if (reg_.OpenKey(classKey + "\\InprocServer32", native))
+        return FoundClass{native, ServerKey::Open, ServerKey::ToLookFor};
+    if (reg_.OpenKey(classKey + "\\LocalServer32", native))
+        return FoundClass{native, ServerKey::Absent, ServerKey::Open};
+    if (reg_.OpenKey(classKey, native))
+        return FoundClass{native, ServerKey::Absent, ServerKey::Absent};
+    if (reg_.OpenKey(classKey, RegistryView::Wow64_32))
+        return FoundClass{RegistryView::Wow64_32, ServerKey::ToLookFor, ServerKey::ToLookFor};
+    return std::nullopt;
 }
 
-// Opens the class key in the registry's own view, else in the 32-bit view;
-// the view it was found in stays selected for its subkeys.
-bool EntryReader::OpenClassKey(const std::string& classKey)
+// The server subkey `kind` of the class key in `view`, when it is there, as
+// a group and its path.
+void EntryReader::ReadServer(EntryRecord& out, const std::string& classKey, const char* kind, ServerKey key,
+                             RegistryView view)
 {
-    if (reg_.OpenKey(classKey))
-        return true;
-    UseView(RegistryView::Wow64_32);
-    if (reg_.OpenKey(classKey))
-        return true;
-    UseView(RegistryView::Native);
-    return false;
-}
-
-// The server subkey just opened (the current key) as a group and its path.
-void EntryReader::AddServer(EntryRecord& out, const char* kind)
-{
+    if (key == ServerKey::Absent || (key == ServerKey::ToLookFor && !reg_.OpenKey(classKey + "\\" + kind, view)))
+        return;
     const int group = out.Add(kEntry, kind);
     std::string serverPath = reg_.ReadString("");
     out.Add(group, serverPath);
-    out.steps.emplace_back(EntryRecord::ServerToCheck{group, std::move(serverPath), view_});
+    out.steps.emplace_back(EntryRecord::ServerToCheck{group, std::move(serverPath), view});
 }
 
-void EntryReader::AddTypeLibrary(EntryRecord& out, const std::string& classKey)
+// The class key names its type library and version in its own view; the
+// library is read in the native view, as type libraries are shared by both.
+void EntryReader::ReadTypeLibrary(EntryRecord& out, const std::string& classKey, RegistryView classView)
 {
-    if (!reg_.OpenKey(classKey + "\\TypeLib"))
+    if (!reg_.OpenKey(classKey + "\\TypeLib", classView))
         return;
     const std::string typeLibId = reg_.ReadString("");
     const int group = out.Add(kEntry, "TypeLib");
@@ -142,20 +136,20 @@ void EntryReader::AddTypeLibrary(EntryRecord& out, const std::string& classKey)
     // only where the library key exists, as only then is it needed.
     std::string version = "1.0";
     std::exception_ptr versionError;
-    if (reg_.OpenKey(classKey + "\\Version")) {
+    if (reg_.OpenKey(classKey + "\\Version", classView)) {
         try {
             version = reg_.ReadString("");
         } catch (const ERegistryException&) {
             versionError = std::current_exception();
         }
     }
-    UseView(RegistryView::Native);
+    constexpr RegistryView shared = RegistryView::Native;
     const std::string libraryKey = "\\TypeLib\\" + typeLibId;
     const std::string versionKey = libraryKey + "\\" + version;
-    if (!versionError && reg_.OpenKey(versionKey)) {
+    if (!versionError && reg_.OpenKey(versionKey, shared)) {
         out.Add(group, reg_.ReadString(""));
     } else {
-        if (!reg_.OpenKey(libraryKey)) {
+        if (!reg_.OpenKey(libraryKey, shared)) {
             out.steps.emplace_back(EntryRecord::FaultyGroup{group});
             return;
         }
@@ -163,7 +157,7 @@ void EntryReader::AddTypeLibrary(EntryRecord& out, const std::string& classKey)
             std::rethrow_exception(versionError);
     }
     for (const char* suffix : {"\\HELPDIR", "\\0\\HELPDIR"}) {
-        if (reg_.OpenKey(versionKey + suffix))
+        if (reg_.OpenKey(versionKey + suffix, shared))
             out.Add(group, reg_.ReadString(""));
     }
 }

@@ -8,6 +8,7 @@
 #include "catalogue/TreeModel.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -77,14 +78,26 @@ public:
     EntryRecord Read(const std::string& name);
 
 private:
+    // A server subkey of the class key, as finding the class key left it.
+    enum class ServerKey {
+        Open,       // opened on the way: the current key until the next open
+        Absent,     // not there in the class key's view
+        ToLookFor,  // still to be opened in the class key's view
+    };
+    // Where the class key was found, and its server subkeys.
+    struct FoundClass {
+        RegistryView view;
+        ServerKey inproc;
+        ServerKey local;
+    };
+
     void Build(EntryRecord& out, const std::string& name);
-    void UseView(RegistryView view);
-    bool OpenClassKey(const std::string& classKey);
-    void AddServer(EntryRecord& out, const char* kind);
-    void AddTypeLibrary(EntryRecord& out, const std::string& classKey);
+    std::optional<FoundClass> FindClassKey(const std::string& classKey);
+    void ReadServer(EntryRecord& out, const std::string& classKey, const char* kind, ServerKey key,
+                    RegistryView view);
+    void ReadTypeLibrary(EntryRecord& out, const std::string& classKey, RegistryView classView);
 
     TRegistry& reg_;
-    RegistryView view_ = RegistryView::Native;
 };
 
 // Adds the entry `record` holds as the last top-level node of `tree`, its

@@ -50,21 +50,29 @@ KeyHandle TRegistry::BaseFor(const std::string& path, std::string& rest) const
     return current_ != kNoKey ? current_ : root_;
 }
 
-long TRegistry::OpenWithFallback(KeyHandle base, const std::string& rest, KeyHandle& out) const
+long TRegistry::OpenWithFallback(KeyHandle base, const std::string& rest, std::uint32_t viewFlags,
+                                 KeyHandle& out) const
 {
-    long result = store_.OpenKey(base, rest, kKeyAllAccess | viewFlags_, out);
+    long result = store_.OpenKey(base, rest, kKeyAllAccess | viewFlags, out);
     // A key that is not there is not there with fewer rights either.
     if (result != kErrorSuccess && result != kErrorFileNotFound)
-        result = store_.OpenKey(base, rest, kKeyRead | viewFlags_, out);
+        result = store_.OpenKey(base, rest, kKeyRead | viewFlags, out);
     return result;
 }
 
-bool TRegistry::OpenKey(const std::string& path)
+bool TRegistry::OpenKey(const std::string& path) { return OpenCurrent(path, viewFlags_); }
+
+bool TRegistry::OpenKey(const std::string& path, RegistryView view)
+{
+    return OpenCurrent(path, view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
+}
+
+bool TRegistry::OpenCurrent(const std::string& path, std::uint32_t viewFlags)
 {
     std::string rest;
     const KeyHandle base = BaseFor(path, rest);
     KeyHandle opened = kNoKey;
-    if (OpenWithFallback(base, rest, opened) != kErrorSuccess)
+    if (OpenWithFallback(base, rest, viewFlags, opened) != kErrorSuccess)
         return false;
     CloseKey();
     current_ = opened;
@@ -162,7 +170,7 @@ bool TRegistry::OpenAllForDeletion(KeyHandle base, const std::string& rest, cons
 bool TRegistry::DeleteBelow(KeyHandle base, const std::string& rest, const std::string& name)
 {
     KeyHandle opened = kNoKey;
-    if (OpenWithFallback(base, rest, opened) == kErrorSuccess) {
+    if (OpenWithFallback(base, rest, viewFlags_, opened) == kErrorSuccess) {
         ScopedKey key(store_, opened == base ? kNoKey : opened);
         // Take the names first: deleting while enumerating shifts the indices.
         std::vector<std::string> subkeys;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/KeyStore.h"
+#include "catalogue/RegistryView.h"
 
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,9 @@ public:
     void SetViewFlags(std::uint32_t flags) { viewFlags_ = flags; }
 
     bool OpenKey(const std::string& path);
+    // As OpenKey, in `view` whatever the view flags select: for a reader that
+    // names the view of each key it opens.
+    bool OpenKey(const std::string& path, RegistryView view);
     std::string ReadString(const std::string& name);
     void GetKeyNames(std::vector<std::string>& names);
     void CloseKey();
@@ -63,7 +67,8 @@ public:
 private:
     // Base key and rest of the path after the path rule.
     KeyHandle BaseFor(const std::string& path, std::string& rest) const;
-    long OpenWithFallback(KeyHandle base, const std::string& rest, KeyHandle& out) const;
+    long OpenWithFallback(KeyHandle base, const std::string& rest, std::uint32_t viewFlags, KeyHandle& out) const;
+    bool OpenCurrent(const std::string& path, std::uint32_t viewFlags);
     // Opens the key and each key below it for deletion; false, with the
     // error and the key, at the first that does not open.
     bool OpenAllForDeletion(KeyHandle base, const std::string& rest, const std::string& name);

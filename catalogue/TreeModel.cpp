@@ -207,8 +207,9 @@ void TTreeNodes::Delete(TTreeNode* node)
 
 void TTreeNodes::ReplaceChildren(TTreeNode& node, const TTreeNode& source)
 {
-    while (TTreeNode* child = node.LastChild())
-        Delete(child);
+    // The last child first, so that no remaining sibling moves.
+    while (node.HasChildren())
+        Delete(node.children_.back().get());
     // Each node is copied before its children, which keep their order.
     std::vector<std::pair<const TTreeNode*, TTreeNode*>> pending{{&source, &node}};
     while (!pending.empty()) {

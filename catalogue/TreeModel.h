@@ -48,7 +48,6 @@ public:
     int AbsoluteIndex() const;
 
     TTreeNode* FirstChild() const { return children_.empty() ? nullptr : children_.front().get(); }
-    TTreeNode* LastChild() const { return children_.empty() ? nullptr : children_.back().get(); }
     TTreeNode* PrevSibling() const;
     TTreeNode* NextSibling() const;
     // The next node in pre-order over the whole tree.

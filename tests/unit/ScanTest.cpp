@@ -1,4 +1,5 @@
 #include "tests/support/MemoryKeyStore.h"
+#include "catalogue/EntryReader.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"
@@ -271,6 +272,157 @@ TEST_P(ScanTest, TiedNamesFollowTheSortedList)
 INSTANTIATE_TEST_SUITE_P(Ways, ScanTest,
                          ::testing::Values(ScanWay{"OneThread", 1, false}, ScanWay{"Pool", 4, false},
                                            ScanWay{"PoolInTurns", 4, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Passes every call to the in-memory store and notes each open as asked:
+// the path, marked " (32)" in the 32-bit view and "(relative) " when it is
+// not taken from the classes root.
+class OpenLog final : public KeyStore {
+public:
+    long OpenKey(KeyHandle base, const std::string& path, std::uint32_t access, KeyHandle& out) override
+    {
+        opens.push_back((base == kClassesRoot ? "" : "(relative) ") + path +
+                        ((access & kKeyWow64_32Key) != 0 ? " (32)" : ""));
+        return store.OpenKey(base, path, access, out);
+    }
+    long QueryInfoKey(KeyHandle key, std::uint32_t& subkeyCount) override
+    {
+        return store.QueryInfoKey(key, subkeyCount);
+    }
+    long EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override
+    {
+        return store.EnumKey(key, index, name);
+    }
+    long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override
+    {
+        return store.QueryValue(key, name, type, data);
+    }
+    long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override
+    {
+        return store.DeleteKey(base, path, viewFlags);
+    }
+    long CloseKey(KeyHandle key) override { return store.CloseKey(key); }
+
+    // Seeds a key of the classes root with a default string value.
+    void Text(const std::string& path, const std::string& value)
+    {
+        store.SetValue(kClassesRoot, path, "", kRegSz, value + '\0');
+    }
+
+    MemoryKeyStore store;
+    std::vector<std::string> opens;
+};
+
+// One shape of an entry "App" whose class is {C}, and the opens its reading
+// takes, in their order. Under Wine each open is a round trip, so a change
+// of the reader must keep them.
+struct EntryShape {
+    const char* name;
+    void (*seed)(OpenLog& log);
+    std::vector<std::string> opens;
+};
+
+void SeedProgId(OpenLog& log)
+{
+    log.Text("App", "application");
+    log.Text("App\\CLSID", "{C}");
+}
+
+const EntryShape kEntryShapes[] = {
+    {"NoProgId", [](OpenLog& log) { log.Text("App", "a file type"); }, {"App", "App\\CLSID"}},
+    {"NativeInprocServer",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.Text("CLSID\\{C}\\InprocServer32", "a.dll");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}\\TypeLib"}},
+    {"OnlyLocalServer",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.Text("CLSID\\{C}\\LocalServer32", "a.exe");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}\\TypeLib"}},
+    {"NativeClassKeyWithoutServers",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.store.CreateKey(kClassesRoot, "CLSID\\{C}");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}",
+      "CLSID\\{C}\\TypeLib"}},
+    {"ClassOnlyIn32BitView",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.Text("Wow6432Node\\CLSID\\{C}\\InprocServer32", "a.dll");
+         log.Text("Wow6432Node\\CLSID\\{C}\\LocalServer32", "a.exe");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}",
+      "CLSID\\{C} (32)", "CLSID\\{C}\\InprocServer32 (32)", "CLSID\\{C}\\LocalServer32 (32)",
+      "CLSID\\{C}\\TypeLib (32)"}},
+    {"TypeLibraryWithVersion",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.Text("CLSID\\{C}\\InprocServer32", "a.dll");
+         log.Text("CLSID\\{C}\\TypeLib", "{T}");
+         log.Text("CLSID\\{C}\\Version", "2.1");
+         log.Text("TypeLib\\{T}\\2.1", "library");
+         log.Text("TypeLib\\{T}\\2.1\\HELPDIR", "C:\\help");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}\\TypeLib",
+      "CLSID\\{C}\\Version", "TypeLib\\{T}\\2.1", "TypeLib\\{T}\\2.1\\HELPDIR", "TypeLib\\{T}\\2.1\\0\\HELPDIR"}},
+    {"TypeLibraryOfA32BitClass",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.Text("Wow6432Node\\CLSID\\{C}\\InprocServer32", "a.dll");
+         log.Text("Wow6432Node\\CLSID\\{C}\\TypeLib", "{T}");
+         log.Text("Wow6432Node\\CLSID\\{C}\\Version", "3.0");
+         log.Text("TypeLib\\{T}\\3.0", "library");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}",
+      "CLSID\\{C} (32)", "CLSID\\{C}\\InprocServer32 (32)", "CLSID\\{C}\\LocalServer32 (32)",
+      "CLSID\\{C}\\TypeLib (32)", "CLSID\\{C}\\Version (32)", "TypeLib\\{T}\\3.0", "TypeLib\\{T}\\3.0\\HELPDIR",
+      "TypeLib\\{T}\\3.0\\0\\HELPDIR"}},
+    {"TypeLibraryWithoutItsVersion",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.Text("CLSID\\{C}\\InprocServer32", "a.dll");
+         log.Text("CLSID\\{C}\\TypeLib", "{T}");
+         log.store.CreateKey(kClassesRoot, "TypeLib\\{T}\\2.0");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}\\TypeLib",
+      "CLSID\\{C}\\Version", "TypeLib\\{T}\\1.0", "TypeLib\\{T}", "TypeLib\\{T}\\1.0\\HELPDIR",
+      "TypeLib\\{T}\\1.0\\0\\HELPDIR"}},
+    {"MissingClassKey", SeedProgId,
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}",
+      "CLSID\\{C} (32)"}},
+    {"MissingTypeLibrary",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.Text("CLSID\\{C}\\InprocServer32", "a.dll");
+         log.Text("CLSID\\{C}\\TypeLib", "{T}");
+         log.Text("CLSID\\{C}\\Version", "2.1");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}\\TypeLib",
+      "CLSID\\{C}\\Version", "TypeLib\\{T}\\2.1", "TypeLib\\{T}"}},
+};
+
+class EntryOpensTest : public ::testing::TestWithParam<EntryShape> {};
+
+TEST_P(EntryOpensTest, EachKeyOfTheEntryIsOpenedOnceInItsOrder)
+{
+    OpenLog log;
+    GetParam().seed(log);
+    EntryRecord record;
+    {
+        TRegistry registry(log);
+        registry.SetRootKey(kClassesRoot);
+        record = EntryReader(registry).Read("App");
+    }
+    EXPECT_FALSE(record.error);
+    EXPECT_EQ(log.opens, GetParam().opens);
+    EXPECT_EQ(log.store.OpenHandleCount(), 0u) << "no key stays open";
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, EntryOpensTest, ::testing::ValuesIn(kEntryShapes),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SortNames, QuickSortOrdersAnyInput)
