@@ -7,6 +7,8 @@
 // handles, as the registry itself may.
 #pragma once
 
+#include "catalogue/RegistryView.h"
+
 #include <cstdint>
 #include <string>
 
@@ -43,6 +45,8 @@ constexpr long kErrorNoMoreItems = 259;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
+// The access flags that select the view.
+constexpr std::uint32_t ViewFlags(RegistryView view) { return view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0; }
 
 // Value types.
 constexpr std::uint32_t kRegSz = 1;

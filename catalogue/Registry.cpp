@@ -64,7 +64,7 @@ bool TRegistry::OpenKey(const std::string& path) { return OpenCurrent(path, view
 
 bool TRegistry::OpenKey(const std::string& path, RegistryView view)
 {
-    return OpenCurrent(path, view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
+    return OpenCurrent(path, ViewFlags(view));
 }
 
 bool TRegistry::OpenCurrent(const std::string& path, std::uint32_t viewFlags)

@@ -43,7 +43,7 @@ KeyDeletionOutcome KeyDeletion::DeleteSaved(const std::string& path, RegistryVie
     const auto shown = [view](const std::string& key) { return KeyNameInView(key, view); };
     TRegistry registry(store_);
     registry.SetRootKey(kClassesRoot);
-    registry.SetViewFlags(view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0);
+    registry.SetViewFlags(ViewFlags(view));
     if (registry.DeleteKey(path) || registry.LastError() == kErrorFileNotFound) {
         // HKEY_CLASSES_ROOT shows the user's classes over the machine's: the
         // deletion takes one, and the other then shows through.

@@ -10,8 +10,6 @@ namespace {
 // Problems listed one by one in the message; the rest are counted.
 constexpr std::size_t kProblemsShown = 20;
 
-std::uint32_t ViewFlags(RegistryView view) { return view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0; }
-
 }  // namespace
 
 std::string SectionProblemsMessage(const std::vector<std::string>& problems)

@@ -25,8 +25,6 @@ const char* const kClassSection = "CLSID";
 const char* const kLibrarySection = "TypeLib";
 const char* const kInterfaceSection = "Interface";
 
-std::uint32_t ViewFlags(RegistryView view) { return view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0; }
-
 const char* SectionOf(SectionKind kind)
 {
     switch (kind) {

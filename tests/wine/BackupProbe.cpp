@@ -79,7 +79,7 @@ int main()
             if (saved && !keep) {
                 qob::TRegistry registry(store);
                 registry.SetRootKey(qob::kClassesRoot);
-                registry.SetViewFlags(view == qob::RegistryView::Wow64_32 ? qob::kKeyWow64_32Key : 0);
+                registry.SetViewFlags(qob::ViewFlags(view));
                 registry.DeleteKey(path);
             }
         }
