@@ -6,9 +6,9 @@
 #include "catalogue/KeyStore.h"
 #include "catalogue/NameSort.h"
 #include "catalogue/Platform.h"
-#include "catalogue/ReaderPool.h"
 #include "catalogue/ScanPacing.h"
 #include "catalogue/ServerPath.h"
+#include "catalogue/SharedReader.h"
 #include "catalogue/TreeModel.h"
 
 #include <map>

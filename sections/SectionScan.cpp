@@ -1,18 +1,17 @@
 #include "sections/SectionScan.h"
 
-#include "catalogue/ReaderPool.h"
 #include "catalogue/Registry.h"
 #include "catalogue/ServerPath.h"
+#include "catalogue/SharedReader.h"
 #include "catalogue/TreeDump.h"
 #include "catalogue/Utf8.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <unordered_set>
 #include <utility>
@@ -396,151 +395,8 @@ private:
 
 // What examining one key gave.
 struct Outcome {
-    bool done = false;
     std::optional<BrokenKey> broken;
     std::exception_ptr error;
-};
-
-// The keys of one examination and what each gave, shared by the threads
-// that examine them. The keys are taken in order, each once, up to the end
-// of the part open; after a read error, or once cancelled, none is taken.
-// Helpers take keys only in a part given to the pool.
-class SharedKeys {
-public:
-    SharedKeys(const std::vector<SectionKey>& keys, const std::atomic<bool>& cancel)
-        : keys_(keys), outcomes_(keys.size()), cancel_(cancel)
-    {
-    }
-
-    std::vector<Outcome>& Outcomes() { return outcomes_; }
-    std::size_t Done()
-    {
-        std::lock_guard lock(mutex_);
-        return done_;
-    }
-    bool Stopped()
-    {
-        std::lock_guard lock(mutex_);
-        return stopped_ || cancel_;
-    }
-
-    // Opens the keys up to `last`, to the pool or to the calling thread alone.
-    void Open(std::size_t last, bool toPool)
-    {
-        {
-            std::lock_guard lock(mutex_);
-            limit_ = last;
-            pooled_ = toPool;
-        }
-        if (toPool)
-            partOpen_.notify_all();
-    }
-
-    // The calling thread's next key, if any.
-    std::optional<std::size_t> Take()
-    {
-        std::lock_guard lock(mutex_);
-        if (next_ >= limit_ || stopped_ || cancel_)
-            return std::nullopt;
-        return next_++;
-    }
-
-    // A helper's next key: waits for a part given to the pool; none once the
-    // examination ends.
-    std::optional<std::size_t> TakeAsHelper()
-    {
-        std::unique_lock lock(mutex_);
-        partOpen_.wait(lock, [&] { return ended_ || (pooled_ && next_ < limit_ && !stopped_ && !cancel_); });
-        if (ended_)
-            return std::nullopt;
-        return next_++;
-    }
-
-    void Examine(Examiner& examiner, std::size_t index)
-    {
-        Outcome& outcome = outcomes_[index];
-        try {
-            outcome.broken = examiner.Examine(keys_[index]);
-        } catch (...) {
-            outcome.error = std::current_exception();
-        }
-        outcome.done = true;
-        std::lock_guard lock(mutex_);
-        stopped_ = stopped_ || outcome.error;
-        ++done_;
-        if (waiting_ && done_ == next_)
-            allDone_.notify_one();
-    }
-
-    // Waits until every key taken is examined, and closes the part to the pool.
-    void WaitForTaken()
-    {
-        std::unique_lock lock(mutex_);
-        waiting_ = true;
-        allDone_.wait(lock, [&] { return done_ == next_; });
-        waiting_ = false;
-        pooled_ = false;
-    }
-
-    // Tells the helpers to end.
-    void End()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            ended_ = true;
-        }
-        partOpen_.notify_all();
-    }
-
-private:
-    const std::vector<SectionKey>& keys_;
-    std::vector<Outcome> outcomes_;  // by key; each written by the thread that took it
-    const std::atomic<bool>& cancel_;
-    std::mutex mutex_;
-    std::condition_variable partOpen_;  // a part was given to the pool, or the examination ends
-    std::condition_variable allDone_;   // the last key taken was examined
-    std::size_t next_ = 0;   // the next key to take
-    std::size_t limit_ = 0;  // the end of the part open
-    std::size_t done_ = 0;   // keys examined
-    bool pooled_ = false;    // helpers may take keys of the part
-    bool waiting_ = false;   // the calling thread waits for the keys taken
-    bool stopped_ = false;   // a read error
-    bool ended_ = false;
-};
-
-// The threads that examine keys beside the calling one, each with its own
-// examiner; told to end and joined when it goes.
-class HelperThreads {
-public:
-    HelperThreads(SharedKeys& keys, unsigned count, const std::function<void()>& work) : keys_(keys)
-    {
-        // A thread the system refuses is one helper fewer.
-        try {
-            for (unsigned i = 0; i < count; ++i)
-                threads_.emplace_back(work);
-        } catch (const std::system_error&) {
-        } catch (...) {
-            Join();
-            throw;
-        }
-    }
-    ~HelperThreads() { Join(); }
-    HelperThreads(const HelperThreads&) = delete;
-    HelperThreads& operator=(const HelperThreads&) = delete;
-
-    bool Running() const { return !threads_.empty(); }
-
-private:
-    void Join()
-    {
-        keys_.End();
-        for (std::thread& thread : threads_)
-            thread.join();
-        threads_.clear();
-    }
-
-    SharedKeys& keys_;
-    std::vector<std::thread> threads_;
 };
 
 // Lists one section's keys in one view, in the registry's order.
@@ -643,63 +499,38 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
             progress(0, keys.size());
     }
 
-    // The keys are examined in parts, each on the calling thread alone or
-    // with the helpers as the pacing finds faster: under Wine the helpers
-    // keep the registry's server busy while a core is free, and only take
-    // turns with it when every core has work.
+    // The keys are examined on the calling thread and its helpers, each
+    // with its own examiner; the verdicts are collected in the keys' order.
     FileChecks files(files_);
-    SharedKeys shared(keys, cancel);
-    Examiner own(store_, files, listed);
-    const auto reportDone = [&] {
-        if (progress)
-            progress(shared.Done(), keys.size());
-    };
-    const auto examinePart = [&](const ReadPart& part) {
-        shared.Open(part.last, part.way == ReadWay::InPool);
-        while (const std::optional<std::size_t> index = shared.Take()) {
-            shared.Examine(own, *index);
-            reportDone();
-        }
-        if (part.way == ReadWay::InPool)
-            shared.WaitForTaken();
-    };
-    {
-        const unsigned helperCount =
-            static_cast<unsigned>(std::min<std::size_t>(threads_, std::max<std::size_t>(keys.size(), 1)) - 1);
-        HelperThreads helpers(shared, helperCount, [&] {
-            Examiner examiner(store_, files, listed);
-            while (const std::optional<std::size_t> index = shared.TakeAsHelper())
-                shared.Examine(examiner, *index);
-        });
-        const std::size_t count = keys.size();
-        if (!helpers.Running()) {
-            examinePart({ReadWay::Alone, 0, count});
-        } else if (!pacing_.now) {
-            examinePart({ReadWay::InPool, 0, count});
-        } else {
-            PacingPolicy policy(count, pacing_.probe, pacing_.stretch);
-            while (!policy.Done() && !shared.Stopped()) {
-                const ReadPart part = policy.Next();
-                const long long start = pacing_.now();
-                examinePart(part);
-                policy.Took(pacing_.now() - start);
+    std::vector<Outcome> outcomes(keys.size());
+    const auto makeExaminer = [&]() -> ItemReader {
+        auto examiner = std::make_shared<Examiner>(store_, files, listed);
+        return [examiner, &keys, &outcomes](std::size_t index) {
+            Outcome& outcome = outcomes[index];
+            try {
+                outcome.broken = examiner->Examine(keys[index]);
+            } catch (...) {
+                outcome.error = std::current_exception();
             }
-        }
-    }
-    reportDone();
-
-    for (Outcome& outcome : shared.Outcomes()) {
-        if (outcome.error) {
+            return !outcome.error;
+        };
+    };
+    const auto collect = [&](std::size_t index) {
+        Outcome& outcome = outcomes[index];
+        if (outcome.error)
             findings.error = outcome.error;
-            break;
-        }
-        if (!outcome.done) {
-            findings.cancelled = true;
-            continue;
-        }
-        if (outcome.broken)
+        else if (outcome.broken)
             findings.keys.push_back(std::move(*outcome.broken));
-    }
+        if (progress)
+            progress(index + 1, keys.size());
+        return !cancel;
+    };
+    const std::size_t count = keys.size();
+    const std::size_t window = std::max<std::size_t>(count, 1);
+    const unsigned helpers = static_cast<unsigned>(std::min<std::size_t>(threads_, window) - 1);
+    const std::size_t examined = ReadShared({count, helpers, window, pacing_}, makeExaminer, collect);
+    findings.cancelled = examined < count && !findings.error;
+
     std::stable_sort(findings.keys.begin(), findings.keys.end(), [this](const BrokenKey& a, const BrokenKey& b) {
         if (a.kind != b.kind)
             return a.kind < b.kind;
