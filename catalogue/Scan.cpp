@@ -1,7 +1,6 @@
 #include "catalogue/Scan.h"
 
 #include "catalogue/Registry.h"
-
 #include "catalogue/SharedReader.h"
 
 #include <algorithm>

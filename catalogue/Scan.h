@@ -45,11 +45,12 @@ void ReadOneEntry(KeyStore& store, const FileSystem& files, const std::string& n
 // The entries are read with a pool of `threads` threads (0:
 // DefaultScanThreads(); 1: all on the calling thread, no pool), each with its
 // own registry access object, or on the calling thread, as `pacing` finds
-// faster; the tree is built from what they read on the calling thread, in the
-// names' order: the tree, the server checks and an error are the same
-// whatever the number. `store` is used from all of them at once; `tree`,
-// `order` and `servers` only from the calling thread. No reading thread
-// outlives the call.
+// faster (catalogue/SharedReader.h; with the pool, the calling thread reads
+// too while its next entry is not ready); the tree is built from what they
+// read on the calling thread, in the names' order: the tree, the server
+// checks and an error are the same whatever the number. `store` is used from
+// all of them at once; `tree`, `order` and `servers` only from the calling
+// thread. No reading thread outlives the call.
 void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& order, ServerPresence& servers,
                          unsigned threads = 0, const ScanPacing& pacing = {});
 

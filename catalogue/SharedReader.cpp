@@ -183,9 +183,9 @@ void Help(ReadingState& state, const ReaderFactory& makeReader)
 }
 
 // The helper threads of one reading; told to end and joined when it goes.
-class HelperThreads {
+class JoinedHelpers {
 public:
-    HelperThreads(ReadingState& state, unsigned count, const ReaderFactory& makeReader) : state_(state)
+    JoinedHelpers(ReadingState& state, unsigned count, const ReaderFactory& makeReader) : state_(state)
     {
         // A thread the system refuses is one helper fewer. Any other failure
         // (no memory for the thread list) ends the helpers already started
@@ -199,9 +199,9 @@ public:
             throw;
         }
     }
-    ~HelperThreads() { Join(); }
-    HelperThreads(const HelperThreads&) = delete;
-    HelperThreads& operator=(const HelperThreads&) = delete;
+    ~JoinedHelpers() { Join(); }
+    JoinedHelpers(const JoinedHelpers&) = delete;
+    JoinedHelpers& operator=(const JoinedHelpers&) = delete;
 
     bool Running() const { return !threads_.empty(); }
 
@@ -224,7 +224,7 @@ std::size_t ReadShared(const SharedReading& reading, const ReaderFactory& makeRe
 {
     ReadingState state(reading.count, reading.window);
     const ItemReader own = makeReader();
-    HelperThreads helpers(state, reading.helpers, makeReader);
+    JoinedHelpers helpers(state, reading.helpers, makeReader);
     std::size_t handed = 0;
     // Reads the part and hands its items out; false when the reading stops.
     const auto readPart = [&](const ReadPart& part) {
