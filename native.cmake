@@ -16,6 +16,7 @@ add_executable(unit_tests
   tests/unit/ScanTest.cpp
   tests/unit/SectionScanTest.cpp
   tests/unit/ScanPacingTest.cpp
+  tests/unit/SharedReaderTest.cpp
   tests/unit/ServerPathTest.cpp
   tests/unit/ErrorTextTest.cpp
   tests/unit/MessageDialogLayoutTest.cpp

@@ -1,67 +1,52 @@
 #include "catalogue/Scan.h"
 
 #include "catalogue/Registry.h"
+#include "catalogue/SharedReader.h"
 
 #include <algorithm>
-#include <optional>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace qob {
 
 namespace {
 
-// Reads the names in order, alone or with the pool, as the pacing decides,
-// and hands each record to `apply` on the scan's thread.
-class EntrySequence {
-public:
-    EntrySequence(TRegistry& registry, KeyStore& store, const std::vector<std::string>& names, unsigned threads,
-                  const ScanPacing& pacing)
-        : names_(names), alone_(registry), pacing_(pacing)
+// One thread's access to the registry, for reading entries.
+struct ThreadEntryReader {
+    explicit ThreadEntryReader(KeyStore& store) : registry(store), reader(registry)
     {
-        if (threads > 1 && names.size() > 1)
-            pool_.emplace(store, names, static_cast<unsigned>(std::min<std::size_t>(threads, names.size())));
+        registry.SetRootKey(kClassesRoot);
     }
 
-    template <typename ApplyRecord>
-    void ForEach(ApplyRecord&& apply)
-    {
-        const std::size_t count = names_.size();
-        if (!pool_ || !pool_->Running()) {
-            Read({ReadWay::Alone, 0, count}, apply);
-            return;
-        }
-        if (!pacing_.now) {
-            Read({ReadWay::InPool, 0, count}, apply);
-            return;
-        }
-        PacingPolicy policy(count, pacing_.probe, pacing_.stretch);
-        while (!policy.Done()) {
-            const ReadPart part = policy.Next();
-            const long long start = pacing_.now();
-            Read(part, apply);
-            policy.Took(pacing_.now() - start);
-        }
-    }
-
-private:
-    template <typename ApplyRecord>
-    void Read(const ReadPart& part, ApplyRecord& apply)
-    {
-        if (part.way == ReadWay::InPool && part.first < part.last)
-            pool_->Read(part.first, part.last);
-        for (std::size_t index = part.first; index < part.last; ++index) {
-            if (part.way == ReadWay::InPool)
-                apply(pool_->Take(index));
-            else
-                apply(alone_.Read(names_[index]));
-        }
-    }
-
-    const std::vector<std::string>& names_;
-    EntryReader alone_;
-    const ScanPacing pacing_;
-    std::optional<ReaderPool> pool_;
+    TRegistry registry;
+    EntryReader reader;
 };
+
+// Reads the entries of `names` with `readers` threads, or on the calling
+// thread, as the pacing decides, and hands each record to `apply` on the
+// calling thread in the names' order. The records read ahead wait in a ring
+// of a few slots a reader.
+void ReadEntries(KeyStore& store, const std::vector<std::string>& names, unsigned readers, const ScanPacing& pacing,
+                 const std::function<void(EntryRecord)>& apply)
+{
+    const unsigned helpers =
+        readers > 1 && names.size() > 1 ? static_cast<unsigned>(std::min<std::size_t>(readers, names.size())) : 0;
+    const std::size_t window = std::size_t{16} * std::max(1u, helpers);
+    std::vector<EntryRecord> slots(window);
+    const auto makeReader = [&]() -> ItemReader {
+        auto own = std::make_shared<ThreadEntryReader>(store);
+        return [own, &slots, &names, window](std::size_t index) {
+            EntryRecord& slot = slots[index % window];
+            slot = own->reader.Read(names[index]);
+            return !slot.error;
+        };
+    };
+    ReadShared({names.size(), helpers, window, pacing}, makeReader, [&](std::size_t index) {
+        apply(std::move(slots[index % window]));
+        return true;
+    });
+}
 
 }  // namespace
 
@@ -87,15 +72,12 @@ void RunRegistrationScan(TTreeNodes& tree, KeyStore& store, const NameOrder& ord
     registry.CloseKey();
     SortNames(names, order);
     tree.BeginUpdate();
-    {
-        EntrySequence entries(registry, store, names, threads, pacing);
-        std::size_t done = 0;
-        entries.ForEach([&](EntryRecord record) {
-            AddEntryToTree(std::move(record), tree, servers);
-            if (progress)
-                progress(++done, names.size());
-        });
-    }
+    std::size_t done = 0;
+    ReadEntries(store, names, threads, pacing, [&](EntryRecord record) {
+        AddEntryToTree(std::move(record), tree, servers);
+        if (progress)
+            progress(++done, names.size());
+    });
     names.clear();
     registry.CloseKey();
     tree.EndUpdate();

@@ -6,9 +6,9 @@
 #include "catalogue/KeyStore.h"
 #include "catalogue/NameSort.h"
 #include "catalogue/Platform.h"
-#include "catalogue/ReaderPool.h"
 #include "catalogue/ScanPacing.h"
 #include "catalogue/ServerPath.h"
+#include "catalogue/SharedReader.h"
 #include "catalogue/TreeModel.h"
 
 #include <cstddef>
@@ -47,11 +47,12 @@ void ReadOneEntry(KeyStore& store, const FileSystem& files, const std::string& n
 // The entries are read with a pool of `threads` threads (0:
 // DefaultScanThreads(); 1: all on the calling thread, no pool), each with its
 // own registry access object, or on the calling thread, as `pacing` finds
-// faster; the tree is built from what they read on the calling thread, in the
-// names' order: the tree, the server checks and an error are the same
-// whatever the number. `store` is used from all of them at once; `tree`,
-// `order` and `servers` only from the calling thread. No reading thread
-// outlives the call.
+// faster (catalogue/SharedReader.h; with the pool, the calling thread reads
+// too while its next entry is not ready); the tree is built from what they
+// read on the calling thread, in the names' order: the tree, the server
+// checks and an error are the same whatever the number. `store` is used from
+// all of them at once; `tree`, `order` and `servers` only from the calling
+// thread. No reading thread outlives the call.
 //
 // `progress`, when given, is told on the calling thread after each entry
 // added: the names taken so far and the names in all.

@@ -1,5 +1,5 @@
-// How a scan with a pool of readers shares the names between its own thread
-// and the pool.
+// How a reading with helper threads (catalogue/SharedReader.h) shares the
+// items between the calling thread alone and the helpers.
 #pragma once
 
 #include <cstddef>
@@ -7,15 +7,17 @@
 
 namespace qob {
 
-// The settings of a scan's pacing (below): `now` is the clock its parts are
-// timed by, in microseconds; without a clock the pool reads all the names.
+// The settings of a reading's pacing (below): `now` is the clock its parts
+// are timed by, in microseconds; without a clock everything is read with the
+// helpers.
 struct ScanPacing {
     std::function<long long()> now;
     std::size_t probe = 64;
     std::size_t stretch = 4096;
 };
 
-// The two ways a name is read: on the scan's own thread, or with the pool.
+// The two ways an item is read: on the calling thread alone, or with the
+// helpers (the pool).
 enum class ReadWay { Alone, InPool };
 
 // The names from `first` up to `last`, read one way.

@@ -2,13 +2,17 @@
 // type libraries and the interfaces - examined for keys that are plainly
 // broken. The verdicts are conservative: a key is listed only when what it
 // names is certainly gone; when in doubt it is healthy. Portable: over the
-// key store and the file system, no platform calls.
+// key store and the file system, no platform calls. Each kind of key has its
+// verdict in a unit of its own and a row in sections/SectionKinds.h; the
+// lines for scripts are sections/SectionLines.h's.
 #pragma once
 
 #include "catalogue/KeyStore.h"
 #include "catalogue/Platform.h"
 #include "catalogue/RegistryView.h"
 #include "catalogue/ScanPacing.h"
+#include "sections/BrokenKey.h"
+#include "sections/SectionLines.h"
 
 #include <atomic>
 #include <cstddef>
@@ -20,47 +24,10 @@
 
 namespace qob {
 
-enum class SectionKind { Class, TypeLibrary, Interface };
-
-enum class BreakReason {
-    MissingServer,        // every server path of the class names no file
-    MissingFile,          // every file of the type library is missing
-    UnregisteredTypeLib,  // the interface's type library has no key
-    UnregisteredClass,    // the interface's proxy class has no key in either view
-};
-
-// One broken key.
-struct BrokenKey {
-    SectionKind kind = SectionKind::Class;
-    // The key as the system names it below HKEY_CLASSES_ROOT, spelled as
-    // the registry enumerates it: "CLSID\{...}", "Wow6432Node\CLSID\{...}",
-    // "TypeLib\{...}" or "Interface\{...}".
-    std::string name;
-    // The same key as a path in its view ("CLSID\{...}" for both views of a
-    // class), for reading it again, saving and deleting it.
-    std::string path;
-    RegistryView view = RegistryView::Native;
-    std::string description;  // the key's default value, or empty
-    BreakReason reason = BreakReason::MissingServer;
-    // What is missing: the server or library paths as read, or the one
-    // library or class id.
-    std::vector<std::string> missing;
-};
-
 // True when the key is `<section>\<one non-empty name>` of its kind's
 // section (CLSID, TypeLib or Interface; only CLSID in the 32-bit view):
 // never a section itself, never a key inside another registration.
 bool IsSingleSectionKey(const BrokenKey& key);
-
-// The reason for scripts, the same in every language: a fixed token
-// ("missing-server", "missing-file", "unregistered-typelib",
-// "unregistered-class"), a space, and what is missing joined by '|'.
-std::string ReasonToken(const BrokenKey& key);
-
-// The broken keys as scripts read them: one line per key, "kind TAB key TAB
-// description TAB reason LF", the kind being "class", "typelib" or
-// "interface" and the reason ReasonToken's; control bytes written as \xHH.
-std::string SectionLines(const std::vector<BrokenKey>& keys);
 
 // What one examination found. On a read error of the registry the keys
 // found before it stay (before it in the listing's order: the classes, the

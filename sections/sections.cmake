@@ -1,3 +1,12 @@
 # The examination of the sections beside the ProgIDs (classes, type
-# libraries, interfaces): portable, a part of the core.
-target_sources(qob_core PRIVATE sections/SectionScan.cpp)
+# libraries, interfaces): portable, a part of the core. Each kind of key has
+# its verdict's unit and a row in SectionKinds.cpp.
+target_sources(qob_core PRIVATE
+  sections/VerdictSupport.cpp
+  sections/ClassVerdict.cpp
+  sections/TypeLibraryVerdict.cpp
+  sections/InterfaceVerdict.cpp
+  sections/SectionKinds.cpp
+  sections/SectionLines.cpp
+  sections/SectionScan.cpp
+)

@@ -1,0 +1,39 @@
+// A key of the sections beside the ProgIDs (classes, type libraries,
+// interfaces) that the examination found broken, and why.
+#pragma once
+
+#include "catalogue/RegistryView.h"
+
+#include <string>
+#include <vector>
+
+namespace qob {
+
+enum class SectionKind { Class, TypeLibrary, Interface };
+
+enum class BreakReason {
+    MissingServer,        // every server path of the class names no file
+    MissingFile,          // every file of the type library is missing
+    UnregisteredTypeLib,  // the interface's type library has no key
+    UnregisteredClass,    // the interface's proxy class has no key in either view
+};
+
+// One broken key.
+struct BrokenKey {
+    SectionKind kind = SectionKind::Class;
+    // The key as the system names it below HKEY_CLASSES_ROOT, spelled as
+    // the registry enumerates it: "CLSID\{...}", "Wow6432Node\CLSID\{...}",
+    // "TypeLib\{...}" or "Interface\{...}".
+    std::string name;
+    // The same key as a path in its view ("CLSID\{...}" for both views of a
+    // class), for reading it again, saving and deleting it.
+    std::string path;
+    RegistryView view = RegistryView::Native;
+    std::string description;  // the key's default value, or empty
+    BreakReason reason = BreakReason::MissingServer;
+    // What is missing: the server or library paths as read, or the one
+    // library or class id.
+    std::vector<std::string> missing;
+};
+
+}  // namespace qob

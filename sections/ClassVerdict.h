@@ -1,0 +1,18 @@
+// The verdict on a class key (CLSID\{...}, in either view).
+#pragma once
+
+#include "sections/BrokenKey.h"
+#include "sections/VerdictSupport.h"
+
+#include <optional>
+#include <string>
+
+namespace qob {
+
+// Broken when it has a server subkey and every server path names no file;
+// a server found (or one that cannot be examined) ends the look. `section`
+// is the class section's key in `view`, `name` the class key's name there.
+std::optional<BrokenKey> ClassVerdict(const VerdictContext& context, KeyHandle section, const std::string& name,
+                                      RegistryView view);
+
+}  // namespace qob
