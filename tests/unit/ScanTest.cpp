@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <random>
 
 namespace qob {
@@ -151,6 +153,22 @@ TEST_P(ScanTest, EntriesFollowTheSortedNamesNotTheCase)
     for (const auto& entry : tree.TopLevel())
         names.push_back(entry->Text());
     EXPECT_EQ(names, (std::vector<std::string>{"abc", "ABD", "alpha", "Zeta", "表示"}));
+
+    // The caller is told of each name in turn, on its own thread, with its
+    // entry already in the tree; the key CLSID, a name that is no entry,
+    // comes fourth.
+    TTreeNodes again;
+    std::vector<std::size_t> told, entries;
+    const std::thread::id caller = std::this_thread::get_id();
+    RunRegistrationScan(again, store, order, *this, GetParam().threads, Pacing(),
+                        [&](std::size_t done, std::size_t total) {
+                            EXPECT_EQ(std::this_thread::get_id(), caller);
+                            EXPECT_EQ(total, 6u);
+                            told.push_back(done);
+                            entries.push_back(again.TopLevel().size());
+                        });
+    EXPECT_EQ(told, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(entries, (std::vector<std::size_t>{1, 2, 3, 3, 4, 5}));
 }
 
 TEST_P(ScanTest, BadValueTypeEndsTheScanAndKeepsThePartialTree)
