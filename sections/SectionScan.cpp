@@ -126,8 +126,8 @@ public:
         return state;
     }
 
-    // A type library's file: a win32 file in the system folder is also
-    // looked for in the 32-bit system folder.
+    // A type library's file: a win32 file is also looked for where a 32-bit
+    // process reads its path (the 32-bit system and program folders).
     ServerFileState ResolveLibrary(const std::string& path, bool win32)
     {
         const auto key = std::make_pair(path, win32);

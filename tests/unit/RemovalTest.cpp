@@ -140,6 +140,11 @@ protected:
         Text("CLSID\\{U}\\InprocServer32", "C:\\locked\\u.dll");
         files.AddFile("C:\\locked\\u.dll");
         files.FailSearch("C:\\locked", kErrorAccessDenied);
+        Text("App.WowProgram\\CLSID", "{P}");  // a 32-bit class, a file of that name in each program folder
+        Text("Wow6432Node\\CLSID\\{P}\\InprocServer32", "%ProgramFiles%\\Vendor\\x.dll");
+        files.SetVariable("ProgramFiles(x86)", "C:\\Program Files (x86)");
+        files.AddFile("C:\\Program Files (x86)\\Vendor\\x.dll");
+        files.AddFile("C:\\Program Files\\Vendor\\x.dll");
 
         RunRegistrationScan(tree, store, order, *this);
         before = Keys();
@@ -332,14 +337,19 @@ TEST_F(RemovalTest, FileQuestionNamesTheFileThatGoes)
         std::string question;
         const char* deleted;  // the file gone after Yes, or none
         const char* kept;
+        const char* namesake;  // a file of the same name that a process of the class's view does not load
     } cases[] = {
         {"App.SwitchCut", "ファイル C:\\Tools\\foo -bar.exe" + kQ + "\r削除するファイル: C:\\Tools\\foo",
-         "C:\\Tools\\foo", nullptr},
+         "C:\\Tools\\foo", nullptr, nullptr},
         // The quotes off, the text names the file (in other case): no line.
-        {"App.Quoted", "ファイル \"C:\\app\\Q.exe\"" + kQ, "C:\\app\\Q.exe", nullptr},
+        {"App.Quoted", "ファイル \"C:\\app\\Q.exe\"" + kQ, "C:\\app\\Q.exe", nullptr, nullptr},
         // A file that cannot be examined is no missing server, and it stays.
         {"App.Unexaminable", "ファイル C:\\locked\\u.dll" + kQ + "\rファイルを確認できません。", nullptr,
-         "C:\\locked\\u.dll"},
+         "C:\\locked\\u.dll", nullptr},
+        // A 32-bit process reads %ProgramFiles% as the 32-bit program folder.
+        {"App.WowProgram",
+         "ファイル %ProgramFiles%\\Vendor\\x.dll" + kQ + "\r削除するファイル: C:\\Program Files (x86)\\Vendor\\x.dll",
+         "C:\\Program Files (x86)\\Vendor\\x.dll", nullptr, "C:\\Program Files\\Vendor\\x.dll"},
     };
     for (const Case& c : cases) {
         host.dialogs.clear();
@@ -355,6 +365,9 @@ TEST_F(RemovalTest, FileQuestionNamesTheFileThatGoes)
         if (c.kept) {
             EXPECT_TRUE(files.Exists(c.kept)) << c.entry;
             EXPECT_EQ(host.saved.size(), 2u) << c.entry << ": only the keys are saved";
+        }
+        if (c.namesake) {
+            EXPECT_TRUE(files.Exists(c.namesake)) << c.entry << ": the file of the other view stays";
         }
     }
 }
