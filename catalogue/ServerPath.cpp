@@ -23,6 +23,14 @@ bool MeansNoFile(long error)
            error == kErrorBadPathname;
 }
 
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A drive and folder: "C:\" and at least one character more.
+bool IsDrivePath(std::string_view path)
+{
+    return path.size() > 3 && IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
 // The program folders that a 32-bit process of a 64-bit system reads
 // otherwise: its %ProgramFiles% is the (x86) folder, as is its
 // %CommonProgramFiles%. %ProgramW6432% and %CommonProgramW6432% name the
@@ -74,6 +82,28 @@ std::string WithReferencesOf32BitProcess(const FileSystem& files, const std::str
     return out;
 }
 
+// The path without a long-path prefix, which names the file the rest names:
+// "\\?\C:\..." is "C:\...", "\\?\UNC\server\..." is "\\server\...". The
+// prefix is taken off only where a full path is left; any other text keeps
+// it, and the ? in it then matches no file.
+std::string WithoutLongPathPrefix(const std::string& path)
+{
+    constexpr std::string_view prefix = "\\\\?\\";
+    if (!path.starts_with(prefix))
+        return path;
+    const std::string_view rest = std::string_view(path).substr(prefix.size());
+    if (IsDrivePath(rest))
+        return std::string(rest);
+    constexpr std::string_view network = "UNC\\";
+    if (StartsWithNoCase(rest, network)) {
+        std::string plain(2, '\\');
+        plain.append(rest.substr(network.size()));
+        if (IsFullPath(plain))
+            return plain;
+    }
+    return path;
+}
+
 }  // namespace
 
 std::vector<std::string> NormaliseServerPath(const std::string& serverPath)
@@ -96,11 +126,16 @@ std::vector<std::string> NormaliseServerPath(const std::string& serverPath)
 
 bool HasDirectoryPart(const std::string& path) { return path.find('\\') != std::string::npos; }
 
+bool IsFullPath(std::string_view path)
+{
+    return IsDrivePath(path) || (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
+}
+
 std::vector<std::string> ServerPathCheck::CandidateFiles(const std::string& serverPath, RegistryView view) const
 {
     std::vector<std::string> files;
     for (const std::string& candidate : NormaliseServerPath(serverPath)) {
-        const std::string path = Expanded(candidate, view);
+        const std::string path = WithoutLongPathPrefix(Expanded(candidate, view));
         if (HasDirectoryPart(path))
             files.push_back(ForView(path, view));
     }

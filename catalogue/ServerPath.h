@@ -10,6 +10,7 @@
 #include "catalogue/RegistryView.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qob {
@@ -25,6 +26,10 @@ std::vector<std::string> NormaliseServerPath(const std::string& serverPath);
 
 // True when the text holds a backslash.
 bool HasDirectoryPart(const std::string& path);
+
+// A drive and folder ("C:\...") or a network path ("\\server\..."): a
+// relative path names whatever lies below the current directory.
+bool IsFullPath(std::string_view path);
 
 // What the check found for a server path, or for one file.
 enum class ServerFileState {
@@ -61,8 +66,9 @@ public:
     // The candidate texts that hold a folder, in the order tried, each read
     // as a process of the view reads it: expanded with that process's
     // program folders (%ProgramFiles% and %CommonProgramFiles% as the (x86)
-    // ones for the 32-bit view), and system32 as SysWOW64 for the 32-bit
-    // view. Empty for a bare file name or the empty text.
+    // ones for the 32-bit view), a long-path prefix taken off ("\\?\C:\..."
+    // is "C:\..."), and system32 as SysWOW64 for the 32-bit view. Empty for a
+    // bare file name or the empty text.
     std::vector<std::string> CandidateFiles(const std::string& serverPath, RegistryView view) const;
     // One path: exactly one file, no pattern.
     ServerFile Examine(const std::string& path) const;

@@ -145,6 +145,9 @@ protected:
         files.SetVariable("ProgramFiles(x86)", "C:\\Program Files (x86)");
         files.AddFile("C:\\Program Files (x86)\\Vendor\\x.dll");
         files.AddFile("C:\\Program Files\\Vendor\\x.dll");
+        Text("App.LongPath\\CLSID", "{LP}");
+        Text("CLSID\\{LP}\\LocalServer32", "\\\\?\\C:\\app\\long.exe -Embedding");
+        files.AddFile("C:\\app\\long.exe");
 
         RunRegistrationScan(tree, store, order, *this);
         before = Keys();
@@ -350,6 +353,9 @@ TEST_F(RemovalTest, FileQuestionNamesTheFileThatGoes)
         {"App.WowProgram",
          "ファイル %ProgramFiles%\\Vendor\\x.dll" + kQ + "\r削除するファイル: C:\\Program Files (x86)\\Vendor\\x.dll",
          "C:\\Program Files (x86)\\Vendor\\x.dll", nullptr, "C:\\Program Files\\Vendor\\x.dll"},
+        // The long-path prefix names the file after it.
+        {"App.LongPath", "ファイル \\\\?\\C:\\app\\long.exe -Embedding" + kQ + "\r削除するファイル: C:\\app\\long.exe",
+         "C:\\app\\long.exe", nullptr, nullptr},
     };
     for (const Case& c : cases) {
         host.dialogs.clear();

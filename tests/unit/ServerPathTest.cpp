@@ -112,7 +112,7 @@ TEST(ServerPathCheck, OnlyANoSuchFileErrorMeansMissing)
 
 // A path is read as a process of the class's view reads it: a 32-bit
 // process has the (x86) program folders as %ProgramFiles% and
-// %CommonProgramFiles%.
+// %CommonProgramFiles%, and a long-path prefix names the file after it.
 TEST(ServerPathCheck, PathsAreReadAsTheProcessOfTheViewReadsThem)
 {
     MemoryFileSystem files;
@@ -128,6 +128,7 @@ TEST(ServerPathCheck, PathsAreReadAsTheProcessOfTheViewReadsThem)
     files.AddFile("C:\\Program Files\\Common Files\\Both\\c.dll");
     files.AddFile("C:\\Program Files (x86)\\Common Files\\Both\\c.dll");
     files.AddFile("C:\\windows\\SysWOW64\\w.dll");
+    files.AddFile("\\\\server\\share\\s.dll");
     files.AddFile("C:\\Vendor\\ProgramFiles%\\x.dll");
     const auto native = RegistryView::Native;
     const auto wow = RegistryView::Wow64_32;
@@ -150,6 +151,16 @@ TEST(ServerPathCheck, PathsAreReadAsTheProcessOfTheViewReadsThem)
         // expansion finds it.
         {"%Vendor%ProgramFiles%\\x.dll", wow, "C:\\Vendor\\ProgramFiles%\\x.dll"},
         {"%ProgramFilesX%\\Both\\b.dll", wow, nullptr},
+        // Long paths, the prefix taken off before the view reads them.
+        {"\\\\?\\C:\\Program Files\\Both\\b.dll", native, "C:\\Program Files\\Both\\b.dll"},
+        {"\"\\\\?\\%ProgramFiles%\\Vendor\\x.dll\" -a", wow, "C:\\Program Files (x86)\\Vendor\\x.dll"},
+        {"\\\\?\\c:\\windows\\system32\\w.dll", wow, "C:\\windows\\SysWOW64\\w.dll"},
+        {"\\\\?\\UNC\\server\\share\\s.dll", native, "\\\\server\\share\\s.dll"},
+        {"\\\\?\\unc\\server\\share\\s.dll /s", native, "\\\\server\\share\\s.dll"},
+        // No full path after the prefix: kept, and no file has such a name.
+        {"\\\\?\\C:Program Files\\Both\\b.dll", native, nullptr},
+        {"\\\\?\\UNC\\", native, nullptr},
+        {"\\\\?\\Volume{0}\\Both\\b.dll", native, nullptr},
     };
     const ServerPathCheck check(files);
     for (const Case& c : cases) {
