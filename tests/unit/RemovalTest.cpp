@@ -3,71 +3,16 @@
 #include "catalogue/Scan.h"
 #include "removal/Removal.h"
 #include "tests/support/MemoryPlatform.h"
+#include "tests/support/ScriptedRemovalHost.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <set>
 
 namespace qob {
 namespace {
 
 constexpr int kClose = mrCancel;  // the dialog's close box
-
-// Answers the questions from a script and records every dialog.
-class ScriptedHost final : public RemovalHost, public RemovalBackup {
-public:
-    int ShowMessage(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) override
-    {
-        dialogs.push_back((kind == mtError ? "E " : kind == mtInformation ? "I " : "? ") +
-                          std::string(buttons == mbYesNo ? "yn " : buttons == mbOKOnly ? "ok " : "?? ") + text);
-        if (buttons == mbOKOnly || answers.empty())
-            return mrOk;
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void SetCursor(short cursor) override { cursors.push_back(cursor); }
-    std::string ErrorText(long code) override { return "error " + std::to_string(code); }
-    std::unique_ptr<RemovalBackup> NewBackup(const std::string& progId) override
-    {
-        backupFor = progId;
-        struct Forward final : RemovalBackup {
-            explicit Forward(ScriptedHost& host) : host(host) {}
-            bool SaveKey(const std::string& p, RegistryView v, std::string& r) override { return host.SaveKey(p, v, r); }
-            bool SaveFile(const std::string& p, std::string& r) override { return host.SaveFile(p, r); }
-            std::string Folder() const override { return host.Folder(); }
-            ScriptedHost& host;
-        };
-        return std::make_unique<Forward>(*this);
-    }
-    void ShowBackupFolder(const std::string& folder) override { shownFolder = folder; }
-
-    bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override
-    {
-        return Save("key " + path + (view == RegistryView::Wow64_32 ? " (32)" : ""), reason);
-    }
-    bool SaveFile(const std::string& path, std::string& reason) override { return Save("file " + path, reason); }
-    bool Save(const std::string& what, std::string& reason)
-    {
-        if (savesLeft == 0) {
-            reason = "disk full";
-            return false;
-        }
-        --savesLeft;
-        saved.push_back(what);
-        return true;
-    }
-    std::string Folder() const override { return saved.empty() ? "" : "C:\\backup"; }
-
-    std::deque<int> answers;
-    std::vector<std::string> dialogs;
-    std::vector<short> cursors;
-    std::vector<std::string> saved;
-    std::string backupFor;
-    std::string shownFolder;
-    int savesLeft = -1;  // the saves that succeed before the disk is full; -1 all
-};
 
 // A registry with an entry of each shape the removal meets, scanned into a
 // tree as the program does it.
@@ -225,7 +170,7 @@ protected:
     MemoryFileSystem files;
     FoldedNameOrder order;
     TTreeNodes tree;
-    ScriptedHost host;
+    ScriptedRemovalHost host;
     std::set<std::string> before;
 };
 
