@@ -3,6 +3,8 @@
 #include "catalogue/KeyStore.h"
 #include "catalogue/Utf8.h"
 
+#include <utility>
+
 namespace qob {
 
 namespace {
@@ -19,6 +21,87 @@ bool MeansNoFile(long error)
 {
     return error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorInvalidName ||
            error == kErrorBadPathname;
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A drive and folder: "C:\" and at least one character more.
+bool IsDrivePath(std::string_view path)
+{
+    return path.size() > 3 && IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+// The program folders that a 32-bit process of a 64-bit system reads
+// otherwise: its %ProgramFiles% is the (x86) folder, as is its
+// %CommonProgramFiles%. %ProgramW6432% and %CommonProgramW6432% name the
+// 64-bit folders in every process.
+constexpr std::pair<std::string_view, std::string_view> kFoldersOf32BitProcess[] = {
+    {"ProgramFiles", "ProgramFiles(x86)"},
+    {"CommonProgramFiles", "CommonProgramFiles(x86)"},
+};
+
+// Whether the environment has the variable: the expansion keeps a reference
+// to an undefined one as written.
+bool IsDefined(const FileSystem& files, std::string_view name)
+{
+    std::string reference(1, '%');
+    reference.append(name).push_back('%');
+    return files.ExpandEnvironment(reference) != reference;
+}
+
+// The variable that a 32-bit process's reference to `name` reads: the (x86)
+// one for a program folder, when the system has it (a 32-bit system has
+// not), otherwise `name` itself.
+std::string_view VariableOf32BitProcess(const FileSystem& files, std::string_view name)
+{
+    for (const auto& [native, x86] : kFoldersOf32BitProcess) {
+        if (EqualNoCase(name, native))
+            return IsDefined(files, x86) ? x86 : name;
+    }
+    return name;
+}
+
+// The text with each reference renamed to the variable that a 32-bit
+// process reads there. References are found as the expansion finds them:
+// from a % to the next one, then on after it.
+std::string WithReferencesOf32BitProcess(const FileSystem& files, const std::string& text)
+{
+    std::string out;
+    std::size_t pos = 0;
+    for (;;) {
+        const auto open = text.find('%', pos);
+        const auto close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+        if (close == std::string::npos)
+            break;
+        out.append(text, pos, open + 1 - pos);
+        out += VariableOf32BitProcess(files, std::string_view(text).substr(open + 1, close - open - 1));
+        out += '%';
+        pos = close + 1;
+    }
+    out.append(text, pos, std::string::npos);
+    return out;
+}
+
+// The path without a long-path prefix, which names the file the rest names:
+// "\\?\C:\..." is "C:\...", "\\?\UNC\server\..." is "\\server\...". The
+// prefix is taken off only where a full path is left; any other text keeps
+// it, and the ? in it then matches no file.
+std::string WithoutLongPathPrefix(const std::string& path)
+{
+    constexpr std::string_view prefix = "\\\\?\\";
+    if (!path.starts_with(prefix))
+        return path;
+    const std::string_view rest = std::string_view(path).substr(prefix.size());
+    if (IsDrivePath(rest))
+        return std::string(rest);
+    constexpr std::string_view network = "UNC\\";
+    if (StartsWithNoCase(rest, network)) {
+        std::string plain(2, '\\');
+        plain.append(rest.substr(network.size()));
+        if (IsFullPath(plain))
+            return plain;
+    }
+    return path;
 }
 
 }  // namespace
@@ -43,13 +126,16 @@ std::vector<std::string> NormaliseServerPath(const std::string& serverPath)
 
 bool HasDirectoryPart(const std::string& path) { return path.find('\\') != std::string::npos; }
 
+bool IsFullPath(std::string_view path)
+{
+    return IsDrivePath(path) || (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
+}
+
 std::vector<std::string> ServerPathCheck::CandidateFiles(const std::string& serverPath, RegistryView view) const
 {
     std::vector<std::string> files;
     for (const std::string& candidate : NormaliseServerPath(serverPath)) {
-        // Only a text with a % can hold a reference to expand.
-        const std::string path =
-            candidate.find('%') == std::string::npos ? candidate : files_.ExpandEnvironment(candidate);
+        const std::string path = WithoutLongPathPrefix(Expanded(candidate, view));
         if (HasDirectoryPart(path))
             files.push_back(ForView(path, view));
     }
@@ -92,6 +178,15 @@ ServerFile ServerPathCheck::Examine(const std::string& path) const
     if (MeansNoFile(search.error))
         return {};
     return {ServerFileState::Unexaminable, path, search.error};
+}
+
+std::string ServerPathCheck::Expanded(const std::string& text, RegistryView view) const
+{
+    // Only a text with a % can hold a reference to expand.
+    if (text.find('%') == std::string::npos)
+        return text;
+    return files_.ExpandEnvironment(view == RegistryView::Wow64_32 ? WithReferencesOf32BitProcess(files_, text)
+                                                                   : text);
 }
 
 std::string ServerPathCheck::ForView(const std::string& path, RegistryView view) const

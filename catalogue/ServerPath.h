@@ -10,6 +10,7 @@
 #include "catalogue/RegistryView.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qob {
@@ -25,6 +26,10 @@ std::vector<std::string> NormaliseServerPath(const std::string& serverPath);
 
 // True when the text holds a backslash.
 bool HasDirectoryPart(const std::string& path);
+
+// A drive and folder ("C:\...") or a network path ("\\server\..."): a
+// relative path names whatever lies below the current directory.
+bool IsFullPath(std::string_view path);
 
 // What the check found for a server path, or for one file.
 enum class ServerFileState {
@@ -58,14 +63,18 @@ public:
     // The scan's verdict: false only when the server is missing; a file
     // that cannot be examined counts as present.
     bool ServerPathExists(const std::string& serverPath, RegistryView view = RegistryView::Native) const;
-    // The candidate texts that hold a folder, expanded and read through the
-    // view (system32 as SysWOW64 for the 32-bit view), in the order tried.
-    // Empty for a bare file name or the empty text.
+    // The candidate texts that hold a folder, in the order tried, each read
+    // as a process of the view reads it: expanded with that process's
+    // program folders (%ProgramFiles% and %CommonProgramFiles% as the (x86)
+    // ones for the 32-bit view), a long-path prefix taken off ("\\?\C:\..."
+    // is "C:\..."), and system32 as SysWOW64 for the 32-bit view. Empty for a
+    // bare file name or the empty text.
     std::vector<std::string> CandidateFiles(const std::string& serverPath, RegistryView view) const;
     // One path: exactly one file, no pattern.
     ServerFile Examine(const std::string& path) const;
 
 private:
+    std::string Expanded(const std::string& text, RegistryView view) const;
     std::string ForView(const std::string& path, RegistryView view) const;
 
     const FileSystem& files_;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace qob {
 
@@ -27,15 +26,6 @@ bool IsGroup(const std::string& text, const char* name) { return text == name; }
 // only when it is a non-empty name without a backslash: "" or "\" would name
 // the container itself, "{x}\sub" a key inside another registration.
 bool IsSingleKeyName(const std::string& id) { return !id.empty() && !HasDirectoryPart(id); }
-
-// A drive and folder ("C:\...") or a network path ("\\server\..."): a
-// relative path names whatever lies below the current directory.
-bool IsFullPath(const std::string& path)
-{
-    const auto letter = static_cast<unsigned char>(path.empty() ? 0 : path[0]);
-    return (path.size() > 3 && std::isalpha(letter) && path[1] == ':' && path[2] == '\\') ||
-           (path.size() > 2 && path[0] == '\\' && path[1] == '\\');
-}
 
 std::string WithoutQuotes(std::string text)
 {
@@ -234,8 +224,9 @@ std::string RegistrationRemoval::FileWarning(const std::string& serverPath, cons
     }
     const std::string& file = server.file;
     // The question names the registered text; the file is named too when
-    // it reads otherwise (a switch cut off, a variable expanded, system32
-    // read as SysWOW64). Names differing only in case are the same file.
+    // it reads otherwise (a switch cut off, a variable expanded, a long-path
+    // prefix taken off, system32 read as SysWOW64). Names differing only in
+    // case are the same file.
     if (!EqualNoCase(file, WithoutQuotes(serverPath)))
         addLine(Text(TextId::RemovalFileToDelete, {file}));
     const int others = CountOtherUsers(tree_, entry_, file, check_);

@@ -58,8 +58,8 @@ public:
 
     ServerFileState Resolve(const std::string& path, RegistryView view);
     // A type library's file, without a resource number after it: a win32
-    // file in the system folder is also looked for in the 32-bit system
-    // folder.
+    // file is also looked for where a 32-bit process reads its path (the
+    // 32-bit system and program folders).
     ServerFileState ResolveLibrary(const std::string& path, bool win32);
 
 private:

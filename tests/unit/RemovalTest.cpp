@@ -3,71 +3,16 @@
 #include "catalogue/Scan.h"
 #include "removal/Removal.h"
 #include "tests/support/MemoryPlatform.h"
+#include "tests/support/ScriptedRemovalHost.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <set>
 
 namespace qob {
 namespace {
 
 constexpr int kClose = mrCancel;  // the dialog's close box
-
-// Answers the questions from a script and records every dialog.
-class ScriptedHost final : public RemovalHost, public RemovalBackup {
-public:
-    int ShowMessage(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) override
-    {
-        dialogs.push_back((kind == mtError ? "E " : kind == mtInformation ? "I " : "? ") +
-                          std::string(buttons == mbYesNo ? "yn " : buttons == mbOKOnly ? "ok " : "?? ") + text);
-        if (buttons == mbOKOnly || answers.empty())
-            return mrOk;
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void SetCursor(short cursor) override { cursors.push_back(cursor); }
-    std::string ErrorText(long code) override { return "error " + std::to_string(code); }
-    std::unique_ptr<RemovalBackup> NewBackup(const std::string& progId) override
-    {
-        backupFor = progId;
-        struct Forward final : RemovalBackup {
-            explicit Forward(ScriptedHost& host) : host(host) {}
-            bool SaveKey(const std::string& p, RegistryView v, std::string& r) override { return host.SaveKey(p, v, r); }
-            bool SaveFile(const std::string& p, std::string& r) override { return host.SaveFile(p, r); }
-            std::string Folder() const override { return host.Folder(); }
-            ScriptedHost& host;
-        };
-        return std::make_unique<Forward>(*this);
-    }
-    void ShowBackupFolder(const std::string& folder) override { shownFolder = folder; }
-
-    bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override
-    {
-        return Save("key " + path + (view == RegistryView::Wow64_32 ? " (32)" : ""), reason);
-    }
-    bool SaveFile(const std::string& path, std::string& reason) override { return Save("file " + path, reason); }
-    bool Save(const std::string& what, std::string& reason)
-    {
-        if (savesLeft == 0) {
-            reason = "disk full";
-            return false;
-        }
-        --savesLeft;
-        saved.push_back(what);
-        return true;
-    }
-    std::string Folder() const override { return saved.empty() ? "" : "C:\\backup"; }
-
-    std::deque<int> answers;
-    std::vector<std::string> dialogs;
-    std::vector<short> cursors;
-    std::vector<std::string> saved;
-    std::string backupFor;
-    std::string shownFolder;
-    int savesLeft = -1;  // the saves that succeed before the disk is full; -1 all
-};
 
 // A registry with an entry of each shape the removal meets, scanned into a
 // tree as the program does it.
@@ -140,6 +85,14 @@ protected:
         Text("CLSID\\{U}\\InprocServer32", "C:\\locked\\u.dll");
         files.AddFile("C:\\locked\\u.dll");
         files.FailSearch("C:\\locked", kErrorAccessDenied);
+        Text("App.WowProgram\\CLSID", "{P}");  // a 32-bit class, a file of that name in each program folder
+        Text("Wow6432Node\\CLSID\\{P}\\InprocServer32", "%ProgramFiles%\\Vendor\\x.dll");
+        files.SetVariable("ProgramFiles(x86)", "C:\\Program Files (x86)");
+        files.AddFile("C:\\Program Files (x86)\\Vendor\\x.dll");
+        files.AddFile("C:\\Program Files\\Vendor\\x.dll");
+        Text("App.LongPath\\CLSID", "{LP}");
+        Text("CLSID\\{LP}\\LocalServer32", "\\\\?\\C:\\app\\long.exe -Embedding");
+        files.AddFile("C:\\app\\long.exe");
 
         RunRegistrationScan(tree, store, order, *this);
         before = Keys();
@@ -217,7 +170,7 @@ protected:
     MemoryFileSystem files;
     FoldedNameOrder order;
     TTreeNodes tree;
-    ScriptedHost host;
+    ScriptedRemovalHost host;
     std::set<std::string> before;
 };
 
@@ -332,14 +285,22 @@ TEST_F(RemovalTest, FileQuestionNamesTheFileThatGoes)
         std::string question;
         const char* deleted;  // the file gone after Yes, or none
         const char* kept;
+        const char* namesake;  // a file of the same name that a process of the class's view does not load
     } cases[] = {
         {"App.SwitchCut", "ファイル C:\\Tools\\foo -bar.exe" + kQ + "\r削除するファイル: C:\\Tools\\foo",
-         "C:\\Tools\\foo", nullptr},
+         "C:\\Tools\\foo", nullptr, nullptr},
         // The quotes off, the text names the file (in other case): no line.
-        {"App.Quoted", "ファイル \"C:\\app\\Q.exe\"" + kQ, "C:\\app\\Q.exe", nullptr},
+        {"App.Quoted", "ファイル \"C:\\app\\Q.exe\"" + kQ, "C:\\app\\Q.exe", nullptr, nullptr},
         // A file that cannot be examined is no missing server, and it stays.
         {"App.Unexaminable", "ファイル C:\\locked\\u.dll" + kQ + "\rファイルを確認できません。", nullptr,
-         "C:\\locked\\u.dll"},
+         "C:\\locked\\u.dll", nullptr},
+        // A 32-bit process reads %ProgramFiles% as the 32-bit program folder.
+        {"App.WowProgram",
+         "ファイル %ProgramFiles%\\Vendor\\x.dll" + kQ + "\r削除するファイル: C:\\Program Files (x86)\\Vendor\\x.dll",
+         "C:\\Program Files (x86)\\Vendor\\x.dll", nullptr, "C:\\Program Files\\Vendor\\x.dll"},
+        // The long-path prefix names the file after it.
+        {"App.LongPath", "ファイル \\\\?\\C:\\app\\long.exe -Embedding" + kQ + "\r削除するファイル: C:\\app\\long.exe",
+         "C:\\app\\long.exe", nullptr, nullptr},
     };
     for (const Case& c : cases) {
         host.dialogs.clear();
@@ -355,6 +316,9 @@ TEST_F(RemovalTest, FileQuestionNamesTheFileThatGoes)
         if (c.kept) {
             EXPECT_TRUE(files.Exists(c.kept)) << c.entry;
             EXPECT_EQ(host.saved.size(), 2u) << c.entry << ": only the keys are saved";
+        }
+        if (c.namesake) {
+            EXPECT_TRUE(files.Exists(c.namesake)) << c.entry << ": the file of the other view stays";
         }
     }
 }

@@ -110,5 +110,71 @@ TEST(ServerPathCheck, OnlyANoSuchFileErrorMeansMissing)
     EXPECT_EQ(check.Resolve("C:\\nowhere\\x.dll", RegistryView::Native).state, ServerFileState::Missing);
 }
 
+// A path is read as a process of the class's view reads it: a 32-bit
+// process has the (x86) program folders as %ProgramFiles% and
+// %CommonProgramFiles%, and a long-path prefix names the file after it.
+TEST(ServerPathCheck, PathsAreReadAsTheProcessOfTheViewReadsThem)
+{
+    MemoryFileSystem files;
+    files.SetVariable("ProgramFiles(x86)", "C:\\Program Files (x86)");
+    files.SetVariable("ProgramW6432", "C:\\Program Files");
+    files.SetVariable("CommonProgramFiles", "C:\\Program Files\\Common Files");
+    files.SetVariable("CommonProgramFiles(x86)", "C:\\Program Files (x86)\\Common Files");
+    files.SetVariable("CommonProgramW6432", "C:\\Program Files\\Common Files");
+    files.SetVariable("Vendor", "C:\\Vendor\\");
+    files.AddFile("C:\\Program Files (x86)\\Vendor\\x.dll");  // a 32-bit product only
+    files.AddFile("C:\\Program Files\\Both\\b.dll");          // a product of each width
+    files.AddFile("C:\\Program Files (x86)\\Both\\b.dll");
+    files.AddFile("C:\\Program Files\\Common Files\\Both\\c.dll");
+    files.AddFile("C:\\Program Files (x86)\\Common Files\\Both\\c.dll");
+    files.AddFile("C:\\windows\\SysWOW64\\w.dll");
+    files.AddFile("\\\\server\\share\\s.dll");
+    files.AddFile("C:\\Vendor\\ProgramFiles%\\x.dll");
+    const auto native = RegistryView::Native;
+    const auto wow = RegistryView::Wow64_32;
+    const struct Case {
+        const char* path;
+        RegistryView view;
+        const char* file;  // the file found, or none: missing
+    } cases[] = {
+        {"%ProgramFiles%\\Vendor\\x.dll", wow, "C:\\Program Files (x86)\\Vendor\\x.dll"},
+        {"%ProgramFiles%\\Vendor\\x.dll", native, nullptr},
+        {"%ProgramFiles%\\Both\\b.dll", wow, "C:\\Program Files (x86)\\Both\\b.dll"},
+        {"%ProgramFiles%\\Both\\b.dll", native, "C:\\Program Files\\Both\\b.dll"},
+        {"%PROGRAMFILES%\\Both\\b.dll", wow, "C:\\Program Files (x86)\\Both\\b.dll"},
+        {"%ProgramW6432%\\Both\\b.dll", wow, "C:\\Program Files\\Both\\b.dll"},
+        {"%ProgramFiles(x86)%\\Vendor\\x.dll", native, "C:\\Program Files (x86)\\Vendor\\x.dll"},
+        {"\"%commonprogramfiles%\\Both\\c.dll\" /s", wow, "C:\\Program Files (x86)\\Common Files\\Both\\c.dll"},
+        {"%CommonProgramFiles%\\Both\\c.dll", native, "C:\\Program Files\\Common Files\\Both\\c.dll"},
+        {"%CommonProgramW6432%\\Both\\c.dll", wow, "C:\\Program Files\\Common Files\\Both\\c.dll"},
+        // Only a whole reference is renamed, found from % to % as the
+        // expansion finds it.
+        {"%Vendor%ProgramFiles%\\x.dll", wow, "C:\\Vendor\\ProgramFiles%\\x.dll"},
+        {"%ProgramFilesX%\\Both\\b.dll", wow, nullptr},
+        // Long paths, the prefix taken off before the view reads them.
+        {"\\\\?\\C:\\Program Files\\Both\\b.dll", native, "C:\\Program Files\\Both\\b.dll"},
+        {"\"\\\\?\\%ProgramFiles%\\Vendor\\x.dll\" -a", wow, "C:\\Program Files (x86)\\Vendor\\x.dll"},
+        {"\\\\?\\c:\\windows\\system32\\w.dll", wow, "C:\\windows\\SysWOW64\\w.dll"},
+        {"\\\\?\\UNC\\server\\share\\s.dll", native, "\\\\server\\share\\s.dll"},
+        {"\\\\?\\unc\\server\\share\\s.dll /s", native, "\\\\server\\share\\s.dll"},
+        // No full path after the prefix: kept, and no file has such a name.
+        {"\\\\?\\C:Program Files\\Both\\b.dll", native, nullptr},
+        {"\\\\?\\UNC\\", native, nullptr},
+        {"\\\\?\\Volume{0}\\Both\\b.dll", native, nullptr},
+    };
+    const ServerPathCheck check(files);
+    for (const Case& c : cases) {
+        const ServerFile server = check.Resolve(c.path, c.view);
+        EXPECT_EQ(server.state, c.file ? ServerFileState::Present : ServerFileState::Missing) << c.path;
+        EXPECT_EQ(server.file, c.file ? c.file : "") << c.path;
+    }
+
+    // A system without the (x86) folders: the references read as written.
+    MemoryFileSystem narrow;
+    narrow.AddFile("C:\\Program Files\\Both\\b.dll");
+    EXPECT_EQ(ServerPathCheck(narrow).Resolve("%ProgramFiles%\\Both\\b.dll", wow).file,
+              "C:\\Program Files\\Both\\b.dll");
+}
+
 }  // namespace
 }  // namespace qob
