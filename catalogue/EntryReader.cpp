@@ -79,7 +79,10 @@ void EntryReader::Build(EntryRecord& out, const std::string& name)
     const std::string classKey = "\\CLSID\\" + classId;
     const std::optional<FoundClass> found = FindClassKey(classKey);
     if (!found) {
-        out.steps.emplace_back(EntryRecord::FaultyGroup{group});
+        // A class key that is there but may not be read is no missing one;
+        // only its subkeys go unread.
+        if (reg_.LastError() == kErrorFileNotFound)
+            out.steps.emplace_back(EntryRecord::FaultyGroup{group});
         return;
     }
     out.steps.emplace_back(EntryRecord::ClassView{found->view});
@@ -94,7 +97,9 @@ void EntryReader::Build(EntryRecord& out, const std::string& name)
 // view. In the registry's own view a server subkey that opens proves the
 // class key; the class key is opened only when neither does, and then its
 // server subkeys are known to be absent. In the 32-bit view they are still
-// to be looked for.
+// to be looked for. A class key of the registry's own view that does not
+// open for another reason than its absence hides the 32-bit view's as one
+// that opens would.
 std::optional<EntryReader::FoundClass> EntryReader::FindClassKey(const std::string& classKey)
 {
     constexpr RegistryView native = RegistryView::Native;
@@ -104,6 +109,8 @@ std::optional<EntryReader::FoundClass> EntryReader::FindClassKey(const std::stri
         return FoundClass{native, ServerKey::Absent, ServerKey::Open};
     if (reg_.OpenKey(classKey, native))
         return FoundClass{native, ServerKey::Absent, ServerKey::Absent};
+    if (reg_.LastError() != kErrorFileNotFound)
+        return std::nullopt;
     if (reg_.OpenKey(classKey, RegistryView::Wow64_32))
         return FoundClass{RegistryView::Wow64_32, ServerKey::ToLookFor, ServerKey::ToLookFor};
     return std::nullopt;
@@ -150,8 +157,14 @@ void EntryReader::ReadTypeLibrary(EntryRecord& out, const std::string& classKey,
         out.Add(group, reg_.ReadString(""));
     } else {
         if (!reg_.OpenKey(libraryKey, shared)) {
-            out.steps.emplace_back(EntryRecord::FaultyGroup{group});
-            return;
+            // Only a library key that is not there is missing; one that may
+            // not be read is there, and nothing more of it can be read.
+            if (reg_.LastError() == kErrorFileNotFound) {
+                out.steps.emplace_back(EntryRecord::FaultyGroup{group});
+                return;
+            }
+            if (!versionError)
+                return;
         }
         if (versionError)
             std::rethrow_exception(versionError);

@@ -92,6 +92,8 @@ private:
     };
 
     void Build(EntryRecord& out, const std::string& name);
+    // None when the class key does not open: the registry's LastError()
+    // then tells a key that is not there (2) from one that may not be read.
     std::optional<FoundClass> FindClassKey(const std::string& classKey);
     void ReadServer(EntryRecord& out, const std::string& classKey, const char* kind, ServerKey key,
                     RegistryView view);

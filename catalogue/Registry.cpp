@@ -72,7 +72,8 @@ bool TRegistry::OpenCurrent(const std::string& path, std::uint32_t viewFlags)
     std::string rest;
     const KeyHandle base = BaseFor(path, rest);
     KeyHandle opened = kNoKey;
-    if (OpenWithFallback(base, rest, viewFlags, opened) != kErrorSuccess)
+    lastError_ = OpenWithFallback(base, rest, viewFlags, opened);
+    if (lastError_ != kErrorSuccess)
         return false;
     CloseKey();
     current_ = opened;

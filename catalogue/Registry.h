@@ -39,6 +39,9 @@ public:
     // to every open and to the opens of a deletion.
     void SetViewFlags(std::uint32_t flags) { viewFlags_ = flags; }
 
+    // Makes the key the current one; false when it does not open, and then
+    // LastError() says why (2 when it is not there, 5 when it is there but
+    // this user may not read it) and the current key stays as it was.
     bool OpenKey(const std::string& path);
     // As OpenKey, in `view` whatever the view flags select: for a reader that
     // names the view of each key it opens.

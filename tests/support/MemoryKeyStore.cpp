@@ -10,6 +10,7 @@ struct MemoryKeyStore::Node {
     std::string name;  // as listed
     bool deleted = false;
     bool protectedKey = false;  // readable, but neither writable nor deletable
+    bool unreadable = false;    // opens for no access at all
     long deleteError = 0;       // what its deletion gives instead of deleting it
     NodePtr shadow;             // what shows in its place once it is deleted
     std::weak_ptr<Node> parent;
@@ -122,7 +123,7 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
     NodePtr node = Walk(baseNode, path, false, (access & kKeyWow64_32Key) != 0);
     if (!node)
         return kErrorFileNotFound;
-    if (node->protectedKey && (access & ~(kKeyRead | kKeyWow64_32Key)) != 0)
+    if (node->unreadable || (node->protectedKey && (access & ~(kKeyRead | kKeyWow64_32Key)) != 0))
         return kErrorAccessDenied;
     out = NewHandle(node);
     return kErrorSuccess;
@@ -229,6 +230,13 @@ void MemoryKeyStore::ProtectKey(KeyHandle root, const std::string& path)
     std::lock_guard lock(mutex_);
     if (NodePtr node = Walk(RootNode(root), path, false, false))
         node->protectedKey = true;
+}
+
+void MemoryKeyStore::DenyReading(KeyHandle root, const std::string& path)
+{
+    std::lock_guard lock(mutex_);
+    if (NodePtr node = Walk(RootNode(root), path, false, false))
+        node->unreadable = true;
 }
 
 void MemoryKeyStore::FailDeletion(KeyHandle root, const std::string& path, long error)

@@ -40,6 +40,13 @@ public:
     // for one without administrator rights: opens for writing and its
     // deletion fail with access denied.
     void ProtectKey(KeyHandle root, const std::string& path);
+    // Makes an existing key unreadable for this user: every open of it, for
+    // any access, fails with access denied (its subkeys still open by their
+    // full paths: the store checks only the key opened). Microsoft's
+    // documentation of RegOpenKeyEx gives ERROR_ACCESS_DENIED (5) for a key
+    // whose security denies the access asked. The contract suite cannot
+    // measure this: Wine running as root grants every access.
+    void DenyReading(KeyHandle root, const std::string& path);
     // Scripts a change of the registry between the opens of a deletion and
     // the deletion itself: the key opens for writing, but its deletion fails
     // with `error`.

@@ -143,6 +143,29 @@ TEST_P(ScanTest, FaultsEndTheEntryWhereTheySay)
         << "Bare: the empty class identifier makes the path \\CLSID\\, which opens the CLSID key itself";
 }
 
+// A key that is there but may not be read is not missing; the native view's
+// such class key hides the 32-bit view's, and a library's ends its reading.
+TEST_P(ScanTest, AKeyThatCannotBeReadIsNotMissing)
+{
+    Text("A.Class\\CLSID", "{A}");
+    store.CreateKey(kClassesRoot, "CLSID\\{A}");
+    Text("Wow6432Node\\CLSID\\{A}\\InprocServer32", "C:\\missing32.dll");
+    Text("B.Class32\\CLSID", "{B}");
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\{B}");
+    Text("C.Library\\CLSID", "{C}");
+    Text("CLSID\\{C}\\TypeLib", "{T}");
+    Text("TypeLib\\{T}\\1.0\\HELPDIR", "C:\\help");
+    for (const char* key : {"CLSID\\{A}", "Wow6432Node\\CLSID\\{B}", "TypeLib\\{T}", "TypeLib\\{T}\\1.0"})
+        store.DenyReading(kClassesRoot, key);
+    EXPECT_EQ(Scan(),
+              "0\t0\tA.Class\n1\t0\t\n1\t0\tCLSID\n2\t0\t{A}\n"
+              "0\t0\tB.Class32\n1\t0\t\n1\t0\tCLSID\n2\t0\t{B}\n"
+              "0\t0\tC.Library\n1\t0\t\n1\t0\tCLSID\n2\t0\t{C}\n1\t0\tTypeLib\n2\t0\t{T}\n"
+              "0\t0\tWow6432Node\n1\t0\t\n1\t0\tCLSID\n2\t0\t\n");
+    EXPECT_TRUE(checked.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
 TEST_P(ScanTest, EntriesFollowTheSortedNamesNotTheCase)
 {
     for (const char* name : {"ABD", "abc", "Zeta", "alpha", "表示"})
@@ -412,6 +435,15 @@ const EntryShape kEntryShapes[] = {
     {"MissingClassKey", SeedProgId,
      {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}",
       "CLSID\\{C} (32)"}},
+    // Each open of a key that may not be read is asked twice, for all
+    // access and then for reading; the 32-bit view is not looked at.
+    {"UnreadableClassKey",
+     [](OpenLog& log) {
+         SeedProgId(log);
+         log.store.CreateKey(kClassesRoot, "CLSID\\{C}");
+         log.store.DenyReading(kClassesRoot, "CLSID\\{C}");
+     },
+     {"App", "App\\CLSID", "CLSID\\{C}\\InprocServer32", "CLSID\\{C}\\LocalServer32", "CLSID\\{C}", "CLSID\\{C}"}},
     {"MissingTypeLibrary",
      [](OpenLog& log) {
          SeedProgId(log);
