@@ -23,6 +23,7 @@ add_executable(unit_tests
   tests/unit/CursorStateTest.cpp
   tests/unit/BackupFormatTest.cpp
   tests/unit/RemovalTest.cpp
+  tests/unit/RemovalKeyQuestionTest.cpp
   tests/unit/SearchTest.cpp
   tests/unit/ProgramFolderTest.cpp
   tests/unit/TextsTest.cpp

@@ -1,5 +1,6 @@
 #include "removal/Removal.h"
 
+#include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "catalogue/Utf8.h"
 
@@ -33,6 +34,34 @@ std::string WithoutQuotes(std::string text)
     return text;
 }
 
+// Adds a line after a question.
+void AddLine(std::string& lines, std::string_view line)
+{
+    lines += '\r';
+    lines += line;
+}
+
+// Adds the line that says how many other entries use what is to go, when
+// any do.
+void AddSharedLine(std::string& lines, int others, TextId one, TextId many)
+{
+    if (others == 1)
+        AddLine(lines, Text(one));
+    else if (others > 1)
+        AddLine(lines, Text(many, {std::to_string(others)}));
+}
+
+// The value of the entry's group `name`, or null when it has none.
+const std::string* GroupValue(const TTreeNode& entry, const char* name)
+{
+    for (int i = 0; i < entry.Count(); ++i) {
+        const TTreeNode* group = entry.Item(i);
+        if (group->Text() == name && group->HasChildren())
+            return &group->Item(0)->Text();
+    }
+    return nullptr;
+}
+
 bool UsesFile(const TTreeNode& entry, const std::string& file, const ServerPathCheck& check)
 {
     for (int i = 0; i < entry.Count(); ++i) {
@@ -64,6 +93,20 @@ int CountOtherUsers(const TTreeNodes& tree, const TTreeNode* except, const std::
     int count = 0;
     for (const auto& entry : tree.TopLevel()) {
         if (entry.get() != except && UsesFile(*entry, file, check))
+            ++count;
+    }
+    return count;
+}
+
+int CountOtherNamers(const TTreeNodes& tree, const TTreeNode* except, const SharedKey& key, const std::string& id,
+                     RegistryView view)
+{
+    int count = 0;
+    for (const auto& entry : tree.TopLevel()) {
+        if (entry.get() == except || (key.inClassView && entry->ClassView() != view))
+            continue;
+        const std::string* value = GroupValue(*entry, key.group);
+        if (value && EqualNoCase(*value, id))
             ++count;
     }
     return count;
@@ -146,26 +189,42 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
     if (!group.HasChildren())
         return;
     const std::string& value = group.Item(0)->Text();
-    if (IsGroup(group.Text(), "CLSID")) {
+    if (IsGroup(group.Text(), kClassKey.group)) {
         if (IsSingleKeyName(value))
-            RemoveKey("CLSID\\" + value, entry_->ClassView());
-    } else if (IsGroup(group.Text(), "TypeLib")) {
+            RemoveKey(kClassKey, value, entry_->ClassView());
+    } else if (IsGroup(group.Text(), kTypeLibraryKey.group)) {
         // Type libraries are shared by both registry views.
         if (IsSingleKeyName(value))
-            RemoveKey("TypeLib\\" + value, RegistryView::Native);
+            RemoveKey(kTypeLibraryKey, value, RegistryView::Native);
     } else if (IsGroup(group.Text(), "InprocServer32") || IsGroup(group.Text(), "LocalServer32")) {
         RemoveServerFile(value);
     }
 }
 
-void RegistrationRemoval::RemoveKey(const std::string& path, RegistryView view)
+void RegistrationRemoval::RemoveKey(const SharedKey& key, const std::string& id, RegistryView view)
 {
-    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {KeyNameInView(path, view)})))
+    const std::string path = std::string(key.group) + "\\" + id;
+    // A key that is there but cannot be read cannot be saved either: the
+    // question says so, and there is nothing to delete.
+    const bool unreadable = KeyUnreadable(path, view);
+    std::string warning;
+    if (unreadable)
+        AddLine(warning, Text(TextId::RemovalKeyUnreadable));
+    else
+        AddSharedLine(warning, CountOtherNamers(tree_, entry_, key, id, view), key.sharedOne, key.shared);
+    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {KeyNameInView(path, view)}), warning) || unreadable)
         return;
     const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
     KeyDeletionOutcome deletion = Deletion().Delete(path, view, texts);
     if (!deletion.gone)
         failures_.push_back(std::move(deletion.problem));
+}
+
+bool RegistrationRemoval::KeyUnreadable(const std::string& path, RegistryView view) const
+{
+    TRegistry registry(store_);
+    registry.SetRootKey(kClassesRoot);
+    return !registry.OpenKey("\\" + path, view) && registry.LastError() != kErrorFileNotFound;
 }
 
 KeyDeletion RegistrationRemoval::Deletion()
@@ -210,16 +269,12 @@ std::string RegistrationRemoval::FileWarning(const std::string& serverPath, cons
     // Each on a line of its own after the question: first what is there to
     // delete, then why it may matter.
     std::string warning;
-    const auto addLine = [&warning](std::string_view line) {
-        warning += '\r';
-        warning += line;
-    };
     if (server.state == ServerFileState::Missing) {
-        addLine(Text(TextId::RemovalFileAbsent));
+        AddLine(warning, Text(TextId::RemovalFileAbsent));
         return warning;
     }
     if (server.state == ServerFileState::Unexaminable) {
-        addLine(Text(TextId::RemovalFileNotExamined));
+        AddLine(warning, Text(TextId::RemovalFileNotExamined));
         return warning;
     }
     const std::string& file = server.file;
@@ -228,14 +283,11 @@ std::string RegistrationRemoval::FileWarning(const std::string& serverPath, cons
     // prefix taken off, system32 read as SysWOW64). Names differing only in
     // case are the same file.
     if (!EqualNoCase(file, WithoutQuotes(serverPath)))
-        addLine(Text(TextId::RemovalFileToDelete, {file}));
-    const int others = CountOtherUsers(tree_, entry_, file, check_);
-    if (others == 1)
-        addLine(Text(TextId::RemovalFileSharedOne));
-    else if (others > 1)
-        addLine(Text(TextId::RemovalFileShared, {std::to_string(others)}));
+        AddLine(warning, Text(TextId::RemovalFileToDelete, {file}));
+    AddSharedLine(warning, CountOtherUsers(tree_, entry_, file, check_), TextId::RemovalFileSharedOne,
+                  TextId::RemovalFileShared);
     if (IsPathBelow(file, files_.WindowsDirectory()))
-        addLine(Text(TextId::RemovalFileInWindowsFolder));
+        AddLine(warning, Text(TextId::RemovalFileInWindowsFolder));
     return warning;
 }
 

@@ -45,6 +45,24 @@ bool IsRegistryContainer(const std::string& keyName);
 int CountOtherUsers(const TTreeNodes& tree, const TTreeNode* except, const std::string& file,
                     const ServerPathCheck& check);
 
+// A key below HKEY_CLASSES_ROOT that entries name by an identifier in one of
+// their groups, and the lines its question adds when other entries name it.
+struct SharedKey {
+    const char* group;  // the group, and the key's container ("CLSID", "TypeLib")
+    bool inClassView;   // the key is in the view of the entry's class, not shared by both
+    TextId sharedOne;
+    TextId shared;      // %1 the number of other entries
+};
+inline constexpr SharedKey kClassKey{"CLSID", true, TextId::RemovalClassSharedOne, TextId::RemovalClassShared};
+inline constexpr SharedKey kTypeLibraryKey{"TypeLib", false, TextId::RemovalTypeLibSharedOne,
+                                           TextId::RemovalTypeLibShared};
+
+// How many entries of the tree, other than `except`, name the key `id` of
+// kind `key` (identifiers compared without regard to case); for a class, only
+// those whose class was found in `view`.
+int CountOtherNamers(const TTreeNodes& tree, const TTreeNode* except, const SharedKey& key, const std::string& id,
+                     RegistryView view);
+
 class RegistrationRemoval {
 public:
     RegistrationRemoval(TTreeNodes& tree, KeyStore& store, FileSystem& files, RemovalHost& host);
@@ -58,9 +76,12 @@ private:
     // The ProgID key: false when the run must stop with the entry kept.
     bool RemoveProgIdKey(TTreeNode& entry);
     void RemoveGroup(const TTreeNode& group);
-    // The key HKEY_CLASSES_ROOT\<path> of the view, below the root: asked,
-    // then deleted after its backup; a problem is listed at the end.
-    void RemoveKey(const std::string& path, RegistryView view);
+    // The key HKEY_CLASSES_ROOT\<container>\<id> of the view, below the
+    // root: asked, with the number of the other entries that name it, then
+    // deleted after its backup; a problem is listed at the end.
+    void RemoveKey(const SharedKey& key, const std::string& id, RegistryView view);
+    // True when the key is there but does not open for reading.
+    bool KeyUnreadable(const std::string& path, RegistryView view) const;
     // The deletion of a key of this run, into its backup.
     KeyDeletion Deletion();
     // Shows in the tree what is left of the entry's registration, read from

@@ -84,6 +84,16 @@ constexpr Row kRows[] = {
     {TextId::RemovalFileToDelete, "削除するファイル: %1", "File to delete: %1"},
     {TextId::RemovalFileAbsent, "ファイルはありません。", "The file does not exist."},
     {TextId::RemovalFileNotExamined, "ファイルを確認できません。", "The file cannot be examined."},
+    // Further lines of the question about a class key or a type library key.
+    {TextId::RemovalKeyUnreadable, "キーを読み取れません。", "The key cannot be read."},
+    {TextId::RemovalClassSharedOne, "他の 1 個の登録もこのクラスを使っています。",
+     "1 other registration uses this class."},
+    {TextId::RemovalClassShared, "他の %1 個の登録もこのクラスを使っています。",
+     "%1 other registrations use this class."},
+    {TextId::RemovalTypeLibSharedOne, "他の 1 個の登録もこのタイプ ライブラリを使っています。",
+     "1 other registration uses this type library."},
+    {TextId::RemovalTypeLibShared, "他の %1 個の登録もこのタイプ ライブラリを使っています。",
+     "%1 other registrations use this type library."},
 
     // The removal's messages when the ProgID key stays: %2 is the backup's
     // reason or the system's description of the error.

@@ -2,8 +2,7 @@
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "removal/Removal.h"
-#include "tests/support/MemoryPlatform.h"
-#include "tests/support/ScriptedRemovalHost.h"
+#include "tests/support/RemovalWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +15,7 @@ constexpr int kClose = mrCancel;  // the dialog's close box
 
 // A registry with an entry of each shape the removal meets, scanned into a
 // tree as the program does it.
-class RemovalTest : public ::testing::Test, public ServerPresence {
+class RemovalTest : public ::testing::Test, public RemovalWorld {
 protected:
     void SetUp() override
     {
@@ -97,22 +96,6 @@ protected:
         RunRegistrationScan(tree, store, order, *this);
         before = Keys();
     }
-    bool ServerPathExists(const std::string& path, RegistryView view) override
-    {
-        return ServerPathCheck(files).ServerPathExists(path, view);
-    }
-    void Text(const std::string& path, const std::string& value)
-    {
-        store.SetValue(kClassesRoot, path, "", kRegSz, value + '\0');
-    }
-    TTreeNode* Entry(const std::string& name)
-    {
-        for (const auto& entry : tree.TopLevel()) {
-            if (entry->Text() == name)
-                return entry.get();
-        }
-        return nullptr;
-    }
     // Runs the command on an entry with the given answers.
     void Remove(const std::string& name, std::deque<int> answers)
     {
@@ -166,11 +149,6 @@ protected:
         return gone;
     }
 
-    MemoryKeyStore store;
-    MemoryFileSystem files;
-    FoldedNameOrder order;
-    TTreeNodes tree;
-    ScriptedRemovalHost host;
     std::set<std::string> before;
 };
 
@@ -394,7 +372,8 @@ TEST_F(RemovalTest, MessagesComeFromTheTableInTheSelectedLanguage)
     EXPECT_EQ(host.dialogs, (std::vector<std::string>{
                                 "E yn This key has no errors. Delete it anyway?",
                                 "I yn HKEY_CLASSES_ROOT\\App.Jürgen € 😀\rDelete this key?",
-                                "I yn HKEY_CLASSES_ROOT\\CLSID\\{J}\rDelete this key?",
+                                "I yn HKEY_CLASSES_ROOT\\CLSID\\{J}\rDelete this key?"
+                                "\r2 other registrations use this class.",
                                 "I yn File " + file + "\rDelete this file?\rThis file is also used by 2 other registrations.",
                                 "E ok The following could not be deleted.\rFile " + file +
                                     ": not deleted because its backup cannot be made (disk full)",
