@@ -33,20 +33,6 @@ std::string WithoutQuotes(std::string text)
     return text;
 }
 
-bool UsesFile(const TTreeNode& entry, const std::string& file, const ServerPathCheck& check)
-{
-    for (int i = 0; i < entry.Count(); ++i) {
-        const TTreeNode* group = entry.Item(i);
-        if ((group->Text() != "InprocServer32" && group->Text() != "LocalServer32") || !group->HasChildren())
-            continue;
-        for (const std::string& candidate : check.CandidateFiles(group->Item(0)->Text(), entry.ClassView())) {
-            if (EqualNoCase(candidate, file))
-                return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 bool IsRegistryContainer(const std::string& keyName)
@@ -63,7 +49,7 @@ int CountOtherUsers(const TTreeNodes& tree, const TTreeNode* except, const std::
 {
     int count = 0;
     for (const auto& entry : tree.TopLevel()) {
-        if (entry.get() != except && UsesFile(*entry, file, check))
+        if (entry.get() != except && EntryUsesFile(*entry, file, check))
             ++count;
     }
     return count;
@@ -80,6 +66,7 @@ void RegistrationRemoval::Run(TTreeNode* selected)
     entry_ = selected;
     backup_.reset();
     failures_.clear();
+    removed_ = {};
     struct CursorBack {
         RemovalHost& host;
         ~CursorBack() { host.SetCursor(crDefault); }
@@ -110,6 +97,9 @@ void RegistrationRemoval::Run(TTreeNode* selected)
 
     tree_.Delete(selected);
     entry_ = nullptr;
+    // The other entries that name what went show it at once.
+    RereadEntriesNaming(tree_, store_, files_, removed_,
+                        [this](int at, int before, int after) { host_.NodesReplaced(at, before, after); });
     if (backup_ && !backup_->Folder().empty())
         host_.ShowBackupFolder(backup_->Folder());
     ReportFailures();
@@ -147,25 +137,26 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
         return;
     const std::string& value = group.Item(0)->Text();
     if (IsGroup(group.Text(), "CLSID")) {
-        if (IsSingleKeyName(value))
-            RemoveKey("CLSID\\" + value, entry_->ClassView());
+        if (IsSingleKeyName(value) && RemoveKey("CLSID\\" + value, entry_->ClassView()))
+            removed_.classes.emplace_back(value, entry_->ClassView());
     } else if (IsGroup(group.Text(), "TypeLib")) {
         // Type libraries are shared by both registry views.
-        if (IsSingleKeyName(value))
-            RemoveKey("TypeLib\\" + value, RegistryView::Native);
+        if (IsSingleKeyName(value) && RemoveKey("TypeLib\\" + value, RegistryView::Native))
+            removed_.typeLibraries.push_back(value);
     } else if (IsGroup(group.Text(), "InprocServer32") || IsGroup(group.Text(), "LocalServer32")) {
         RemoveServerFile(value);
     }
 }
 
-void RegistrationRemoval::RemoveKey(const std::string& path, RegistryView view)
+bool RegistrationRemoval::RemoveKey(const std::string& path, RegistryView view)
 {
     if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {KeyNameInView(path, view)})))
-        return;
+        return false;
     const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
     KeyDeletionOutcome deletion = Deletion().Delete(path, view, texts);
     if (!deletion.gone)
         failures_.push_back(std::move(deletion.problem));
+    return deletion.gone || deletion.changed;
 }
 
 KeyDeletion RegistrationRemoval::Deletion()
@@ -201,7 +192,9 @@ void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)
     if (!Saved(TextId::RemovalFileNotBackedUp, serverPath, backup_->SaveFile(file, reason), reason))
         return;
     const long result = files_.RemoveFile(file);
-    if (result != 0 && result != kErrorFileNotFound)
+    if (result == 0)
+        removed_.files.push_back(file);
+    else if (result != kErrorFileNotFound)
         failures_.push_back(Text(TextId::RemovalFileFailed, {serverPath, host_.ErrorText(result)}));
 }
 

@@ -35,7 +35,8 @@ enum Column { kKindColumn, kKeyColumn, kDescriptionColumn, kReasonColumn, kProgI
 
 }  // namespace
 
-TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree) : tree_(tree)
+TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted)
+    : tree_(tree), keysDeleted_(std::move(keysDeleted))
 {
     RECT outer{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
@@ -337,6 +338,12 @@ void TfrmOtherBroken::DeletionDone()
         leaving.push_back(deleting_[position]);
     for (std::size_t position : outcome->healthy)
         leaving.push_back(deleting_[position]);
+    if (keysDeleted_ && !outcome->gone.empty()) {
+        std::vector<BrokenKey> keys;
+        for (std::size_t row : deleting_)
+            keys.push_back(rows_[row].key);
+        keysDeleted_(NamesOfDeletedKeys(keys, outcome->gone));
+    }
     RemoveRows(leaving);
     SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(ListItemCount(list_))})
                                       : Text(TextId::StatusBackupFolder, {outcome->folder}));

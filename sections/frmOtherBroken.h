@@ -16,6 +16,7 @@
 #include "sections/SectionScan.h"
 
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,7 +28,10 @@ class TfrmOtherBroken final : public TForm {
 public:
     // tree: the main window's registration tree, for the ProgIDs that name
     // the keys.
-    explicit TfrmOtherBroken(const TTreeNodes& tree);
+    // Told, after a deletion, of the classes and type libraries that went,
+    // so that the entries of `tree` that name them can be read again.
+    using KeysDeleted = std::function<void(const RemovedNames& removed)>;
+    TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted);
     ~TfrmOtherBroken() override;
 
     // Shows the window; a hidden one starts a fresh examination.
@@ -68,6 +72,7 @@ private:
     void StopJob();
 
     const TTreeNodes& tree_;
+    KeysDeleted keysDeleted_;
     Win32KeyStore store_;
     Win32FileSystem files_;
     Win32NameOrder order_;
