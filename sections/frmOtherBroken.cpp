@@ -317,7 +317,7 @@ void TfrmOtherBroken::DeleteClick()
     });
 }
 
-void TfrmOtherBroken::DeletionDone()
+void TfrmOtherBroken::DeletionDone(bool closing)
 {
     worker_.Stop();
     ShowStage(Stage::Idle);
@@ -347,9 +347,16 @@ void TfrmOtherBroken::DeletionDone()
     RemoveRows(leaving);
     SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(ListItemCount(list_))})
                                       : Text(TextId::StatusBackupFolder, {outcome->folder}));
-    const std::string problems = SectionProblemsMessage(outcome->problems);
-    if (!problems.empty())
-        ShowMessageDialog(problems, mtError, mbOKOnly, 0);
+    std::string message = SectionProblemsMessage(outcome->problems);
+    // The window is about to hide, and its status line with it: the message
+    // names the backup folder too.
+    if (closing && !outcome->folder.empty()) {
+        if (!message.empty())
+            message += '\r';
+        message += Text(TextId::StatusBackupFolder, {outcome->folder});
+    }
+    if (!message.empty())
+        ShowMessageDialog(message, outcome->problems.empty() ? mtInformation : mtError, mbOKOnly, 0);
 }
 
 void TfrmOtherBroken::RemoveRows(const std::vector<std::size_t>& rows)
@@ -465,8 +472,16 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CLOSE:
-        // Closing stops the job and waits for its thread; the window only hides.
-        StopJob();
+        // Closing stops the job and waits for its thread; the window only
+        // hides. A deletion stops after the key in progress and tells what
+        // it did first.
+        if (stage_ == Stage::Deleting) {
+            worker_.Stop();
+            ++job_;  // answered here, not by the message it posted
+            Call([this] { DeletionDone(true); });
+        } else {
+            StopJob();
+        }
         Hide();
         return 0;
     default:

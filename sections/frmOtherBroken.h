@@ -58,7 +58,9 @@ private:
     void ShowStage(Stage stage);
     void StartExamination();
     void ExaminationDone();
-    void DeletionDone();
+    // The end of a deletion: the list, the status line, the tree's entries
+    // and the message of the outcome; `closing` when the window then hides.
+    void DeletionDone(bool closing = false);
     void ShowProgress(std::size_t done, std::size_t total);
     void AddRow(std::size_t row);
     void SetChecks(bool checked);

@@ -155,6 +155,7 @@ enum class TextId {
     UndoStateRestored,
     UndoStatePartlyRestored,
     UndoStateDamaged,
+    UndoStateInUse,
     UndoNoBackups,
     UndoConfirmDelete,
     UndoDeleteFailed,
