@@ -7,6 +7,7 @@
 #include "forms/FormHandles.h"
 #include "forms/TForm.h"
 #include "forms/TreeViewControl.h"
+#include "catalogue/EntryRefresh.h"
 #include "catalogue/Platform.h"
 #include "catalogue/Scan.h"
 #include "catalogue/TreeModel.h"
@@ -36,6 +37,10 @@ public:
     TPanel Panel2;
     // The text of the status bar.
     void SetStatusText(const std::string& text);
+    // Nodes of the tree were read again: the `oldCount` nodes from absolute
+    // index `at` are now `newCount` others; a running search keeps its
+    // cursor on its node.
+    void NodesReplaced(int at, int oldCount, int newCount) { search_.NodesReplaced(at, oldCount, newCount); }
 
     // Handlers.
     void FormCreate(void* Sender);
@@ -69,6 +74,10 @@ private:
     // The end of the scan: the tree drawn, the wait panel hidden, the cursor
     // back to the default.
     void ShowScanResult();
+
+    // The entries that name what a deletion of the other broken keys took,
+    // read again.
+    void RereadEntriesNaming(const RemovedNames& removed);
 
     // The server path check of the scan.
     bool ServerPathExists(const std::string& serverPath, RegistryView view) override;

@@ -27,6 +27,7 @@ public:
         return std::make_unique<Win32RemovalBackup>(progId);
     }
     void ShowBackupFolder(const std::string& folder) override { form_.SetStatusText(Text(TextId::StatusBackupFolder, {folder})); }
+    void NodesReplaced(int at, int oldCount, int newCount) override { form_.NodesReplaced(at, oldCount, newCount); }
 
 private:
     TForm1& form_;

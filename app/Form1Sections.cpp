@@ -9,8 +9,16 @@ namespace qob {
 void TForm1::OtherBroken1Click(void* /*Sender*/)
 {
     if (!frmOtherBroken_)
-        frmOtherBroken_ = std::make_unique<TfrmOtherBroken>(nodes_);
+        frmOtherBroken_ = std::make_unique<TfrmOtherBroken>(
+            nodes_, [this](const RemovedNames& removed) { RereadEntriesNaming(removed); });
     frmOtherBroken_->Open();
+}
+
+void TForm1::RereadEntriesNaming(const RemovedNames& removed)
+{
+    Win32KeyStore store;
+    qob::RereadEntriesNaming(nodes_, store, files_, removed,
+                             [this](int at, int before, int after) { NodesReplaced(at, before, after); });
 }
 
 }  // namespace qob

@@ -16,7 +16,7 @@ void TForm1::Undo1Click(void* /*Sender*/)
         // files as missing.
         Win32KeyStore store;
         Win32NameOrder order;
-        const auto changed = [this](int at, int before, int after) { search_.NodesReplaced(at, before, after); };
+        const auto changed = [this](int at, int before, int after) { NodesReplaced(at, before, after); };
         if (TTreeNode* first = ReadRestoredEntries(nodes_, store, files_, order, plan, changed))
             nodes_.Select(*first);
         SetStatusText(Text(TextId::UndoStatusRestored, {NarrowText(folder)}));

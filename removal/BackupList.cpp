@@ -117,6 +117,13 @@ BackupRow DescribeBackupFolder(const BackupFolderFiles& folder)
     } else {
         row.state = ReadMark(folder.mark, row.restoredOn);
     }
+    // A folder still being written may well look damaged, or whole and
+    // about to change.
+    if (folder.inUse) {
+        row.state = BackupState::InUse;
+        row.damage.clear();
+        row.restoredOn.clear();
+    }
     row.keys = topKeys.size();
     row.key = Utf8FromUtf16(topKeys.empty() ? NameProgId(folder.name) : PathBelowClassRoot(topKeys.front()));
     if (topKeys.size() > 1)
@@ -152,6 +159,8 @@ std::string BackupStateText(const BackupRow& row)
         return Text(TextId::UndoStatePartlyRestored, {row.restoredOn});
     case BackupState::Damaged:
         return Text(TextId::UndoStateDamaged, {row.damage});
+    case BackupState::InUse:
+        return std::string(Text(TextId::UndoStateInUse));
     }
     return {};
 }

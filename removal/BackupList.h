@@ -23,9 +23,10 @@ struct BackupFolderFiles {
     BackupFileRead keys;      // keys.reg
     BackupFileRead fileList;  // files.txt
     BackupFileRead mark;      // the restore's mark
+    bool inUse = false;       // a run still writes into it
 };
 
-enum class BackupState { NotRestored, Restored, PartlyRestored, Damaged };
+enum class BackupState { NotRestored, Restored, PartlyRestored, Damaged, InUse };
 
 struct BackupRow {
     std::u16string folder;  // the folder's name
@@ -38,8 +39,9 @@ struct BackupRow {
     std::string damage;      // why a Damaged folder cannot be restored
 };
 
-// One folder's row: Damaged when the restore's check refuses it (whatever
-// its mark says), else as its mark tells.
+// One folder's row: InUse while a run still writes into it (it is neither
+// restored nor deleted then), Damaged when the restore's check refuses it
+// (whatever its mark says), else as its mark tells.
 BackupRow DescribeBackupFolder(const BackupFolderFiles& folder);
 
 // The rows of the folders, newest first; folders whose names do not start

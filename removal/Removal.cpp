@@ -51,31 +51,6 @@ void AddSharedLine(std::string& lines, int others, TextId one, TextId many)
         AddLine(lines, Text(many, {std::to_string(others)}));
 }
 
-// The value of the entry's group `name`, or null when it has none.
-const std::string* GroupValue(const TTreeNode& entry, const char* name)
-{
-    for (int i = 0; i < entry.Count(); ++i) {
-        const TTreeNode* group = entry.Item(i);
-        if (group->Text() == name && group->HasChildren())
-            return &group->Item(0)->Text();
-    }
-    return nullptr;
-}
-
-bool UsesFile(const TTreeNode& entry, const std::string& file, const ServerPathCheck& check)
-{
-    for (int i = 0; i < entry.Count(); ++i) {
-        const TTreeNode* group = entry.Item(i);
-        if ((group->Text() != "InprocServer32" && group->Text() != "LocalServer32") || !group->HasChildren())
-            continue;
-        for (const std::string& candidate : check.CandidateFiles(group->Item(0)->Text(), entry.ClassView())) {
-            if (EqualNoCase(candidate, file))
-                return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 bool IsRegistryContainer(const std::string& keyName)
@@ -92,7 +67,7 @@ int CountOtherUsers(const TTreeNodes& tree, const TTreeNode* except, const std::
 {
     int count = 0;
     for (const auto& entry : tree.TopLevel()) {
-        if (entry.get() != except && UsesFile(*entry, file, check))
+        if (entry.get() != except && EntryUsesFile(*entry, file, check))
             ++count;
     }
     return count;
@@ -105,8 +80,8 @@ int CountOtherNamers(const TTreeNodes& tree, const TTreeNode* except, const Shar
     for (const auto& entry : tree.TopLevel()) {
         if (entry.get() == except || (key.inClassView && entry->ClassView() != view))
             continue;
-        const std::string* value = GroupValue(*entry, key.group);
-        if (value && EqualNoCase(*value, id))
+        const TTreeNode* value = EntryValue(*entry, key.group);
+        if (value && EqualNoCase(value->Text(), id))
             ++count;
     }
     return count;
@@ -123,6 +98,7 @@ void RegistrationRemoval::Run(TTreeNode* selected)
     entry_ = selected;
     backup_.reset();
     failures_.clear();
+    removed_ = {};
     struct CursorBack {
         RemovalHost& host;
         ~CursorBack() { host.SetCursor(crDefault); }
@@ -153,6 +129,9 @@ void RegistrationRemoval::Run(TTreeNode* selected)
 
     tree_.Delete(selected);
     entry_ = nullptr;
+    // The other entries that name what went show it at once.
+    RereadEntriesNaming(tree_, store_, files_, removed_,
+                        [this](int at, int before, int after) { host_.NodesReplaced(at, before, after); });
     if (backup_ && !backup_->Folder().empty())
         host_.ShowBackupFolder(backup_->Folder());
     ReportFailures();
@@ -190,18 +169,18 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
         return;
     const std::string& value = group.Item(0)->Text();
     if (IsGroup(group.Text(), kClassKey.group)) {
-        if (IsSingleKeyName(value))
-            RemoveKey(kClassKey, value, entry_->ClassView());
+        if (IsSingleKeyName(value) && RemoveKey(kClassKey, value, entry_->ClassView()))
+            removed_.classes.emplace_back(value, entry_->ClassView());
     } else if (IsGroup(group.Text(), kTypeLibraryKey.group)) {
         // Type libraries are shared by both registry views.
-        if (IsSingleKeyName(value))
-            RemoveKey(kTypeLibraryKey, value, RegistryView::Native);
+        if (IsSingleKeyName(value) && RemoveKey(kTypeLibraryKey, value, RegistryView::Native))
+            removed_.typeLibraries.push_back(value);
     } else if (IsGroup(group.Text(), "InprocServer32") || IsGroup(group.Text(), "LocalServer32")) {
         RemoveServerFile(value);
     }
 }
 
-void RegistrationRemoval::RemoveKey(const SharedKey& key, const std::string& id, RegistryView view)
+bool RegistrationRemoval::RemoveKey(const SharedKey& key, const std::string& id, RegistryView view)
 {
     const std::string path = std::string(key.group) + "\\" + id;
     // A key that is there but cannot be read cannot be saved either: the
@@ -213,11 +192,12 @@ void RegistrationRemoval::RemoveKey(const SharedKey& key, const std::string& id,
     else
         AddSharedLine(warning, CountOtherNamers(tree_, entry_, key, id, view), key.sharedOne, key.shared);
     if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {KeyNameInView(path, view)}), warning) || unreadable)
-        return;
+        return false;
     const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
     KeyDeletionOutcome deletion = Deletion().Delete(path, view, texts);
     if (!deletion.gone)
         failures_.push_back(std::move(deletion.problem));
+    return deletion.gone || deletion.changed;
 }
 
 bool RegistrationRemoval::KeyUnreadable(const std::string& path, RegistryView view) const
@@ -260,7 +240,9 @@ void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)
     if (!Saved(TextId::RemovalFileNotBackedUp, serverPath, backup_->SaveFile(file, reason), reason))
         return;
     const long result = files_.RemoveFile(file);
-    if (result != 0 && result != kErrorFileNotFound)
+    if (result == 0)
+        removed_.files.push_back(file);
+    else if (result != kErrorFileNotFound)
         failures_.push_back(Text(TextId::RemovalFileFailed, {serverPath, host_.ErrorText(result)}));
 }
 

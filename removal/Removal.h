@@ -4,6 +4,7 @@
 // cursor, the status bar and the backup folder through RemovalHost.
 #pragma once
 
+#include "catalogue/EntryRefresh.h"
 #include "catalogue/KeyStore.h"
 #include "catalogue/Platform.h"
 #include "catalogue/ServerPath.h"
@@ -32,6 +33,10 @@ public:
     virtual std::unique_ptr<RemovalBackup> NewBackup(const std::string& progId) = 0;
     // Tells the user where the run's backup is (the status bar).
     virtual void ShowBackupFolder(const std::string& folder) = 0;
+    // Other entries were read again: the `oldCount` nodes from absolute
+    // index `at` are now `newCount` others (a search keeps its cursor on
+    // its node with it).
+    virtual void NodesReplaced(int /*at*/, int /*oldCount*/, int /*newCount*/) {}
 };
 
 // True for the registry's own containers below HKEY_CLASSES_ROOT (CLSID,
@@ -78,8 +83,9 @@ private:
     void RemoveGroup(const TTreeNode& group);
     // The key HKEY_CLASSES_ROOT\<container>\<id> of the view, below the
     // root: asked, with the number of the other entries that name it, then
-    // deleted after its backup; a problem is listed at the end.
-    void RemoveKey(const SharedKey& key, const std::string& id, RegistryView view);
+    // deleted after its backup; a problem is listed at the end. True when
+    // the key went, or changed.
+    bool RemoveKey(const SharedKey& key, const std::string& id, RegistryView view);
     // True when the key is there but does not open for reading.
     bool KeyUnreadable(const std::string& path, RegistryView view) const;
     // The deletion of a key of this run, into its backup.
@@ -106,6 +112,9 @@ private:
     TTreeNode* entry_ = nullptr;
     std::unique_ptr<RemovalBackup> backup_;
     std::vector<std::string> failures_;
+    // What the run deleted (or changed) that other entries may name: they
+    // are read again at its end.
+    RemovedNames removed_;
 };
 
 }  // namespace qob

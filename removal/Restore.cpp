@@ -298,6 +298,7 @@ std::vector<BackupFolderFiles> ReadBackupFolders(const std::wstring& base)
         files.keys = ReadBackupFile(folder + L'\\' + kBackupKeysFile, held);
         files.fileList = ReadBackupFile(folder + L'\\' + kBackupFileList, held);
         files.mark = ReadBackupFile(folder + L'\\' + kBackupRestoreMark, held);
+        files.inUse = BackupFolderInUse(folder);
         folders.push_back(std::move(files));
     } while (::FindNextFileW(search.get(), &found));
     return folders;

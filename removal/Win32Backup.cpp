@@ -260,6 +260,12 @@ bool Win32RemovalBackup::MakeFolder(std::string& reason)
             base_ + L'\\' + name + (attempt == 1 ? std::wstring() : L" (" + std::to_wstring(attempt) + L")");
         if (::CreateDirectoryW(folder.c_str(), nullptr)) {
             folder_ = folder;
+            // Held shut for the run, and deleted by the system when the run
+            // ends in any way: the undo window offers no folder that is
+            // still being written. A lock that cannot be made only leaves
+            // the folder unmarked.
+            *writing_.Out() = ::CreateFileW((folder + L'\\' + kBackupWritingLock).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
             return true;
         }
         error = ::GetLastError();
@@ -345,6 +351,18 @@ bool Win32RemovalBackup::SaveFile(const std::string& path, std::string& reason)
     }
     ++files_;
     return true;
+}
+
+bool BackupFolderInUse(const std::wstring& folder)
+{
+    KernelHandle lock(::CreateFileW((folder + L'\\' + kBackupWritingLock).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (lock.valid())
+        return false;  // left behind, held by no one
+    // Held shut by its run; or its deletion is pending as the run closes it.
+    const DWORD error = ::GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
 }  // namespace qob

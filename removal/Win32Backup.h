@@ -3,6 +3,7 @@
 // below the user's local application data.
 #pragma once
 
+#include "catalogue/Win32Handles.h"
 #include "removal/Backup.h"
 #include "removal/KeyTree.h"
 
@@ -24,6 +25,7 @@ public:
 //   files\      the saved files, as "<n> <name>"
 //   files.txt   one line per saved file: "<n> <name> TAB <original full path>"
 //   restored.txt  written by each restore of the folder
+//   writing.lock  held shut, and gone, while the run still writes it
 class Win32RemovalBackup final : public RemovalBackup {
 public:
     explicit Win32RemovalBackup(const std::string& progId, std::wstring baseFolder = {});
@@ -38,6 +40,7 @@ private:
     std::wstring progId_;
     std::wstring base_;
     std::wstring folder_;  // empty until made
+    KernelHandle writing_;  // the folder's writing.lock, deleted when closed
     int files_ = 0;
     Win32KeyTreeReader reader_;
 };
@@ -52,5 +55,11 @@ inline const wchar_t* const kBackupFilesFolder = L"files";
 inline const wchar_t* const kBackupFileList = L"files.txt";
 // Left by a restore (BackupList.h).
 inline const wchar_t* const kBackupRestoreMark = L"restored.txt";
+// Held by the run that writes the folder.
+inline const wchar_t* const kBackupWritingLock = L"writing.lock";
+
+// Whether a run (of this program or another) still writes into the folder:
+// its lock is there and held.
+bool BackupFolderInUse(const std::wstring& folder);
 
 }  // namespace qob

@@ -6,6 +6,7 @@
 #include "catalogue/Utf8.h"
 #include "catalogue/Win32Text.h"
 #include "removal/Restore.h"
+#include "removal/Win32Backup.h"
 #include "resources/ResourceIds.h"
 #include "texts/Texts.h"
 
@@ -155,19 +156,22 @@ void TfrmUndo::UpdateButtons()
 {
     const BackupRow* row = SelectedRow();
     // A button that goes grey gives the focus to the list first.
-    const bool restorable = row && row->state != BackupState::Damaged;
+    const bool inUse = row && row->state == BackupState::InUse;
+    const bool restorable = row && row->state != BackupState::Damaged && !inUse;
+    const bool deletable = row && !inUse;
     const HWND focus = ::GetFocus();
-    if ((!restorable && focus == restore_) || (!row && (focus == open_ || focus == delete_)))
+    if ((!restorable && focus == restore_) || (!deletable && focus == delete_) || (!row && focus == open_))
         ::SetFocus(list_);
     ::EnableWindow(restore_, restorable);
     ::EnableWindow(open_, row != nullptr);
-    ::EnableWindow(delete_, row != nullptr);
+    ::EnableWindow(delete_, deletable);
 }
 
 void TfrmUndo::RestoreClick()
 {
     const BackupRow* row = SelectedRow();
-    if (!row || row->state == BackupState::Damaged)
+    if (!row || row->state == BackupState::Damaged || row->state == BackupState::InUse ||
+        BackupFolderInUse(SelectedFolder()))
         return;
     const std::u16string name = row->folder;
     const std::wstring folder = SelectedFolder();
@@ -195,7 +199,7 @@ void TfrmUndo::OpenFolderClick()
 void TfrmUndo::DeleteClick()
 {
     const BackupRow* row = SelectedRow();
-    if (!row)
+    if (!row || row->state == BackupState::InUse || BackupFolderInUse(SelectedFolder()))
         return;
     const std::u16string name = row->folder;
     const std::wstring folder = SelectedFolder();

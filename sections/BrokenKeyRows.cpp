@@ -1,26 +1,10 @@
 #include "sections/BrokenKeyRows.h"
 
+#include "catalogue/EntryRefresh.h"
 #include "catalogue/Utf8.h"
 #include "texts/Texts.h"
 
 namespace qob {
-
-namespace {
-
-// The value node of an entry's group of that name; null when the entry has
-// no such group. A description that reads like a group name has no value
-// node, and is passed over.
-const TTreeNode* ValueOf(const TTreeNode& entry, const char* group)
-{
-    for (int i = 0; i < entry.Count(); ++i) {
-        const TTreeNode* node = entry.Item(i);
-        if (node->Text() == group && node->HasChildren())
-            return node->Item(0);
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 std::string KindText(SectionKind kind)
 {
@@ -56,10 +40,10 @@ std::string ReasonText(const BrokenKey& key)
 ProgIdNames::ProgIdNames(const TTreeNodes& tree)
 {
     for (const auto& entry : tree.TopLevel()) {
-        if (const TTreeNode* id = ValueOf(*entry, "CLSID")) {
+        if (const TTreeNode* id = EntryValue(*entry, "CLSID")) {
             Add(KeyNameInView("CLSID\\" + id->Text(), entry->ClassView()), entry->Text());
         }
-        if (const TTreeNode* library = ValueOf(*entry, "TypeLib"))
+        if (const TTreeNode* library = EntryValue(*entry, "TypeLib"))
             Add("TypeLib\\" + library->Text(), entry->Text());
     }
 }

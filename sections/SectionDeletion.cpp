@@ -12,6 +12,20 @@ constexpr std::size_t kProblemsShown = 20;
 
 }  // namespace
 
+RemovedNames NamesOfDeletedKeys(const std::vector<BrokenKey>& keys, const std::vector<std::size_t>& gone)
+{
+    RemovedNames removed;
+    for (std::size_t position : gone) {
+        const BrokenKey& key = keys.at(position);
+        const std::string id = key.path.substr(key.path.find('\\') + 1);
+        if (key.kind == SectionKind::Class)
+            removed.classes.emplace_back(id, key.view);
+        else if (key.kind == SectionKind::TypeLibrary)
+            removed.typeLibraries.push_back(id);
+    }
+    return removed;
+}
+
 std::string SectionProblemsMessage(const std::vector<std::string>& problems)
 {
     if (problems.empty())

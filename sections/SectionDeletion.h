@@ -4,6 +4,7 @@
 // file. Portable: over the key store and the backup.
 #pragma once
 
+#include "catalogue/EntryRefresh.h"
 #include "catalogue/KeyStore.h"
 #include "removal/Backup.h"
 #include "removal/KeyDeletion.h"
@@ -26,6 +27,10 @@ struct SectionDeletionOutcome {
     std::vector<std::string> problems; // one line per key skipped or not deleted
     bool cancelled = false;
 };
+
+// What the keys at the positions `gone` of `keys` were to the entries of
+// the tree: the classes (in their views) and the type libraries that went.
+RemovedNames NamesOfDeletedKeys(const std::vector<BrokenKey>& keys, const std::vector<std::size_t>& gone);
 
 // The problems as one message for the user (the first ones, and how many
 // more), or empty when there are none.

@@ -35,7 +35,8 @@ enum Column { kKindColumn, kKeyColumn, kDescriptionColumn, kReasonColumn, kProgI
 
 }  // namespace
 
-TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree) : tree_(tree)
+TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted)
+    : tree_(tree), keysDeleted_(std::move(keysDeleted))
 {
     RECT outer{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
@@ -316,7 +317,7 @@ void TfrmOtherBroken::DeleteClick()
     });
 }
 
-void TfrmOtherBroken::DeletionDone()
+void TfrmOtherBroken::DeletionDone(bool closing)
 {
     worker_.Stop();
     ShowStage(Stage::Idle);
@@ -337,12 +338,25 @@ void TfrmOtherBroken::DeletionDone()
         leaving.push_back(deleting_[position]);
     for (std::size_t position : outcome->healthy)
         leaving.push_back(deleting_[position]);
+    if (keysDeleted_ && !outcome->gone.empty()) {
+        std::vector<BrokenKey> keys;
+        for (std::size_t row : deleting_)
+            keys.push_back(rows_[row].key);
+        keysDeleted_(NamesOfDeletedKeys(keys, outcome->gone));
+    }
     RemoveRows(leaving);
     SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(ListItemCount(list_))})
                                       : Text(TextId::StatusBackupFolder, {outcome->folder}));
-    const std::string problems = SectionProblemsMessage(outcome->problems);
-    if (!problems.empty())
-        ShowMessageDialog(problems, mtError, mbOKOnly, 0);
+    std::string message = SectionProblemsMessage(outcome->problems);
+    // The window is about to hide, and its status line with it: the message
+    // names the backup folder too.
+    if (closing && !outcome->folder.empty()) {
+        if (!message.empty())
+            message += '\r';
+        message += Text(TextId::StatusBackupFolder, {outcome->folder});
+    }
+    if (!message.empty())
+        ShowMessageDialog(message, outcome->problems.empty() ? mtInformation : mtError, mbOKOnly, 0);
 }
 
 void TfrmOtherBroken::RemoveRows(const std::vector<std::size_t>& rows)
@@ -458,8 +472,16 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CLOSE:
-        // Closing stops the job and waits for its thread; the window only hides.
-        StopJob();
+        // Closing stops the job and waits for its thread; the window only
+        // hides. A deletion stops after the key in progress and tells what
+        // it did first.
+        if (stage_ == Stage::Deleting) {
+            worker_.Stop();
+            ++job_;  // answered here, not by the message it posted
+            Call([this] { DeletionDone(true); });
+        } else {
+            StopJob();
+        }
         Hide();
         return 0;
     default:

@@ -16,6 +16,7 @@
 #include "sections/SectionScan.h"
 
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,7 +28,10 @@ class TfrmOtherBroken final : public TForm {
 public:
     // tree: the main window's registration tree, for the ProgIDs that name
     // the keys.
-    explicit TfrmOtherBroken(const TTreeNodes& tree);
+    // Told, after a deletion, of the classes and type libraries that went,
+    // so that the entries of `tree` that name them can be read again.
+    using KeysDeleted = std::function<void(const RemovedNames& removed)>;
+    TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted);
     ~TfrmOtherBroken() override;
 
     // Shows the window; a hidden one starts a fresh examination.
@@ -54,7 +58,9 @@ private:
     void ShowStage(Stage stage);
     void StartExamination();
     void ExaminationDone();
-    void DeletionDone();
+    // The end of a deletion: the list, the status line, the tree's entries
+    // and the message of the outcome; `closing` when the window then hides.
+    void DeletionDone(bool closing = false);
     void ShowProgress(std::size_t done, std::size_t total);
     void AddRow(std::size_t row);
     void SetChecks(bool checked);
@@ -68,6 +74,7 @@ private:
     void StopJob();
 
     const TTreeNodes& tree_;
+    KeysDeleted keysDeleted_;
     Win32KeyStore store_;
     Win32FileSystem files_;
     Win32NameOrder order_;

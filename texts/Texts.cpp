@@ -204,6 +204,7 @@ constexpr Row kRows[] = {
     {TextId::UndoStateRestored, "戻しました (%1)", "Restored (%1)"},
     {TextId::UndoStatePartlyRestored, "一部を戻しました (%1)", "Partly restored (%1)"},
     {TextId::UndoStateDamaged, "壊れています: %1", "Damaged: %1"},
+    {TextId::UndoStateInUse, "使用中", "In use"},
     {TextId::UndoNoBackups, "バックアップはありません。", "There are no backups."},
     {TextId::UndoConfirmDelete, "バックアップ %1 をごみ箱に移しますか？", "Move the backup %1 to the recycle bin?"},
     {TextId::UndoDeleteFailed, "バックアップ %1 を削除できませんでした。", "The backup %1 could not be deleted."},

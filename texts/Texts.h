@@ -160,6 +160,7 @@ enum class TextId {
     UndoStateRestored,
     UndoStatePartlyRestored,
     UndoStateDamaged,
+    UndoStateInUse,
     UndoNoBackups,
     UndoConfirmDelete,
     UndoDeleteFailed,

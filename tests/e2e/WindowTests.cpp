@@ -339,7 +339,7 @@ TEST(OtherBrokenWindowTest, ClosingStopsTheExaminationAndOpeningStartsAFreshOne)
     const std::string pattern(Text(TextId::OtherBrokenFound));
     const std::string found = pattern.substr(0, pattern.find("%1"));
     {
-        TfrmOtherBroken form(nodes);
+        TfrmOtherBroken form(nodes, nullptr);
         // Closed at once, while it examines: hidden, its thread joined.
         form.Open();
         form.Close();

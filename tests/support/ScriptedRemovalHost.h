@@ -38,6 +38,10 @@ public:
         return std::make_unique<Forward>(*this);
     }
     void ShowBackupFolder(const std::string& folder) override { shownFolder = folder; }
+    void NodesReplaced(int at, int oldCount, int newCount) override
+    {
+        replaced.push_back(std::to_string(at) + " " + std::to_string(oldCount) + " " + std::to_string(newCount));
+    }
 
     bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override
     {
@@ -62,6 +66,7 @@ public:
     std::vector<std::string> saved;
     std::string backupFor;
     std::string shownFolder;
+    std::vector<std::string> replaced;  // "at old new" of each other entry read again
     int savesLeft = -1;  // the saves that succeed before the disk is full; -1 all
 };
 

@@ -32,6 +32,9 @@ TEST(BackupList, NewestFirstWithTheStateOfEachFolder)
         {u"2026-12-07 235959 Qob.C", Utf16File(kTwoKeys), Utf16File(kRelativeTarget), Mark(RestoreMarkText(true, later))},
         {u"2026-12-09 090000 Qob.B", Utf16File(kOtherRoot), kAbsent, Mark(RestoreMarkText(false, later))},
         {u"2026-12-10 000000 Qob.D", kAbsent, Utf16File(kOneFile), Mark("written by hand")},
+        // Being written: whole or not so far, marked or not, in use.
+        {u"2026-12-11 000000 Qob.E", Utf16File(kTwoKeys), kAbsent, kAbsent, true},
+        {u"2026-12-11 000001 Qob.F", kAbsent, kAbsent, Mark(RestoreMarkText(true, later)), true},
     };
     struct Expected {
         const char16_t* folder;
@@ -41,6 +44,8 @@ TEST(BackupList, NewestFirstWithTheStateOfEachFolder)
         const char* state;
     };
     const Expected expected[] = {
+        {u"2026-12-11 000001 Qob.F", "2026-12-11 00:00:01", "Qob.F", 0, 0, "使用中"},
+        {u"2026-12-11 000000 Qob.E", "2026-12-11 00:00:00", "Qob.A (+1)", 2, 0, "使用中"},
         // Files only: the ProgID of the folder's name; a mark of another form.
         {u"2026-12-10 000000 Qob.D", "2026-12-10 00:00:00", "Qob.D", 0, 1, "戻しました ()"},
         // A key below the user's classes, named below that root.
@@ -65,7 +70,8 @@ TEST(BackupList, NewestFirstWithTheStateOfEachFolder)
         EXPECT_EQ(rows[i].files, expected[i].files);
         EXPECT_EQ(BackupStateText(rows[i]), expected[i].state);
     }
-    EXPECT_EQ(rows[4].state, BackupState::Damaged);
+    EXPECT_EQ(rows[6].state, BackupState::Damaged);
+    EXPECT_EQ(rows[0].state, BackupState::InUse);
 }
 
 }  // namespace

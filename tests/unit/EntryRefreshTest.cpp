@@ -105,5 +105,55 @@ TEST_F(EntryRefreshTest, ARestoreReadsItsProgIdsAndNotItsOtherKeys)
     EXPECT_EQ(Entries(), "A.First B.Second! C.Third! E.Fifth! ");
 }
 
+// A view that only holds the selection.
+struct SelectionView final : TreeView {
+    bool NodeAdded(TTreeNode&) override { return true; }
+    void NodeChanged(TTreeNode&) override {}
+    void NodeDeleting(TTreeNode& node) override
+    {
+        if (&node == selected)
+            selected = nullptr;
+    }
+    void SetRedraw(bool) override {}
+    TTreeNode* Selected() override { return selected; }
+    void Select(TTreeNode& node) override { selected = &node; }
+    void ScrollToTop(TTreeNode&) override {}
+    void Focus() override {}
+    TTreeNode* selected = nullptr;
+};
+
+TEST_F(EntryRefreshTest, OnlyTheEntriesThatNameWhatWentAreReadAgain)
+{
+    Text("B.Sharing\\CLSID", "{B}");
+    Text("CLSID\\{B}\\InprocServer32", "C:\\A.DLL");
+    Text("D.SameClass\\CLSID", "{a}");
+    Text("E.Fifth\\CLSID", "{E}");
+    while (!tree.TopLevel().empty())
+        tree.Delete(tree.TopLevel().front().get());
+    Scan();
+    SelectionView view;
+    tree.AttachView(&view);
+    // A.First's class key and file go; C.Third and E.Fifth name neither.
+    store.DeleteKey(kClassesRoot, "CLSID\\{A}\\InprocServer32", 0);
+    store.DeleteKey(kClassesRoot, "CLSID\\{A}", 0);
+    files.RemoveFile("C:\\a.dll");
+    TTreeNode* sharing = tree.TopLevel()[1].get();
+    view.Select(*sharing->Item(1)->Item(0));  // the CLSID value of B.Sharing
+    RemovedNames removed;
+    removed.classes = {{"{A}", RegistryView::Native}, {"{E}", RegistryView::Wow64_32}};
+    removed.files = {"C:\\a.dll"};
+    const int reread = RereadEntriesNaming(tree, store, files, removed, [this](int at, int before, int after) {
+        changes.emplace_back(at, before, after);
+    });
+    // A.First by its class, B.Sharing by its file, D.SameClass by its class
+    // in another case; E.Fifth's class went in the other view only.
+    EXPECT_EQ(reread, 3);
+    EXPECT_EQ(changes.size(), 3u);
+    EXPECT_EQ(Entries(), "A.First! B.Sharing! C.Third! D.SameClass! E.Fifth! ");
+    EXPECT_EQ(view.selected, sharing) << "the selected node below it gives way to the entry";
+    EXPECT_EQ(RereadEntriesNaming(tree, store, files, {}, nullptr), 0);
+    tree.AttachView(nullptr);
+}
+
 }  // namespace
 }  // namespace qob

@@ -1,4 +1,5 @@
 #include "tests/support/MemoryKeyStore.h"
+#include "catalogue/EntryRefresh.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Scan.h"
 #include "removal/Removal.h"
@@ -173,6 +174,28 @@ TEST_F(RemovalTest, HealthyEntryAsksEachDeletionInOrderAndDoesOnlyWhatWasConfirm
     EXPECT_NE(Entry("App.Sharing"), nullptr) << "other entries keep their place";
     EXPECT_EQ(host.shownFolder, "C:\\backup");
     EXPECT_EQ(host.cursors, (std::vector<short>{crHourGlass, crDefault}));
+}
+
+TEST_F(RemovalTest, OtherEntriesThatNameWhatWentAreReadAgainAndOnlyThey)
+{
+    const std::string wow = Dump(Entry("App.Wow"));
+    host.replaced.clear();
+    // Yes to everything: h.dll, which App.Sharing names too, goes.
+    Remove("App.Healthy", {mrYes, mrYes, mrYes, mrYes, mrYes, mrYes});
+    ASSERT_FALSE(files.Exists("C:\\app\\h.dll"));
+    TTreeNode* sharing = Entry("App.Sharing");
+    ASSERT_NE(sharing, nullptr);
+    EXPECT_EQ(sharing->ImageIndex(), kIconFaultyEntry);
+    EXPECT_EQ(Dump(sharing), Rescanned("App.Sharing"));
+    // One entry read again, in its place; the others as they were.
+    const int at = sharing->AbsoluteIndex() + 1;
+    EXPECT_EQ(host.replaced, (std::vector<std::string>{std::to_string(at) + " 5 5"}));
+    EXPECT_EQ(Dump(Entry("App.Wow")), wow);
+
+    // Nothing deleted: nothing read again.
+    host.replaced.clear();
+    Remove("App.Odd", {mrYes, mrYes, mrNo, mrNo, mrNo, mrNo});
+    EXPECT_TRUE(host.replaced.empty());
 }
 
 TEST_F(RemovalTest, StopsBeforeAnythingIsDeleted)
@@ -381,7 +404,18 @@ TEST_F(RemovalTest, MessagesComeFromTheTableInTheSelectedLanguage)
     EXPECT_EQ(Entry("App.Jürgen € 😀"), nullptr);
     EXPECT_TRUE(files.Exists(file));
 
-    // The file of another user, once its backup is made, goes.
+    // The other users of the class that went show it at once.
+    for (const char* other : {"App.Jürgen 2", "App.Jürgen 3"}) {
+        EXPECT_EQ(Entry(other)->ImageIndex(), kIconFaultyEntry) << other;
+        EXPECT_EQ(Dump(Entry(other)), Rescanned(other)) << other;
+    }
+    EXPECT_EQ(host.replaced.size(), 2u);
+
+    // The file of another user, once its backup is made, goes (the class
+    // registered again, and the entries read again).
+    Text("CLSID\\{J}\\InprocServer32", file);
+    for (const char* other : {"App.Jürgen 2", "App.Jürgen 3"})
+        RereadEntry(tree, *Entry(other), store, files, nullptr);
     host.dialogs.clear();
     host.savesLeft = -1;
     Remove("App.Jürgen 2", {mrYes, mrYes, mrYes, mrYes});

@@ -192,5 +192,19 @@ TEST(BrokenKeyRowsTest, TheProgIdColumnNamesTheEntriesThatNameTheKey)
     EXPECT_EQ(names.For(Key(SectionKind::Interface, "Interface\\{C}")), "");
 }
 
+TEST(SectionDeletion, TheKeysThatWentAreNamedForTheEntriesOfTheTree)
+{
+    const std::vector<BrokenKey> keys{
+        Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{W}", RegistryView::Wow64_32),
+        Key(SectionKind::TypeLibrary, "TypeLib\\{T}"), Key(SectionKind::Interface, "Interface\\{I}"),
+        Key(SectionKind::Class, "CLSID\\{kept}")};
+    const RemovedNames removed = NamesOfDeletedKeys(keys, {0, 1, 2, 3});
+    EXPECT_EQ(removed.classes, (std::vector<std::pair<std::string, RegistryView>>{
+                                   {"{A}", RegistryView::Native}, {"{W}", RegistryView::Wow64_32}}));
+    EXPECT_EQ(removed.typeLibraries, std::vector<std::string>{"{T}"});
+    EXPECT_TRUE(removed.files.empty());  // files are never deleted here
+    EXPECT_TRUE(NamesOfDeletedKeys(keys, {3}).Empty()) << "no entry names an interface";
+}
+
 }  // namespace
 }  // namespace qob

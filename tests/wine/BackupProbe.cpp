@@ -3,8 +3,9 @@
 //
 //   BackupProbe.exe [--keep] BASE|- PROGID ITEM...
 //     ITEM: key:PATH (below HKEY_CLASSES_ROOT), key32:PATH (the 32-bit
-//     view), file:PATH, or "run:" to start another run; BASE "-" for the
-//     default folder. --keep: back up only, delete nothing.
+//     view), file:PATH, "run:" to start another run, or "in-use:" to print
+//     "in-use TAB 1" (or 0) as the undo window finds the run's folder now;
+//     BASE "-" for the default folder. --keep: back up only, delete nothing.
 //
 // Prints "folder TAB <run folder>" at the end of each run and exits 0; on
 // the first failed backup prints "failed TAB <reason>" and exits 1, deleting
@@ -59,6 +60,10 @@ int main()
     qob::Win32FileSystem files;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& item = args[i];
+        if (item == "in-use:") {
+            std::printf("in-use\t%d\n", qob::BackupFolderInUse(qob::WidenText(backup->Folder())) ? 1 : 0);
+            continue;
+        }
         if (item == "run:") {
             std::printf("folder\t%s\n", backup->Folder().c_str());
             backup = std::make_unique<qob::Win32RemovalBackup>(progId, base);

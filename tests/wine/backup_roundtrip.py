@@ -231,9 +231,12 @@ def main():
 
         # Backed up into the default folder and deleted.
         rc, out = probe(tool, "-", "Qob.Backup", *ITEMS, "file:" + SERVER, "file:C:\\qobbackup\\missing.dll",
-                        "file:" + SERVER_J)
+                        "file:" + SERVER_J, "in-use:")
         folder = out.get("folder", "")
         check(rc == 0 and folder, f"backup failed: {rc} {out}")
+        # In use while its run writes it; free, and its lock gone, after.
+        check(out.get("in-use") == "1", f"the folder was not in use while its run wrote it: {out}")
+        check(not os.path.exists(os.path.join(unix(folder), "writing.lock")), "the run's lock outlived it")
         check(re.fullmatch(r"C:\\users\\[^\\]+\\AppData\\Local\\Qob Tessavin\\Backup\\"
                            r"\d{4}-\d\d-\d\d \d{6} Qob\.Backup", folder, re.I), f"run folder {folder!r}")
         # Every key went, subkeys with names outside every code page too.
