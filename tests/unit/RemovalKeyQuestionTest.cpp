@@ -1,6 +1,7 @@
 // The questions the removal asks about a class key and a type library key:
 // the lines they add for a key other entries name, and for a key that is
 // there but cannot be read.
+#include "catalogue/EntryRefresh.h"
 #include "catalogue/Scan.h"
 #include "removal/Removal.h"
 #include "tests/support/RemovalWorld.h"
@@ -69,8 +70,15 @@ TEST_F(RemovalKeyQuestionTest, AKeyOtherEntriesNameSaysHowManyBeforeItGoes)
     EXPECT_FALSE(store.KeyExists(kClassesRoot, "CLSID\\{S}")) << "Yes deletes a shared key as any other";
     EXPECT_FALSE(store.KeyExists(kClassesRoot, "TypeLib\\{TS}"));
 
-    // The tree still shows the others naming the class and the library; the
-    // entry removed no longer counts.
+    // The others that name them show at once that they are gone.
+    for (const char* other : {"App.Shared", "App.Other"})
+        EXPECT_EQ(Entry(other)->ImageIndex(), kIconFaultyEntry) << other;
+
+    // Registered again: the entry removed no longer counts.
+    Text("CLSID\\{S}\\TypeLib", "{TS}");
+    Text("TypeLib\\{TS}\\1.0", "shared library");
+    for (const char* other : {"App.Shared", "App.Other"})
+        RereadEntry(tree, *Entry(other), store, files, nullptr);
     Remove("App.Shared", {mrYes, mrYes, mrNo, mrNo});
     ASSERT_EQ(host.dialogs.size(), 4u);
     EXPECT_EQ(host.dialogs[2], "I yn HKEY_CLASSES_ROOT\\CLSID\\{S}" + kQ + "\r他の 1 個の登録もこのクラスを使っています。");
