@@ -116,6 +116,7 @@ enum class TextId {
     RestoreRegImportFailed,
     RestoreKeyRestored,
     RestoreKeyNotRestored,
+    RestoreKeyPartsRestored,
     RestoreFileExists,
     RestoreFileRestored,
     RestoreFileNotRestored,
