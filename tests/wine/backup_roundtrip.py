@@ -232,6 +232,9 @@ def half_deleted_restore(scanner, folder, before, scratch):
     rc, out, _ = restore(scanner, folder)
     check(rc == 1 and "戻しました" not in out, f"a second restore after the half deletion ({rc}):\n{out}")
     check(mark(folder) == marked, "a restore that put nothing back changed the mark")
+    # The user's change undone, for the cases after this one.
+    wine("reg", "add", top, "/v", "dw", "/t", "REG_DWORD", "/d", "0xdeadbeef", "/f")
+    check(export(top, scratch) == before[top], f"{top}: not as saved after the user's change was undone")
 
 
 def network_restore(scanner, scratch):
