@@ -141,8 +141,8 @@ TEST(RegFileWriter, SectionsWithTheirValuesByNameAndTheirLinesAsTheyStand)
     const std::u16string wrapped = u"\"bin\"=hex:01,\\\r\n  [02],\\\r\n  \"03\"\r\n";
     const std::u16string odd = u"[HKEY_CLASSES_ROOT\\Qob.A\\key]with]bracket]\r\n";
     const std::u16string last = u"\"dw\"=dword:00000001";
-    const std::u16string text =
-        RegFileHeader() + top + deflt + quoted + wrapped + u"\r\n" + odd + u"\r\n" + u"[HKEY_CLASSES_ROOT\\B]\r\n" + last;
+    const std::u16string text = RegFileHeader() + top + deflt + quoted + wrapped + u"\r\n" + odd + u"\r\n" +
+                                u"[HKEY_CLASSES_ROOT\\B]\r\n" + last;
     const std::vector<RegSection> sections = RegTextSections(text);
     ASSERT_EQ(sections.size(), 3u);
     EXPECT_EQ(sections[0].key, u"HKEY_CLASSES_ROOT\\Qob.A");
