@@ -104,6 +104,21 @@ void AppendValue(std::u16string& out, const SavedValue& value)
     out += u"\r\n";
 }
 
+// The name of a value line: "" for "@=...", else the quoted name with its
+// escapes (\\ and \") undone.
+std::u16string ValueLineName(std::u16string_view line)
+{
+    std::u16string name;
+    if (line.empty() || line.front() != u'"')
+        return name;
+    for (std::size_t pos = 1; pos < line.size() && line[pos] != u'"'; ++pos) {
+        if (line[pos] == u'\\' && pos + 1 < line.size())
+            ++pos;
+        name += line[pos];
+    }
+    return name;
+}
+
 }  // namespace
 
 std::u16string RegFileHeader() { return u"Windows Registry Editor Version 5.00\r\n\r\n"; }
@@ -172,6 +187,39 @@ std::u16string RegTextWithout(const std::u16string& text, const std::vector<std:
         pos = end;
     }
     return kept;
+}
+
+std::vector<RegSection> RegTextSections(const std::u16string& text)
+{
+    std::vector<RegSection> sections;
+    bool continues = false;  // the value line before ended in ",\"
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = text.find(u'\n', pos);
+        end = end == std::u16string::npos ? text.size() : end + 1;
+        std::u16string line(text, pos, end - pos);
+        pos = end;
+        if (line.back() != u'\n')
+            line += u"\r\n";  // the last line too ends as the others do
+        std::u16string_view bare = line;
+        while (!bare.empty() && (bare.back() == u'\n' || bare.back() == u'\r'))
+            bare.remove_suffix(1);
+        const bool continued = continues;
+        continues = bare.size() >= 2 && bare.substr(bare.size() - 2) == u",\\";
+        if (continued) {
+            if (!sections.empty() && !sections.back().values.empty())
+                sections.back().values.back().lines += line;
+            continue;
+        }
+        if (!bare.empty() && bare.front() == u'[' && bare.back() == u']') {
+            sections.push_back({std::u16string(bare.substr(1, bare.size() - 2)), line, {}});
+            continue;
+        }
+        if (!sections.empty() && !bare.empty() && (bare.front() == u'@' || bare.front() == u'"'))
+            sections.back().values.push_back({ValueLineName(bare), line});
+        else
+            continues = false;
+    }
+    return sections;
 }
 
 std::u16string KeyLocation(const std::u16string& systemName, const std::u16string& path, RegistryView view)

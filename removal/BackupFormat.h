@@ -31,6 +31,25 @@ std::vector<std::u16string> RegFileTopKeys(const std::u16string& text);
 // kept as it is.
 std::u16string RegTextWithout(const std::u16string& text, const std::vector<std::u16string>& topKeys);
 
+// One value of a .reg key section: its name ("" for the default value, @)
+// and its lines as they stand, line ends and continuation lines included.
+struct RegValueText {
+    std::u16string name;
+    std::u16string lines;
+};
+
+// One "[key]" section of a .reg text: the key's name, its "[key]" line as it
+// stands and its values, in the text's order.
+struct RegSection {
+    std::u16string key;
+    std::u16string keyLine;
+    std::vector<RegValueText> values;
+};
+
+// The key sections of a .reg text as the backup writes it (a checked one):
+// the lines before the first key and the blank lines are not in them.
+std::vector<RegSection> RegTextSections(const std::u16string& text);
+
 // Where a key lives, as a .reg key line names it. `systemName` is the
 // name the system gives the open key ("\REGISTRY\MACHINE\SOFTWARE\Classes\..."),
 // which tells the view's real location; when it is empty or not understood,

@@ -12,7 +12,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace qob {
@@ -150,8 +149,8 @@ long ImportRegFile(const std::wstring& file)
     return static_cast<long>(status);
 }
 
-// Whether a key named as a .reg key line names it exists.
-bool KeyExists(const std::wstring& name)
+// Opens for reading a key named as a .reg key line names it.
+bool OpenNamedKey(const std::wstring& name, RegistryKey& key)
 {
     static const std::pair<const wchar_t*, HKEY> kRoots[] = {{L"HKEY_CLASSES_ROOT\\", HKEY_CLASSES_ROOT},
                                                              {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER},
@@ -161,11 +160,27 @@ bool KeyExists(const std::wstring& name)
         if (name.size() < static_cast<std::size_t>(length) ||
             ::CompareStringOrdinal(name.c_str(), length, prefix, length, TRUE) != CSTR_EQUAL)
             continue;
-        RegistryKey key;
         return ::RegOpenKeyExW(root, name.substr(length).c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
     }
     return false;
 }
+
+// The registry as it is now, for the comparison with the saved keys.
+class Win32RegistryPresence : public RegistryPresence {
+public:
+    bool KeyExists(const std::u16string& name) const override
+    {
+        RegistryKey key;
+        return OpenNamedKey(WideOf(name), key);
+    }
+    bool ValueExists(const std::u16string& name, const std::u16string& value) const override
+    {
+        RegistryKey key;
+        return OpenNamedKey(WideOf(name), key) &&
+               ::RegQueryValueExW(key.get(), WideOf(value).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+                   ERROR_SUCCESS;
+    }
+};
 
 // `reg import` of the text from a file of the temporary folder, shut to
 // writers until the import is over: the importer's status, or the error
@@ -185,29 +200,49 @@ long ImportText(const std::u16string& text)
     return ImportRegFile(copy.Path());
 }
 
-// Imports the saved keys of the checked text that are not there: a key
-// there again is never overwritten. One line per key; false when one was
-// not restored. `restored` counts the keys put back.
-bool RestoreKeys(const std::wstring& regFile, const std::u16string& keysText, const std::vector<std::u16string>& topKeys,
-                 const LineWriter& out, const LineWriter& err, int& restored)
+// The line for one saved top key after the import, and whether everything
+// of it that had gone is back.
+bool TopKeyLine(const MissingBelowTop& before, const MissingBelowTop& after, bool imported, const LineWriter& out)
 {
-    std::vector<std::u16string> present;
-    for (const std::u16string& key : topKeys) {
-        if (KeyExists(WideOf(key)))
-            present.push_back(key);
+    const std::string key = Utf8FromUtf16(before.key);
+    if (!before.there) {
+        const bool back = imported && after.there;
+        out(Text(back ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored, {key}));
+        return back;
     }
-    const long status = present.size() == topKeys.size() ? 0 : ImportText(RegTextWithout(keysText, present));
+    if (before.NothingMissing()) {
+        out(Text(TextId::RestoreFileExists, {key}));
+        return false;
+    }
+    const bool back = imported && after.there && after.NothingMissing();
+    if (back) {
+        out(Text(TextId::RestoreKeyPartsRestored,
+                 {key, std::to_string(before.missingKeys), std::to_string(before.missingValues)}));
+    } else {
+        out(Text(TextId::RestoreKeyNotRestored, {key}));
+    }
+    return back;
+}
+
+// Imports what the checked text holds that is not there: the keys that are
+// not there, and below a key that is, its keys and values that are not.
+// Nothing that is there is overwritten. One line per saved top key; false
+// when one was not restored or was there whole. `restored` counts the top
+// keys something was put back for.
+bool RestoreKeys(const std::wstring& regFile, const std::u16string& keysText, const LineWriter& out,
+                 const LineWriter& err, int& restored)
+{
+    const Win32RegistryPresence registry;
+    const MissingParts before = FindMissingParts(keysText, registry);
+    const long status = before.importText.empty() ? 0 : ImportText(before.importText);
     if (status != 0)
         err(Text(status < 0 ? TextId::RestoreRegNotStarted : TextId::RestoreRegImportFailed, {NarrowText(regFile)}));
+    const MissingParts after = FindMissingParts(keysText, registry);
     bool complete = true;
-    for (const std::u16string& key : topKeys) {
-        const bool there = std::find(present.begin(), present.end(), key) != present.end();
-        const bool back = !there && status == 0 && KeyExists(WideOf(key));
+    for (std::size_t i = 0; i < before.tops.size() && i < after.tops.size(); ++i) {
+        const bool back = TopKeyLine(before.tops[i], after.tops[i], status == 0, out);
         complete = complete && back;
         restored += back ? 1 : 0;
-        const TextId line = there ? TextId::RestoreFileExists
-                                  : back ? TextId::RestoreKeyRestored : TextId::RestoreKeyNotRestored;
-        out(Text(line, {Utf8FromUtf16(key)}));
     }
     return complete;
 }
@@ -251,7 +286,7 @@ int RestoreBackup(const std::wstring& folderGiven, const LineWriter& out, const 
     }
     int restored = 0;
     bool complete =
-        !plan.hasKeys || RestoreKeys(folder + L'\\' + kBackupKeysFile, keysText, plan.topKeys, out, err, restored);
+        !plan.hasKeys || RestoreKeys(folder + L'\\' + kBackupKeysFile, keysText, out, err, restored);
     for (const auto& [copyName, original] : plan.files) {
         const std::wstring target = WideOf(original);
         if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {

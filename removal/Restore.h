@@ -19,11 +19,13 @@ using LineWriter = std::function<void(const std::string& line)>;
 RestoreVerdict CheckBackup(const std::wstring& folder, RestorePlan& plan);
 
 // Checks the whole folder first: a folder refused is not restored at all,
-// and the reason goes to `err` (1). Then imports the saved keys that are not
-// there with the system's `reg import` (a key there again is never
-// overwritten) and copies the saved files back to their original paths
-// (making missing folders, never overwriting a file that is there again).
-// Gives one line per key and file to `out`, and what keeps it from starting
+// and the reason goes to `err` (1). Then imports what is missing of the
+// saved keys with the system's `reg import`: the keys that are not there,
+// and below a key that is there its keys and values that are not (nothing
+// that is there is overwritten; FindMissingParts), and copies the saved
+// files back to their original paths (making missing folders, never
+// overwriting a file that is there again). Gives one line per saved top key
+// and file to `out`, and what keeps it from starting
 // to `err`. Then leaves its mark in the folder (kBackupRestoreMark): restored,
 // or partly restored when the status is 1. 0 when everything was restored,
 // 1 when something was not. `checked`, when given, receives what the folder

@@ -335,6 +335,33 @@ RestoreVerdict CheckBackupFolder(const BackupFileRead& keys, const BackupFileRea
     return {};
 }
 
+MissingParts FindMissingParts(const std::u16string& keysText, const RegistryPresence& registry)
+{
+    MissingParts missing;
+    std::u16string sections;
+    for (const RegSection& section : RegTextSections(keysText)) {
+        if (missing.tops.empty() || !IsPathBelow(section.key, missing.tops.back().key))
+            missing.tops.push_back({section.key, registry.KeyExists(section.key), 0, 0});
+        MissingBelowTop& top = missing.tops.back();
+        // No key is there below one that is not.
+        const bool keyThere =
+            top.there && (EqualNoCase(section.key, top.key) || registry.KeyExists(section.key));
+        std::u16string values;
+        for (const RegValueText& value : section.values) {
+            if (keyThere && registry.ValueExists(section.key, value.name))
+                continue;
+            values += value.lines;
+            top.missingValues += keyThere ? 1 : 0;
+        }
+        top.missingKeys += keyThere ? 0 : 1;
+        if (!keyThere || !values.empty())
+            sections += section.keyLine + values + u"\r\n";
+    }
+    if (!sections.empty())
+        missing.importText = RegFileHeader() + sections;
+    return missing;
+}
+
 std::u16string PathBelowClassRoot(const std::u16string& key)
 {
     for (std::u16string_view root : kClassRoots) {

@@ -52,6 +52,38 @@ struct RestorePlan {
 // nothing is refused.
 RestoreVerdict CheckBackupFolder(const BackupFileRead& keys, const BackupFileRead& fileList, RestorePlan& plan);
 
+// What the registry holds now, as a restore asks it: keys named as a .reg
+// key line names them, values by name ("" for the default value).
+class RegistryPresence {
+public:
+    virtual ~RegistryPresence() = default;
+    virtual bool KeyExists(const std::u16string& key) const = 0;
+    virtual bool ValueExists(const std::u16string& key, const std::u16string& name) const = 0;
+};
+
+// What is missing of one saved top key and the keys below it.
+struct MissingBelowTop {
+    std::u16string key;
+    bool there = false;             // the top key is there
+    std::size_t missingKeys = 0;    // keys of its tree that are not there (the top key's own absence included)
+    std::size_t missingValues = 0;  // values not there of keys that are there
+    bool NothingMissing() const { return missingKeys == 0 && missingValues == 0; }
+};
+
+// What a checked keys.reg text holds that the registry does not.
+struct MissingParts {
+    std::vector<MissingBelowTop> tops;  // one for each top key, in the text's order
+    // A .reg text of only what is missing: the sections of the keys that are
+    // not there, whole, and of the keys that are there only their key line
+    // and the values that are not there; empty when nothing is missing. An
+    // import of it adds and never rewrites, since it names nothing that is
+    // there but keys, whose lines alone change nothing.
+    std::u16string importText;
+};
+
+// Compares the checked text (CheckBackupFolder passed it) with the registry.
+MissingParts FindMissingParts(const std::u16string& keysText, const RegistryPresence& registry);
+
 // The refusal as one line for the user, in the selected language; `folder`
 // (UTF-8) is named when there is no backup in it.
 std::string RestoreRefusalText(const RestoreVerdict& verdict, const std::string& folder);

@@ -151,6 +151,10 @@ constexpr Row kRows[] = {
     {TextId::RestoreRegImportFailed, "reg import が失敗しました: %1", "reg import failed: %1"},
     {TextId::RestoreKeyRestored, "キーを戻しました: %1", "Key restored: %1"},
     {TextId::RestoreKeyNotRestored, "キーを戻せませんでした: %1", "Key not restored: %1"},
+    // A key that was there, below which the restore put back what had gone:
+    // %2 keys (made again) and %3 values (of keys that were there).
+    {TextId::RestoreKeyPartsRestored, "既にあるキーの下に、なくなっていたキー %2 個と値 %3 個を戻しました: %1",
+     "Put back below a key that was there: %2 keys and %3 values that had gone: %1"},
     {TextId::RestoreFileExists, "既にあるため上書きしません: %1", "Already exists, not overwritten: %1"},
     {TextId::RestoreFileRestored, "ファイルを戻しました: %1", "File restored: %1"},
     {TextId::RestoreFileNotRestored, "ファイルを戻せませんでした (%1): %2", "File not restored (%1): %2"},

@@ -121,6 +121,7 @@ enum class TextId {
     RestoreRegImportFailed,
     RestoreKeyRestored,
     RestoreKeyNotRestored,
+    RestoreKeyPartsRestored,
     RestoreFileExists,
     RestoreFileRestored,
     RestoreFileNotRestored,

@@ -133,6 +133,36 @@ TEST(RegFileWriter, KeysLeftOutWithTheirSubkeysAndEveryOtherLineKept)
     EXPECT_EQ(RegTextWithout(text, {u"HKEY_CLASSES_ROOT\\Qob.AB"}), header + a + id);
 }
 
+TEST(RegFileWriter, SectionsWithTheirValuesByNameAndTheirLinesAsTheyStand)
+{
+    const std::u16string top = u"[HKEY_CLASSES_ROOT\\Qob.A]\r\n";
+    const std::u16string deflt = u"@=\"[x]\"\r\n";
+    const std::u16string quoted = u"\"q\\\"b\\\\s\"=\"a\\\"b\"\r\n";
+    const std::u16string wrapped = u"\"bin\"=hex:01,\\\r\n  [02],\\\r\n  \"03\"\r\n";
+    const std::u16string odd = u"[HKEY_CLASSES_ROOT\\Qob.A\\key]with]bracket]\r\n";
+    const std::u16string last = u"\"dw\"=dword:00000001";
+    const std::u16string text = RegFileHeader() + top + deflt + quoted + wrapped + u"\r\n" + odd + u"\r\n" +
+                                u"[HKEY_CLASSES_ROOT\\B]\r\n" + last;
+    const std::vector<RegSection> sections = RegTextSections(text);
+    ASSERT_EQ(sections.size(), 3u);
+    EXPECT_EQ(sections[0].key, u"HKEY_CLASSES_ROOT\\Qob.A");
+    EXPECT_EQ(sections[0].keyLine, top);
+    ASSERT_EQ(sections[0].values.size(), 3u);
+    EXPECT_EQ(sections[0].values[0].name, u"");
+    EXPECT_EQ(sections[0].values[0].lines, deflt);
+    EXPECT_EQ(sections[0].values[1].name, u"q\"b\\s") << "the escapes undone";
+    EXPECT_EQ(sections[0].values[1].lines, quoted);
+    // Continuation lines belong to their value, whatever they look like.
+    EXPECT_EQ(sections[0].values[2].name, u"bin");
+    EXPECT_EQ(sections[0].values[2].lines, wrapped);
+    EXPECT_EQ(sections[1].key, u"HKEY_CLASSES_ROOT\\Qob.A\\key]with]bracket");
+    EXPECT_TRUE(sections[1].values.empty());
+    // A last line without its line end gets one, as the lines before it have.
+    ASSERT_EQ(sections[2].values.size(), 1u);
+    EXPECT_EQ(sections[2].values[0].lines, last + u"\r\n");
+    EXPECT_TRUE(RegTextSections(RegFileHeader()).empty());
+}
+
 TEST(BackupLocation, TheKeysRealPlaceOrItsViewsPlace)
 {
     const auto native = RegistryView::Native;

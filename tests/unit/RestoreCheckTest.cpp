@@ -3,7 +3,11 @@
 #include "removal/BackupFormat.h"
 #include "texts/Texts.h"
 
+#include "catalogue/Utf8.h"
+
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace qob {
 namespace {
@@ -298,6 +302,99 @@ TEST(RestoreCheck, TheReasonIsOneLineInTheUsersLanguage)
         EXPECT_NE(text, expected);
     }
     EXPECT_EQ(RestoreRefusalText({}, "C:\\b"), "");
+}
+
+// A registry of the keys and values it is given; values as "key|name".
+class FakeRegistry : public RegistryPresence {
+public:
+    FakeRegistry(std::set<std::u16string> keys, std::set<std::u16string> values)
+        : keys_(std::move(keys)), values_(std::move(values))
+    {
+    }
+    bool KeyExists(const std::u16string& key) const override { return keys_.count(key) != 0; }
+    bool ValueExists(const std::u16string& key, const std::u16string& name) const override
+    {
+        return KeyExists(key) && values_.count(key + u'|' + name) != 0;
+    }
+
+private:
+    std::set<std::u16string> keys_, values_;
+};
+
+// A saved class: a top key with a default value, a subkey with a value of
+// several lines and a named one, and a subkey below a subkey.
+const std::u16string kTop = u"HKEY_CLASSES_ROOT\\CLSID\\{id}";
+const std::u16string kServer = kTop + u"\\InprocServer32";
+const std::u16string kDeeper = kTop + u"\\Empty\\Deeper";
+const std::u16string kTopSection = u"[" + kTop + u"]\r\n@=\"class\"\r\n\r\n";
+const std::u16string kServerLine = u"[" + kServer + u"]\r\n";
+const std::u16string kServerDefault = u"@=hex(2):43,00,\\\r\n  00,00\r\n";
+const std::u16string kServerModel = u"\"Threading\\\"Model\"=\"Both\"\r\n";
+const std::u16string kEmptySection = u"[" + kTop + u"\\Empty]\r\n\r\n";
+const std::u16string kDeeperSection = u"[" + kDeeper + u"]\r\n\r\n";
+const std::u16string kSaved =
+    kHeader + kTopSection + kServerLine + kServerDefault + kServerModel + u"\r\n" + kEmptySection + kDeeperSection;
+
+std::string Describe(const MissingBelowTop& top)
+{
+    return Utf8FromUtf16(top.key) + (top.there ? " there" : " gone") + " keys " + std::to_string(top.missingKeys) +
+           " values " + std::to_string(top.missingValues);
+}
+
+TEST(RestoreMissingParts, AKeyThatWentComesBackWholeAndOneThereWholeIsLeftAlone)
+{
+    const std::set<std::u16string> allValues{kTop + u"|", kServer + u"|", kServer + u"|Threading\"Model"};
+    const std::set<std::u16string> allKeys{kTop, kServer, kTop + u"\\Empty", kDeeper};
+    const std::u16string other = u"[HKEY_CLASSES_ROOT\\Qob.Other]\r\n@=\"o\"\r\n\r\n";
+
+    const MissingParts gone = FindMissingParts(kSaved + other, FakeRegistry(allKeys, allValues));
+    ASSERT_EQ(gone.tops.size(), 2u);
+    EXPECT_EQ(Describe(gone.tops[0]), Describe({kTop, true, 0, 0}));
+    EXPECT_EQ(Describe(gone.tops[1]), Describe({u"HKEY_CLASSES_ROOT\\Qob.Other", false, 1, 0}));
+    EXPECT_EQ(gone.importText, kHeader + other);
+
+    const MissingParts none = FindMissingParts(kSaved, FakeRegistry(allKeys, allValues));
+    ASSERT_EQ(none.tops.size(), 1u);
+    EXPECT_TRUE(none.tops[0].NothingMissing());
+    EXPECT_EQ(none.importText, u"") << "nothing to import when nothing is missing";
+
+    const MissingParts all = FindMissingParts(kSaved, FakeRegistry({}, {}));
+    EXPECT_EQ(Describe(all.tops[0]), Describe({kTop, false, 4, 0}));
+    EXPECT_EQ(all.importText, kSaved);
+}
+
+TEST(RestoreMissingParts, BelowAKeyThatIsThereOnlyWhatWentIsImported)
+{
+    // Half deleted: the top key and the server key are there, the server's
+    // default value and the subkeys below Empty went.
+    const FakeRegistry half({kTop, kServer}, {kTop + u"|", kServer + u"|Threading\"Model"});
+    const MissingParts missing = FindMissingParts(kSaved, half);
+    ASSERT_EQ(missing.tops.size(), 1u);
+    EXPECT_EQ(Describe(missing.tops[0]), Describe({kTop, true, 2, 1}));
+    // No line for the top key, whose values are all there; the server key's
+    // line and the value it lost, with its continuation line; the keys that
+    // went, whole.
+    EXPECT_EQ(missing.importText, kHeader + kServerLine + kServerDefault + u"\r\n" + kEmptySection + kDeeperSection);
+
+    // The top key's default value went, the rest is there; a named value is
+    // asked for by its name, escapes undone.
+    const FakeRegistry lostDefault({kTop, kServer, kTop + u"\\Empty", kDeeper},
+                                   {kServer + u"|", kServer + u"|Threading\"Model"});
+    const MissingParts top = FindMissingParts(kSaved, lostDefault);
+    EXPECT_EQ(Describe(top.tops[0]), Describe({kTop, true, 0, 1}));
+    EXPECT_EQ(top.importText, kHeader + kTopSection);
+}
+
+TEST(RestoreMissingParts, WhatIsImportedPassesTheCheckOfABackup)
+{
+    for (const FakeRegistry& registry :
+         {FakeRegistry({}, {}), FakeRegistry({kTop, kServer}, {kTop + u"|", kServer + u"|Threading\"Model"}),
+          FakeRegistry({kTop}, {})}) {
+        const MissingParts missing = FindMissingParts(kSaved, registry);
+        RestorePlan plan;
+        const RestoreVerdict v = CheckBackupFolder(Utf16File(missing.importText), kAbsent, plan);
+        EXPECT_EQ(v.refusal, Refusal::None) << Describe(v) << " " << Utf8FromUtf16(missing.importText);
+    }
 }
 
 }  // namespace

@@ -11,6 +11,9 @@ view) and server files (one below a folder outside code page 932):
   the folder, "partly" when something was not restored;
 - importing the folder's .reg file the way a double click does (regedit)
   puts the keys back too;
+- a class deleted half way (subkeys and values deleted by hand after the
+  backup) gets back what went, and what stayed keeps its data: the line of
+  each key says how many keys and values were put back below it;
 - two runs of one ProgID get a folder each;
 - a backup folder that cannot be made fails the backup with a reason, and
   nothing is deleted;
@@ -194,6 +197,46 @@ def refused_restores(scanner, scratch):
         check(not changed, f"{name}: the disk changed: {changed[:5]}")
 
 
+def half_deleted_restore(scanner, folder, before, scratch):
+    """A class deleted half way (a removal stopped by a subkey it could not
+    delete; as root under Wine nothing is denied, so some subkeys and values
+    are deleted by hand after the backup), then restored: what went comes
+    back, and what stayed keeps its data, a value a user changed too."""
+    top, juergen = KEYS[1], KEYS[5]
+    wine("reg", "add", top, "/v", "dw", "/t", "REG_DWORD", "/d", "7", "/f")
+    kept = {k: export(k, scratch) for k in (top, juergen)}
+    for sub in ("InprocServer32", "Empty"):  # Empty with Deeper\Deepest below it
+        wine("reg", "delete", top + "\\" + sub, "/f")
+    for value in ("bin", "exp"):  # bin's data runs over several lines
+        wine("reg", "delete", top, "/v", value, "/f")
+    wine("reg", "delete", top, "/ve", "/f")
+    wine("reg", "delete", juergen + "\\表", "/f")
+    check(export(top + "\\InprocServer32", scratch) is None, "the half deletion left InprocServer32")
+    rc, out, err = restore(scanner, folder)
+    lines = out.lower().splitlines()
+    expected = [f"既にあるキーの下に、なくなっていたキー 4 個と値 3 個を戻しました: {top}",
+                f"既にあるキーの下に、なくなっていたキー 2 個と値 0 個を戻しました: {juergen}"]
+    expected += [f"既にあるため上書きしません: {k}" for k in KEYS if k not in (top, juergen)]
+    expected += [f"既にあるため上書きしません: {p}" for p in (SERVER, SERVER_J)]
+    check(rc == 1 and err == "" and sorted(lines) == sorted(e.lower() for e in expected),
+          f"restore after a half deletion ({rc}):\n{out}{err}")
+    for k in (top, juergen):
+        check(export(k, scratch) == kept[k], f"{k}: not as it was before the half deletion")
+    for k in KEYS:
+        if k not in (top, juergen):
+            check(export(k, scratch) == before[k], f"{k}: changed by the restore of a half deletion")
+    check(mark(folder).startswith(b"partly restored "),
+          f"the mark after the restore of a half deletion: {mark(folder)!r}")
+    # Restored again: nothing is missing now, nothing is put back.
+    marked = mark(folder)
+    rc, out, _ = restore(scanner, folder)
+    check(rc == 1 and "戻しました" not in out, f"a second restore after the half deletion ({rc}):\n{out}")
+    check(mark(folder) == marked, "a restore that put nothing back changed the mark")
+    # The user's change undone, for the cases after this one.
+    wine("reg", "add", top, "/v", "dw", "/t", "REG_DWORD", "/d", "0xdeadbeef", "/f")
+    check(export(top, scratch) == before[top], f"{top}: not as saved after the user's change was undone")
+
+
 def network_restore(scanner, scratch):
     """A target below \\\\server\\share: the folders below the share are made.
     (Wine maps the share to a folder of dosdevices\\unc.)"""
@@ -292,6 +335,8 @@ def main():
         again = exports(scratch)
         for k in KEYS:
             check(again[k] == before[k], f"{k}: export after regedit's import differs")
+
+        half_deleted_restore(scanner, folder, before, scratch)
 
         # Two runs in the same second (or not) get folders of their own.
         runs = probe_runs(tool, "C:\\qobbackup\\runs", "Qob:Same", ITEMS[0], "run:", ITEMS[0])
