@@ -117,7 +117,7 @@ TEST_P(SectionScanTest, VerdictTable)
     Text("Interface\\{I1}\\ProxyStubClsid32", noProxy);                         // the library decides
     Text("Interface\\{I2}", "IGone");
     Text("Interface\\{I2}\\TypeLib", noLib);
-    Text("Interface\\{I2}\\ProxyStubClsid32", proxy);
+    Text("Interface\\{I2}\\ProxyStubClsid32", "{00020424-0000-0000-C000-000000000046}");  // the library decides
     Text("Interface\\{I3}\\ProxyStubClsid32", proxy);
     Text("Interface\\{I4}\\ProxyStubClsid32", proxy32);  // the 32-bit view's class will do
     Text("Interface\\{I5}\\ProxyStubClsid32", noProxy);
@@ -188,6 +188,45 @@ TEST_P(SectionScanTest, ClassesActivatedAnotherWay)
     EXPECT_EQ(Lines(), "class\tCLSID\\" + self + tail + "class\tCLSID\\{B1}" + tail + "class\tCLSID\\{B2}" + tail +
                            "class\tCLSID\\{B3}" + tail + "class\tCLSID\\{B5}" + tail + "class\tCLSID\\{B6}" + tail +
                            "class\tCLSID\\{B7}" + tail + "class\tCLSID\\{B8}" + tail);
+}
+
+// An interface marshalled by a proxy of its own does not need its type
+// library; one marshalled from the type library does, and its proxy class
+// still decides when there is no TypeLib subkey.
+TEST_P(SectionScanTest, InterfacesWithTheirOwnProxy)
+{
+    const std::string noLib = "{0B0B5E71-0000-4000-8000-0000000000FF}";
+    const std::string proxy = "{0B0B5EC1-0000-4000-8000-000000000001}";
+    const std::string proxy32 = "{0B0B5EC1-0000-4000-8000-000000000032}";
+    const std::string noProxy = "{0B0B5EC1-0000-4000-8000-0000000000FF}";
+    const std::string automation = "{00020424-0000-0000-C000-000000000046}";
+    const std::string dispatch = "{00020420-0000-0000-c000-000000000046}";
+    store.CreateKey(kClassesRoot, "CLSID\\" + proxy);
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + proxy32);
+    store.CreateKey(kClassesRoot, "CLSID\\" + automation);
+    store.CreateKey(kClassesRoot, "CLSID\\{00020420-0000-0000-C000-000000000046}");
+    const auto unregistered = [&](const std::string& key, const std::string& proxyId) {
+        Text(key + "\\TypeLib", noLib);
+        Text(key + "\\ProxyStubClsid32", proxyId);
+    };
+
+    unregistered("Interface\\{A1}", proxy);    // its own proxy, in either view
+    unregistered("Interface\\{A2}", proxy32);
+    unregistered("Interface\\{B1}", automation);  // the marshallers, in any case
+    unregistered("Interface\\{B2}", dispatch);
+    unregistered("Interface\\{B3}", noProxy);  // a proxy that is not registered
+    unregistered("Interface\\{B4}", "");
+    Text("Interface\\{B5}\\TypeLib", noLib);  // no proxy; a proxy value of another type
+    Text("Interface\\{B6}\\TypeLib", noLib);
+    store.SetValue(kClassesRoot, "Interface\\{B6}\\ProxyStubClsid32", "", kRegDword, std::string(4, '\0'));
+    Text("Interface\\{C1}\\ProxyStubClsid32", automation);  // no TypeLib subkey: the proxy class decides
+    Text("Interface\\{C2}\\ProxyStubClsid32", noProxy);
+
+    const std::string typelib = "\t\tunregistered-typelib " + noLib + "\n";
+    EXPECT_EQ(Lines(), "interface\tInterface\\{B1}" + typelib + "interface\tInterface\\{B2}" + typelib +
+                           "interface\tInterface\\{B3}" + typelib + "interface\tInterface\\{B4}" + typelib +
+                           "interface\tInterface\\{B5}" + typelib + "interface\tInterface\\{B6}" + typelib +
+                           "interface\tInterface\\{C2}\t\tunregistered-class " + noProxy + "\n");
 }
 
 // The common keys - a class whose server is there, an interface whose type
