@@ -52,6 +52,18 @@ bool IsGuid(const std::string& id)
     return true;
 }
 
+std::string ReadIdValue(KeyStore& store, KeyHandle key, const std::string& name)
+{
+    std::uint32_t type = 0;
+    std::string text;
+    if (store.QueryValue(key, name, type, text) != kErrorSuccess || (type != kRegSz && type != kRegExpandSz))
+        return {};
+    const auto zero = text.find('\0');
+    if (zero != std::string::npos)
+        text.resize(zero);
+    return IsGuid(text) ? text : std::string();
+}
+
 std::string ReadDescription(KeyStore& store, KeyHandle section, const std::string& name, RegistryView view)
 {
     if (const ReadKey own{store, section, name, view})

@@ -45,6 +45,13 @@ private:
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"; anything else names no key.
 bool IsGuid(const std::string& id);
 
+// The value `name` of the key as an id: its text when that is a string
+// that IsGuid takes, else empty. A value of another type names no key
+// either, rather than ending the examination: the values read this way can
+// only turn a key that would be broken healthy, and one that names nothing
+// leaves it as it was.
+std::string ReadIdValue(KeyStore& store, KeyHandle key, const std::string& name);
+
 // The default value of the key `name` below `section`; empty when the key
 // does not open.
 std::string ReadDescription(KeyStore& store, KeyHandle section, const std::string& name, RegistryView view);

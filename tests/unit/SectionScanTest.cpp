@@ -117,7 +117,7 @@ TEST_P(SectionScanTest, VerdictTable)
     Text("Interface\\{I1}\\ProxyStubClsid32", noProxy);                         // the library decides
     Text("Interface\\{I2}", "IGone");
     Text("Interface\\{I2}\\TypeLib", noLib);
-    Text("Interface\\{I2}\\ProxyStubClsid32", proxy);
+    Text("Interface\\{I2}\\ProxyStubClsid32", "{00020424-0000-0000-C000-000000000046}");  // the library decides
     Text("Interface\\{I3}\\ProxyStubClsid32", proxy);
     Text("Interface\\{I4}\\ProxyStubClsid32", proxy32);  // the 32-bit view's class will do
     Text("Interface\\{I5}\\ProxyStubClsid32", noProxy);
@@ -136,6 +136,124 @@ TEST_P(SectionScanTest, VerdictTable)
               "typelib\tTypeLib\\{T5}\t\tmissing-file C:\\windows\\system32\\wow.tlb\n"
               "interface\tInterface\\{I2}\tIGone\tunregistered-typelib " + noLib + "\n"
               "interface\tInterface\\{I5}\t\tunregistered-class " + noProxy + "\n");
+}
+
+// A class whose servers are all gone is healthy when Windows activates it
+// another way: through the class its TreatAs names, or through the service
+// its AppID names. Anything less leaves it broken.
+TEST_P(SectionScanTest, ClassesActivatedAnotherWay)
+{
+    const std::string target = "{0B0B5EC1-0000-4000-8000-000000000001}";
+    const std::string target32 = "{0B0B5EC1-0000-4000-8000-000000000032}";
+    const std::string service = "{0B0B5EA1-0000-4000-8000-000000000001}";
+    const std::string server = "{0B0B5EA1-0000-4000-8000-000000000002}";
+    const std::string noApp = "{0B0B5EA1-0000-4000-8000-0000000000FF}";
+    store.CreateKey(kClassesRoot, "CLSID\\" + target);
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + target32);
+    Text("AppID\\" + service, "QobService", "LocalService");
+    Text("AppID\\" + server, "Interactive User", "RunAs");
+    const auto gone = [this](const std::string& key) { Text(key + "\\LocalServer32", "C:\\app\\gone.exe"); };
+
+    gone("CLSID\\{A1}");  // forwarded to a class there, in either view, in any case
+    Text("CLSID\\{A1}\\TreatAs", "{0b0b5ec1-0000-4000-8000-000000000001}");
+    gone("CLSID\\{A2}");
+    Text("CLSID\\{A2}\\TreatAs", target32);
+    gone("Wow6432Node\\CLSID\\{A3}");
+    Text("Wow6432Node\\CLSID\\{A3}\\TreatAs", target);
+    gone("CLSID\\{A4}");  // hosted by a service, in either view
+    Text("CLSID\\{A4}", service, "AppID");
+    gone("Wow6432Node\\CLSID\\{A5}");
+    Text("Wow6432Node\\CLSID\\{A5}", service, "AppID");
+
+    gone("CLSID\\{B1}");  // a TreatAs that names nothing, or the class itself
+    Text("CLSID\\{B1}\\TreatAs", "{0B0B5EC1-0000-4000-8000-0000000000FF}");
+    gone("CLSID\\{B2}");
+    Text("CLSID\\{B2}\\TreatAs", "");
+    gone("CLSID\\{B3}");
+    Text("CLSID\\{B3}\\TreatAs", "0B0B5EC1-0000-4000-8000-000000000001");
+    const std::string self = "{0B0B5EC1-0000-4000-8000-0000000000B4}";
+    gone("CLSID\\" + self);
+    Text("CLSID\\" + self + "\\TreatAs", self);
+    gone("CLSID\\{B5}");  // an AppID without a service, without a key, malformed, of another type
+    Text("CLSID\\{B5}", server, "AppID");
+    gone("CLSID\\{B6}");
+    Text("CLSID\\{B6}", noApp, "AppID");
+    gone("CLSID\\{B7}");
+    Text("CLSID\\{B7}", "QobService", "AppID");
+    gone("CLSID\\{B8}");
+    store.SetValue(kClassesRoot, "CLSID\\{B8}", "AppID", kRegDword, std::string(4, '\0'));
+    store.SetValue(kClassesRoot, "CLSID\\{B8}\\TreatAs", "", kRegDword, std::string(4, '\0'));
+
+    const std::string tail = "\t\tmissing-server C:\\app\\gone.exe\n";
+    EXPECT_EQ(Lines(), "class\tCLSID\\" + self + tail + "class\tCLSID\\{B1}" + tail + "class\tCLSID\\{B2}" + tail +
+                           "class\tCLSID\\{B3}" + tail + "class\tCLSID\\{B5}" + tail + "class\tCLSID\\{B6}" + tail +
+                           "class\tCLSID\\{B7}" + tail + "class\tCLSID\\{B8}" + tail);
+}
+
+// An interface marshalled by a proxy of its own does not need its type
+// library; one marshalled from the type library does, and its proxy class
+// still decides when there is no TypeLib subkey.
+TEST_P(SectionScanTest, InterfacesWithTheirOwnProxy)
+{
+    const std::string noLib = "{0B0B5E71-0000-4000-8000-0000000000FF}";
+    const std::string proxy = "{0B0B5EC1-0000-4000-8000-000000000001}";
+    const std::string proxy32 = "{0B0B5EC1-0000-4000-8000-000000000032}";
+    const std::string noProxy = "{0B0B5EC1-0000-4000-8000-0000000000FF}";
+    const std::string automation = "{00020424-0000-0000-C000-000000000046}";
+    const std::string dispatch = "{00020420-0000-0000-c000-000000000046}";
+    store.CreateKey(kClassesRoot, "CLSID\\" + proxy);
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + proxy32);
+    store.CreateKey(kClassesRoot, "CLSID\\" + automation);
+    store.CreateKey(kClassesRoot, "CLSID\\{00020420-0000-0000-C000-000000000046}");
+    const auto unregistered = [&](const std::string& key, const std::string& proxyId) {
+        Text(key + "\\TypeLib", noLib);
+        Text(key + "\\ProxyStubClsid32", proxyId);
+    };
+
+    unregistered("Interface\\{A1}", proxy);    // its own proxy, in either view
+    unregistered("Interface\\{A2}", proxy32);
+    unregistered("Interface\\{B1}", automation);  // the marshallers, in any case
+    unregistered("Interface\\{B2}", dispatch);
+    unregistered("Interface\\{B3}", noProxy);  // a proxy that is not registered
+    unregistered("Interface\\{B4}", "");
+    Text("Interface\\{B5}\\TypeLib", noLib);  // no proxy; a proxy value of another type
+    Text("Interface\\{B6}\\TypeLib", noLib);
+    store.SetValue(kClassesRoot, "Interface\\{B6}\\ProxyStubClsid32", "", kRegDword, std::string(4, '\0'));
+    Text("Interface\\{C1}\\ProxyStubClsid32", automation);  // no TypeLib subkey: the proxy class decides
+    Text("Interface\\{C2}\\ProxyStubClsid32", noProxy);
+
+    const std::string typelib = "\t\tunregistered-typelib " + noLib + "\n";
+    EXPECT_EQ(Lines(), "interface\tInterface\\{B1}" + typelib + "interface\tInterface\\{B2}" + typelib +
+                           "interface\tInterface\\{B3}" + typelib + "interface\tInterface\\{B4}" + typelib +
+                           "interface\tInterface\\{B5}" + typelib + "interface\tInterface\\{B6}" + typelib +
+                           "interface\tInterface\\{C2}\t\tunregistered-class " + noProxy + "\n");
+}
+
+// The common keys - a class whose server is there, an interface whose type
+// library is registered - are settled by the reads they always took: what
+// else may make a key healthy is looked for only when it would be broken.
+TEST_P(SectionScanTest, HealthyKeysTakeNoExtraReads)
+{
+    files.AddFile("C:\\app\\here.dll");
+    const std::string lib = "{0B0B5E71-0000-4000-8000-000000000001}";
+    store.CreateKey(kClassesRoot, "TypeLib\\" + lib);
+    for (int i = 0; i < 5; ++i) {
+        const std::string id = "{0B0B5EC1-0000-4000-8000-00000000000" + std::to_string(i) + "}";
+        Text("CLSID\\" + id + "\\InprocServer32", "C:\\app\\here.dll");
+        Text("CLSID\\" + id + "\\TreatAs", "{0B0B5EC1-0000-4000-8000-000000000001}");
+        Text("CLSID\\" + id, "{0B0B5EA1-0000-4000-8000-000000000001}", "AppID");
+        Text("Interface\\{I" + std::to_string(i) + "}\\TypeLib", lib);
+        Text("Interface\\{I" + std::to_string(i) + "}\\ProxyStubClsid32", "{0B0B5EC1-0000-4000-8000-000000000001}");
+    }
+    Text("AppID\\{0B0B5EA1-0000-4000-8000-000000000001}", "service", "LocalService");
+
+    std::atomic<bool> cancel{false};
+    const SectionFindings findings = SectionExamination(store, files, order, 1).ExamineAll({}, cancel);
+    EXPECT_TRUE(findings.keys.empty());
+    // The four sections listed (the 32-bit classes' key is not there) and
+    // opened again by the examiner, the type library's own key, then one
+    // server subkey a class and one TypeLib subkey an interface.
+    EXPECT_EQ(store.OpenCount(), 4u + 3u + 1u + 5u + 5u);
 }
 
 // A value that cannot be read ends the examination: the broken keys listed
