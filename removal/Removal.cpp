@@ -1,7 +1,6 @@
 #include "removal/Removal.h"
 
 #include "catalogue/Registry.h"
-#include "catalogue/Scan.h"
 #include "catalogue/Utf8.h"
 
 #include <algorithm>
@@ -130,8 +129,7 @@ void RegistrationRemoval::Run(TTreeNode* selected)
     tree_.Delete(selected);
     entry_ = nullptr;
     // The other entries that name what went show it at once.
-    RereadEntriesNaming(tree_, store_, files_, removed_,
-                        [this](int at, int before, int after) { host_.NodesReplaced(at, before, after); });
+    RereadEntriesNaming(tree_, store_, files_, removed_, NodesChangedToHost());
     if (backup_ && !backup_->Folder().empty())
         host_.ShowBackupFolder(backup_->Folder());
     ReportFailures();
@@ -214,13 +212,18 @@ KeyDeletion RegistrationRemoval::Deletion()
 
 void RegistrationRemoval::ReadEntryAgain(TTreeNode& entry)
 {
-    TTreeNodes fresh;
-    ReadOneEntry(store_, files_, entry.Text(), fresh);
+    if (RereadEntry(tree_, entry, store_, files_, NodesChangedToHost()))
+        return;
     // A key left without its CLSID subkey is no registration any more, but
     // it is still there.
-    if (fresh.TopLevel().empty())
-        fresh.SetIcon(*fresh.AddChild(nullptr, entry.Text()), kIconFaultyEntry);
+    TTreeNodes fresh;
+    fresh.SetIcon(*fresh.AddChild(nullptr, entry.Text()), kIconFaultyEntry);
     tree_.ReplaceChildren(entry, *fresh.TopLevel().front());
+}
+
+NodesChanged RegistrationRemoval::NodesChangedToHost()
+{
+    return [this](int at, int before, int after) { host_.NodesReplaced(at, before, after); };
 }
 
 void RegistrationRemoval::RemoveServerFile(const std::string& serverPath)

@@ -93,6 +93,8 @@ private:
     // Shows in the tree what is left of the entry's registration, read from
     // the registry again.
     void ReadEntryAgain(TTreeNode& entry);
+    // Tells the host where entries were read again.
+    NodesChanged NodesChangedToHost();
     void RemoveServerFile(const std::string& serverPath);
     // The lines the file question adds below itself.
     std::string FileWarning(const std::string& serverPath, const ServerFile& server) const;
