@@ -414,14 +414,22 @@ def scenario_startup_cursor():
         # The pointer onto the tree, clear of the wait panel. The program takes
         # no input while it scans, so Wine brings the X pointer up to date only
         # once the scan is over.
-        ox, oy = map(int, parts["origin"].split())
-        subprocess.run(["xdotool", "mousemove", str(ox + 40), str(oy + 300)], check=True)
+        def aim(origin):
+            # A window first shown where it is made may be placed anew right
+            # after: the pointer follows it onto the tree.
+            ox, oy = map(int, origin.split())
+            subprocess.run(["xdotool", "mousemove", str(ox + 40), str(oy + 300)], check=True)
+            return origin
+
+        aimed = aim(parts["origin"])
         # While the scan runs: the wait panel up, the program's cursor set.
         during = []  # the program's cursor, read while the panel was up
         deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
             read, handle = driver("cursor-handle")
             now = layout()
+            if now.get("origin", aimed) != aimed:
+                aimed = aim(now["origin"])
             if now.get("Panel2", "").endswith("hidden"):
                 break
             # A read that failed (the driver starved on a loaded machine)
