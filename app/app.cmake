@@ -9,6 +9,7 @@ add_library(qob_windows STATIC
   extras/ShellCommands.cpp
   search/frmFind.cpp
   removal/frmUndo.cpp
+  sections/BrokenKeyList.cpp
   sections/frmOtherBroken.cpp
 )
 qob_target(qob_windows)

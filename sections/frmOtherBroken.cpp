@@ -4,11 +4,9 @@
 #include "forms/MessageDialog.h"
 #include "forms/WindowFonts.h"
 #include "catalogue/Registry.h"
-#include "catalogue/Utf8.h"
 #include "catalogue/Win32Text.h"
 #include "removal/Win32Backup.h"
 #include "resources/ResourceIds.h"
-#include "sections/BrokenKeyRows.h"
 #include "texts/Texts.h"
 
 #include <commctrl.h>
@@ -30,8 +28,6 @@ constexpr int kStatusHeight = 19;
 // (the job's number).
 constexpr UINT kProgressMessage = WM_APP + 1;
 constexpr UINT kDoneMessage = WM_APP + 2;
-
-enum Column { kKindColumn, kKeyColumn, kDescriptionColumn, kReasonColumn, kProgIdColumn, kColumns };
 
 }  // namespace
 
@@ -62,15 +58,7 @@ void TfrmOtherBroken::CreateComponents()
     auto child = [this](const wchar_t* cls, const std::string& text, DWORD style, int id) {
         return CreateControl({cls, text, style, 0, RECT{0, 0, 10, 10}, id, font_.get()});
     };
-    list_ = child(WC_LISTVIEWW, "", WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, IDC_OTHER_LIST);
-    ::SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                   LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
-    const ListColumn columns[kColumns] = {{TextId::OtherBrokenColumnKind, 120},
-                                          {TextId::OtherBrokenColumnKey, 370},
-                                          {TextId::OtherBrokenColumnDescription, 130},
-                                          {TextId::OtherBrokenColumnReason, 300},
-                                          {TextId::OtherBrokenColumnProgId, 130}};
-    AddListColumns(list_, columns);
+    list_.Attach(child(WC_LISTVIEWW, "", BrokenKeyList::kStyle, IDC_OTHER_LIST));
     checkAll_ = child(L"BUTTON", std::string(Text(TextId::OtherBrokenCheckAll)), WS_TABSTOP, IDC_OTHER_CHECKALL);
     uncheckAll_ =
         child(L"BUTTON", std::string(Text(TextId::OtherBrokenUncheckAll)), WS_TABSTOP, IDC_OTHER_UNCHECKALL);
@@ -94,7 +82,8 @@ void TfrmOtherBroken::AlignControls()
     const int height = client.bottom;
     ::MoveWindow(status_, 0, height - kStatusHeight, width, kStatusHeight, TRUE);
     const int buttons = height - kStatusHeight - kMargin - kButtonHeight;
-    ::MoveWindow(list_, kMargin, kMargin, std::max(0, width - 2 * kMargin), std::max(0, buttons - 2 * kMargin), TRUE);
+    ::MoveWindow(list_.Handle(), kMargin, kMargin, std::max(0, width - 2 * kMargin),
+                 std::max(0, buttons - 2 * kMargin), TRUE);
     int left = kMargin;
     const auto place = [&](HWND control, int w) {
         ::MoveWindow(control, left, buttons, w, kButtonHeight, TRUE);
@@ -137,7 +126,7 @@ void TfrmOtherBroken::Open()
         return;
     }
     Show();
-    ::SetFocus(list_);
+    ::SetFocus(list_.Handle());
     StartExamination();
 }
 
@@ -151,9 +140,7 @@ void TfrmOtherBroken::StopJob()
 void TfrmOtherBroken::StartExamination()
 {
     StopJob();
-    ::SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-    rows_.clear();
-    sortColumn_ = -1;
+    list_.Clear();
     SetStatus(Text(TextId::OtherBrokenExamining, {"0", "0"}));
     ShowStage(Stage::Examining);
     const unsigned job = ++job_;
@@ -204,20 +191,8 @@ void TfrmOtherBroken::ExaminationDone()
         std::rethrow_exception(error);
     if (!findings)
         return;
-    const ProgIdNames names(tree_);
-    rows_.reserve(findings->keys.size());
-    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    for (BrokenKey& key : findings->keys) {
-        Row row{std::move(key), {}, {}, {}};
-        row.kind = KindText(row.key.kind);
-        row.reason = ReasonText(row.key);
-        row.progIds = names.For(row.key);
-        rows_.push_back(std::move(row));
-        AddRow(rows_.size() - 1);
-    }
-    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list_, nullptr, TRUE);
-    const std::string count = std::to_string(rows_.size());
+    list_.Add(findings->keys, tree_);
+    const std::string count = std::to_string(list_.Count());
     SetStatus(findings->cancelled ? Text(TextId::OtherBrokenStopped, {count}) : Text(TextId::OtherBrokenFound, {count}));
     if (findings->error) {
         std::string reason;
@@ -230,54 +205,17 @@ void TfrmOtherBroken::ExaminationDone()
     }
 }
 
-void TfrmOtherBroken::AddRow(std::size_t index)
-{
-    const Row& row = rows_[index];
-    std::wstring kind = WidenText(row.kind);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = ListItemCount(list_);
-    item.pszText = kind.data();
-    item.lParam = static_cast<LPARAM>(index);
-    const int at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (at < 0)
-        throw EOutOfResources(std::string(Text(TextId::ErrorItemNotInserted)));
-    SetListCell(list_, at, kKeyColumn, row.key.name);
-    SetListCell(list_, at, kDescriptionColumn, row.key.description);
-    SetListCell(list_, at, kReasonColumn, row.reason);
-    SetListCell(list_, at, kProgIdColumn, row.progIds);
-}
+void TfrmOtherBroken::CheckAllClick() { list_.SetChecks(true); }
 
-void TfrmOtherBroken::SetChecks(bool checked)
-{
-    LVITEMW state{};
-    state.stateMask = LVIS_STATEIMAGEMASK;
-    state.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    ::SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-}
-
-void TfrmOtherBroken::CheckAllClick() { SetChecks(true); }
-
-void TfrmOtherBroken::UncheckAllClick() { SetChecks(false); }
+void TfrmOtherBroken::UncheckAllClick() { list_.SetChecks(false); }
 
 void TfrmOtherBroken::CancelClick() { worker_.Cancel(); }
-
-std::vector<std::size_t> TfrmOtherBroken::CheckedRows() const
-{
-    std::vector<std::size_t> rows;
-    const int count = ListItemCount(list_);
-    for (int item = 0; item < count; ++item) {
-        if (ListItemChecked(list_, item))
-            rows.push_back(ListItemParam(list_, item));
-    }
-    return rows;
-}
 
 void TfrmOtherBroken::DeleteClick()
 {
     if (stage_ != Stage::Idle)
         return;
-    std::vector<std::size_t> rows = CheckedRows();
+    std::vector<std::size_t> rows = list_.CheckedRows();
     if (rows.empty())
         return;
     const std::string question = rows.size() == 1
@@ -288,7 +226,7 @@ void TfrmOtherBroken::DeleteClick()
     std::vector<BrokenKey> keys;
     keys.reserve(rows.size());
     for (std::size_t row : rows)
-        keys.push_back(rows_[row].key);
+        keys.push_back(list_.At(row).key);
     deleting_ = std::move(rows);
     SetStatus(Text(TextId::OtherBrokenDeleting, {"0", std::to_string(keys.size())}));
     ShowStage(Stage::Deleting);
@@ -341,11 +279,11 @@ void TfrmOtherBroken::DeletionDone(bool closing)
     if (keysDeleted_ && !outcome->gone.empty()) {
         std::vector<BrokenKey> keys;
         for (std::size_t row : deleting_)
-            keys.push_back(rows_[row].key);
+            keys.push_back(list_.At(row).key);
         keysDeleted_(NamesOfDeletedKeys(keys, outcome->gone));
     }
-    RemoveRows(leaving);
-    SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(ListItemCount(list_))})
+    list_.Remove(leaving);
+    SetStatus(outcome->folder.empty() ? Text(TextId::OtherBrokenFound, {std::to_string(list_.Count())})
                                       : Text(TextId::StatusBackupFolder, {outcome->folder}));
     std::string message = SectionProblemsMessage(outcome->problems);
     // The window is about to hide, and its status line with it: the message
@@ -357,54 +295,6 @@ void TfrmOtherBroken::DeletionDone(bool closing)
     }
     if (!message.empty())
         ShowMessageDialog(message, outcome->problems.empty() ? mtInformation : mtError, mbOKOnly, 0);
-}
-
-void TfrmOtherBroken::RemoveRows(const std::vector<std::size_t>& rows)
-{
-    std::vector<bool> leaving(rows_.size(), false);
-    for (std::size_t row : rows)
-        leaving[row] = true;
-    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    for (int item = ListItemCount(list_) - 1; item >= 0; --item) {
-        if (leaving[ListItemParam(list_, item)])
-            ::SendMessageW(list_, LVM_DELETEITEM, item, 0);
-    }
-    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list_, nullptr, TRUE);
-}
-
-void TfrmOtherBroken::SortBy(int column)
-{
-    sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
-    sortColumn_ = column;
-    ::SendMessageW(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&CompareRows));
-}
-
-int CALLBACK TfrmOtherBroken::CompareRows(LPARAM a, LPARAM b, LPARAM self)
-{
-    const auto* form = reinterpret_cast<const TfrmOtherBroken*>(self);
-    const Row& first = form->rows_[static_cast<std::size_t>(a)];
-    const Row& second = form->rows_[static_cast<std::size_t>(b)];
-    const auto text = [column = form->sortColumn_](const Row& row) -> const std::string& {
-        switch (column) {
-        case kDescriptionColumn:
-            return row.key.description;
-        case kReasonColumn:
-            return row.reason;
-        case kProgIdColumn:
-            return row.progIds;
-        default:
-            return row.key.name;
-        }
-    };
-    int order = 0;
-    if (form->sortColumn_ == kKindColumn)
-        order = static_cast<int>(first.key.kind) - static_cast<int>(second.key.kind);
-    if (order == 0)
-        order = FoldCase(text(first)).compare(FoldCase(text(second)));
-    if (order == 0 && form->sortColumn_ != kKeyColumn)
-        order = FoldCase(first.key.name).compare(FoldCase(second.key.name));
-    return form->sortAscending_ ? order : -order;
 }
 
 LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -429,9 +319,9 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        if (header.hwndFrom == list_ && header.code == LVN_COLUMNCLICK) {
+        if (header.hwndFrom == list_.Handle() && header.code == LVN_COLUMNCLICK) {
             const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
-            Call([this, column] { SortBy(column); });
+            Call([this, column] { list_.SortBy(column); });
             return 0;
         }
         break;

@@ -12,6 +12,7 @@
 #include "forms/TForm.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Platform.h"
+#include "sections/BrokenKeyList.h"
 #include "sections/SectionDeletion.h"
 #include "sections/SectionScan.h"
 
@@ -46,10 +47,6 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    struct Row {
-        BrokenKey key;
-        std::string kind, reason, progIds;
-    };
     enum class Stage { Idle, Examining, Deleting };
 
     void CreateComponents();
@@ -62,14 +59,6 @@ private:
     // and the message of the outcome; `closing` when the window then hides.
     void DeletionDone(bool closing = false);
     void ShowProgress(std::size_t done, std::size_t total);
-    void AddRow(std::size_t row);
-    void SetChecks(bool checked);
-    void SortBy(int column);
-    static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
-    // The rows whose items are checked, in the list's order.
-    std::vector<std::size_t> CheckedRows() const;
-    // Takes the items of these rows off the list.
-    void RemoveRows(const std::vector<std::size_t>& rows);
     // Ends the running job; its results are dropped.
     void StopJob();
 
@@ -79,13 +68,10 @@ private:
     Win32FileSystem files_;
     Win32NameOrder order_;
     FontHandle font_;
-    HWND list_ = nullptr;
+    BrokenKeyList list_;
     HWND checkAll_ = nullptr, uncheckAll_ = nullptr, delete_ = nullptr;
     HWND progress_ = nullptr, cancel_ = nullptr, close_ = nullptr, status_ = nullptr;
 
-    std::vector<Row> rows_;
-    int sortColumn_ = -1;
-    bool sortAscending_ = true;
     Stage stage_ = Stage::Idle;
     // The modeless dialog whose keys the loops handled before this window
     // was activated, given back when it is deactivated.
