@@ -40,6 +40,7 @@ gtest_discover_tests(unit_tests)
 
 add_executable(contract_tests
   tests/contract/KeyStoreContract.cpp
+  tests/contract/KeyOwnerContract.cpp
   tests/contract/MemoryFixtures.cpp
 )
 qob_target(contract_tests)

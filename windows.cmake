@@ -25,6 +25,7 @@ target_link_libraries(WineScanBench PRIVATE qob_win32 psapi)
 
 add_executable(contract_tests
   tests/contract/KeyStoreContract.cpp
+  tests/contract/KeyOwnerContract.cpp
   tests/contract/Win32Fixtures.cpp
 )
 qob_target(contract_tests)

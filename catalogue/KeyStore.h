@@ -76,6 +76,11 @@ public:
     virtual long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) = 0;
     // RegCloseKey.
     virtual long CloseKey(KeyHandle key) = 0;
+    // RegGetKeySecurity(key, OWNER_SECURITY_INFORMATION) and
+    // ConvertSidToStringSidW: the owner of a key opened for reading (kKeyRead
+    // includes READ_CONTROL), as a SID string such as "S-1-5-32-544". The
+    // owner is empty when the call fails.
+    virtual long QueryOwner(KeyHandle key, std::string& owner) = 0;
 };
 
 }  // namespace qob

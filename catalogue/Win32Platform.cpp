@@ -4,14 +4,22 @@
 #include "catalogue/Win32Text.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace qob {
 
 namespace {
 
 HKEY ToHkey(KeyHandle key) { return reinterpret_cast<HKEY>(key); }
+
+// Frees what the system allocated with LocalAlloc for the caller.
+struct LocalMemoryFree {
+    void operator()(void* memory) const { ::LocalFree(memory); }
+};
 
 }  // namespace
 
@@ -89,6 +97,33 @@ long Win32KeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uint
 }
 
 long Win32KeyStore::CloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
+
+long Win32KeyStore::QueryOwner(KeyHandle key, std::string& owner)
+{
+    owner.clear();
+    // The first call asks for the size of the owner's part of the security
+    // descriptor, the second reads it.
+    DWORD size = 0;
+    LONG result = ::RegGetKeySecurity(ToHkey(key), OWNER_SECURITY_INFORMATION, nullptr, &size);
+    if (result != ERROR_INSUFFICIENT_BUFFER)
+        return result == ERROR_SUCCESS ? ERROR_INVALID_DATA : result;
+    std::vector<BYTE> descriptor(size);
+    result = ::RegGetKeySecurity(ToHkey(key), OWNER_SECURITY_INFORMATION, descriptor.data(), &size);
+    if (result != ERROR_SUCCESS)
+        return result;
+    PSID sid = nullptr;
+    BOOL defaulted = FALSE;
+    if (!::GetSecurityDescriptorOwner(descriptor.data(), &sid, &defaulted))
+        return static_cast<long>(::GetLastError());
+    if (!sid)
+        return ERROR_INVALID_DATA;  // a descriptor without an owner
+    LPWSTR converted = nullptr;
+    if (!::ConvertSidToStringSidW(sid, &converted))
+        return static_cast<long>(::GetLastError());
+    const std::unique_ptr<wchar_t, LocalMemoryFree> text(converted);
+    owner = NarrowText(text.get());
+    return ERROR_SUCCESS;
+}
 
 int Win32NameOrder::Compare(const std::string& a, const std::string& b) const
 {

@@ -16,6 +16,7 @@ public:
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
     long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
     long CloseKey(KeyHandle key) override;
+    long QueryOwner(KeyHandle key, std::string& owner) override;
 };
 
 // The order of the Japanese locale on every system, so that the tree's order

@@ -34,6 +34,9 @@ public:
     // The 32-bit registry view's class key (HKCR\Wow6432Node\CLSID\<id>).
     virtual void CreateClassKey32(const std::string& classId) = 0;
     virtual bool KeyExists(const std::string& path) = 0;
+    // Gives the key another owner (a SID string) with
+    // RegSetKeySecurity(OWNER_SECURITY_INFORMATION): the Win32 error code.
+    virtual long SetOwner(const std::string& path, const std::string& owner) = 0;
 
     // Paths are UTF-8. The sandbox directory ends in a backslash.
     virtual std::string SandboxDirectory() = 0;

@@ -60,6 +60,11 @@ public:
         trees_.CreateKey(u"Wow6432Node\\CLSID\\" + WidenUtf8(classId));
     }
     bool KeyExists(const std::string& path) override { return store_.KeyExists(kClassesRoot, path); }
+    long SetOwner(const std::string& path, const std::string& owner) override
+    {
+        store_.SetOwner(kClassesRoot, path, owner);
+        return 0;
+    }
     std::string SandboxDirectory() override { return "C:\\qobcontract\\"; }
     void MakeFile(const std::string& path, int, int, int) override { files_.AddFile(path); }
     void SetVariable(const std::string& name, const std::string& value) override { files_.SetVariable(name, value); }

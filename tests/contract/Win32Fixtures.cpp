@@ -5,7 +5,9 @@
 #include "tests/contract/ContractPlatform.h"
 
 #include <windows.h>
+#include <sddl.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace qob::contract {
@@ -58,6 +60,21 @@ public:
     {
         RegistryKey key;
         return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, WidenText(path).c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
+    }
+    long SetOwner(const std::string& path, const std::string& owner) override
+    {
+        RegistryKey key;
+        LONG result = ::RegOpenKeyExW(HKEY_CLASSES_ROOT, WidenText(path).c_str(), 0, WRITE_OWNER, key.Out());
+        if (result != ERROR_SUCCESS)
+            return result;
+        PSID sid = nullptr;
+        if (!::ConvertStringSidToSidW(WidenText(owner).c_str(), &sid))
+            return static_cast<long>(::GetLastError());
+        const std::unique_ptr<void, decltype(&::LocalFree)> held(sid, &::LocalFree);
+        SECURITY_DESCRIPTOR descriptor;
+        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        ::SetSecurityDescriptorOwner(&descriptor, sid, FALSE);
+        return ::RegSetKeySecurity(key.get(), OWNER_SECURITY_INFORMATION, &descriptor);
     }
 
     std::string SandboxDirectory() override { return directory_; }

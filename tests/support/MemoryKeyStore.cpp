@@ -13,6 +13,7 @@ struct MemoryKeyStore::Node {
     bool unreadable = false;    // opens for no access at all
     long deleteError = 0;       // what its deletion gives instead of deleting it
     NodePtr shadow;             // what shows in its place once it is deleted
+    std::string owner = "S-1-5-32-544";
     std::weak_ptr<Node> parent;
     std::map<std::string, NodePtr> children;  // by folded name
     std::map<std::string, std::pair<std::uint32_t, std::string>> values;  // by folded name
@@ -205,6 +206,17 @@ long MemoryKeyStore::CloseKey(KeyHandle key)
     return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
 
+long MemoryKeyStore::QueryOwner(KeyHandle key, std::string& owner)
+{
+    std::lock_guard lock(mutex_);
+    owner.clear();
+    NodePtr node = Resolve(key);
+    if (!node)
+        return kErrorInvalidHandle;
+    owner = node->owner;
+    return kErrorSuccess;
+}
+
 void MemoryKeyStore::CreateKey(KeyHandle root, const std::string& path)
 {
     std::lock_guard lock(mutex_);
@@ -251,6 +263,13 @@ void MemoryKeyStore::ShadowKey(KeyHandle root, const std::string& path)
     std::lock_guard lock(mutex_);
     if (NodePtr node = Walk(RootNode(root), path, false, false))
         node->shadow = Copy(*node, node->parent.lock());
+}
+
+void MemoryKeyStore::SetOwner(KeyHandle root, const std::string& path, const std::string& owner)
+{
+    std::lock_guard lock(mutex_);
+    if (NodePtr node = Walk(RootNode(root), path, false, false))
+        node->owner = owner;
 }
 
 MemoryKeyStore::NodePtr MemoryKeyStore::Copy(const Node& node, const NodePtr& parent)

@@ -29,6 +29,9 @@ public:
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
     long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
     long CloseKey(KeyHandle key) override;
+    // Every key is the Administrators' (S-1-5-32-544) until SetOwner gives
+    // it another owner.
+    long QueryOwner(KeyHandle key, std::string& owner) override;
 
     // Seeding, below a root key. Paths are backslash-separated UTF-8 texts;
     // the data of a string value is its UTF-8 text with the terminator.
@@ -56,6 +59,9 @@ public:
     // deleted, a copy of it as it is now (values and subkeys) takes its
     // place, and the name opens again.
     void ShadowKey(KeyHandle root, const std::string& path);
+    // Gives an existing key another owner (a SID string), as RegSetKeySecurity
+    // with OWNER_SECURITY_INFORMATION does.
+    void SetOwner(KeyHandle root, const std::string& path, const std::string& owner);
     std::size_t OpenHandleCount() const
     {
         std::lock_guard lock(mutex_);

@@ -343,6 +343,7 @@ public:
         return store.DeleteKey(base, path, viewFlags);
     }
     long CloseKey(KeyHandle key) override { return store.CloseKey(key); }
+    long QueryOwner(KeyHandle key, std::string& owner) override { return store.QueryOwner(key, owner); }
 
     // Seeds a key of the classes root with a default string value.
     void Text(const std::string& path, const std::string& value)
