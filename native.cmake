@@ -33,6 +33,7 @@ add_executable(unit_tests
   tests/unit/SectionDeletionTest.cpp
   tests/unit/EntryRefreshTest.cpp
   tests/unit/KeyDeletionTest.cpp
+  tests/unit/ElevationTest.cpp
 )
 qob_target(unit_tests)
 target_link_libraries(unit_tests PRIVATE qob_testsupport qob_forms_core GTest::gtest_main)

@@ -55,14 +55,30 @@ KeyDeletionOutcome KeyDeletion::DeleteSaved(const std::string& path, RegistryVie
         return outcome;
     }
     const std::string reason = errorText_(registry.LastError());
-    if (!registry.PartlyDeleted())
-        return Kept(Text(refused, {shown(registry.FailedKey()), reason}), false);
-    std::string left;
-    for (const std::string& key : registry.KeysOf(path)) {
-        left.append(left.empty() ? kRoot : std::string(", ") + kRoot);
-        left.append(shown(key));
+    KeyDeletionOutcome outcome;
+    if (!registry.PartlyDeleted()) {
+        outcome = Kept(Text(refused, {shown(registry.FailedKey()), reason}), false);
+    } else {
+        std::string left;
+        for (const std::string& key : registry.KeysOf(path)) {
+            left.append(left.empty() ? kRoot : std::string(", ") + kRoot);
+            left.append(shown(key));
+        }
+        outcome = Kept(Text(TextId::RemovalKeyPartlyDeleted, {shown(path), reason, left, backup_.Folder()}), true);
     }
-    return Kept(Text(TextId::RemovalKeyPartlyDeleted, {shown(path), reason, left, backup_.Folder()}), true);
+    outcome.deniedMachineKey =
+        registry.LastError() == kErrorAccessDenied && !UsersKey(registry.FailedKey(), view);
+    return outcome;
+}
+
+bool KeyDeletion::UsersKey(const std::string& key, RegistryView view) const
+{
+    // The user's classes are those HKEY_CLASSES_ROOT shows over the
+    // machine's; this user may always delete them.
+    TRegistry user(store_);
+    user.SetRootKey(kCurrentUser);
+    user.SetViewFlags(ViewFlags(view));
+    return user.KeyExists("\\Software\\Classes\\" + key);
 }
 
 }  // namespace qob

@@ -31,6 +31,9 @@ struct KeyDeletionOutcome {
     // be read again.
     bool changed = false;
     std::string problem;  // empty when gone; otherwise what happened, for the user
+    // Access was denied to a key of the whole computer (one that is not in
+    // HKEY_CURRENT_USER\Software\Classes): an administrator could delete it.
+    bool deniedMachineKey = false;
 };
 
 class KeyDeletion {
@@ -46,6 +49,9 @@ public:
 private:
     // The deletion itself, after the backup.
     KeyDeletionOutcome DeleteSaved(const std::string& path, RegistryView view, TextId refused) const;
+    // True when the key named as TRegistry::FailedKey names it is the
+    // user's own, below HKEY_CURRENT_USER\Software\Classes.
+    bool UsersKey(const std::string& key, RegistryView view) const;
 
     KeyStore& store_;
     RemovalBackup& backup_;

@@ -1,5 +1,6 @@
 #include "removal/Removal.h"
 
+#include "catalogue/KeyOwner.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Utf8.h"
 
@@ -21,6 +22,11 @@ constexpr std::array kContainers = {
 };
 
 bool IsGroup(const std::string& text, const char* name) { return text == name; }
+
+std::string ProtectedKeyLine(const std::string& path, RegistryView view)
+{
+    return Text(TextId::RemovalProtectedKey, {"HKEY_CLASSES_ROOT\\" + KeyNameInView(path, view)});
+}
 
 // A class or type library identifier names one key below its container
 // only when it is a non-empty name without a backslash: "" or "\" would name
@@ -97,6 +103,7 @@ void RegistrationRemoval::Run(TTreeNode* selected)
     entry_ = selected;
     backup_.reset();
     failures_.clear();
+    deniedMachineKey_ = false;
     removed_ = {};
     struct CursorBack {
         RemovalHost& host;
@@ -112,6 +119,11 @@ void RegistrationRemoval::Run(TTreeNode* selected)
     const std::string progId = selected->Text();
     if (IsRegistryContainer(progId) || !IsSingleKeyName(progId)) {
         host_.ShowMessage(Text(TextId::RemovalSystemKey, {progId}), mtError, mbOKOnly);
+        return;
+    }
+    // Windows keeps its own keys and writes them back: none is offered.
+    if (ProtectedByWindows(store_, progId, RegistryView::Native)) {
+        host_.ShowMessage(ProtectedKeyLine(progId, RegistryView::Native), mtError, mbOKOnly);
         return;
     }
     if (selected->ImageIndex() == kIconNormal &&
@@ -150,7 +162,8 @@ bool RegistrationRemoval::RemoveProgIdKey(TTreeNode& entry)
     const KeyDeletionOutcome deletion = Deletion().Delete(progId, RegistryView::Native, texts);
     if (deletion.gone)
         return true;
-    host_.ShowMessage(deletion.problem, mtError, mbOKOnly);
+    deniedMachineKey_ = deletion.deniedMachineKey;
+    ShowProblems(deletion.problem);
     if (!deletion.saved)
         return false;
     if (deletion.changed)
@@ -181,6 +194,10 @@ void RegistrationRemoval::RemoveGroup(const TTreeNode& group)
 bool RegistrationRemoval::RemoveKey(const SharedKey& key, const std::string& id, RegistryView view)
 {
     const std::string path = std::string(key.group) + "\\" + id;
+    if (ProtectedByWindows(store_, path, view)) {
+        failures_.push_back(ProtectedKeyLine(path, view));
+        return false;
+    }
     // A key that is there but cannot be read cannot be saved either: the
     // question says so, and there is nothing to delete.
     const bool unreadable = KeyUnreadable(path, view);
@@ -195,6 +212,7 @@ bool RegistrationRemoval::RemoveKey(const SharedKey& key, const std::string& id,
     KeyDeletionOutcome deletion = Deletion().Delete(path, view, texts);
     if (!deletion.gone)
         failures_.push_back(std::move(deletion.problem));
+    deniedMachineKey_ = deniedMachineKey_ || deletion.deniedMachineKey;
     return deletion.gone || deletion.changed;
 }
 
@@ -290,7 +308,18 @@ void RegistrationRemoval::ReportFailures()
     std::string text(Text(TextId::RemovalFailuresHeading));
     for (const std::string& failure : failures_)
         text += "\r" + failure;
-    host_.ShowMessage(text, mtError, mbOKOnly);
+    ShowProblems(std::move(text));
+}
+
+void RegistrationRemoval::ShowProblems(std::string text)
+{
+    if (!deniedMachineKey_ || !host_.CanRestartAsAdministrator()) {
+        host_.ShowMessage(text, mtError, mbOKOnly);
+        return;
+    }
+    AddLine(text, Text(TextId::RemovalRestartOffer));
+    if (host_.ShowMessage(text, mtError, mbYesNo) == mrYes)
+        host_.RestartAsAdministrator();
 }
 
 }  // namespace qob

@@ -37,6 +37,13 @@ public:
     // index `at` are now `newCount` others (a search keeps its cursor on
     // its node with it).
     virtual void NodesReplaced(int /*at*/, int /*oldCount*/, int /*newCount*/) {}
+    // True when the program may be started again as administrator (it runs
+    // without elevation on a system with UAC): a deletion refused on a key
+    // of the whole computer then offers it.
+    virtual bool CanRestartAsAdministrator() { return false; }
+    // Starts the program again as administrator; this one ends once the new
+    // one has started, after the run.
+    virtual void RestartAsAdministrator() {}
 };
 
 // True for the registry's own containers below HKEY_CLASSES_ROOT (CLSID,
@@ -103,6 +110,9 @@ private:
     // %2), and the file is not deleted.
     bool Saved(TextId failure, const std::string& what, bool saved, const std::string& reason);
     void ReportFailures();
+    // A message of problems; after a key of the whole computer that this
+    // user may not delete, it offers the restart as administrator.
+    void ShowProblems(std::string text);
 
     TTreeNodes& tree_;
     KeyStore& store_;
@@ -114,6 +124,7 @@ private:
     TTreeNode* entry_ = nullptr;
     std::unique_ptr<RemovalBackup> backup_;
     std::vector<std::string> failures_;
+    bool deniedMachineKey_ = false;  // a deletion was refused that an administrator could make
     // What the run deleted (or changed) that other entries may name: they
     // are read again at its end.
     RemovedNames removed_;

@@ -34,6 +34,9 @@ struct BrokenKey {
     // What is missing: the server or library paths as read, or the one
     // library or class id.
     std::vector<std::string> missing;
+    // Owned by TrustedInstaller: listed, but never checked nor deleted
+    // (catalogue/KeyOwner.h).
+    bool protectedByWindows = false;
 };
 
 }  // namespace qob

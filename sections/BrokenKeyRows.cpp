@@ -1,6 +1,7 @@
 #include "sections/BrokenKeyRows.h"
 
 #include "catalogue/EntryRefresh.h"
+#include "catalogue/KeyOwner.h"
 #include "catalogue/Utf8.h"
 #include "texts/Texts.h"
 
@@ -19,7 +20,9 @@ std::string KindText(SectionKind kind)
     return {};
 }
 
-std::string ReasonText(const BrokenKey& key)
+namespace {
+
+std::string BreakReasonText(const BrokenKey& key)
 {
     std::string missing;
     for (const std::string& item : key.missing)
@@ -35,6 +38,22 @@ std::string ReasonText(const BrokenKey& key)
         return Text(TextId::OtherBrokenReasonUnregisteredClass, {missing});
     }
     return missing;
+}
+
+}  // namespace
+
+std::string ReasonText(const BrokenKey& key)
+{
+    std::string reason = BreakReasonText(key);
+    if (!key.protectedByWindows)
+        return reason;
+    return std::string(Text(TextId::OtherBrokenProtected)) + " (" + reason + ")";
+}
+
+void MarkKeysProtectedByWindows(KeyStore& store, std::vector<BrokenKey>& keys)
+{
+    for (BrokenKey& key : keys)
+        key.protectedByWindows = ProtectedByWindows(store, key.path, key.view);
 }
 
 ProgIdNames::ProgIdNames(const TTreeNodes& tree)

@@ -12,8 +12,11 @@
 namespace qob {
 
 std::string KindText(SectionKind kind);
-// The reason in words, with what is missing joined by " | ".
+// The reason in words, with what is missing joined by " | "; a key that
+// Windows protects says so first, with the reason in parentheses.
 std::string ReasonText(const BrokenKey& key);
+// Reads the owner of each key and marks those that Windows protects.
+void MarkKeysProtectedByWindows(KeyStore& store, std::vector<BrokenKey>& keys);
 
 // Which ProgIDs of the main tree name a class or a type library: a class
 // that an entry's CLSID node names (in the entry's class view), a type

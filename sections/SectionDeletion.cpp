@@ -1,5 +1,6 @@
 #include "sections/SectionDeletion.h"
 
+#include "catalogue/KeyOwner.h"
 #include "catalogue/Registry.h"
 #include "texts/Texts.h"
 
@@ -80,6 +81,12 @@ SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::ve
     // Whatever the list held, a section itself is never deleted whole.
     if (!IsSingleSectionKey(key)) {
         problems.push_back(Text(TextId::OtherBrokenNotOneKey, {key.name}));
+        return Result::Kept;
+    }
+    // Nor a key that Windows keeps for itself, whatever the list thought of
+    // it: its owner is read again.
+    if (key.protectedByWindows || ProtectedByWindows(store_, key.path, key.view)) {
+        problems.push_back(Text(TextId::RemovalProtectedKey, {"HKEY_CLASSES_ROOT\\" + key.name}));
         return Result::Kept;
     }
     if (!examineAgain_(key)) {

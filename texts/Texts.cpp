@@ -26,6 +26,9 @@ constexpr Row kRows[] = {
     {TextId::MenuDelete, "削除(&D)", "&Delete"},
     {TextId::MenuUndo, "元に戻す(&U)...", "&Undo a removal..."},
     {TextId::MenuOtherBroken, "その他の壊れた登録(&O)...", "&Other broken registrations..."},
+    // Shown only to a user who is not running as administrator, with the
+    // system's shield beside it.
+    {TextId::MenuRestartAsAdministrator, "管理者として再起動(&A)", "Restart as &administrator"},
     {TextId::MenuClose, "Qob Tessavinの終了(&X)", "E&xit"},
     {TextId::MenuHelp, "ヘルプ(&H)", "&Help"},
     {TextId::MenuTutorial, "使い方(&T)...", "&Tutorial..."},
@@ -42,6 +45,12 @@ constexpr Row kRows[] = {
 
     // The status bar after a removal: the run's backup folder.
     {TextId::StatusBackupFolder, "バックアップ: %1", "Backup: %1"},
+    // The status bar after the scan, once, for a user who is not running as
+    // administrator; and the restart that failed (%1 the system's reason).
+    {TextId::StatusNotAdministrator, "管理者として実行していないため、コンピューター全体の登録は削除できません。",
+     "Not running as administrator: registrations of the whole computer cannot be removed."},
+    {TextId::RestartAsAdministratorFailed, "管理者として再起動できませんでした。\r%1",
+     "The program could not be restarted as administrator.\r%1"},
 
     // The message dialog's title by kind.
     {TextId::DialogCaptionWarning, "警告", "Warning"},
@@ -119,6 +128,13 @@ constexpr Row kRows[] = {
     {TextId::RemovalKeyPartlyDeleted,
      "HKEY_CLASSES_ROOT\\%1 は一部だけ削除されました (%2)。残っているキー: %3。バックアップ: %4",
      "HKEY_CLASSES_ROOT\\%1 was deleted only in part (%2). Still there: %3. Backup: %4"},
+    // A key owned by TrustedInstaller, never asked about (%1 the key); and
+    // the question after a key of the whole computer that this user may not
+    // delete.
+    {TextId::RemovalProtectedKey, "Windows が保護しているため削除できません: %1",
+     "Protected by Windows, cannot be removed: %1"},
+    {TextId::RemovalRestartOffer, "管理者として実行すれば削除できます。管理者として再起動しますか?",
+     "Running as administrator would let it go. Restart as administrator?"},
 
     // The system's error without a description (%1 the number), and the
     // reasons a backup cannot be made, inside the removal's messages.
@@ -236,6 +252,8 @@ constexpr Row kRows[] = {
     {TextId::OtherBrokenReasonUnregisteredTypeLib, "タイプ ライブラリが登録されていません: %1",
      "Type library not registered: %1"},
     {TextId::OtherBrokenReasonUnregisteredClass, "クラスが登録されていません: %1", "Class not registered: %1"},
+    // The state of a key owned by TrustedInstaller, before its reason.
+    {TextId::OtherBrokenProtected, "Windows が保護", "Protected by Windows"},
     // Its status line: the examination's progress (%1 keys examined of %2),
     // what it found (%1 keys), a read error (%1 the error), the deletion's
     // progress (%1 of %2).

@@ -37,6 +37,7 @@ enum class TextId {
     MenuDelete,
     MenuUndo,
     MenuOtherBroken,
+    MenuRestartAsAdministrator,
     MenuClose,
     MenuHelp,
     MenuTutorial,
@@ -53,6 +54,8 @@ enum class TextId {
 
     // The status bar.
     StatusBackupFolder,
+    StatusNotAdministrator,
+    RestartAsAdministratorFailed,
 
     // The captions of the message dialog by kind.
     DialogCaptionWarning,
@@ -99,6 +102,8 @@ enum class TextId {
     RemovalFileNotBackedUp,
     RemovalSameNameRemains,
     RemovalKeyPartlyDeleted,
+    RemovalProtectedKey,
+    RemovalRestartOffer,
 
     // The reasons a backup could not be made, and a system error without a
     // description.
@@ -186,6 +191,7 @@ enum class TextId {
     OtherBrokenReasonMissingFile,
     OtherBrokenReasonUnregisteredTypeLib,
     OtherBrokenReasonUnregisteredClass,
+    OtherBrokenProtected,
     OtherBrokenExamining,
     OtherBrokenFound,
     OtherBrokenStopped,

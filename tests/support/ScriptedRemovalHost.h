@@ -43,6 +43,9 @@ public:
         replaced.push_back(std::to_string(at) + " " + std::to_string(oldCount) + " " + std::to_string(newCount));
     }
 
+    bool CanRestartAsAdministrator() override { return canRestart; }
+    void RestartAsAdministrator() override { ++restarts; }
+
     bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override
     {
         return Save("key " + path + (view == RegistryView::Wow64_32 ? " (32)" : ""), reason);
@@ -68,6 +71,8 @@ public:
     std::string shownFolder;
     std::vector<std::string> replaced;  // "at old new" of each other entry read again
     int savesLeft = -1;  // the saves that succeed before the disk is full; -1 all
+    bool canRestart = false;  // runs without elevation on a system with UAC
+    int restarts = 0;
 };
 
 }  // namespace qob

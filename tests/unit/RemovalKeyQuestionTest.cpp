@@ -1,7 +1,10 @@
 // The questions the removal asks about a class key and a type library key:
 // the lines they add for a key other entries name, and for a key that is
-// there but cannot be read.
+// there but cannot be read; the key Windows protects, never asked about; the
+// restart as administrator offered after a refusal an administrator would
+// not meet.
 #include "catalogue/EntryRefresh.h"
+#include "catalogue/KeyOwner.h"
 #include "catalogue/Scan.h"
 #include "removal/Removal.h"
 #include "tests/support/RemovalWorld.h"
@@ -135,6 +138,63 @@ TEST_F(RemovalKeyQuestionTest, AKeyThatCannotBeReadIsSaidSoAndYesDeletesNothing)
     EXPECT_TRUE(store.KeyExists(kClassesRoot, "TypeLib\\{TL}"));
     EXPECT_FALSE(store.KeyExists(kClassesRoot, "CLSID\\{L}"));
     EXPECT_EQ(host.saved, (std::vector<std::string>{"key App.LockedLib", "key CLSID\\{L}"}));
+}
+
+TEST_F(RemovalKeyQuestionTest, AKeyWindowsProtectsIsNeverAskedAboutNorDeleted)
+{
+    // A class key of TrustedInstaller: one line at the end instead of its
+    // question, and the run goes on with the type library.
+    store.SetOwner(kClassesRoot, "CLSID\\{Alone}", kTrustedInstallerSid);
+    Remove("App.Alone", {mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs, (std::vector<std::string>{
+                                kFaultFree,
+                                "I yn HKEY_CLASSES_ROOT\\App.Alone" + kQ,
+                                "I yn HKEY_CLASSES_ROOT\\TypeLib\\{TA}" + kQ +
+                                    "\r他の 1 個の登録もこのタイプ ライブラリを使っています。",
+                                "E ok 次の削除はできませんでした。\rWindows が保護しているため削除できません: "
+                                "HKEY_CLASSES_ROOT\\CLSID\\{Alone}",
+                            }));
+    EXPECT_TRUE(store.KeyExists(kClassesRoot, "CLSID\\{Alone}\\TypeLib"));
+    EXPECT_FALSE(store.KeyExists(kClassesRoot, "TypeLib\\{TA}"));
+    EXPECT_EQ(host.saved, (std::vector<std::string>{"key App.Alone", "key TypeLib\\{TA}"}));
+
+    // A ProgID key of TrustedInstaller: said at once, before any question.
+    store.SetOwner(kClassesRoot, "App.Beside", kTrustedInstallerSid);
+    Remove("App.Beside", {mrYes, mrYes, mrYes});
+    EXPECT_EQ(host.dialogs, (std::vector<std::string>{
+                                "E ok Windows が保護しているため削除できません: HKEY_CLASSES_ROOT\\App.Beside"}));
+    EXPECT_TRUE(host.saved.empty());
+    EXPECT_TRUE(store.KeyExists(kClassesRoot, "App.Beside\\CLSID"));
+    EXPECT_NE(Entry("App.Beside"), nullptr);
+}
+
+TEST_F(RemovalKeyQuestionTest, ARefusedKeyOfTheWholeComputerOffersTheRestartAsAdministrator)
+{
+    host.canRestart = true;
+    store.ProtectKey(kClassesRoot, "CLSID\\{Alone}");
+    Remove("App.Alone", {mrYes, mrYes, mrYes, mrNo, mrYes});
+    EXPECT_EQ(host.dialogs.back(), "E yn 次の削除はできませんでした。\rHKEY_CLASSES_ROOT\\CLSID\\{Alone}: error 5"
+                                   "\r管理者として実行すれば削除できます。管理者として再起動しますか?");
+    EXPECT_EQ(host.restarts, 1);
+
+    // The ProgID key's own message offers it too; No starts nothing.
+    store.ProtectKey(kClassesRoot, "App.Shared");
+    Remove("App.Shared", {mrYes, mrYes, mrNo});
+    EXPECT_EQ(host.dialogs.back(), "E yn HKEY_CLASSES_ROOT\\App.Shared\rを削除できませんでした。\rerror 5"
+                                   "\r管理者として実行すれば削除できます。管理者として再起動しますか?");
+    EXPECT_EQ(host.restarts, 1);
+
+    // No offer for a key of the user's own classes, which elevation would
+    // not help, nor where the program cannot restart elevated.
+    store.CreateKey(kCurrentUser, "Software\\Classes\\CLSID\\{Beside}");
+    store.ProtectKey(kClassesRoot, "CLSID\\{Beside}");
+    Remove("App.Beside", {mrYes, mrYes, mrYes, mrNo});
+    EXPECT_EQ(host.dialogs.back(), "E ok 次の削除はできませんでした。\rHKEY_CLASSES_ROOT\\CLSID\\{Beside}: error 5");
+    host.canRestart = false;
+    store.ProtectKey(kClassesRoot, "App.Shared.1");
+    Remove("App.Shared.1", {mrYes, mrYes});
+    EXPECT_EQ(host.dialogs.back(), "E ok HKEY_CLASSES_ROOT\\App.Shared.1\rを削除できませんでした。\rerror 5");
+    EXPECT_EQ(host.restarts, 1);
 }
 
 }  // namespace

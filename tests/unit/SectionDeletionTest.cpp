@@ -1,3 +1,4 @@
+#include "catalogue/KeyOwner.h"
 #include "catalogue/Scan.h"
 #include "sections/BrokenKeyRows.h"
 #include "sections/SectionDeletion.h"
@@ -158,6 +159,29 @@ TEST_F(SectionDeletionTest, DeletionFailuresNameTheKeyInItsView)
               (std::vector<std::string>{"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}\\InprocServer32: error 5",
                                         "HKEY_CLASSES_ROOT\\CLSID\\{A}を削除しましたが、同じ名前の別の登録が残っています。"}));
     EXPECT_TRUE(Exists("Wow6432Node\\CLSID\\{W}\\InprocServer32"));
+}
+
+TEST_F(SectionDeletionTest, AKeyWindowsProtectsIsMarkedAndNeverDeleted)
+{
+    store.SetOwner(kClassesRoot, "CLSID\\{B}", kTrustedInstallerSid);
+    std::vector<BrokenKey> keys{Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{B}"),
+                                Key(SectionKind::Class, "CLSID\\{Gone}")};
+    MarkKeysProtectedByWindows(store, keys);
+    EXPECT_EQ(std::count_if(keys.begin(), keys.end(), [](const BrokenKey& key) { return key.protectedByWindows; }),
+              1);
+    ASSERT_TRUE(keys[1].protectedByWindows);
+    keys[1].missing = {"C:\\gone.exe"};
+    EXPECT_EQ(ReasonText(keys[1]), "Windows が保護 (サーバーのファイルがありません: C:\\gone.exe)");
+
+    // Asked to delete it even so, marked or not: kept, and said.
+    for (bool marked : {true, false}) {
+        keys[1].protectedByWindows = marked;
+        const SectionDeletionOutcome outcome = Delete({keys[0], keys[1]});
+        EXPECT_EQ(outcome.problems, (std::vector<std::string>{
+                                        "Windows が保護しているため削除できません: HKEY_CLASSES_ROOT\\CLSID\\{B}"}));
+        EXPECT_TRUE(Exists("CLSID\\{B}\\LocalServer32"));
+    }
+    EXPECT_EQ(backup.saved, (std::vector<std::string>{"CLSID\\{A}"})) << "nothing of it saved either";
 }
 
 TEST(BrokenKeyRowsTest, TheProgIdColumnNamesTheEntriesThatNameTheKey)
