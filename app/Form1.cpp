@@ -85,6 +85,7 @@ TForm1::TForm1()
         Application.SetMainWindow(Handle());
     shortcuts_.reset(::LoadAcceleratorsW(Application.Instance(), MAKEINTRESOURCEW(IDR_SHORTCUTS)));
     Application.SetAccelerators(shortcuts_.get());
+    AddRestartItem();
     CreateComponents();
     Call([this] { FormCreate(this); });
 }
@@ -262,6 +263,9 @@ LRESULT TForm1::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             case IDM_CLOSE1:
                 Call([this] { Close1Click(this); });
                 return 0;
+            case IDM_RESTARTADMIN1:  // also without the menu item, for the tests under Wine
+                Call([this] { RestartAsAdministrator1Click(this); });
+                return 0;
             case IDM_TUTORIAL1:
                 Call([this] { Tutorial1Click(this); });
                 return 0;
@@ -308,6 +312,8 @@ void TForm1::ShowScanResult()
         nodes_.EndUpdate();
     Panel2.SetVisible(false);
     Application.SetCursor(crDefault);
+    if (offersRestart_)
+        SetStatusText(std::string(Text(TextId::StatusNotAdministrator)));
 }
 
 void TForm1::Close1Click(void* /*Sender*/) { Close(); }

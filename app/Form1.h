@@ -12,6 +12,7 @@
 #include "catalogue/Scan.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Platform.h"
+#include "extras/Win32Elevation.h"
 #include "search/TreeSearch.h"
 
 #include <memory>
@@ -55,6 +56,10 @@ public:
     void tmrFindTimer(void* Sender);
     void Close1Click(void* Sender);
     void OtherBroken1Click(void* Sender);
+    void RestartAsAdministrator1Click(void* Sender);
+    // Runs without elevation on a system with UAC: the restart as
+    // administrator is offered.
+    bool OffersRestart() const { return offersRestart_; }
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -74,6 +79,8 @@ private:
     // The end of the scan: the tree drawn, the wait panel hidden, the cursor
     // back to the default.
     void ShowScanResult();
+    // The Registry menu's restart as administrator, when it is offered.
+    void AddRestartItem();
 
     // The entries that name what a deletion of the other broken keys took,
     // read again.
@@ -100,6 +107,11 @@ private:
 
     TTreeNodes nodes_;
     Win32FileSystem files_;
+    Win32KeyStore keyStore_;
+    // The token, read at start.
+    Win32Elevation elevation_;
+    bool offersRestart_ = false;
+    BitmapHandle shield_;  // the restart item's, for as long as the menu
     CheckedServers servers_{files_};
     // The search cursor, with the search-active flag held in tmrFind's Tag.
     TreeSearch search_{nodes_, tmrFind.Tag};

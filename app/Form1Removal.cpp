@@ -28,6 +28,8 @@ public:
     }
     void ShowBackupFolder(const std::string& folder) override { form_.SetStatusText(Text(TextId::StatusBackupFolder, {folder})); }
     void NodesReplaced(int at, int oldCount, int newCount) override { form_.NodesReplaced(at, oldCount, newCount); }
+    bool CanRestartAsAdministrator() override { return form_.OffersRestart(); }
+    void RestartAsAdministrator() override { form_.RestartAsAdministrator1Click(&form_); }
 
 private:
     TForm1& form_;

@@ -10,9 +10,6 @@
 
 namespace qob {
 
-namespace {
-
-// The full path of the running program file, however long it is.
 std::string ProgramFilePath()
 {
     std::wstring path(MAX_PATH, L'\0');
@@ -27,6 +24,8 @@ std::string ProgramFilePath()
         path.resize(path.size() * 2);  // cut short: try again with more room
     }
 }
+
+namespace {
 
 // "<Windows folder>\regedit.exe"; empty when the folder is not known.
 std::wstring RegistryEditorPath()

@@ -5,7 +5,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace qob {
+
+// The full path of the running program file, however long it is; empty when
+// the system does not tell.
+std::string ProgramFilePath();
 
 // Opens the tutorial page of the user's language, beside the program file.
 void OpenTutorialPage(HWND owner);

@@ -25,6 +25,7 @@
 #define IDM_ABOUT1 1005
 #define IDM_UNDO1 1010
 #define IDM_OTHERBROKEN1 1011
+#define IDM_RESTARTADMIN1 1020
 
 // Child window identifiers of Form1.
 #define IDC_STATUSBAR1 11

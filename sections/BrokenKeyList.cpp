@@ -69,6 +69,40 @@ void BrokenKeyList::AddItem(std::size_t index)
     SetListCell(list_, at, kDescriptionColumn, row.key.description);
     SetListCell(list_, at, kReasonColumn, row.reason);
     SetListCell(list_, at, kProgIdColumn, row.progIds);
+    if (row.key.protectedByWindows) {
+        // No check box: state image 0.
+        LVITEMW state{};
+        state.stateMask = LVIS_STATEIMAGEMASK;
+        ::SendMessageW(list_, LVM_SETITEMSTATE, at, reinterpret_cast<LPARAM>(&state));
+    }
+}
+
+bool BrokenKeyList::HandleNotify(const NMHDR& header, LRESULT& result) const
+{
+    if (header.hwndFrom != list_)
+        return false;
+    if (header.code == NM_CUSTOMDRAW) {
+        auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+            result = CDRF_NOTIFYITEMDRAW;
+            return true;
+        }
+        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && Protected(draw.nmcd.lItemlParam)) {
+            draw.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+            result = CDRF_DODEFAULT;
+            return true;
+        }
+        return false;
+    }
+    if (header.code == LVN_ITEMCHANGING) {
+        const auto& change = *reinterpret_cast<const NMLISTVIEW*>(&header);
+        const bool checkBox = (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_STATEIMAGEMASK) != 0;
+        if (checkBox && Protected(change.lParam)) {
+            result = TRUE;  // refused
+            return true;
+        }
+    }
+    return false;
 }
 
 void BrokenKeyList::SetChecks(bool checked)

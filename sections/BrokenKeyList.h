@@ -1,7 +1,8 @@
 // BrokenKeyList: the list view of the other broken registrations' window.
 // It owns the rows (a broken key and its texts) and shows them with check
 // boxes, sorted by the column last clicked. A row keeps its index for as
-// long as the list holds it: the items' parameters are row indexes.
+// long as the list holds it: the items' parameters are row indexes. The row
+// of a key that Windows protects is greyed and has no check box.
 #pragma once
 
 #include "catalogue/TreeModel.h"
@@ -47,9 +48,19 @@ public:
     // Sorts by `column`; the same column again sorts the other way.
     void SortBy(int column);
 
+    // The notifications of the list that it answers itself: the drawing of a
+    // protected row in the system's grey, and the refusal of any check box
+    // for it (Check all included). True when handled, with the result.
+    bool HandleNotify(const NMHDR& header, LRESULT& result) const;
+
 private:
     void AddItem(std::size_t row);
     static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM self);
+    bool Protected(LPARAM row) const
+    {
+        const auto index = static_cast<std::size_t>(row);
+        return index < rows_.size() && rows_[index].key.protectedByWindows;
+    }
 
     HWND list_ = nullptr;
     std::vector<Row> rows_;

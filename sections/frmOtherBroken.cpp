@@ -7,6 +7,7 @@
 #include "catalogue/Win32Text.h"
 #include "removal/Win32Backup.h"
 #include "resources/ResourceIds.h"
+#include "sections/BrokenKeyRows.h"
 #include "texts/Texts.h"
 
 #include <commctrl.h>
@@ -151,6 +152,7 @@ void TfrmOtherBroken::StartExamination()
         try {
             SectionExamination examination(store_, files_, order_, 0, {MonotonicMicroseconds});
             findings = examination.ExamineAll(ProgressPoster(window, kProgressMessage), worker_.Cancelled());
+            MarkKeysProtectedByWindows(store_, findings->keys);
         } catch (...) {
             error = std::current_exception();
         }
@@ -319,6 +321,8 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (LRESULT result = 0; list_.HandleNotify(header, result))
+            return result;
         if (header.hwndFrom == list_.Handle() && header.code == LVN_COLUMNCLICK) {
             const int column = reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem;
             Call([this, column] { list_.SortBy(column); });
