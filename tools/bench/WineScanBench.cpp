@@ -97,6 +97,7 @@ public:
         Timed timed(closeKey);
         return inner_.CloseKey(key);
     }
+    long QueryOwner(qob::KeyHandle key, std::string& owner) override { return inner_.QueryOwner(key, owner); }
 
     Tally openOk{"RegOpenKeyExW, found"};
     Tally openFailed{"RegOpenKeyExW, not found"};
