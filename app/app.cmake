@@ -21,6 +21,7 @@ add_library(qob_shell STATIC
   app/Form1.cpp
   app/Form1Removal.cpp
   app/Form1Undo.cpp
+  app/Form1Scale.cpp
   app/Form1Search.cpp
   app/Form1Extras.cpp
   app/Form1Sections.cpp

@@ -6,6 +6,7 @@
 
 #include "forms/Application.h"
 #include "forms/FormHandles.h"
+#include "forms/WindowDpi.h"
 #include "forms/WindowFonts.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
@@ -86,11 +87,12 @@ void RegisterOnce(bool& registered, HINSTANCE instance, const wchar_t* name, WND
     registered = true;
 }
 
-// The system's message font, or null when the system does not supply it.
-HFONT CreateMessageFont(LOGFONTW* captionFont)
+// The system's message font for `dpi`, or null when the system does not
+// supply it.
+HFONT CreateMessageFont(int dpi, LOGFONTW* captionFont)
 {
     NONCLIENTMETRICSW metrics;
-    if (!SystemFontMetrics(metrics))
+    if (!SystemFontMetrics(metrics, dpi))
         return nullptr;
     if (captionFont)
         *captionFont = metrics.lfCaptionFont;
@@ -126,7 +128,7 @@ SIZE MeasureText(HDC dc, const std::wstring& text, UINT format, int width)
 
 // Spacing from the font: horizontal units of a quarter of the average
 // character width, vertical units of an eighth of the character height.
-DialogMetrics MetricsFor(HDC dc)
+DialogMetrics MetricsFor(HDC dc, int dpi)
 {
     TEXTMETRICW tm{};
     ::GetTextMetricsW(dc, &tm);
@@ -140,7 +142,7 @@ DialogMetrics MetricsFor(HDC dc)
     DialogMetrics m;
     m.marginX = x(8);
     m.marginY = y(8);
-    m.iconSize = 32;
+    m.iconSize = DpiScale(dpi)(32);
     m.iconGap = x(8);
     m.textButtonGap = y(10);
     m.buttonHeight = y(14);
@@ -152,36 +154,36 @@ DialogMetrics MetricsFor(HDC dc)
 
 // The width the title bar's caption needs, its buttons and the margins
 // included; 0 when the caption font cannot be made.
-int CaptionMinWidth(const LOGFONTW& captionLogFont, const std::wstring& caption, int marginX)
+int CaptionMinWidth(const LOGFONTW& captionLogFont, const std::wstring& caption, int marginX, int dpi)
 {
     HFONT captionFont = ::CreateFontIndirectW(&captionLogFont);
     if (!captionFont)
         return 0;
     FontHandle owned(captionFont);
     MeasureDC dc(captionFont);
-    return MeasureText(dc.Get(), caption, DT_SINGLELINE | DT_NOPREFIX, 0).cx + ::GetSystemMetrics(SM_CXSIZE) +
+    return MeasureText(dc.Get(), caption, DT_SINGLELINE | DT_NOPREFIX, 0).cx + SystemMetricForDpi(SM_CXSIZE, dpi) +
            2 * marginX;
 }
 
 // Measures the text, the button captions and the title with the dialog's
 // fonts: the content without its icon and button count; `metrics` gets the
 // spacing for `font`.
-DialogContent MeasureContent(HFONT font, const LOGFONTW& captionLogFont, const std::string& caption,
+DialogContent MeasureContent(HFONT font, int dpi, const LOGFONTW& captionLogFont, const std::string& caption,
                              const std::string& text, const std::vector<TMsgDlgBtn>& ids, DialogMetrics& metrics)
 {
     DialogContent content;
     MeasureDC dc(font);
-    metrics = MetricsFor(dc.Get());
+    metrics = MetricsFor(dc.Get(), dpi);
     const SIZE size = MeasureText(dc.Get(), WidenText(text), kTextFormat, ::GetSystemMetrics(SM_CXSCREEN) / 2);
     content.textWidth = size.cx;
     content.textHeight = size.cy;
     for (TMsgDlgBtn id : ids) {
-        const int width = g_captionWidths.Width(id, [&](std::string_view label) {
+        const int width = g_captionWidths.Width(id, dpi, [&](std::string_view label) {
             return static_cast<int>(MeasureText(dc.Get(), WidenText(std::string(label)), DT_SINGLELINE, 0).cx);
         });
         content.widestCaption = std::max(content.widestCaption, width);
     }
-    content.minClientWidth = CaptionMinWidth(captionLogFont, WidenText(caption), metrics.marginX);
+    content.minClientWidth = CaptionMinWidth(captionLogFont, WidenText(caption), metrics.marginX, dpi);
     return content;
 }
 
@@ -233,8 +235,11 @@ void TMessageForm::CreateHandle()
     RegisterOnce(formRegistered, instance, kClassName, WindowProc);
     RegisterOnce(textRegistered, instance, kTextClassName, TextWindowProc);
 
+    // At the scale of the window it asks for.
+    HWND asking = ::GetActiveWindow() ? ::GetActiveWindow() : Application.MainWindow();
+    dpi_ = asking ? WindowDpi(asking) : SystemDpi();
     LOGFONTW captionLogFont{};
-    font_.reset(CreateMessageFont(&captionLogFont));
+    font_.reset(CreateMessageFont(dpi_, &captionLogFont));
     HFONT font = font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 
     const KindInfo& kind = KindInfoOf(kind_);
@@ -244,7 +249,7 @@ void TMessageForm::CreateHandle()
     cancelButton_ = CancelButtonOf(buttonSet_);
 
     DialogMetrics metrics;
-    DialogContent content = MeasureContent(font, captionLogFont, caption, text_, ids, metrics);
+    DialogContent content = MeasureContent(font, dpi_, captionLogFont, caption, text_, ids, metrics);
     content.hasIcon = kind.icon != 0;
     content.buttonCount = static_cast<int>(ids.size());
     const DialogLayout layout = LayoutDialog(metrics, content);
@@ -259,9 +264,8 @@ void TMessageForm::CreateHandle()
 
 void TMessageForm::CreateFrame(HINSTANCE instance, const std::string& caption, const DialogLayout& layout)
 {
-    RECT outer{0, 0, layout.clientWidth, layout.clientHeight};
-    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    const SIZE outer = OuterSizeForClient(layout.clientWidth, layout.clientHeight, kStyle, kExStyle, false, dpi_);
+    const int width = outer.cx, height = outer.cy;
     const LayoutPoint at =
         CentreOnScreen(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), width, height);
 
@@ -297,7 +301,11 @@ void TMessageForm::CreateIcon(const ChildMaker& maker, int icon, const LayoutRec
 {
     // A system icon is shared: it is never destroyed.
     image_ = CreateChild(maker, L"STATIC", nullptr, SS_ICON, r, 0xFFFF);
-    ::SendMessageW(image_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, MAKEINTRESOURCEW(icon))), 0);
+    // The system's icon in the size the scale needs, which it draws for that size.
+    HANDLE picture = ::LoadImageW(nullptr, MAKEINTRESOURCEW(icon), IMAGE_ICON, r.width, r.height, LR_SHARED);
+    if (!picture)
+        picture = ::LoadIconW(nullptr, MAKEINTRESOURCEW(icon));
+    ::SendMessageW(image_, STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
     ::SetWindowPos(image_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

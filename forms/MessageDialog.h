@@ -62,6 +62,7 @@ private:
     void CloseWith(int result);
 
     std::string text_;
+    int dpi_ = 96;  // that of the window it asks for, where it appears
     int kind_;
     TMsgDlgButtons buttonSet_;
     long helpContext_;

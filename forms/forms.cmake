@@ -19,6 +19,7 @@ if(WIN32)
     forms/ErrorReport.cpp
     forms/MessageDialog.cpp
     forms/WindowFonts.cpp
+    forms/WindowDpi.cpp
     forms/TForm.cpp
     forms/FormControls.cpp
     forms/TreeViewControl.cpp
