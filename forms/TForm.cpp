@@ -6,6 +6,7 @@
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace qob {
@@ -100,12 +101,16 @@ void TForm::Show(int showCommand)
         placed_ = true;
         RECT r;
         ::GetWindowRect(handle_, &r);
-        const int width = r.right - r.left;
-        const int height = r.bottom - r.top;
-        int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        ::SetWindowPos(handle_, nullptr, left < 0 ? 0 : left, top < 0 ? 0 : top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // A window that its scale makes larger than the screen is made to fit on it.
+        const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+        const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+        const int width = std::min(static_cast<int>(r.right - r.left), screenWidth);
+        const int height = std::min(static_cast<int>(r.bottom - r.top), screenHeight);
+        int left = (screenWidth - width) / 2;
+        int top = (screenHeight - height) / 2;
+        const UINT keepSize = width == r.right - r.left && height == r.bottom - r.top ? SWP_NOSIZE : 0;
+        ::SetWindowPos(handle_, nullptr, left < 0 ? 0 : left, top < 0 ? 0 : top, width, height,
+                       keepSize | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::ShowWindow(handle_, showCommand);
 }
