@@ -63,7 +63,8 @@ void TfrmAbout::LoadPictures()
     // The button keeps the list it was given: the old one goes once the new one is in.
     ImageListHandle oldGlyph = std::move(okGlyph_);
     okGlyph_ = LoadTransparentPicture(IDB_GLYPH_OK, Dpi(), glyphSize);
-    if (okGlyph_) {
+    // Without a glyph the button is given none, never keeping the old one.
+    if (okGlyph_ || oldGlyph) {
         BUTTON_IMAGELIST glyph{okGlyph_.get(), RECT{0, 0, Scale(4), 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
         ::SendMessageW(BitBtn1_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
     }
