@@ -16,10 +16,6 @@ namespace qob {
 
 namespace {
 
-constexpr int kToolbarHeight = 33;
-constexpr int kCaptionStripHeight = 17;
-constexpr int kStatusBarHeight = 19;
-
 RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
 // An item of the main menu: its command, its text and the name of its
@@ -73,10 +69,6 @@ MenuHandle MakeMainMenu()
 
 TForm1::TForm1()
 {
-    font_ = MakeFont(FontSize::Text);
-    titleFont_ = MakeFont(FontSize::Title);
-    icon_.reset(static_cast<HICON>(::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
-                                                IMAGE_ICON, 32, 32, 0)));
     MenuHandle menu = MakeMainMenu();
     CreateHandle({QOB_CLASS_FORM1, Application.Title(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 556, 407,
                   menu.get(), ::LoadIconW(Application.Instance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON))});
@@ -86,6 +78,7 @@ TForm1::TForm1()
     shortcuts_.reset(::LoadAcceleratorsW(Application.Instance(), MAKEINTRESOURCEW(IDR_SHORTCUTS)));
     Application.SetAccelerators(shortcuts_.get());
     AddRestartItem();
+    MakeFontsAndIcon();
     CreateComponents();
     Call([this] { FormCreate(this); });
 }
@@ -108,8 +101,8 @@ void TForm1::CreateComponents()
     RECT client;
     ::GetClientRect(Handle(), &client);
     const int width = client.right;
-    const int panel3Height = client.bottom - kStatusBarHeight;
-    CreateStatusBar(Box(0, panel3Height, width, kStatusBarHeight));
+    const int panel3Height = client.bottom - StatusBarHeight();
+    CreateStatusBar(Box(0, panel3Height, width, StatusBarHeight()));
     CreateTreeArea(width, panel3Height);
     CreateToolbar(width);
     CreateWaitPanel();
@@ -127,9 +120,11 @@ void TForm1::ConnectHandlers()
 
 void TForm1::LoadNodeIcons()
 {
-    ImageList1_.reset(::ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 3, 0));
-    BitmapHandle strip(static_cast<HBITMAP>(
-        ::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(IDB_NODE_ICONS), IMAGE_BITMAP, 0, 0, 0)));
+    // The strip drawn for the window's scale.
+    const int side = PictureSide(16, Dpi());
+    ImageList1_.reset(::ImageList_Create(side, side, ILC_COLOR16 | ILC_MASK, 3, 0));
+    BitmapHandle strip(static_cast<HBITMAP>(::LoadImageW(
+        Application.Instance(), MAKEINTRESOURCEW(PictureResource(IDB_NODE_ICONS, Dpi())), IMAGE_BITMAP, 0, 0, 0)));
     if (ImageList1_ && strip)
         ::ImageList_AddMasked(ImageList1_.get(), strip.get(), RGB(255, 0, 255));
 }
@@ -151,11 +146,11 @@ void TForm1::CreateTreeArea(int width, int height)
     Panel3_.Create(Handle(), IDC_PANEL3, Box(0, 0, width, height), TPanel::Bevel::None, "", font);
     Panel3_.OnResize = [this] { AlignPanel3(); };
 
-    Panel4_.Create(Panel3_.Handle(), IDC_PANEL4, Box(0, kToolbarHeight, width, kCaptionStripHeight),
+    Panel4_.Create(Panel3_.Handle(), IDC_PANEL4, Box(0, ToolbarHeight(), width, CaptionStripHeight()),
                    TPanel::Bevel::Lowered, " HKEY_CLASSES_ROOT", font);
 
-    const int treeTop = kToolbarHeight + kCaptionStripHeight;
-    trvRegKey_.Create(Panel3_.Handle(), IDC_TRVREGKEY, Box(0, treeTop, width, height - treeTop), 19,
+    const int treeTop = ToolbarHeight() + CaptionStripHeight();
+    trvRegKey_.Create(Panel3_.Handle(), IDC_TRVREGKEY, Box(0, treeTop, width, height - treeTop), TreeIndent(),
                       ImageList1_.get());
     ::SendMessageW(trvRegKey_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     nodes_.AttachView(&trvRegKey_);
@@ -163,17 +158,19 @@ void TForm1::CreateTreeArea(int width, int height)
 
 void TForm1::CreateToolbar(int width)
 {
-    Panel1_.Create(Panel3_.Handle(), IDC_PANEL1, Box(0, 0, width, kToolbarHeight), TPanel::Bevel::None, "",
+    Panel1_.Create(Panel3_.Handle(), IDC_PANEL1, Box(0, 0, width, ToolbarHeight()), TPanel::Bevel::None, "",
                    font_.get());
-    Bevel1_ = std::make_unique<TBevel>(Box(0, 0, width, 12), TBevel::Edge::Top);
-    auto button = [](RECT bounds, int glyph, TextId hint) {
-        return std::make_unique<TSpeedButton>(bounds, glyph, std::string(Text(hint)));
+    // Placed by PlaceToolbar.
+    Bevel1_ = std::make_unique<TBevel>(RECT{}, TBevel::Edge::Top);
+    auto button = [this](int glyph, TextId hint) {
+        return std::make_unique<TSpeedButton>(RECT{}, glyph, std::string(Text(hint)), Dpi());
     };
-    btnRegedit_ = button(Box(31, 5, 25, 25), IDB_GLYPH_REGEDIT, TextId::HintRegedit);
-    btnDelete_ = button(Box(56, 5, 25, 25), IDB_GLYPH_DELETE, TextId::HintDelete);
-    Bevel2_ = std::make_unique<TBevel>(Box(119, 1, 10, 33), TBevel::Edge::Left);
-    btnHelp_ = button(Box(88, 5, 25, 25), IDB_GLYPH_HELP, TextId::HintAbout);
-    btnFind_ = button(Box(6, 5, 25, 25), IDB_GLYPH_FIND, TextId::HintFind);
+    btnRegedit_ = button(IDB_GLYPH_REGEDIT, TextId::HintRegedit);
+    btnDelete_ = button(IDB_GLYPH_DELETE, TextId::HintDelete);
+    Bevel2_ = std::make_unique<TBevel>(RECT{}, TBevel::Edge::Left);
+    btnHelp_ = button(IDB_GLYPH_HELP, TextId::HintAbout);
+    btnFind_ = button(IDB_GLYPH_FIND, TextId::HintFind);
+    PlaceToolbar(width);
     btnRegedit_->OnClick = [this] { btnRegeditClick(btnRegedit_.get()); };
     btnDelete_->OnClick = [this] { Delete1Click(btnDelete_.get()); };
     btnHelp_->OnClick = [this] { About1Click(btnHelp_.get()); };
@@ -189,11 +186,13 @@ void TForm1::CreateToolbar(int width)
 void TForm1::CreateWaitPanel()
 {
     HFONT font = font_.get();
-    Panel2.Create(Panel3_.Handle(), IDC_PANEL2, Box(136, 128, 265, 81), TPanel::Bevel::Raised, "", font);
-    Image1_ = std::make_unique<TImage>(Box(48, 16, 32, 32), icon_.get());
-    Label1_ = std::make_unique<TLabel>(88, 16, std::string(Text(TextId::AppTitle)), titleFont_.get());
-    Label2_ = std::make_unique<TLabel>(96, 64, std::string(Text(TextId::WaitMessage)), font);
-    Bevel3_ = std::make_unique<TBevel>(Box(0, 41, 265, 15), TBevel::Edge::Bottom);
+    // Placed by PlaceWaitPanel.
+    Panel2.Create(Panel3_.Handle(), IDC_PANEL2, RECT{}, TPanel::Bevel::Raised, "", font);
+    Image1_ = std::make_unique<TImage>(RECT{}, icon_.get());
+    Label1_ = std::make_unique<TLabel>(0, 0, std::string(Text(TextId::AppTitle)), titleFont_.get());
+    Label2_ = std::make_unique<TLabel>(0, 0, std::string(Text(TextId::WaitMessage)), font);
+    Bevel3_ = std::make_unique<TBevel>(RECT{}, TBevel::Edge::Bottom);
+    PlaceWaitPanel();
     Panel2.Add(*Image1_);
     Panel2.Add(*Label1_);
     Panel2.Add(*Label2_);
@@ -206,8 +205,9 @@ void TForm1::AlignControls()
         return;
     RECT client;
     ::GetClientRect(Handle(), &client);
-    ::MoveWindow(StatusBar1_, 0, client.bottom - kStatusBarHeight, client.right, kStatusBarHeight, TRUE);
-    Panel3_.SetBounds(0, 0, client.right, std::max(0L, client.bottom - kStatusBarHeight));
+    const int statusHeight = StatusBarHeight();
+    ::MoveWindow(StatusBar1_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
+    Panel3_.SetBounds(0, 0, client.right, std::max(0, static_cast<int>(client.bottom) - statusHeight));
 }
 
 void TForm1::AlignPanel3()
@@ -217,9 +217,9 @@ void TForm1::AlignPanel3()
     RECT client;
     ::GetClientRect(Panel3_.Handle(), &client);
     const int width = client.right;
-    Panel1_.SetBounds(0, 0, width, kToolbarHeight);
-    Panel4_.SetBounds(0, kToolbarHeight, width, kCaptionStripHeight);
-    const int treeTop = kToolbarHeight + kCaptionStripHeight;
+    Panel1_.SetBounds(0, 0, width, ToolbarHeight());
+    Panel4_.SetBounds(0, ToolbarHeight(), width, CaptionStripHeight());
+    const int treeTop = ToolbarHeight() + CaptionStripHeight();
     ::MoveWindow(trvRegKey_.Handle(), 0, treeTop, width, std::max(0, static_cast<int>(client.bottom) - treeTop), TRUE);
     // The wait panel keeps its place.
 }

@@ -63,6 +63,7 @@ public:
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DpiChanged(int previousDpi) override;
 
 private:
     // The parts of the window, in the order they are made (later siblings
@@ -74,6 +75,17 @@ private:
     void CreateTreeArea(int width, int height);
     void CreateToolbar(int width);
     void CreateWaitPanel();
+    // The window's scale (Form1Scale.cpp): the fonts and the icon for it, the
+    // heights of the bars (at least what their text needs), and the places of
+    // the toolbar's parts and of the wait panel's.
+    void MakeFontsAndIcon();
+    int ToolbarHeight() const;
+    int CaptionStripHeight() const;
+    int StatusBarHeight() const;
+    int TreeIndent() const;
+    int TextHeight() const;
+    void PlaceToolbar(int width);
+    void PlaceWaitPanel();
     void AlignControls();
     void AlignPanel3();
     // The end of the scan: the tree drawn, the wait panel hidden, the cursor
@@ -81,6 +93,8 @@ private:
     void ShowScanResult();
     // The Registry menu's restart as administrator, when it is offered.
     void AddRestartItem();
+    // The restart item's shield drawn again for the window's scale.
+    void RedrawShield();
 
     // The entries that name what a deletion of the other broken keys took,
     // read again.

@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 
 #include "forms/MessageDialog.h"
+#include "forms/WindowDpi.h"
 #include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
 #include "texts/Texts.h"
@@ -15,16 +16,16 @@ namespace qob {
 namespace {
 
 // The system's small shield as a 32-bit bitmap with its alpha, as a menu
-// item shows it; null when the system has none.
-BitmapHandle ShieldBitmap()
+// item shows it at `dpi`; null when the system has none.
+BitmapHandle ShieldBitmap(int dpi)
 {
     SHSTOCKICONINFO info{};
     info.cbSize = sizeof info;
     if (FAILED(::SHGetStockIconInfo(SIID_SHIELD, SHGSI_ICON | SHGSI_SMALLICON, &info)) || !info.hIcon)
         return {};
     const IconHandle icon(info.hIcon);
-    const int width = ::GetSystemMetrics(SM_CXSMICON);
-    const int height = ::GetSystemMetrics(SM_CYSMICON);
+    const int width = SystemMetricForDpi(SM_CXSMICON, dpi);
+    const int height = SystemMetricForDpi(SM_CYSMICON, dpi);
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
     format.bmiHeader.biWidth = width;
@@ -58,7 +59,7 @@ void TForm1::AddRestartItem()
             break;
         }
     }
-    shield_ = ShieldBitmap();
+    shield_ = ShieldBitmap(Dpi());
     std::wstring text = WidenText(std::string(Text(TextId::MenuRestartAsAdministrator)));
     MENUITEMINFOW item{};
     item.cbSize = sizeof item;
@@ -67,6 +68,19 @@ void TForm1::AddRestartItem()
     item.dwTypeData = text.data();
     item.hbmpItem = shield_.get();
     ::InsertMenuItemW(registry, static_cast<UINT>(at), TRUE, &item);
+}
+
+void TForm1::RedrawShield()
+{
+    if (!shield_)
+        return;
+    BitmapHandle shield = ShieldBitmap(Dpi());
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = shield.get();
+    if (::SetMenuItemInfoW(::GetMenu(Handle()), IDM_RESTARTADMIN1, FALSE, &item))
+        shield_ = std::move(shield);  // the menu no longer shows the old one
 }
 
 void TForm1::RestartAsAdministrator1Click(void* /*Sender*/)

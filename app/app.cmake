@@ -22,6 +22,7 @@ add_library(qob_shell STATIC
   app/Form1.cpp
   app/Form1Removal.cpp
   app/Form1Undo.cpp
+  app/Form1Scale.cpp
   app/Form1Search.cpp
   app/Form1Extras.cpp
   app/Form1Sections.cpp
@@ -91,6 +92,13 @@ add_test(NAME gui.en.extras.about COMMAND ${QOB_E2E_RUN} about)
 add_test(NAME gui.en.other_broken COMMAND ${QOB_E2E_RUN} other-broken)
 set(QOB_GUI_TESTS_EN gui.en.start.names gui.en.removal.answers gui.en.search.find gui.en.extras.about
   gui.en.removal.undo gui.en.other_broken)
+# Some again on a display at 150% (144 DPI), in a prefix of its own: the
+# main window and its parts, a question and the other-broken window's list
+# at 1.5 times their sizes at 100%.
+add_test(NAME gui.dpi144.start.names COMMAND ${QOB_E2E_RUN} start names)
+add_test(NAME gui.dpi144.removal.question COMMAND ${QOB_E2E_RUN} removal-question)
+add_test(NAME gui.dpi144.other_broken COMMAND ${QOB_E2E_RUN} other-broken)
+set(QOB_GUI_TESTS_DPI gui.dpi144.start.names gui.dpi144.removal.question gui.dpi144.other_broken)
 
 # The tree view and the timer on real windows (needs a screen).
 add_executable(window_tests tests/e2e/WindowTests.cpp)
@@ -101,6 +109,8 @@ list(APPEND QOB_GUI_TESTS gui.window_tests)
 set_tests_properties(${QOB_GUI_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 ENVIRONMENT LANG=ja_JP.UTF-8)
 set_tests_properties(${QOB_GUI_TESTS_EN} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180
   ENVIRONMENT "LANG=en_US.UTF-8;WINEPREFIX=${PROJECT_SOURCE_DIR}/build/wine/test-prefix-en")
+set_tests_properties(${QOB_GUI_TESTS_DPI} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180
+  ENVIRONMENT "LANG=ja_JP.UTF-8;QOB_TEST_DPI=144;WINEPREFIX=${PROJECT_SOURCE_DIR}/build/wine/test-prefix-144")
 
 # Benchmark of the tree view (prints figures; not a test).
 add_executable(TreeFillBench tests/e2e/TreeFillBench.cpp)

@@ -25,18 +25,11 @@ constexpr RECT kImage1{32, 8, 32 + 292, 8 + 83};
 constexpr int kOk = 1;
 constexpr int kClosed = 2;
 
-SIZE OuterSize()
-{
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 }  // namespace
 
 TfrmAbout::TfrmAbout()
 {
-    const SIZE outer = OuterSize();
+    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, kExStyle);
     CreateHandle({QOB_CLASS_ABOUT, std::string(Text(TextId::AboutCaption)), kStyle, kExStyle, outer.cx, outer.cy,
                   nullptr, nullptr});
     BecomeMainWindowDialog();
@@ -47,9 +40,8 @@ TfrmAbout::~TfrmAbout() { DestroyHandle(); }
 
 void TfrmAbout::CreateComponents()
 {
-    font_ = MakeFont(FontSize::Text);
+    font_ = MakeFont(FontSize::Text, Dpi());
     ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    logo_ = LoadTransparentPicture(IDB_ABOUT_LOGO, logoSize_);
 
     auto child = [this](const wchar_t* cls, const std::string& text, DWORD style, int left, int top, int width,
                         int height, int id) {
@@ -59,14 +51,33 @@ void TfrmAbout::CreateComponents()
     // Created in tab order.
     BitBtn1_ = child(L"BUTTON", std::string(Text(TextId::ButtonOk)), BS_DEFPUSHBUTTON, 144, 144, 75, 25,
                      IDC_ABOUT_BITBTN1);
-    SIZE glyphSize{};
-    okGlyph_ = LoadTransparentPicture(IDB_GLYPH_OK, glyphSize);
-    if (okGlyph_) {
-        BUTTON_IMAGELIST glyph{okGlyph_.get(), RECT{0, 0, 4, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
-        ::SendMessageW(BitBtn1_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
-    }
+    LoadPictures();
     Edit1_ = child(L"EDIT", QOB_CONTACT_ADDRESS, ES_READONLY | ES_AUTOHSCROLL, 104, 96, 193, 20, IDC_ABOUT_EDIT1);
     Edit2_ = child(L"EDIT", QOB_HOME_PAGE, ES_READONLY | ES_AUTOHSCROLL, 80, 120, 249, 20, IDC_ABOUT_EDIT2);
+}
+
+void TfrmAbout::LoadPictures()
+{
+    logo_ = LoadTransparentPicture(IDB_ABOUT_LOGO, Dpi(), logoSize_);
+    SIZE glyphSize{};
+    // The button keeps the list it was given: the old one goes once the new one is in.
+    ImageListHandle oldGlyph = std::move(okGlyph_);
+    okGlyph_ = LoadTransparentPicture(IDB_GLYPH_OK, Dpi(), glyphSize);
+    // Without a glyph the button is given none, never keeping the old one.
+    if (okGlyph_ || oldGlyph) {
+        BUTTON_IMAGELIST glyph{okGlyph_.get(), RECT{0, 0, Scale(4), 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+        ::SendMessageW(BitBtn1_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&glyph));
+    }
+}
+
+void TfrmAbout::DpiChanged(int /*previousDpi*/)
+{
+    FontHandle oldFont = std::move(font_);
+    font_ = MakeFont(FontSize::Text, Dpi());
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    PlaceControls(font_.get());
+    LoadPictures();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TfrmAbout::Paint()
@@ -74,12 +85,14 @@ void TfrmAbout::Paint()
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(Handle(), &ps);
     if (logo_) {
-        ::ImageList_Draw(logo_.get(), 0, dc, kImage1.left, kImage1.top, ILD_TRANSPARENT);
+        const RECT image = Scale(kImage1);
+        ::ImageList_Draw(logo_.get(), 0, dc, image.left, image.top, ILD_TRANSPARENT);
         // The version, under the rule of the logo.
         SelectedObject font(dc, font_.get());
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, RGB(255, 255, 255));
-        RECT r{kImage1.left + 24, kImage1.top + 50, kImage1.left + logoSize_.cx - 24, kImage1.top + 68};
+        RECT r{image.left + Scale(24), image.top + Scale(50), image.left + logoSize_.cx - Scale(24),
+               image.top + Scale(68)};
         const std::wstring version = WidenText(Text(TextId::AboutVersion, {QOB_VERSION_TEXT}));
         ::DrawTextW(dc, version.c_str(), -1, &r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }

@@ -26,6 +26,9 @@ protected:
 private:
     void CreateComponents();
     void Paint();
+    // The logo and the OK button's glyph drawn for the window's scale.
+    void LoadPictures();
+    void DpiChanged(int previousDpi) override;
     // The box's own keys: Enter is OK from any control, Escape does nothing,
     // Tab goes OK -> Edit1 -> Edit2.
     bool PreTranslate(MSG& msg);

@@ -2,6 +2,7 @@
 #include "forms/WindowBinding.h"
 
 #include "forms/Application.h"
+#include "forms/WindowDpi.h"
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
@@ -69,11 +70,16 @@ void TImage::Paint(HDC dc)
                  0, nullptr, DI_NORMAL);
 }
 
-ImageListHandle LoadTransparentPicture(int resource, SIZE& size)
+ImageListHandle LoadTransparentPicture(int resource, int dpi, SIZE& size)
 {
     size = SIZE{0, 0};
-    BitmapHandle bitmap(static_cast<HBITMAP>(::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(resource),
-                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    auto load = [](int id) {
+        return BitmapHandle(static_cast<HBITMAP>(::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(id),
+                                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    };
+    BitmapHandle bitmap = load(PictureResource(resource, dpi));
+    if (!bitmap)
+        bitmap = load(resource);
     if (!bitmap)
         return nullptr;
     BITMAP info{};
@@ -91,11 +97,19 @@ ImageListHandle LoadTransparentPicture(int resource, SIZE& size)
     return list;
 }
 
-TSpeedButton::TSpeedButton(RECT bounds, int glyphResource, const std::string& hint)
-    : TGraphicControl(bounds), hint_(WidenText(hint))
+IconHandle LoadProgramIcon(int resource, int side)
 {
-    glyph_ = LoadTransparentPicture(glyphResource, glyphSize_);
+    return IconHandle(static_cast<HICON>(
+        ::LoadImageW(Application.Instance(), MAKEINTRESOURCEW(resource), IMAGE_ICON, side, side, 0)));
 }
+
+TSpeedButton::TSpeedButton(RECT bounds, int glyphResource, const std::string& hint, int dpi)
+    : TGraphicControl(bounds), glyphResource_(glyphResource), hint_(WidenText(hint))
+{
+    LoadGlyph(dpi);
+}
+
+void TSpeedButton::LoadGlyph(int dpi) { glyph_ = LoadTransparentPicture(glyphResource_, dpi, glyphSize_); }
 
 void TSpeedButton::Paint(HDC dc)
 {
@@ -176,6 +190,25 @@ void TPanel::SetBounds(int left, int top, int width, int height)
 }
 
 void TPanel::SetVisible(bool visible) { ::ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE); }
+
+void TPanel::SetFont(HFONT font)
+{
+    font_ = font;
+    ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TPanel::ControlsMoved()
+{
+    for (std::size_t i = 0; tooltip_ && i < buttons_.size(); ++i) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = handle_;
+        tool.uId = i + 1;  // as Add numbered them
+        tool.rect = buttons_[i]->Bounds();
+        ::SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    ::InvalidateRect(handle_, nullptr, TRUE);
+}
 
 TSpeedButton* TPanel::ButtonAt(POINT pt) const
 {
@@ -376,15 +409,27 @@ bool TFindDialog::HandleMessage(UINT message, LPARAM lParam)
 
 void AddListColumns(HWND list, std::span<const ListColumn> columns)
 {
+    const DpiScale scale(WindowDpi(list));
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::wstring title = WidenText(std::string(Text(columns[i].title)));
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columns[i].format;
-        column.cx = columns[i].width;
+        column.cx = scale(columns[i].width);
         column.pszText = title.data();
         column.iSubItem = static_cast<int>(i);
         ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void RescaleListColumns(HWND list, int fromDpi, int toDpi)
+{
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int count = header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    const DpiScale scale(toDpi);
+    for (int i = 0; i < count; ++i) {
+        const int width = static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0));
+        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(scale.From(width, fromDpi), 0));
     }
 }
 

@@ -49,6 +49,7 @@ public:
     explicit TGraphicControl(RECT bounds) : bounds_(bounds) {}
     virtual ~TGraphicControl() = default;
     const RECT& Bounds() const { return bounds_; }
+    void SetBounds(const RECT& bounds) { bounds_ = bounds; }
     virtual void Paint(HDC dc) = 0;
 
 protected:
@@ -70,6 +71,7 @@ class TLabel final : public TGraphicControl {
 public:
     TLabel(int left, int top, const std::string& caption, HFONT font);
     void Paint(HDC dc) override;
+    void SetFont(HFONT font) { font_ = font; }
 
 private:
     std::wstring caption_;
@@ -81,6 +83,7 @@ class TImage final : public TGraphicControl {
 public:
     TImage(RECT bounds, HICON icon) : TGraphicControl(bounds), icon_(icon) {}
     void Paint(HDC dc) override;
+    void SetIcon(HICON icon) { icon_ = icon; }
 
 private:
     HICON icon_;
@@ -88,19 +91,27 @@ private:
 
 // A picture from the program's resources as an image list of one image, the
 // colour of its bottom-left pixel drawn transparent; `size` gets its size.
-ImageListHandle LoadTransparentPicture(int resource, SIZE& size);
+// `resource` names its 100% form: the form drawn for `dpi` is taken, or the
+// 100% one where there is no other.
+ImageListHandle LoadTransparentPicture(int resource, int dpi, SIZE& size);
+// The program's icon at `side` pixels square, from the size of it drawn
+// nearest.
+IconHandle LoadProgramIcon(int resource, int side);
 
 // A raised button with a centred glyph; it never takes the keyboard focus.
 // The glyph's bottom-left pixel gives its transparent colour.
 class TSpeedButton final : public TGraphicControl {
 public:
-    TSpeedButton(RECT bounds, int glyphResource, const std::string& hint);
+    TSpeedButton(RECT bounds, int glyphResource, const std::string& hint, int dpi);
     void Paint(HDC dc) override;
+    // The glyph drawn for `dpi`.
+    void LoadGlyph(int dpi);
     const std::wstring& Hint() const { return hint_; }
     std::function<void()> OnClick;
     bool down = false;
 
 private:
+    int glyphResource_;
     ImageListHandle glyph_;
     SIZE glyphSize_{};
     std::wstring hint_;
@@ -124,6 +135,11 @@ public:
     void SetBounds(int left, int top, int width, int height);
     void SetVisible(bool visible);
     bool Visible() const { return handle_ && ::IsWindowVisible(handle_); }
+    // The caption's font; the panel is drawn again.
+    void SetFont(HFONT font);
+    // After its controls have new bounds: the hints follow the buttons and
+    // the panel is drawn again.
+    void ControlsMoved();
     std::function<void()> OnResize;
 
 private:
@@ -189,8 +205,10 @@ struct ListColumn {
     int width;
     int format = LVCFMT_LEFT;
 };
-// Adds the columns to the list view, in order.
+// Adds the columns to the list view, in order, their widths at the list's scale.
 void AddListColumns(HWND list, std::span<const ListColumn> columns);
+// Gives each column of the list the width for `toDpi` of its width at `fromDpi`.
+void RescaleListColumns(HWND list, int fromDpi, int toDpi);
 // Sets the text (UTF-8) of one cell of a list view.
 void SetListCell(HWND list, int item, int column, const std::string& text);
 // The number of items of a list view.

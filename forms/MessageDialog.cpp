@@ -1,4 +1,5 @@
 #include "forms/MessageDialog.h"
+#include "forms/MessageDialogMeasure.h"
 #include "forms/WindowBinding.h"
 
 #include <algorithm>
@@ -6,7 +7,7 @@
 
 #include "forms/Application.h"
 #include "forms/FormHandles.h"
-#include "forms/WindowFonts.h"
+#include "forms/WindowDpi.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
 
@@ -16,13 +17,6 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
-// How the message text is measured and drawn: word-wrapped, tabs expanded,
-// "&" marks an accelerator.
-constexpr UINT kTextFormat = DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS;
-
-// Measured once per button for the whole process.
-CaptionWidths g_captionWidths;
-
 // A carriage return alone starts a new line; DrawText is given CR LF.
 std::string WithLineBreaks(const std::string& text)
 {
@@ -59,7 +53,7 @@ LRESULT CALLBACK TextWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
         RECT rc;
         ::GetClientRect(window, &rc);
-        ::DrawTextW(dc, text.c_str(), length, &rc, kTextFormat);
+        ::DrawTextW(dc, text.c_str(), length, &rc, kMessageTextFormat);
         ::SelectObject(dc, old);
         ::EndPaint(window, &ps);
         return 0;
@@ -84,105 +78,6 @@ void RegisterOnce(bool& registered, HINSTANCE instance, const wchar_t* name, WND
     if (!::RegisterClassExW(&wc))
         throw std::runtime_error(std::string(Text(TextId::ErrorNoMessageWindowClass)));
     registered = true;
-}
-
-// The system's message font, or null when the system does not supply it.
-HFONT CreateMessageFont(LOGFONTW* captionFont)
-{
-    NONCLIENTMETRICSW metrics;
-    if (!SystemFontMetrics(metrics))
-        return nullptr;
-    if (captionFont)
-        *captionFont = metrics.lfCaptionFont;
-    return ::CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
-// A screen DC with a font selected, for measuring.
-class MeasureDC {
-public:
-    explicit MeasureDC(HFONT font) : dc_(::GetDC(nullptr)), old_(::SelectObject(dc_, font)) {}
-    ~MeasureDC()
-    {
-        ::SelectObject(dc_, old_);
-        ::ReleaseDC(nullptr, dc_);
-    }
-    MeasureDC(const MeasureDC&) = delete;
-    MeasureDC& operator=(const MeasureDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-SIZE MeasureText(HDC dc, const std::wstring& text, UINT format, int width)
-{
-    RECT rc{0, 0, width, 0};
-    if (text.empty())
-        return {0, 0};
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, format | DT_CALCRECT);
-    return {rc.right - rc.left, rc.bottom - rc.top};
-}
-
-// Spacing from the font: horizontal units of a quarter of the average
-// character width, vertical units of an eighth of the character height.
-DialogMetrics MetricsFor(HDC dc)
-{
-    TEXTMETRICW tm{};
-    ::GetTextMetricsW(dc, &tm);
-    static const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, kAlphabet, 52, &size);
-    const int cx = std::max(1, static_cast<int>((size.cx / 26 + 1) / 2));
-    const int cy = std::max(1, static_cast<int>(tm.tmHeight));
-    auto x = [cx](int units) { return ::MulDiv(units, cx, 4); };
-    auto y = [cy](int units) { return ::MulDiv(units, cy, 8); };
-    DialogMetrics m;
-    m.marginX = x(8);
-    m.marginY = y(8);
-    m.iconSize = 32;
-    m.iconGap = x(8);
-    m.textButtonGap = y(10);
-    m.buttonHeight = y(14);
-    m.buttonMinWidth = x(50);
-    m.buttonGap = x(4);
-    m.captionPadding = x(8);
-    return m;
-}
-
-// The width the title bar's caption needs, its buttons and the margins
-// included; 0 when the caption font cannot be made.
-int CaptionMinWidth(const LOGFONTW& captionLogFont, const std::wstring& caption, int marginX)
-{
-    HFONT captionFont = ::CreateFontIndirectW(&captionLogFont);
-    if (!captionFont)
-        return 0;
-    FontHandle owned(captionFont);
-    MeasureDC dc(captionFont);
-    return MeasureText(dc.Get(), caption, DT_SINGLELINE | DT_NOPREFIX, 0).cx + ::GetSystemMetrics(SM_CXSIZE) +
-           2 * marginX;
-}
-
-// Measures the text, the button captions and the title with the dialog's
-// fonts: the content without its icon and button count; `metrics` gets the
-// spacing for `font`.
-DialogContent MeasureContent(HFONT font, const LOGFONTW& captionLogFont, const std::string& caption,
-                             const std::string& text, const std::vector<TMsgDlgBtn>& ids, DialogMetrics& metrics)
-{
-    DialogContent content;
-    MeasureDC dc(font);
-    metrics = MetricsFor(dc.Get());
-    const SIZE size = MeasureText(dc.Get(), WidenText(text), kTextFormat, ::GetSystemMetrics(SM_CXSCREEN) / 2);
-    content.textWidth = size.cx;
-    content.textHeight = size.cy;
-    for (TMsgDlgBtn id : ids) {
-        const int width = g_captionWidths.Width(id, [&](std::string_view label) {
-            return static_cast<int>(MeasureText(dc.Get(), WidenText(std::string(label)), DT_SINGLELINE, 0).cx);
-        });
-        content.widestCaption = std::max(content.widestCaption, width);
-    }
-    content.minClientWidth = CaptionMinWidth(captionLogFont, WidenText(caption), metrics.marginX);
-    return content;
 }
 
 }  // namespace
@@ -233,25 +128,21 @@ void TMessageForm::CreateHandle()
     RegisterOnce(formRegistered, instance, kClassName, WindowProc);
     RegisterOnce(textRegistered, instance, kTextClassName, TextWindowProc);
 
-    LOGFONTW captionLogFont{};
-    font_.reset(CreateMessageFont(&captionLogFont));
-    HFONT font = font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-
+    // At the scale of the window it asks for.
+    HWND asking = ::GetActiveWindow() ? ::GetActiveWindow() : Application.MainWindow();
+    dpi_ = asking ? WindowDpi(asking) : SystemDpi();
     const KindInfo& kind = KindInfoOf(kind_);
-    const std::string caption = std::string(KindCaption(kind_).value_or(Application.Title()));
+    const std::string caption = Caption();
     const std::vector<TMsgDlgBtn> ids = ButtonsOf(buttonSet_);
     defaultButton_ = DefaultButtonOf(buttonSet_);
     cancelButton_ = CancelButtonOf(buttonSet_);
 
-    DialogMetrics metrics;
-    DialogContent content = MeasureContent(font, captionLogFont, caption, text_, ids, metrics);
-    content.hasIcon = kind.icon != 0;
-    content.buttonCount = static_cast<int>(ids.size());
-    const DialogLayout layout = LayoutDialog(metrics, content);
-
+    MeasuredDialog measured = MeasureDialog(dpi_, caption, text_, ids, kind.icon != 0);
+    font_ = std::move(measured.font);
+    const DialogLayout& layout = measured.layout;
     CreateFrame(instance, caption, layout);
-    const ChildMaker child{instance, font};
-    if (content.hasIcon)
+    const ChildMaker child{instance, Font()};
+    if (kind.icon != 0)
         CreateIcon(child, kind.icon, layout.icon);
     message_ = CreateChild(child, kTextClassName, WidenText(text_).c_str(), 0, layout.text, 0xFFFF);
     CreateButtons(child, ids, layout.buttons);
@@ -259,9 +150,8 @@ void TMessageForm::CreateHandle()
 
 void TMessageForm::CreateFrame(HINSTANCE instance, const std::string& caption, const DialogLayout& layout)
 {
-    RECT outer{0, 0, layout.clientWidth, layout.clientHeight};
-    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    const SIZE outer = OuterSizeForClient(layout.clientWidth, layout.clientHeight, kStyle, kExStyle, false, dpi_);
+    const int width = outer.cx, height = outer.cy;
     const LayoutPoint at =
         CentreOnScreen(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), width, height);
 
@@ -295,10 +185,47 @@ HWND TMessageForm::CreateChild(const ChildMaker& maker, const wchar_t* cls, cons
 
 void TMessageForm::CreateIcon(const ChildMaker& maker, int icon, const LayoutRect& r)
 {
-    // A system icon is shared: it is never destroyed.
     image_ = CreateChild(maker, L"STATIC", nullptr, SS_ICON, r, 0xFFFF);
-    ::SendMessageW(image_, STM_SETICON, reinterpret_cast<WPARAM>(::LoadIconW(nullptr, MAKEINTRESOURCEW(icon))), 0);
+    ShowIcon(icon, r);
+}
+
+void TMessageForm::ShowIcon(int icon, const LayoutRect& r)
+{
+    // The system's icon in the size the scale needs, which it draws for that
+    // size. A system icon is shared: it is never destroyed.
+    HANDLE picture = ::LoadImageW(nullptr, MAKEINTRESOURCEW(icon), IMAGE_ICON, r.width, r.height, LR_SHARED);
+    if (!picture)
+        picture = ::LoadIconW(nullptr, MAKEINTRESOURCEW(icon));
+    ::SendMessageW(image_, STM_SETICON, reinterpret_cast<WPARAM>(picture), 0);
     ::SetWindowPos(image_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string TMessageForm::Caption() const { return std::string(KindCaption(kind_).value_or(Application.Title())); }
+
+HFONT TMessageForm::Font() const
+{
+    return font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void TMessageForm::DpiChanged(int dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    MeasuredDialog measured = MeasureDialog(dpi_, Caption(), text_, ButtonsOf(buttonSet_), image_ != nullptr);
+    // The controls let the old font go once they have the new one.
+    const FontHandle oldFont = std::move(font_);
+    font_ = std::move(measured.font);
+    const DialogLayout& layout = measured.layout;
+    const SIZE outer = OuterSizeForClient(layout.clientWidth, layout.clientHeight, kStyle, kExStyle, false, dpi_);
+    ::SetWindowPos(handle_, nullptr, suggested.left, suggested.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto place = [this](HWND control, const LayoutRect& r) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), TRUE);
+        ::SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    if (image_)
+        ShowIcon(KindInfoOf(kind_).icon, layout.icon);
+    place(message_, layout.text);
+    for (std::size_t i = 0; i < buttons_.size() && i < layout.buttons.size(); ++i)
+        place(buttons_[i].handle, layout.buttons[i]);
 }
 
 void TMessageForm::CreateButtons(const ChildMaker& maker, const std::vector<TMsgDlgBtn>& ids,
@@ -446,6 +373,9 @@ LRESULT TMessageForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (Application.ApplyCursorOverride())
             return TRUE;
         break;
+    case WM_DPICHANGED:  // moved to a screen of another scale
+        DpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_DESTROY:
         // Destroyed from outside (its owner went): the program is closing it.
         CloseWith(mrCancel);

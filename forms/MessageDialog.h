@@ -51,6 +51,13 @@ private:
     HWND CreateChild(const ChildMaker& maker, const wchar_t* cls, const wchar_t* text, DWORD style,
                      const LayoutRect& r, int id);
     void CreateIcon(const ChildMaker& maker, int icon, const LayoutRect& r);
+    // The system's icon `icon` at the size and place `r`.
+    void ShowIcon(int icon, const LayoutRect& r);
+    std::string Caption() const;
+    // The dialog's font, or the system's GUI font where it has none.
+    HFONT Font() const;
+    // Lays the dialog out again for `dpi`, at the rectangle's top-left corner.
+    void DpiChanged(int dpi, const RECT& suggested);
     void CreateButtons(const ChildMaker& maker, const std::vector<TMsgDlgBtn>& ids,
                        const std::vector<LayoutRect>& places);
     void DestroyHandle();
@@ -62,6 +69,7 @@ private:
     void CloseWith(int result);
 
     std::string text_;
+    int dpi_ = 96;  // that of the window it asks for, where it appears
     int kind_;
     TMsgDlgButtons buttonSet_;
     long helpContext_;

@@ -84,11 +84,11 @@ char AcceleratorOf(std::string_view caption)
     return 0;
 }
 
-int CaptionWidths::Width(TMsgDlgBtn button, const std::function<int(std::string_view)>& measure)
+int CaptionWidths::Width(TMsgDlgBtn button, int dpi, const std::function<int(std::string_view)>& measure)
 {
-    if (!measured_[button]) {
+    if (measuredAt_[button] == 0 || measuredAt_[button] != dpi) {
         widths_[button] = measure(ButtonCaption(button));
-        measured_[button] = true;
+        measuredAt_[button] = dpi;
     }
     return widths_[button];
 }

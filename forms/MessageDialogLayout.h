@@ -44,15 +44,16 @@ int CancelButtonOf(TMsgDlgButtons buttons);
 char AcceleratorOf(std::string_view caption);
 
 // Widths of the button captions, each measured the first time its button
-// is used and kept for the rest of the process (whose language is chosen
-// before any dialog opens).
+// is used at a DPI and kept for the rest of the process (whose language is
+// chosen before any dialog opens); a dialog at another DPI (on a screen of
+// another scale) has it measured again.
 class CaptionWidths {
 public:
-    int Width(TMsgDlgBtn button, const std::function<int(std::string_view)>& measure);
+    int Width(TMsgDlgBtn button, int dpi, const std::function<int(std::string_view)>& measure);
 
 private:
     std::array<int, kButtonCount> widths_{};
-    std::array<bool, kButtonCount> measured_{};
+    std::array<int, kButtonCount> measuredAt_{};  // 0: not measured
 };
 
 // Spacing of the dialog, in pixels (derived from the font in use).

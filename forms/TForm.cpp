@@ -1,10 +1,12 @@
 #include "forms/TForm.h"
 #include "forms/WindowBinding.h"
+#include "forms/WindowDpi.h"
 
 #include "catalogue/TreeModel.h"
 #include "catalogue/Win32Text.h"
 #include "texts/Texts.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace qob {
@@ -25,11 +27,30 @@ void TForm::CreateHandle(const CreateParams& params)
         wc.lpszClassName = params.className;
         ::RegisterClassExW(&wc);
     }
+    const DpiScale scale(SystemDpi());
     ::CreateWindowExW(params.exStyle, params.className, WidenText(params.caption).c_str(), params.style,
-                      CW_USEDEFAULT, CW_USEDEFAULT, params.width, params.height, nullptr, params.menu,
+                      CW_USEDEFAULT, CW_USEDEFAULT, scale(params.width), scale(params.height), nullptr, params.menu,
                       Application.Instance(), this);
     if (!handle_)
         throw std::runtime_error(std::string(Text(TextId::ErrorNoWindow)));
+    dpi_ = Dpi();
+}
+
+SIZE TForm::OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu)
+{
+    const int dpi = SystemDpi();
+    const DpiScale scale(dpi);
+    const SIZE outer = OuterSizeForClient(scale(clientWidth), scale(clientHeight), style, exStyle, menu, dpi);
+    // CreateHandle scales what it is given; the frame is already at the scale.
+    return SIZE{ScaleRounded(outer.cx, kBaseDpi, dpi), ScaleRounded(outer.cy, kBaseDpi, dpi)};
+}
+
+int TForm::Dpi() const { return WindowDpi(handle_); }
+
+RECT TForm::Scale(const RECT& box96) const
+{
+    const DpiScale scale = Scaling();
+    return RECT{scale(box96.left), scale(box96.top), scale(box96.right), scale(box96.bottom)};
 }
 
 void TForm::BecomeMainWindowDialog()
@@ -44,7 +65,7 @@ void TForm::BecomeMainWindowDialog()
 
 HWND TForm::CreateControl(const ControlParams& params)
 {
-    const RECT& box = params.box;
+    const RECT box = Scale(params.box);
     HWND control = ::CreateWindowExW(params.exStyle, params.className, WidenText(params.text).c_str(),
                                      WS_CHILD | WS_VISIBLE | params.style, box.left, box.top, box.right - box.left,
                                      box.bottom - box.top, handle_,
@@ -53,7 +74,17 @@ HWND TForm::CreateControl(const ControlParams& params)
     if (!control)
         throw EOutOfResources(std::string(Text(TextId::ErrorNoWindow)));
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(params.font), FALSE);
+    controls_.push_back({control, params.box});
     return control;
+}
+
+void TForm::PlaceControls(HFONT font)
+{
+    for (const PlacedControl& placed : controls_) {
+        const RECT box = Scale(placed.box);
+        ::SendMessageW(placed.control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::MoveWindow(placed.control, box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
+    }
 }
 
 void TForm::DestroyHandle()
@@ -70,12 +101,16 @@ void TForm::Show(int showCommand)
         placed_ = true;
         RECT r;
         ::GetWindowRect(handle_, &r);
-        const int width = r.right - r.left;
-        const int height = r.bottom - r.top;
-        int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        ::SetWindowPos(handle_, nullptr, left < 0 ? 0 : left, top < 0 ? 0 : top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // A window that its scale makes larger than the screen is made to fit on it.
+        const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+        const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+        const int width = std::min(static_cast<int>(r.right - r.left), screenWidth);
+        const int height = std::min(static_cast<int>(r.bottom - r.top), screenHeight);
+        int left = (screenWidth - width) / 2;
+        int top = (screenHeight - height) / 2;
+        const UINT keepSize = width == r.right - r.left && height == r.bottom - r.top ? SWP_NOSIZE : 0;
+        ::SetWindowPos(handle_, nullptr, left < 0 ? 0 : left, top < 0 ? 0 : top, width, height,
+                       keepSize | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::ShowWindow(handle_, showCommand);
 }
@@ -115,6 +150,15 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (handle_ == Application.MainWindow())
             ::PostQuitMessage(0);
         break;
+    case WM_DPICHANGED: {
+        const int previous = dpi_;
+        dpi_ = LOWORD(wParam);
+        Call([this, previous] { DpiChanged(previous); });
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(handle_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     default:
         break;
     }

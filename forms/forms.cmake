@@ -18,7 +18,9 @@ if(WIN32)
     forms/AppCursor.cpp
     forms/ErrorReport.cpp
     forms/MessageDialog.cpp
+    forms/MessageDialogMeasure.cpp
     forms/WindowFonts.cpp
+    forms/WindowDpi.cpp
     forms/TForm.cpp
     forms/FormControls.cpp
     forms/TreeViewControl.cpp

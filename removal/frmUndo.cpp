@@ -27,13 +27,6 @@ constexpr int kClientHeight = 341;
 
 RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
-SIZE OuterSize()
-{
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 constexpr ListColumn kColumns[] = {
     {TextId::UndoColumnTime, 140}, {TextId::UndoColumnKey, 176}, {TextId::UndoColumnKeys, 48, LVCFMT_RIGHT},
     {TextId::UndoColumnFiles, 60, LVCFMT_RIGHT}, {TextId::UndoColumnState, 232},
@@ -79,7 +72,7 @@ bool MoveToRecycleBin(HWND owner, const std::wstring& folder)
 TfrmUndo::TfrmUndo(std::wstring base, RestoredHandler onRestored)
     : base_(std::move(base)), onRestored_(std::move(onRestored))
 {
-    const SIZE outer = OuterSize();
+    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, kExStyle);
     CreateHandle({QOB_CLASS_UNDO, std::string(Text(TextId::UndoCaption)), kStyle, kExStyle, outer.cx, outer.cy,
                   nullptr, nullptr});
     BecomeMainWindowDialog();
@@ -96,7 +89,7 @@ HWND TfrmUndo::Child(const wchar_t* cls, const std::string& text, DWORD style, D
 
 void TfrmUndo::CreateComponents()
 {
-    font_ = MakeFont(FontSize::Text);
+    font_ = MakeFont(FontSize::Text, Dpi());
     ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     // Created in tab order.
     list_ = Child(WC_LISTVIEWW, "", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
@@ -113,6 +106,15 @@ void TfrmUndo::CreateComponents()
                     Box(240, 308, 130, 25), IDC_UNDO_DELETE);
     close_ = Child(L"BUTTON", std::string(Text(TextId::ButtonClose)), BS_PUSHBUTTON, 0, Box(576, 308, 96, 25),
                    IDC_UNDO_CLOSE);
+}
+
+void TfrmUndo::DpiChanged(int previousDpi)
+{
+    FontHandle oldFont = std::move(font_);
+    font_ = MakeFont(FontSize::Text, Dpi());
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    PlaceControls(font_.get());
+    RescaleListColumns(list_, previousDpi, Dpi());
 }
 
 void TfrmUndo::FillList(const std::u16string& folder)

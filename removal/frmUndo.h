@@ -32,6 +32,7 @@ protected:
 
 private:
     void CreateComponents();
+    void DpiChanged(int previousDpi) override;
     HWND Child(const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle, RECT box, int id);
     // Reads the folders again, the row of `folder` selected (the first
     // when it is gone).

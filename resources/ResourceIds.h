@@ -17,6 +17,11 @@
 #define IDR_FIND_ANIMATION 300
 #define IDB_GLYPH_CANCEL 301
 
+// The forms of a picture drawn for 150% and 200% (kPictureSizeStep of
+// forms/DpiScale.h apart).
+#define QOB_PICTURE_150(id) (id + 1000)
+#define QOB_PICTURE_200(id) (id + 2000)
+
 // Commands of the main menu and its shortcuts.
 #define IDM_FIND1 1001
 #define IDM_DELETE1 1002

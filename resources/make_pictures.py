@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Draws the program's pictures and writes them as BMP and ICO files beside
-this script: the application icon, the node icon strip, the four toolbar
-glyphs, the About logo and the OK button's glyph, and the tutorial page's
-pictures (PNG) of the node icons and the toolbar glyphs. Run it again after changing a picture and commit
+this script: the application icon (16, 24, 32 and 48 pixels), the node icon
+strip, the four toolbar glyphs, the About logo and the OK button's glyph,
+each also in its forms for 150% and 200% (vector_pictures.py), and the
+tutorial page's pictures (PNG) of the node icons and the toolbar glyphs. Run it again after changing a picture and commit
 the files it writes."""
 import os
 import struct
 import zlib
+
+import vector_pictures
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -63,8 +66,26 @@ def with_alpha(rgb_rows, transparent):
     return [[(*c, 0) if c == transparent else (*c, 255) for c in row] for row in rgb_rows]
 
 
-def ico_bytes(pixels, transparent):
-    """A one-image ICO of 4-bit palette indices; `transparent` cells are masked."""
+def ico_bytes(images, transparent):
+    """An ICO of 4-bit palette index images, each a size; `transparent` cells are masked."""
+    entries, bodies = b"", b""
+    offset = 6 + 16 * len(images)
+    for pixels in images:
+        image = ico_image(pixels, transparent)
+        h, w = len(pixels), len(pixels[0])
+        entries += struct.pack("<BBBBHHII", w % 256, h % 256, 16, 0, 1, 4, len(image), offset)
+        bodies += image
+        offset += len(image)
+    return struct.pack("<HHH", 0, 1, len(images)) + entries + bodies
+
+
+def vga_indices(rgb_rows):
+    """RGB rows of VGA colours as palette indices."""
+    return [[VGA.index(c) for c in row] for row in rgb_rows]
+
+
+def ico_image(pixels, transparent):
+    """One image of an ICO: its header, palette, colours and mask."""
     h, w = len(pixels), len(pixels[0])
     xor = bmp_bytes([[0 if c == transparent else c for c in row] for row in pixels], VGA, 4)[14 + 40 + 64:]
     mask = bytearray()
@@ -81,8 +102,7 @@ def ico_bytes(pixels, transparent):
         mask += line
     pal = b"".join(bytes((b, g, r, 0)) for r, g, b in VGA)
     info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
-    image = info + pal + xor + bytes(mask)
-    return struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", w, h, 16, 0, 1, 4, len(image), 22) + image
+    return info + pal + xor + bytes(mask)
 
 
 # --- node icons: 16 x 16, transparent where '.' ---------------------------------
@@ -265,11 +285,11 @@ FONT = {  # 5 x 7 letters
 }
 
 
-def logo():
-    """A rounded banner with the name; the corners outside it have the colour
-    of the bottom-left pixel, which the About box draws transparent. The box
-    writes the version under the rule at run time."""
-    w, h = 292, 83
+def logo(size=1):
+    """A rounded banner with the name, at `size` times 292 x 83; the corners
+    outside it have the colour of the bottom-left pixel, which the About box
+    draws transparent. The box writes the version under the rule at run time."""
+    w, h = round(292 * size), round(83 * size)
     palette = [(0, 0, 0)] * 256
     palette[0] = MAGENTA
     for i in range(128):  # a blue ramp for the banner
@@ -277,49 +297,32 @@ def logo():
     palette[200] = (255, 255, 255)
     palette[201] = (20, 20, 60)
     palette[202] = (255, 255, 0)
-    radius = 12
+    radius = round(12 * size)
     pixels = [[0] * w for _ in range(h)]
     for y in range(h):
         for x in range(w):
             cx, cy = min(max(x, radius), w - 1 - radius), min(max(y, radius), h - 1 - radius)
             if (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius:
                 pixels[y][x] = 1 + min(127, (x * 96) // w + (y * 32) // h)
-    text, scale = "Qob Tessavin", 3
-    x0 = (w - len(text) * 6 * scale) // 2
-    y0 = 12
+    # The letters' cells are squares of `cell` pixels, their edges on whole pixels.
+    text, cell = "Qob Tessavin", 3 * size
+    x0 = (w - len(text) * 6 * cell) / 2
+    y0 = 12 * size
+    shadow = round(2 * size)
     for n, ch in enumerate(text):
         for y, bits in enumerate(FONT[ch]):
             for x, bit in enumerate(bits):
                 if bit == "1":
-                    for dy in range(scale):
-                        for dx in range(scale):
-                            px, py = x0 + (n * 6 + x) * scale + dx, y0 + y * scale + dy
-                            pixels[py + 2][px + 2] = 201  # shadow
+                    left, top = x0 + (n * 6 + x) * cell, y0 + y * cell
+                    for py in range(round(top), round(top + cell)):
+                        for px in range(round(left), round(left + cell)):
+                            pixels[py + shadow][px + shadow] = 201
                             pixels[py][px] = 200
-    for x in range(24, w - 24):  # a yellow rule under the name
-        pixels[y0 + 7 * scale + 8][x] = 202
+    rule = round(y0 + 7 * cell + 8 * size)
+    for py in range(rule, rule + round(size)):  # a yellow rule under the name
+        for x in range(round(24 * size), w - round(24 * size)):
+            pixels[py][x] = 202
     return pixels, palette
-
-
-def app_icon():
-    """32 x 32, 16 colours: the node folder drawn twice as large, with a blue mark."""
-    legend = {".": -1, "D": GREY, "W": WHITE, "K": BLACK}
-    icon = [[FUCHSIA] * 32 for _ in range(32)]
-    for y, line in enumerate(FOLDER):
-        for x, c in enumerate(line):
-            for dy in range(2):
-                for dx in range(2):
-                    col = (YELLOW if (2 * x + dx + 2 * y + dy) % 2 else SILVER) if c == "f" else legend[c]
-                    if col >= 0:
-                        icon[2 * y + dy][2 * x + dx] = col
-    mark = ["..BBBBB..", ".BBB.BBB.", ".BB...BB.", "......BB.", ".....BBB.", "....BBB..",
-            "...BBB...", "...BB....", "...BB....", ".........", "...BB....", "...BB...."]
-    for y, line in enumerate(mark):
-        for x, c in enumerate(line):
-            if c == "B":
-                for dx in range(1):
-                    icon[y + 12][x + 11 + dx] = BLUE
-    return icon
 
 
 def main():
@@ -327,7 +330,10 @@ def main():
         with open(os.path.join(HERE, name), "wb") as f:
             f.write(data)
 
-    write("QobTessavin.ico", ico_bytes(app_icon(), FUCHSIA))
+    # The icon at 16 pixels is the doubtful node's; the larger ones are drawn at their size.
+    small = vga_indices([row[32:48] for row in node_icons()][:16])
+    write("QobTessavin.ico", ico_bytes([small] + [vga_indices(vector_pictures.app_icon(side))
+                                                  for side in (24, 32, 48)], FUCHSIA))
     write("nodes.bmp", bmp_bytes(node_icons(), [], 24))
     write("find.bmp", bmp_bytes(glyph(FIND), VGA, 4))
     write("regedit.bmp", bmp_bytes(glyph(REGEDIT), VGA, 4))
@@ -336,6 +342,13 @@ def main():
     pixels, palette = logo()
     write("logo.bmp", bmp_bytes(pixels, palette, 8))
     write("ok.bmp", bmp_bytes(glyph(OK), VGA, 4))
+    # The forms for 150% and 200%, drawn at their size.
+    for scale, suffix in vector_pictures.SCALES:
+        write(f"nodes-{suffix}.bmp", bmp_bytes(vector_pictures.node_strip(round(16 * scale)), [], 24))
+        for name in ("find", "regedit", "delete", "help", "ok"):
+            write(f"{name}-{suffix}.bmp", bmp_bytes(vector_pictures.glyph(name, scale), [], 24))
+        pixels, palette = logo(scale)
+        write(f"logo-{suffix}.bmp", bmp_bytes(pixels, palette, 8))
     # The tutorial page's pictures.
     strip = node_icons()
     for n, name in enumerate(("normal", "faulty-group", "faulty-entry")):

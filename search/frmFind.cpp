@@ -28,10 +28,9 @@ constexpr int kGlyphGap = 4;
 
 TfrmFind::TfrmFind(TTimer& tmrFind) : tmrFind_(tmrFind)
 {
-    RECT outer{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    CreateHandle({QOB_CLASS_FIND, std::string(Text(TextId::SearchProgressCaption)), kStyle, kExStyle,
-                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr});
+    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, kExStyle);
+    CreateHandle({QOB_CLASS_FIND, std::string(Text(TextId::SearchProgressCaption)), kStyle, kExStyle, outer.cx,
+                  outer.cy, nullptr, nullptr});
     CreateComponents();
 }
 
@@ -44,38 +43,31 @@ TfrmFind::~TfrmFind()
 
 void TfrmFind::CreateComponents()
 {
-    font_ = MakeFont(FontSize::Text);
-    HINSTANCE instance = Application.Instance();
-    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id) {
-        HWND window = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        if (!window)
-            throw EOutOfResources(std::string(Text(TextId::ErrorNoWindow)));
-        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return window;
+    font_ = MakeFont(FontSize::Text, Dpi());
+    auto child = [&](const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h, int id) {
+        return CreateControl({cls, text, style, 0, RECT{x, y, x + w, y + h}, id, font_.get()});
     };
-    Animate1_ = child(ANIMATE_CLASSW, nullptr, ACS_CENTER | ACS_TRANSPARENT, 8, 16, 48, 50, IDC_FIND_ANIMATE1);
-    // The label runs to the window's right edge, where a long text is cut.
-    Label1_ = child(L"STATIC", L"Label1", SS_LEFTNOWORDWRAP, 64, 16, kClientWidth - 64, 14, IDC_FIND_LABEL1);
-    BitBtn1_ = child(L"BUTTON", WidenText(std::string(Text(TextId::ButtonCancel))).c_str(),
-                     WS_TABSTOP | BS_OWNERDRAW, 192, 48, 75, 25, IDC_FIND_BITBTN1);
+    Animate1_ = child(ANIMATE_CLASSW, "", ACS_CENTER | ACS_TRANSPARENT, 8, 16, 48, 50, IDC_FIND_ANIMATE1);
+    // The label runs to the window's right edge, where a long text is cut; it
+    // is high enough for the system's English font too.
+    Label1_ = child(L"STATIC", "Label1", SS_LEFTNOWORDWRAP, 64, 16, kClientWidth - 64, 16, IDC_FIND_LABEL1);
+    BitBtn1_ = child(L"BUTTON", std::string(Text(TextId::ButtonCancel)), WS_TABSTOP | BS_OWNERDRAW, 192, 48, 75, 25,
+                     IDC_FIND_BITBTN1);
     ::SetWindowSubclass(BitBtn1_, BitBtn1Keys, 0, reinterpret_cast<DWORD_PTR>(this));
+    SIZE glyphSize{};
+    glyph_ = LoadTransparentPicture(IDB_GLYPH_CANCEL, Dpi(), glyphSize);
+    StartAnimation();
+}
 
-    BitmapHandle bitmap(static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_GLYPH_CANCEL), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (bitmap) {
-        BITMAP info{};
-        ::GetObjectW(bitmap.get(), sizeof info, &info);
-        COLORREF transparent = 0;
-        {
-            MemoryDC dc(nullptr);
-            SelectedObject selected(dc.Get(), bitmap.get());
-            transparent = ::GetPixel(dc.Get(), 0, info.bmHeight - 1);
-        }
-        glyph_.reset(::ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
-        if (glyph_)
-            ::ImageList_AddMasked(glyph_.get(), bitmap.get(), transparent);
-    }
+void TfrmFind::DpiChanged(int /*previousDpi*/)
+{
+    FontHandle oldFont = std::move(font_);
+    font_ = MakeFont(FontSize::Text, Dpi());
+    PlaceControls(font_.get());
+    SIZE glyphSize{};
+    glyph_ = LoadTransparentPicture(IDB_GLYPH_CANCEL, Dpi(), glyphSize);
+    ::SendMessageW(Animate1_, ACM_STOP, 0, 0);
+    ::SendMessageW(Animate1_, ACM_OPENW, 0, 0);
     StartAnimation();
 }
 
@@ -91,8 +83,12 @@ void TfrmFind::StartAnimation()
         ::SendMessageW(Animate1_, ACM_OPENW, 0, 0);
     }
     shell32_.reset();
-    if (::SendMessageW(Animate1_, ACM_OPENW, reinterpret_cast<WPARAM>(Application.Instance()),
-                       reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(IDR_FIND_ANIMATION))))
+    // The program's animation drawn for the window's scale, or its 100% form.
+    auto open = [this](int resource) {
+        return ::SendMessageW(Animate1_, ACM_OPENW, reinterpret_cast<WPARAM>(Application.Instance()),
+                              reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(resource))) != 0;
+    };
+    if (open(PictureResource(IDR_FIND_ANIMATION, Dpi())) || open(IDR_FIND_ANIMATION))
         ::SendMessageW(Animate1_, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
 }
 
@@ -132,7 +128,8 @@ void TfrmFind::PaintBitBtn1(const DRAWITEMSTRUCT& item)
     if (glyph_)
         ::ImageList_GetIconSize(glyph_.get(), &glyphWidth, &glyphHeight);
     const int shift = pushed ? 1 : 0;
-    const int width = glyphWidth + kGlyphGap + (text.right - text.left);
+    const int gap = Scale(kGlyphGap);
+    const int width = glyphWidth + gap + (text.right - text.left);
     const int left = r.left + (r.right - r.left - width) / 2 + shift;
     const int middle = (r.top + r.bottom) / 2 + shift;
     if (glyph_) {
@@ -144,14 +141,14 @@ void TfrmFind::PaintBitBtn1(const DRAWITEMSTRUCT& item)
         } else
             ::ImageList_Draw(glyph_.get(), 0, dc, left, top, ILD_TRANSPARENT);
     }
-    RECT place{left + glyphWidth + kGlyphGap, middle - (text.bottom - text.top) / 2, r.right,
+    RECT place{left + glyphWidth + gap, middle - (text.bottom - text.top) / 2, r.right,
                middle + (text.bottom - text.top) / 2 + 1};
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     ::DrawTextW(dc, caption.c_str(), -1, &place, DT_SINGLELINE | DT_LEFT);
     if (focused) {
         RECT focus = r;
-        ::InflateRect(&focus, -4, -4);
+        ::InflateRect(&focus, -Scale(4), -Scale(4));
         ::DrawFocusRect(dc, &focus);
     }
 }

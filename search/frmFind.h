@@ -30,6 +30,7 @@ protected:
 private:
     void CreateComponents();
     void StartAnimation();
+    void DpiChanged(int previousDpi) override;
     void PaintBitBtn1(const DRAWITEMSTRUCT& item);
     static LRESULT CALLBACK BitBtn1Keys(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR self);

@@ -35,10 +35,9 @@ constexpr UINT kDoneMessage = WM_APP + 2;
 TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted)
     : tree_(tree), keysDeleted_(std::move(keysDeleted))
 {
-    RECT outer{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
-    CreateHandle({QOB_CLASS_OTHERBROKEN, std::string(Text(TextId::OtherBrokenCaption)), kStyle, 0,
-                  outer.right - outer.left, outer.bottom - outer.top, nullptr,
+    const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, 0);
+    CreateHandle({QOB_CLASS_OTHERBROKEN, std::string(Text(TextId::OtherBrokenCaption)), kStyle, 0, outer.cx, outer.cy,
+                  nullptr,
                   ::LoadIconW(Application.Instance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON))});
     CreateComponents();
 }
@@ -53,7 +52,7 @@ TfrmOtherBroken::~TfrmOtherBroken()
 
 void TfrmOtherBroken::CreateComponents()
 {
-    font_ = MakeFont(FontSize::Text);
+    font_ = MakeFont(FontSize::Text, Dpi());
     ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     // Placed by AlignControls.
     auto child = [this](const wchar_t* cls, const std::string& text, DWORD style, int id) {
@@ -81,24 +80,38 @@ void TfrmOtherBroken::AlignControls()
     ::GetClientRect(Handle(), &client);
     const int width = client.right;
     const int height = client.bottom;
-    ::MoveWindow(status_, 0, height - kStatusHeight, width, kStatusHeight, TRUE);
-    const int buttons = height - kStatusHeight - kMargin - kButtonHeight;
-    ::MoveWindow(list_.Handle(), kMargin, kMargin, std::max(0, width - 2 * kMargin),
-                 std::max(0, buttons - 2 * kMargin), TRUE);
-    int left = kMargin;
+    // The sizes are at 100%; the window's scale makes them larger.
+    const DpiScale scale = Scaling();
+    const int margin = scale(kMargin), buttonHeight = scale(kButtonHeight), statusHeight = scale(kStatusHeight);
+    ::MoveWindow(status_, 0, height - statusHeight, width, statusHeight, TRUE);
+    const int buttons = height - statusHeight - margin - buttonHeight;
+    ::MoveWindow(list_.Handle(), margin, margin, std::max(0, width - 2 * margin), std::max(0, buttons - 2 * margin),
+                 TRUE);
+    int left = margin;
     const auto place = [&](HWND control, int w) {
-        ::MoveWindow(control, left, buttons, w, kButtonHeight, TRUE);
-        left += w + kMargin / 2;
+        ::MoveWindow(control, left, buttons, scale(w), buttonHeight, TRUE);
+        left += scale(w) + margin / 2;
     };
     place(checkAll_, 110);
     place(uncheckAll_, 110);
     place(delete_, 170);
-    const int right = width - kMargin - 90;
-    ::MoveWindow(close_, right, buttons, 90, kButtonHeight, TRUE);
-    ::MoveWindow(cancel_, right - kMargin - 90, buttons, 90, kButtonHeight, TRUE);
-    const int barLeft = left + kMargin;
-    ::MoveWindow(progress_, barLeft, buttons + 4, std::max(0, right - 2 * kMargin - 90 - barLeft), kButtonHeight - 8,
-                 TRUE);
+    const int closeWidth = scale(90);
+    const int right = width - margin - closeWidth;
+    ::MoveWindow(close_, right, buttons, closeWidth, buttonHeight, TRUE);
+    ::MoveWindow(cancel_, right - margin - closeWidth, buttons, closeWidth, buttonHeight, TRUE);
+    const int barLeft = left + margin;
+    ::MoveWindow(progress_, barLeft, buttons + scale(4), std::max(0, right - 2 * margin - closeWidth - barLeft),
+                 buttonHeight - scale(8), TRUE);
+}
+
+void TfrmOtherBroken::DpiChanged(int previousDpi)
+{
+    FontHandle oldFont = std::move(font_);
+    font_ = MakeFont(FontSize::Text, Dpi());
+    ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    PlaceControls(font_.get());
+    RescaleListColumns(list_.Handle(), previousDpi, Dpi());
+    AlignControls();
 }
 
 void TfrmOtherBroken::SetStatus(const std::string& text)

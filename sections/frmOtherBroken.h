@@ -51,6 +51,7 @@ private:
 
     void CreateComponents();
     void AlignControls();
+    void DpiChanged(int previousDpi) override;
     void SetStatus(const std::string& text);
     void ShowStage(Stage stage);
     void StartExamination();

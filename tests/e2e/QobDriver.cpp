@@ -17,8 +17,9 @@
 //                                  the tree's first line
 //   QobDriver tree-handle          the tree's window handle, as Wine's traces write it
 //   QobDriver layout               positions of the main window's parts, its
-//                                  client origin on the screen, its show state
-//                                  and the desktop's work area
+//                                  client origin on the screen, its show state,
+//                                  the desktop's work area and the height of
+//                                  the tree's items
 //   QobDriver resize W H           gives the main window that outer size
 //   QobDriver cursor-handle        the cursor the foreground thread has set, as
 //                                  Wine's traces write handles
@@ -35,8 +36,9 @@
 //                                  until its filled tree is shown
 //   QobDriver close MS             closes the main window; the process must end
 //   QobDriver dialog MS [NOT]      a message dialog of the program other than
-//                                  the window NOT: "window W", "caption C" and
-//                                  "text T", control bytes of T as \xHH
+//                                  the window NOT: "window W", "caption C",
+//                                  "text T", control bytes of T as \xHH, its
+//                                  "client W H" and its "icon W H"
 //   QobDriver status               the status bar's text
 //   QobDriver find-text TEXT       puts TEXT into the open find dialog's field
 //   QobDriver selected-place       the tree's selected item: "text TAB 1 TAB parent"
@@ -76,6 +78,7 @@
 //                                  others, followed by "x" when its check box
 //                                  is checked; then each column's text, all
 //                                  TAB-separated
+//   QobDriver listview-columns CAPTION  the widths of the list's columns
 //   QobDriver listview-check CAPTION COLUMN TEXT...  checks the items whose
 //                                  column COLUMN (from 0) reads one of the
 //                                  TEXTs; fails when one of them is not there
@@ -547,6 +550,8 @@ int Layout(const Args&)
             Out(std::string(part.name) + " " + RectText(child, main) + (::IsWindowVisible(child) ? " visible" : " hidden") +
                 "\n");
     }
+    if (HWND tree = ChildById(main, IDC_TRVREGKEY))
+        Out("item-height " + std::to_string(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0)) + "\n");
     Out("caption " + TextOf(main) + "\n");
     return 0;
 }
@@ -713,6 +718,11 @@ int Dialog(const Args& args)
     Out("caption " + TextOf(dialog) + "\n");
     HWND text = ::FindWindowExW(dialog, nullptr, L"TMessageText", nullptr);
     Out("text " + qob::EscapeControlBytes(text ? TextOf(text) : "") + "\n");
+    RECT client{}, icon{};
+    ::GetClientRect(dialog, &client);
+    Out("client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n");
+    if (HWND image = ::FindWindowExW(dialog, nullptr, L"STATIC", nullptr); image && ::GetWindowRect(image, &icon))
+        Out("icon " + std::to_string(icon.right - icon.left) + " " + std::to_string(icon.bottom - icon.top) + "\n");
     return 0;
 }
 
@@ -990,6 +1000,23 @@ int ListViewRows(const Args& args)
     return 0;
 }
 
+int ListViewColumns(const Args& args)
+{
+    HWND list = ChildOfClass(args[0], WC_LISTVIEWW);
+    if (!list)
+        return 1;
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int count = header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    std::string line;
+    for (int column = 0; column < count; ++column) {
+        if (column > 0)
+            line += ' ';
+        line += std::to_string(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    }
+    Out(line + "\n");
+    return 0;
+}
+
 int Controls(const Args& args)
 {
     HWND window = ProgramWindow(args[0]);
@@ -1108,6 +1135,7 @@ const Command kCommands[] = {
     {"wait-class", 2, 2, WaitClass},
     {"close-class", 2, 2, CloseClass},
     {"listview-rows", 1, 1, ListViewRows},
+    {"listview-columns", 1, 1, ListViewColumns},
     {"controls", 1, 1, Controls},
     {"listview-check", 3, kAnyCount, ListViewCheck},
     {"listview-sort", 2, 2, ListViewSort},

@@ -357,5 +357,45 @@ TEST(OtherBrokenWindowTest, ClosingStopsTheExaminationAndOpeningStartsAFreshOne)
     }
 }
 
+// A window moved to a screen of another scale: it takes the rectangle the
+// system suggests and lays itself out again there, with its fonts and
+// pictures made again (here for the same DPI, the one this screen has).
+TEST(DpiChangeTest, WindowsTakeTheSuggestedRectangleAndLayThemselvesOut)
+{
+    Application.Initialize(::GetModuleHandleW(nullptr));
+    auto moveToAnotherScreen = [](HWND window, RECT suggested) {
+        const UINT dpi = ::GetDpiForWindow(window);
+        ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT now{};
+        ::GetWindowRect(window, &now);
+        return now.left == suggested.left && now.top == suggested.top && now.right == suggested.right &&
+               now.bottom == suggested.bottom;
+    };
+    auto box = [](HWND parent, int id) {
+        RECT r{};
+        HWND control = ::GetDlgItem(parent, id);
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    TTreeNodes nodes;
+    TfrmOtherBroken other(nodes, nullptr);
+    ASSERT_TRUE(moveToAnotherScreen(other.Handle(), RECT{10, 20, 710, 520}));
+    // The Close button keeps to the lower right corner of the new size.
+    RECT client{};
+    ::GetClientRect(other.Handle(), &client);
+    const RECT close = box(other.Handle(), IDC_OTHER_CLOSE);
+    const int scale = static_cast<int>(::GetDpiForWindow(other.Handle()));
+    EXPECT_EQ(close.right, client.right - MulDiv(8, scale, 96));
+    EXPECT_LT(close.bottom, client.bottom);
+
+    TfrmAbout about;
+    ASSERT_TRUE(moveToAnotherScreen(about.Handle(), RECT{30, 40, 400, 260}));
+    // The OK button at its place of 100%, scaled.
+    const RECT ok = box(about.Handle(), IDC_ABOUT_BITBTN1);
+    EXPECT_EQ(ok.left, MulDiv(144, scale, 96));
+    EXPECT_EQ(ok.right - ok.left, MulDiv(75, scale, 96));
+}
+
 }  // namespace
 }  // namespace qob

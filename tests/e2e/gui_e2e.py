@@ -71,6 +71,8 @@ Scenarios:
                   checked and deleted after one question leave the list and
                   the registry, the others stay; the backup folder named in
                   the window's status line restores them
+  removal-question  Del on a fault-free entry: both questions with their
+                  icons at the display's scale, the second answered No
   launch          the toolbar's registry editor button starts Wine's editor;
                   the tutorial command asks the shell for the page beside the
                   program (also from a folder whose name holds 表, where the
@@ -101,6 +103,17 @@ LANGUAGE = "ja" if os.environ.get("LANG", "").startswith("ja") else "en"
 RUN = SCENARIO if LANGUAGE == "ja" else f"{SCENARIO}-{LANGUAGE}"
 # The console scanner writes the system's code page.
 CONSOLE_CODEC = "cp932" if LANGUAGE == "ja" else "cp1252"
+# The display's DPI (QOB_TEST_DPI; 96, the 100% scale, when unset): the
+# windows' sizes are their 100% sizes times DPI / 96, exact at 100% and
+# within a few pixels at other scales (the frames and the fonts the system
+# draws do not scale exactly).
+DPI = int(os.environ.get("QOB_TEST_DPI", "96"))
+SLACK = 0 if DPI == 96 else 4
+
+
+def scaled(px96):
+    """A 100% size at the display's scale, rounded as the program rounds it."""
+    return (px96 * DPI + 48) // 96
 
 
 def tr(japanese, english):
@@ -250,6 +263,7 @@ def compare_tree(name, shown_text):
 
 
 def screenshot(tag):
+    tag = tag if DPI == 96 else f"{tag}-{DPI}"
     path = os.path.join(BUILD, f"screenshot-{tag}.png" if LANGUAGE == "ja" else f"screenshot-{tag}-{LANGUAGE}.png")
     subprocess.run(["import", "-window", "root", path], check=False)
     print("screenshot:", path)
@@ -257,6 +271,17 @@ def screenshot(tag):
 
 def key(*keys):
     subprocess.run(["xdotool", "key", *keys], check=True)
+
+
+def near_scaled(seen, expected96, what, slack=None):
+    """Checks a driver line of numbers (and words), such as "0 33 548 17
+    visible", against its 100% form at the display's scale."""
+    slack = SLACK if slack is None else slack
+    seen_words, expected_words = (seen or "").split(), expected96.split()
+    ok = len(seen_words) == len(expected_words) and all(
+        abs(int(s) - scaled(int(e))) <= slack if e.lstrip("-").isdigit() else s == e
+        for s, e in zip(seen_words, expected_words))
+    return check(ok, f"{what} {seen!r}, expected {expected96!r} at {DPI} DPI")
 
 
 def layout():
@@ -297,12 +322,13 @@ def scenario_start(name):
         rc, layout = driver("layout")
         parts = dict(line.split(" ", 1) for line in layout.splitlines())
         check(parts.get("caption") == "Qob Tessavin", f"caption {parts.get('caption')!r}")
-        check(parts.get("client") == "548 361", f"client area {parts.get('client')}")
-        check(parts.get("Panel2") == "136 128 265 81 hidden", f"wait panel {parts.get('Panel2')}")
-        check(parts.get("trvRegKey") == "0 50 548 292 visible", f"tree {parts.get('trvRegKey')}")
-        check(parts.get("Panel1") == "0 0 548 33 visible", f"toolbar {parts.get('Panel1')}")
-        check(parts.get("Panel4") == "0 33 548 17 visible", f"caption strip {parts.get('Panel4')}")
-        check(parts.get("StatusBar1") == "0 342 548 19 visible", f"status bar {parts.get('StatusBar1')}")
+        near_scaled(parts.get("client"), "548 361", "client area")
+        near_scaled(parts.get("Panel2"), "136 128 265 81 hidden", "wait panel")
+        near_scaled(parts.get("trvRegKey"), "0 50 548 292 visible", "tree")
+        near_scaled(parts.get("Panel1"), "0 0 548 33 visible", "toolbar")
+        near_scaled(parts.get("Panel4"), "0 33 548 17 visible", "caption strip")
+        near_scaled(parts.get("StatusBar1"), "0 342 548 19 visible", "status bar")
+        near_scaled(parts.get("item-height"), "16", "the tree's item height", slack=2)
         x, y, w, h = map(int, parts["window"].split())
         check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"window not centred: {parts['window']}")
         _, focus = driver("focus")
@@ -675,6 +701,29 @@ def scenario_removal_answers():
         check(not entry_shown(FULL), "the removed entry is still in the tree")
         check(entry_shown("Qob.Remove.Sharer"), "another entry left the tree")
         check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
+
+
+def scenario_removal_question():
+    """The questions of a removal, with their icons at the display's scale."""
+    seed("removal")
+    with Program() as program:
+        if not scan_ended() or not select_entry(FULL):
+            return
+        key("Delete")
+        last = "0"
+        # The close box at the first question goes on; No at the second ends it.
+        for expected, answer in ((FAULT_FREE, "alt+F4"), (key_question(FULL), "alt+n")):
+            rc, out = driver("dialog", "15000", last)
+            lines = dict(line.split(" ", 1) for line in out.splitlines() if " " in line) if rc == 0 else {}
+            shown = lines.get("text", "").replace(r"\x0D\x0A", r"\x0D")
+            if not check(shown == expected, f"dialog {lines!r}, expected {expected!r}"):
+                return
+            last = lines["window"]
+            near_scaled(lines.get("icon"), "32 32", "the question's icon", slack=0)
+            screenshot("question")
+            key(answer)
+        Dialogs().none()
+        check(entry_shown(FULL), "the entry left the tree after No")
 
 
 def scenario_removal_failures():
@@ -1430,6 +1479,9 @@ def scenario_other_broken():
         if not wait_examined():
             return
         screenshot("other-broken")
+        # The columns of the kind and of the key at the display's scale.
+        widths = driver("listview-columns", OTHER_BROKEN)[1].split()
+        near_scaled(" ".join(widths[:2]), "120 370", "the first columns' widths", slack=0)
         rows = other_broken_rows()
         shown = sorted((r[1], r[2], r[3], r[5]) for r in rows)
         check(shown == sorted((e[0], e[1], e[2], e[4]) for e in expected),
@@ -1501,6 +1553,8 @@ def main():
         scenario_resize()
     elif SCENARIO == "removal-answers":
         scenario_removal_answers()
+    elif SCENARIO == "removal-question":
+        scenario_removal_question()
     elif SCENARIO == "removal-failures":
         scenario_removal_failures()
     elif SCENARIO == "removal-under-search":

@@ -1,3 +1,4 @@
+#include "forms/DpiScale.h"
 #include "forms/MessageDialogLayout.h"
 
 #include <gtest/gtest.h>
@@ -127,11 +128,23 @@ TEST(MessageDialogLayout, CaptionMeasuredOncePerButton)
         measured.emplace_back(caption);
         return static_cast<int>(caption.size()) * 10;
     };
-    EXPECT_EQ(widths.Width(mbYes, measure), 100);
-    EXPECT_EQ(widths.Width(mbYes, [](std::string_view) { return 999; }), 100);  // kept
-    EXPECT_EQ(widths.Width(mbOK, measure), 20);
+    EXPECT_EQ(widths.Width(mbYes, 96, measure), 100);
+    EXPECT_EQ(widths.Width(mbYes, 96, [](std::string_view) { return 999; }), 100);  // kept
+    EXPECT_EQ(widths.Width(mbOK, 96, measure), 20);
     EXPECT_EQ(measured, (std::vector<std::string>{"はい(&Y)", "OK"}));
     EXPECT_EQ(calls, 2);
+}
+
+TEST(MessageDialogLayout, CaptionMeasuredAgainAtAnotherScale)
+{
+    CaptionWidths widths;
+    EXPECT_EQ(widths.Width(mbYes, 96, [](std::string_view) { return 100; }), 100);
+    // A dialog on a screen at 150% has its captions measured in its larger font.
+    EXPECT_EQ(widths.Width(mbYes, 144, [](std::string_view) { return 150; }), 150);
+    EXPECT_EQ(widths.Width(mbYes, 144, [](std::string_view) { return 999; }), 150);  // kept at 144
+    EXPECT_EQ(widths.Width(mbYes, 96, [](std::string_view) { return 101; }), 101);
+    // Another button is not measured at any scale yet.
+    EXPECT_EQ(widths.Width(mbNo, 144, [](std::string_view) { return 7; }), 7);
 }
 
 DialogMetrics Metrics()
@@ -230,6 +243,50 @@ TEST(MessageDialogLayout, CentredOnTheScreen)
 {
     EXPECT_EQ(CentreOnScreen(1024, 768, 301, 100), (LayoutPoint{361, 334}));
     EXPECT_EQ(CentreOnScreen(1024, 768, 1025, 800), (LayoutPoint{0, 0}));
+}
+
+// The sizes of the dialog and of every window are written for 96 DPI and
+// scaled to the window's DPI, rounded as MulDiv rounds.
+TEST(DpiScale, SizesAtEachScale)
+{
+    struct Case {
+        int dpi, px96, expected;
+    };
+    const Case cases[] = {
+        {96, 17, 17},   {144, 17, 26},  {192, 17, 34},  // the caption strip
+        {120, 25, 31},  {144, 25, 38},  {168, 25, 44},  // a toolbar button: 31.25, 37.5 and 43.75
+        {144, 1, 2},    {144, -3, -5},  {144, 0, 0},    // halves away from zero, both ways
+        {0, 33, 33},    {-5, 33, 33},                   // a DPI the system does not give: 100%
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DpiScale(c.dpi)(c.px96), c.expected) << c.dpi << " dpi, " << c.px96 << " px";
+    EXPECT_EQ(DpiScale(0).Dpi(), 96);
+}
+
+TEST(DpiScale, SizesFromAnotherScale)
+{
+    // A column 150 wide at 144 DPI, its window moved to a 192-DPI screen and back.
+    EXPECT_EQ(DpiScale(192).From(150, 144), 200);
+    EXPECT_EQ(DpiScale(144).From(200, 192), 150);
+    EXPECT_EQ(DpiScale(120).From(-17, 96), -21);  // a font's height, negative as LOGFONT has it
+    EXPECT_EQ(DpiScale(144).From(150, 0), 150);   // from no DPI: kept
+    // No overflow for a large size at a large DPI.
+    EXPECT_EQ(DpiScale(480)(400000000), 2000000000);
+}
+
+TEST(DpiScale, PictureDrawnNearestTheScale)
+{
+    struct Case {
+        int dpi, resource, side;
+    };
+    const Case cases[] = {
+        {96, 200, 16},   {119, 200, 16},  {120, 1200, 24}, {144, 1200, 24},
+        {167, 1200, 24}, {168, 2200, 32}, {192, 2200, 32}, {288, 2200, 32},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PictureResource(200, c.dpi), c.resource) << c.dpi;
+        EXPECT_EQ(PictureSide(16, c.dpi), c.side) << c.dpi;
+    }
 }
 
 }  // namespace

@@ -30,6 +30,11 @@ Windows Registry Editor Version 5.00
 "ＭＳ ゴシック"="IPAGothic"
 "MS Gothic"="IPAGothic"
 REG
+    # A prefix for a display at another scale (QOB_TEST_DPI, e.g. 144 for
+    # 150%): Wine takes the DPI from this value of the user's desktop.
+    if [ -n "${QOB_TEST_DPI:-}" ]; then
+        printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$QOB_TEST_DPI" >> "$tmp.txt"
+    fi
     qob_wine_import "$tmp.txt"
     rm -f "$tmp" "$tmp.txt"
     wineserver -k 2>/dev/null || true
