@@ -2,6 +2,7 @@
 // interfaces) that the examination found broken, and why.
 #pragma once
 
+#include "catalogue/KeyHives.h"
 #include "catalogue/RegistryView.h"
 
 #include <string>
@@ -34,6 +35,8 @@ struct BrokenKey {
     // What is missing: the server or library paths as read, or the one
     // library or class id.
     std::vector<std::string> missing;
+    // Which hives hold the key: the user's classes, the machine's, or both.
+    KeyHives hives = KeyHives::None;
 };
 
 }  // namespace qob

@@ -37,6 +37,21 @@ std::string ReasonText(const BrokenKey& key)
     return missing;
 }
 
+std::string WhereText(KeyHives hives)
+{
+    switch (hives) {
+    case KeyHives::User:
+        return std::string(Text(TextId::OtherBrokenWhereUser));
+    case KeyHives::Machine:
+        return std::string(Text(TextId::OtherBrokenWhereComputer));
+    case KeyHives::Both:
+        return std::string(Text(TextId::OtherBrokenWhereBoth));
+    case KeyHives::None:
+        break;
+    }
+    return {};
+}
+
 ProgIdNames::ProgIdNames(const TTreeNodes& tree)
 {
     for (const auto& entry : tree.TopLevel()) {

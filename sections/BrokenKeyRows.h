@@ -14,6 +14,9 @@ namespace qob {
 std::string KindText(SectionKind kind);
 // The reason in words, with what is missing joined by " | ".
 std::string ReasonText(const BrokenKey& key);
+// Where the key lives: the user's, the computer's, both; empty when neither
+// hive holds it any more.
+std::string WhereText(KeyHives hives);
 
 // Which ProgIDs of the main tree name a class or a type library: a class
 // that an entry's CLSID node names (in the entry's class view), a type

@@ -66,9 +66,26 @@ MemoryKeyStore::NodePtr MemoryKeyStore::Resolve(KeyHandle key) const
     return it == handles_.end() ? nullptr : it->second;
 }
 
+MemoryKeyStore::NodePtr MemoryKeyStore::MergedUserKey(const std::string& path, bool redirect32) const
+{
+    if (!mergeUserClasses_ || SplitPath(path).empty())
+        return nullptr;
+    NodePtr userClasses = Walk(currentUser_, "Software\\Classes", false, false);
+    if (!userClasses)
+        return nullptr;
+    // The user's 32-bit classes, too, are kept below Wow6432Node.
+    const std::vector<std::string> parts = SplitPath(path);
+    const bool wow = redirect32 && EqualNoCase(parts.front(), "CLSID");
+    return Walk(userClasses, wow ? "Wow6432Node\\" + path : path, false, false);
+}
+
 MemoryKeyStore::NodePtr MemoryKeyStore::Walk(NodePtr from, const std::string& path, bool create,
                                              bool redirect32) const
 {
+    if (from == classes_ && !create) {
+        if (NodePtr user = MergedUserKey(path, redirect32))
+            return user;
+    }
     NodePtr node = std::move(from);
     for (const std::string& part : SplitPath(path)) {
         if (!node || node->deleted)

@@ -56,6 +56,16 @@ public:
     // deleted, a copy of it as it is now (values and subkeys) takes its
     // place, and the name opens again.
     void ShadowKey(KeyHandle root, const std::string& path);
+    // Merges the user's classes over the machine's, as Windows does (Wine
+    // does not: its classes root is the machine's alone). Microsoft's
+    // "Merged View of HKEY_CLASSES_ROOT": the user's settings have priority,
+    // and a write to a key of the classes root goes to the user's copy when
+    // that copy exists. So a key opened or deleted through the classes root
+    // is the user's copy, HKEY_CURRENT_USER\Software\Classes\<path>, when
+    // there is one, and the machine's otherwise. Where the model stops: only
+    // the key named from the classes root itself is merged; below a key
+    // opened there, and in enumerations, each copy shows only its own subkeys.
+    void MergeUserClasses() { mergeUserClasses_ = true; }
     std::size_t OpenHandleCount() const
     {
         std::lock_guard lock(mutex_);
@@ -79,7 +89,11 @@ private:
     KeyHandle NewHandle(NodePtr node);
     static NodePtr Copy(const Node& node, const NodePtr& parent);
 
+    // The user's classes that shadow the machine's, when the merge is on.
+    NodePtr MergedUserKey(const std::string& path, bool redirect32) const;
+
     NodePtr classes_;
+    bool mergeUserClasses_ = false;
     NodePtr currentUser_;
     NodePtr localMachine_;
     std::map<KeyHandle, NodePtr> handles_;
