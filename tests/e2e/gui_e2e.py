@@ -119,6 +119,9 @@ FAULT_FREE = tr("このキーにエラーはありません。削除しますか
 SUBKEY = tr("サブキーは削除できません。", "Subkeys cannot be deleted.")
 STOP_SEARCH = tr("検索を中止しますか？", "Stop the search?")
 ROOT = "HKEY_CLASSES_ROOT\\"
+# The machine's classes as the backup names them (Wine's classes root is the
+# machine's alone).
+MACHINE_CLASSES = "HKEY_LOCAL_MACHINE\\Software\\Classes\\"
 
 
 def key_question(key):
@@ -1318,7 +1321,7 @@ def scenario_undo():
         key("Return")
         check(wait_until(lambda: undo_state()[1].get(ID_RESULT, (0, ""))[1], 30), "the restore showed no result")
         rows, controls = undo_state()
-        restored = [tr("キーを戻しました: ", "Key restored: ") + ROOT + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)]
+        restored = [tr("キーを戻しました: ", "Key restored: ") + MACHINE_CLASSES + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)]
         restored += [tr("ファイルを戻しました: ", "File restored: ") + f for f in server_files]
         check(result_lines(controls) == lower(restored), f"the restore's lines: {controls[ID_RESULT][1]!r}")
         check(rows[0][5].startswith(tr("戻しました (", "Restored (")), f"the state after the restore: {rows[0]}")
@@ -1338,7 +1341,7 @@ def scenario_undo():
         rows, controls = open_undo()
         key("Return")
         exists = tr("既にあるため上書きしません: ", "Already exists, not overwritten: ")
-        again = [exists + ROOT + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)] + [exists + f for f in server_files]
+        again = [exists + MACHINE_CLASSES + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)] + [exists + f for f in server_files]
         check(wait_until(lambda: result_lines(undo_state()[1]) == lower(again), 30),
               f"the second restore's lines: {undo_state()[1][ID_RESULT][1]!r}")
         # It put nothing back, so the folder still reads as restored.
