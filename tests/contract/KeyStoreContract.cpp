@@ -378,8 +378,7 @@ TEST_F(Contract, KeyTreesReadWholeAndAsStored)
     ASSERT_EQ(platform->Trees().Read(Sub("Tree\\x한y"), RegistryView::Native, tree), kErrorSuccess);
     EXPECT_EQ(tree.location, u"HKEY_LOCAL_MACHINE\\Software\\Classes\\QobContractSandbox\\Tree\\x\uD55Cy");
 
-    // A class key of the 32-bit view is read there and located below the
-    // machine's Wow6432Node.
+    // A class key of the 32-bit view is read there and located below Wow6432Node.
     const std::string id = "{0bc0c0de-0000-0000-0000-000000000032}";
     platform->CreateClassKey32(id);
     EXPECT_EQ(platform->Trees().Read("CLSID\\" + id, RegistryView::Native, tree), kErrorFileNotFound);

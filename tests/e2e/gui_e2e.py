@@ -119,9 +119,7 @@ FAULT_FREE = tr("このキーにエラーはありません。削除しますか
 SUBKEY = tr("サブキーは削除できません。", "Subkeys cannot be deleted.")
 STOP_SEARCH = tr("検索を中止しますか？", "Stop the search?")
 ROOT = "HKEY_CLASSES_ROOT\\"
-# The machine's classes as the backup names them (Wine's classes root is the
-# machine's alone).
-MACHINE_CLASSES = "HKEY_LOCAL_MACHINE\\Software\\Classes\\"
+MACHINE_CLASSES = "HKEY_LOCAL_MACHINE\\Software\\Classes\\"  # the backup's name of Wine's classes root
 
 
 def key_question(key):
