@@ -66,6 +66,12 @@ MemoryKeyStore::NodePtr MemoryKeyStore::Resolve(KeyHandle key) const
     return it == handles_.end() ? nullptr : it->second;
 }
 
+MemoryKeyStore::NodePtr MemoryKeyStore::WalkFrom(KeyHandle base, const std::string& path, bool redirect32) const
+{
+    NodePtr user = base == kClassesRoot ? MergedUserKey(path, redirect32) : nullptr;
+    return user ? user : Walk(Resolve(base), path, false, redirect32);
+}
+
 MemoryKeyStore::NodePtr MemoryKeyStore::MergedUserKey(const std::string& path, bool redirect32) const
 {
     if (!mergeUserClasses_ || SplitPath(path).empty())
@@ -82,10 +88,6 @@ MemoryKeyStore::NodePtr MemoryKeyStore::MergedUserKey(const std::string& path, b
 MemoryKeyStore::NodePtr MemoryKeyStore::Walk(NodePtr from, const std::string& path, bool create,
                                              bool redirect32) const
 {
-    if (from == classes_ && !create) {
-        if (NodePtr user = MergedUserKey(path, redirect32))
-            return user;
-    }
     NodePtr node = std::move(from);
     for (const std::string& part : SplitPath(path)) {
         if (!node || node->deleted)
@@ -137,7 +139,7 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
         out = base;
         return kErrorSuccess;
     }
-    NodePtr node = Walk(baseNode, path, false, (access & kKeyWow64_32Key) != 0);
+    NodePtr node = WalkFrom(base, path, (access & kKeyWow64_32Key) != 0);
     if (!node)
         return kErrorFileNotFound;
     if (node->unreadable || (node->protectedKey && (access & ~(kKeyRead | kKeyWow64_32Key)) != 0))
@@ -198,7 +200,7 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uin
         return kErrorInvalidHandle;
     if (!path.empty() && path[0] == '\\')
         return kErrorBadPathname;
-    NodePtr node = Walk(baseNode, path, false, (viewFlags & kKeyWow64_32Key) != 0);
+    NodePtr node = WalkFrom(base, path, (viewFlags & kKeyWow64_32Key) != 0);
     if (!node)
         return kErrorFileNotFound;
     NodePtr parent = node->parent.lock();

@@ -63,7 +63,8 @@ public:
     // that copy exists. So a key opened or deleted through the classes root
     // is the user's copy, HKEY_CURRENT_USER\Software\Classes\<path>, when
     // there is one, and the machine's otherwise. Where the model stops: only
-    // the key named from the classes root itself is merged; below a key
+    // opens and deletions named from the classes root itself are merged (the
+    // seeding functions keep naming the machine's classes by it); below a key
     // opened there, and in enumerations, each copy shows only its own subkeys.
     void MergeUserClasses() { mergeUserClasses_ = true; }
     std::size_t OpenHandleCount() const
@@ -89,7 +90,10 @@ private:
     KeyHandle NewHandle(NodePtr node);
     static NodePtr Copy(const Node& node, const NodePtr& parent);
 
-    // The user's classes that shadow the machine's, when the merge is on.
+    // The key of `path` below the open key or root `base`: through the
+    // classes root, the user's copy when the merge is on and it is there.
+    NodePtr WalkFrom(KeyHandle base, const std::string& path, bool redirect32) const;
+    // The user's copy of a key of the classes root, when the merge is on.
     NodePtr MergedUserKey(const std::string& path, bool redirect32) const;
 
     NodePtr classes_;
