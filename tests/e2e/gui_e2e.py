@@ -1383,7 +1383,7 @@ def other_broken_status():
 
 
 def other_broken_rows():
-    """The list's rows of the fixture's keys: [selected and checked marks, kind, key, description, reason, ProgID]."""
+    """The list's rows of the fixture's keys: [marks, kind, key, description, reason, ProgID, where]."""
     rc, out = driver("listview-rows", OTHER_BROKEN)
     check(rc == 0, "the driver could not read the list")
     return [line.split("\t") for line in out.splitlines() if SECTIONS_ID in line.split("\t")[2]]
@@ -1438,6 +1438,8 @@ def scenario_other_broken():
         reasons = {r[2]: r[4] for r in rows}
         for e in expected:
             check(reasons.get(e[1], "").startswith(e[3]), f"{e[1]}: reason {reasons.get(e[1])!r}, expected {e[3]!r}...")
+        # Wine's classes root is the machine's alone: every key is the computer's.
+        check({r[6] for r in rows} == {tr("コンピューター", "Computer")}, f"where: {[(r[2], r[6]) for r in rows]}")
 
         # The key column's header sorts up, then down.
         for ascending in (True, False):
