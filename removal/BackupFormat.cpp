@@ -228,8 +228,10 @@ std::u16string KeyLocation(const std::u16string& systemName, const std::u16strin
     static constexpr std::u16string_view kMachine = u"\\REGISTRY\\MACHINE\\";
     static constexpr std::u16string_view kUsers = u"\\REGISTRY\\USER\\";
     static constexpr std::u16string_view kUserClasses = u"_Classes";
+    // The machine's classes are named by their own hive, as the user's are:
+    // a key in both is restored to the copy it was saved from.
     if (StartsWithNoCase(systemName, kMachineClasses))
-        return u"HKEY_CLASSES_ROOT\\" + systemName.substr(kMachineClasses.size());
+        return u"HKEY_LOCAL_MACHINE\\Software\\Classes\\" + systemName.substr(kMachineClasses.size());
     if (StartsWithNoCase(systemName, kMachine))
         return u"HKEY_LOCAL_MACHINE\\" + systemName.substr(kMachine.size());
     if (StartsWithNoCase(systemName, kUsers)) {

@@ -3,6 +3,7 @@
 #include "catalogue/KeyOwner.h"
 #include "catalogue/Registry.h"
 #include "catalogue/Utf8.h"
+#include "removal/KeyQuestion.h"
 
 #include <algorithm>
 #include <array>
@@ -129,7 +130,7 @@ void RegistrationRemoval::Run(TTreeNode* selected)
     if (selected->ImageIndex() == kIconNormal &&
         host_.ShowMessage(std::string(Text(TextId::RemovalFaultFree)), mtError, mbYesNo) == mrNo)
         return;
-    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {progId})))
+    if (!Confirm(DeleteKeyQuestion(store_, progId, RegistryView::Native)))
         return;
     if (!RemoveProgIdKey(*selected))
         return;
@@ -206,7 +207,7 @@ bool RegistrationRemoval::RemoveKey(const SharedKey& key, const std::string& id,
         AddLine(warning, Text(TextId::RemovalKeyUnreadable));
     else
         AddSharedLine(warning, CountOtherNamers(tree_, entry_, key, id, view), key.sharedOne, key.shared);
-    if (!Confirm(Text(TextId::RemovalConfirmDeleteKey, {KeyNameInView(path, view)}), warning) || unreadable)
+    if (!Confirm(DeleteKeyQuestion(store_, path, view), warning) || unreadable)
         return false;
     const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
     KeyDeletionOutcome deletion = Deletion().Delete(path, view, texts);

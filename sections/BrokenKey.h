@@ -2,6 +2,7 @@
 // interfaces) that the examination found broken, and why.
 #pragma once
 
+#include "catalogue/KeyHives.h"
 #include "catalogue/RegistryView.h"
 
 #include <string>
@@ -37,6 +38,8 @@ struct BrokenKey {
     // Owned by TrustedInstaller: listed, but never checked nor deleted
     // (catalogue/KeyOwner.h).
     bool protectedByWindows = false;
+    // Which hives hold the key: the user's classes, the machine's, or both.
+    KeyHives hives = KeyHives::None;
 };
 
 }  // namespace qob

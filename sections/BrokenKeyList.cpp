@@ -10,7 +10,7 @@ namespace qob {
 
 namespace {
 
-enum Column { kKindColumn, kKeyColumn, kDescriptionColumn, kReasonColumn, kProgIdColumn, kColumns };
+enum Column { kKindColumn, kKeyColumn, kDescriptionColumn, kReasonColumn, kProgIdColumn, kWhereColumn, kColumns };
 
 }  // namespace
 
@@ -23,7 +23,8 @@ void BrokenKeyList::Attach(HWND list)
                                           {TextId::OtherBrokenColumnKey, 370},
                                           {TextId::OtherBrokenColumnDescription, 130},
                                           {TextId::OtherBrokenColumnReason, 300},
-                                          {TextId::OtherBrokenColumnProgId, 130}};
+                                          {TextId::OtherBrokenColumnProgId, 130},
+                                          {TextId::OtherBrokenColumnWhere, 100}};
     AddListColumns(list_, columns);
 }
 
@@ -40,10 +41,11 @@ void BrokenKeyList::Add(std::vector<BrokenKey>& keys, const TTreeNodes& tree)
     rows_.reserve(rows_.size() + keys.size());
     ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     for (BrokenKey& key : keys) {
-        Row row{std::move(key), {}, {}, {}};
+        Row row{std::move(key), {}, {}, {}, {}};
         row.kind = KindText(row.key.kind);
         row.reason = ReasonText(row.key);
         row.progIds = names.For(row.key);
+        row.where = WhereText(row.key.hives);
         rows_.push_back(std::move(row));
         AddItem(rows_.size() - 1);
     }
@@ -69,6 +71,7 @@ void BrokenKeyList::AddItem(std::size_t index)
     SetListCell(list_, at, kDescriptionColumn, row.key.description);
     SetListCell(list_, at, kReasonColumn, row.reason);
     SetListCell(list_, at, kProgIdColumn, row.progIds);
+    SetListCell(list_, at, kWhereColumn, row.where);
     if (row.key.protectedByWindows) {
         // No check box: state image 0.
         LVITEMW state{};
@@ -158,6 +161,8 @@ int CALLBACK BrokenKeyList::CompareRows(LPARAM a, LPARAM b, LPARAM self)
             return row.reason;
         case kProgIdColumn:
             return row.progIds;
+        case kWhereColumn:
+            return row.where;
         default:
             return row.key.name;
         }

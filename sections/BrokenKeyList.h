@@ -21,7 +21,7 @@ class BrokenKeyList {
 public:
     struct Row {
         BrokenKey key;
-        std::string kind, reason, progIds;
+        std::string kind, reason, progIds, where;
     };
 
     // The list view's style, for the window that makes it.

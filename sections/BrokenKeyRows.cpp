@@ -56,6 +56,21 @@ void MarkKeysProtectedByWindows(KeyStore& store, std::vector<BrokenKey>& keys)
         key.protectedByWindows = ProtectedByWindows(store, key.path, key.view);
 }
 
+std::string WhereText(KeyHives hives)
+{
+    switch (hives) {
+    case KeyHives::User:
+        return std::string(Text(TextId::OtherBrokenWhereUser));
+    case KeyHives::Machine:
+        return std::string(Text(TextId::OtherBrokenWhereComputer));
+    case KeyHives::Both:
+        return std::string(Text(TextId::OtherBrokenWhereBoth));
+    case KeyHives::None:
+        break;
+    }
+    return {};
+}
+
 ProgIdNames::ProgIdNames(const TTreeNodes& tree)
 {
     for (const auto& entry : tree.TopLevel()) {

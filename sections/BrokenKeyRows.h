@@ -17,6 +17,9 @@ std::string KindText(SectionKind kind);
 std::string ReasonText(const BrokenKey& key);
 // Reads the owner of each key and marks those that Windows protects.
 void MarkKeysProtectedByWindows(KeyStore& store, std::vector<BrokenKey>& keys);
+// Where the key lives: the user's, the computer's, both; empty when neither
+// hive holds it any more.
+std::string WhereText(KeyHives hives);
 
 // Which ProgIDs of the main tree name a class or a type library: a class
 // that an entry's CLSID node names (in the entry's class view), a type

@@ -41,6 +41,8 @@ public:
             broken->view = key.view;
             broken->path = std::string(row.section) + "\\" + key.name;
             broken->name = KeyNameInView(broken->path, key.view);
+            // Asked of the broken keys only: two opens each, none for a healthy key.
+            broken->hives = FindKeyHives(context_.store, broken->path, key.view);
         }
         return broken;
     }

@@ -82,6 +82,9 @@ constexpr Row kRows[] = {
      "This key has no errors. Delete it anyway?"},
     {TextId::RemovalConfirmDeleteKey, "HKEY_CLASSES_ROOT\\%1\rを削除しますか",
      "HKEY_CLASSES_ROOT\\%1\rDelete this key?"},
+    // The same question when the user's own copy of the key is the one to go.
+    {TextId::RemovalConfirmDeleteUserKey, "HKEY_CURRENT_USER\\Software\\Classes\\%1\rを削除しますか",
+     "HKEY_CURRENT_USER\\Software\\Classes\\%1\rDelete this key?"},
     {TextId::RemovalConfirmDeleteFile, "ファイル %1\rを削除しますか", "File %1\rDelete this file?"},
     // Further lines of the question about a file, each after a line break.
     {TextId::RemovalFileSharedOne, "このファイルは他の 1 個の登録でも使われています。",
@@ -95,6 +98,7 @@ constexpr Row kRows[] = {
     {TextId::RemovalFileNotExamined, "ファイルを確認できません。", "The file cannot be examined."},
     // Further lines of the question about a class key or a type library key.
     {TextId::RemovalKeyUnreadable, "キーを読み取れません。", "The key cannot be read."},
+    {TextId::RemovalUserRegistration, "ユーザーごとの登録", "This user's registration"},
     {TextId::RemovalClassSharedOne, "他の 1 個の登録もこのクラスを使っています。",
      "1 other registration uses this class."},
     {TextId::RemovalClassShared, "他の %1 個の登録もこのクラスを使っています。",
@@ -247,6 +251,11 @@ constexpr Row kRows[] = {
     {TextId::OtherBrokenColumnDescription, "説明", "Description"},
     {TextId::OtherBrokenColumnReason, "理由", "Reason"},
     {TextId::OtherBrokenColumnProgId, "ProgID", "ProgID"},
+    // Where the key lives: the user's classes, the computer's, or both.
+    {TextId::OtherBrokenColumnWhere, "場所", "Where"},
+    {TextId::OtherBrokenWhereUser, "ユーザー", "User"},
+    {TextId::OtherBrokenWhereComputer, "コンピューター", "Computer"},
+    {TextId::OtherBrokenWhereBoth, "両方", "Both"},
     {TextId::OtherBrokenReasonMissingServer, "サーバーのファイルがありません: %1", "Server file missing: %1"},
     {TextId::OtherBrokenReasonMissingFile, "ファイルがありません: %1", "File missing: %1"},
     {TextId::OtherBrokenReasonUnregisteredTypeLib, "タイプ ライブラリが登録されていません: %1",

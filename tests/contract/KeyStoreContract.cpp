@@ -357,7 +357,7 @@ TEST_F(Contract, KeyTreesReadWholeAndAsStored)
 
     KeyTree tree;
     ASSERT_EQ(platform->Trees().Read("qobcontractsandbox\\TREE", RegistryView::Native, tree), kErrorSuccess);
-    EXPECT_EQ(tree.location, u"HKEY_CLASSES_ROOT\\QobContractSandbox\\Tree");
+    EXPECT_EQ(tree.location, u"HKEY_LOCAL_MACHINE\\Software\\Classes\\QobContractSandbox\\Tree");
     std::map<std::u16string, std::map<std::u16string, std::pair<std::uint32_t, std::string>>> keys;
     for (const SavedKey& key : tree.keys) {
         auto& named = keys[key.path];
@@ -376,14 +376,15 @@ TEST_F(Contract, KeyTreesReadWholeAndAsStored)
 
     EXPECT_EQ(platform->Trees().Read(Sub("Missing"), RegistryView::Native, tree), kErrorFileNotFound);
     ASSERT_EQ(platform->Trees().Read(Sub("Tree\\x한y"), RegistryView::Native, tree), kErrorSuccess);
-    EXPECT_EQ(tree.location, u"HKEY_CLASSES_ROOT\\QobContractSandbox\\Tree\\x\uD55Cy");
+    EXPECT_EQ(tree.location, u"HKEY_LOCAL_MACHINE\\Software\\Classes\\QobContractSandbox\\Tree\\x\uD55Cy");
 
     // A class key of the 32-bit view is read there and located below Wow6432Node.
     const std::string id = "{0bc0c0de-0000-0000-0000-000000000032}";
     platform->CreateClassKey32(id);
     EXPECT_EQ(platform->Trees().Read("CLSID\\" + id, RegistryView::Native, tree), kErrorFileNotFound);
     ASSERT_EQ(platform->Trees().Read("CLSID\\" + id, RegistryView::Wow64_32, tree), kErrorSuccess);
-    EXPECT_EQ(tree.location, u"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{0bc0c0de-0000-0000-0000-000000000032}");
+    EXPECT_EQ(tree.location,
+              u"HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID\\{0bc0c0de-0000-0000-0000-000000000032}");
 }
 
 TEST_F(Contract, NameOrderIgnoresCase)

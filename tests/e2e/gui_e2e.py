@@ -132,6 +132,7 @@ FAULT_FREE = tr("このキーにエラーはありません。削除しますか
 SUBKEY = tr("サブキーは削除できません。", "Subkeys cannot be deleted.")
 STOP_SEARCH = tr("検索を中止しますか？", "Stop the search?")
 ROOT = "HKEY_CLASSES_ROOT\\"
+MACHINE_CLASSES = "HKEY_LOCAL_MACHINE\\Software\\Classes\\"  # the backup's name of Wine's classes root
 
 
 def key_question(key):
@@ -1367,7 +1368,7 @@ def scenario_undo():
         key("Return")
         check(wait_until(lambda: undo_state()[1].get(ID_RESULT, (0, ""))[1], 30), "the restore showed no result")
         rows, controls = undo_state()
-        restored = [tr("キーを戻しました: ", "Key restored: ") + ROOT + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)]
+        restored = [tr("キーを戻しました: ", "Key restored: ") + MACHINE_CLASSES + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)]
         restored += [tr("ファイルを戻しました: ", "File restored: ") + f for f in server_files]
         check(result_lines(controls) == lower(restored), f"the restore's lines: {controls[ID_RESULT][1]!r}")
         check(rows[0][5].startswith(tr("戻しました (", "Restored (")), f"the state after the restore: {rows[0]}")
@@ -1387,7 +1388,7 @@ def scenario_undo():
         rows, controls = open_undo()
         key("Return")
         exists = tr("既にあるため上書きしません: ", "Already exists, not overwritten: ")
-        again = [exists + ROOT + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)] + [exists + f for f in server_files]
+        again = [exists + MACHINE_CLASSES + k for k in (FULL, FULL_CLASS, FULL_LIBRARY)] + [exists + f for f in server_files]
         check(wait_until(lambda: result_lines(undo_state()[1]) == lower(again), 30),
               f"the second restore's lines: {undo_state()[1][ID_RESULT][1]!r}")
         # It put nothing back, so the folder still reads as restored.
@@ -1431,7 +1432,7 @@ def other_broken_status():
 
 
 def other_broken_rows():
-    """The list's rows of the fixture's keys: [selected and checked marks, kind, key, description, reason, ProgID]."""
+    """The list's rows of the fixture's keys: [marks, kind, key, description, reason, ProgID, where]."""
     rc, out = driver("listview-rows", OTHER_BROKEN)
     check(rc == 0, "the driver could not read the list")
     return [line.split("\t") for line in out.splitlines() if SECTIONS_ID in line.split("\t")[2]]
@@ -1489,6 +1490,8 @@ def scenario_other_broken():
         reasons = {r[2]: r[4] for r in rows}
         for e in expected:
             check(reasons.get(e[1], "").startswith(e[3]), f"{e[1]}: reason {reasons.get(e[1])!r}, expected {e[3]!r}...")
+        # Wine's classes root is the machine's alone: every key is the computer's.
+        check({r[6] for r in rows} == {tr("コンピューター", "Computer")}, f"where: {[(r[2], r[6]) for r in rows]}")
 
         # The key column's header sorts up, then down.
         for ascending in (True, False):

@@ -67,6 +67,25 @@ MemoryKeyStore::NodePtr MemoryKeyStore::Resolve(KeyHandle key) const
     return it == handles_.end() ? nullptr : it->second;
 }
 
+MemoryKeyStore::NodePtr MemoryKeyStore::WalkFrom(KeyHandle base, const std::string& path, bool redirect32) const
+{
+    NodePtr user = base == kClassesRoot ? MergedUserKey(path, redirect32) : nullptr;
+    return user ? user : Walk(Resolve(base), path, false, redirect32);
+}
+
+MemoryKeyStore::NodePtr MemoryKeyStore::MergedUserKey(const std::string& path, bool redirect32) const
+{
+    if (!mergeUserClasses_ || SplitPath(path).empty())
+        return nullptr;
+    NodePtr userClasses = Walk(currentUser_, "Software\\Classes", false, false);
+    if (!userClasses)
+        return nullptr;
+    // The user's 32-bit classes, too, are kept below Wow6432Node.
+    const std::vector<std::string> parts = SplitPath(path);
+    const bool wow = redirect32 && EqualNoCase(parts.front(), "CLSID");
+    return Walk(userClasses, wow ? "Wow6432Node\\" + path : path, false, false);
+}
+
 MemoryKeyStore::NodePtr MemoryKeyStore::Walk(NodePtr from, const std::string& path, bool create,
                                              bool redirect32) const
 {
@@ -121,7 +140,7 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
         out = base;
         return kErrorSuccess;
     }
-    NodePtr node = Walk(baseNode, path, false, (access & kKeyWow64_32Key) != 0);
+    NodePtr node = WalkFrom(base, path, (access & kKeyWow64_32Key) != 0);
     if (!node)
         return kErrorFileNotFound;
     if (node->unreadable || (node->protectedKey && (access & ~(kKeyRead | kKeyWow64_32Key)) != 0))
@@ -182,7 +201,7 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uin
         return kErrorInvalidHandle;
     if (!path.empty() && path[0] == '\\')
         return kErrorBadPathname;
-    NodePtr node = Walk(baseNode, path, false, (viewFlags & kKeyWow64_32Key) != 0);
+    NodePtr node = WalkFrom(base, path, (viewFlags & kKeyWow64_32Key) != 0);
     if (!node)
         return kErrorFileNotFound;
     NodePtr parent = node->parent.lock();

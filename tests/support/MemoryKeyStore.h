@@ -62,6 +62,17 @@ public:
     // Gives an existing key another owner (a SID string), as RegSetKeySecurity
     // with OWNER_SECURITY_INFORMATION does.
     void SetOwner(KeyHandle root, const std::string& path, const std::string& owner);
+    // Merges the user's classes over the machine's, as Windows does (Wine
+    // does not: its classes root is the machine's alone). Microsoft's
+    // "Merged View of HKEY_CLASSES_ROOT": the user's settings have priority,
+    // and a write to a key of the classes root goes to the user's copy when
+    // that copy exists. So a key opened or deleted through the classes root
+    // is the user's copy, HKEY_CURRENT_USER\Software\Classes\<path>, when
+    // there is one, and the machine's otherwise. Where the model stops: only
+    // opens and deletions named from the classes root itself are merged (the
+    // seeding functions keep naming the machine's classes by it); below a key
+    // opened there, and in enumerations, each copy shows only its own subkeys.
+    void MergeUserClasses() { mergeUserClasses_ = true; }
     std::size_t OpenHandleCount() const
     {
         std::lock_guard lock(mutex_);
@@ -85,7 +96,14 @@ private:
     KeyHandle NewHandle(NodePtr node);
     static NodePtr Copy(const Node& node, const NodePtr& parent);
 
+    // The key of `path` below the open key or root `base`: through the
+    // classes root, the user's copy when the merge is on and it is there.
+    NodePtr WalkFrom(KeyHandle base, const std::string& path, bool redirect32) const;
+    // The user's copy of a key of the classes root, when the merge is on.
+    NodePtr MergedUserKey(const std::string& path, bool redirect32) const;
+
     NodePtr classes_;
+    bool mergeUserClasses_ = false;
     NodePtr currentUser_;
     NodePtr localMachine_;
     std::map<KeyHandle, NodePtr> handles_;

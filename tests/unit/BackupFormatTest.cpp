@@ -168,9 +168,9 @@ TEST(BackupLocation, TheKeysRealPlaceOrItsViewsPlace)
     const auto native = RegistryView::Native;
     const auto wow = RegistryView::Wow64_32;
     EXPECT_EQ(KeyLocation(u"\\REGISTRY\\Machine\\Software\\Classes\\Wow6432Node\\CLSID\\{A}", u"clsid\\{a}", wow),
-              u"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{A}");
+              u"HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID\\{A}");
     EXPECT_EQ(KeyLocation(u"\\REGISTRY\\MACHINE\\SOFTWARE\\Classes\\Typelib\\{T}", u"TypeLib\\{T}", native),
-              u"HKEY_CLASSES_ROOT\\Typelib\\{T}");
+              u"HKEY_LOCAL_MACHINE\\Software\\Classes\\Typelib\\{T}");
     EXPECT_EQ(KeyLocation(u"\\REGISTRY\\USER\\S-1-5-21-1_Classes\\Qob.A", u"Qob.A", native),
               u"HKEY_CURRENT_USER\\Software\\Classes\\Qob.A");
     EXPECT_EQ(KeyLocation(u"\\REGISTRY\\MACHINE\\Other\\X", u"X", native), u"HKEY_LOCAL_MACHINE\\Other\\X");

@@ -96,8 +96,9 @@ TEST_F(EntryRefreshTest, ARestoreReadsItsProgIdsAndNotItsOtherKeys)
     RestorePlan plan;
     plan.topKeys = {u"HKEY_CLASSES_ROOT\\B.Second", u"HKEY_CLASSES_ROOT\\CLSID\\{B}",
                     u"HKEY_CURRENT_USER\\Software\\Classes\\D.Fourth", u"HKEY_CLASSES_ROOT\\CLSID",
-                    u"HKEY_LOCAL_MACHINE\\Software\\Other"};
-    EXPECT_EQ(RestoredProgIds(plan), (std::vector<std::string>{"B.Second", "D.Fourth"}));
+                    u"HKEY_LOCAL_MACHINE\\Software\\Other", u"HKEY_LOCAL_MACHINE\\Software\\Classes\\G.Seventh",
+                    u"HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\CLSID\\{B}"};
+    EXPECT_EQ(RestoredProgIds(plan), (std::vector<std::string>{"B.Second", "D.Fourth", "G.Seventh"}));
     TTreeNode* first = ReadRestoredEntries(tree, store, files, order, plan, nullptr);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->Text(), "B.Second");

@@ -197,5 +197,34 @@ TEST_F(RemovalKeyQuestionTest, ARefusedKeyOfTheWholeComputerOffersTheRestartAsAd
     EXPECT_EQ(host.restarts, 1);
 }
 
+// Where the classes root merges the user's classes over the machine's, a
+// key the user holds a copy of is asked about by that copy's name, with a
+// line that says so: that copy is the one that goes, and the machine's then
+// shows through.
+TEST_F(RemovalKeyQuestionTest, TheUsersCopyIsNamedAndIsTheOneThatGoes)
+{
+    store.MergeUserClasses();
+    const std::string user = "Software\\Classes\\CLSID\\{Alone}";
+    store.SetValue(kCurrentUser, user + "\\TypeLib", "", kRegSz, std::string("{TA}") + '\0');
+    Remove("App.Alone", {mrYes, mrYes, mrYes, mrNo, mrOk});
+    ASSERT_EQ(host.dialogs.size(), 5u);
+    EXPECT_EQ(host.dialogs[1], "I yn HKEY_CLASSES_ROOT\\App.Alone" + kQ) << "the machine's alone";
+    EXPECT_EQ(host.dialogs[2], "I yn HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{Alone}" + kQ + "\rユーザーごとの登録");
+    EXPECT_NE(host.dialogs[4].find("HKEY_CLASSES_ROOT\\CLSID\\{Alone}を削除しましたが"), std::string::npos)
+        << host.dialogs[4];
+    EXPECT_FALSE(store.KeyExists(kCurrentUser, user));
+    EXPECT_TRUE(store.KeyExists(kLocalMachine, user)) << "the machine's copy stays";
+
+    struct InEnglish {
+        InEnglish() { SelectLanguage(Language::English); }
+        ~InEnglish() { SelectLanguage(Language::Japanese); }
+    } inEnglish;
+    store.CreateKey(kCurrentUser, "Software\\Classes\\TypeLib\\{TA}");
+    Remove("App.Beside", {mrYes, mrYes, mrNo, mrNo});
+    ASSERT_EQ(host.dialogs.size(), 4u);
+    EXPECT_EQ(host.dialogs[3], "I yn HKEY_CURRENT_USER\\Software\\Classes\\TypeLib\\{TA}\rDelete this key?"
+                               "\rThis user's registration");
+}
+
 }  // namespace
 }  // namespace qob

@@ -342,5 +342,32 @@ TEST_P(SectionScanTest, ExamineAgainSeesTheKeyAsItIsNow)
     EXPECT_FALSE(examination.ExamineAgain(wow)) << "a key that cannot be read is not deleted";
 }
 
+// Each broken key says which hives hold it, named there as the system names
+// it: the user's 32-bit classes too are below Wow6432Node. (The in-memory
+// classes root is the machine's alone, as under Wine: a key only the user
+// holds is asked of the hives directly.)
+TEST_P(SectionScanTest, BrokenKeysTellTheirHives)
+{
+    const std::string userClasses = "Software\\Classes\\";
+    for (const char* id : {"{M}", "{B}"})
+        Text(std::string("CLSID\\") + id + "\\InprocServer32", "C:\\app\\gone.dll");
+    Text("Wow6432Node\\CLSID\\{W}\\InprocServer32", "C:\\app\\gone32.dll");
+    store.CreateKey(kCurrentUser, userClasses + "CLSID\\{B}");
+    store.CreateKey(kCurrentUser, userClasses + "Wow6432Node\\CLSID\\{W}");
+    store.CreateKey(kCurrentUser, userClasses + "CLSID\\{W}");  // the 64-bit view's name: not the 32-bit key
+    const SectionFindings findings = ExamineAll();
+    ASSERT_EQ(findings.keys.size(), 3u);
+    EXPECT_EQ(findings.keys[0].name, "CLSID\\{B}");
+    EXPECT_EQ(findings.keys[0].hives, KeyHives::Both);
+    EXPECT_EQ(findings.keys[1].hives, KeyHives::Machine);
+    EXPECT_EQ(findings.keys[2].name, "Wow6432Node\\CLSID\\{W}");
+    EXPECT_EQ(findings.keys[2].hives, KeyHives::Both);
+
+    store.CreateKey(kCurrentUser, userClasses + "TypeLib\\{U}");
+    store.DenyReading(kCurrentUser, userClasses + "TypeLib\\{U}");
+    EXPECT_EQ(FindKeyHives(store, "TypeLib\\{U}", RegistryView::Wow64_32), KeyHives::User) << "there, if unreadable";
+    EXPECT_EQ(FindKeyHives(store, "TypeLib\\{gone}", RegistryView::Native), KeyHives::None);
+}
+
 }  // namespace
 }  // namespace qob

@@ -22,7 +22,11 @@ view) and server files (one below a folder outside code page 932):
   relative target, a keys.reg that cannot be read) are refused whole: exit
   status 1, the reason on one line, the registry and the disk unchanged;
 - a file whose target is a network path is put back in folders made below
-  its share.
+  its share;
+- a key in both the user's and the machine's classes: the backup names the
+  machine's copy by its hive, the restore brings that copy back exactly
+  while the user's copy is there, and the user's copy is never touched
+  (Wine's classes root is the machine's alone, so the machine's goes).
 
     backup_roundtrip.py SCANNER.exe BACKUPPROBE.exe FIXTURE.reg
 """
@@ -45,6 +49,16 @@ ITEMS = ["key:Qob.Backup", "key:CLSID\\" + C, "key32:CLSID\\" + C32, "key:TypeLi
 KEYS = ["HKEY_CLASSES_ROOT\\Qob.Backup", "HKEY_CLASSES_ROOT\\CLSID\\" + C,
         "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\" + C32, "HKEY_CLASSES_ROOT\\TypeLib\\" + T,
         "HKEY_CLASSES_ROOT\\Qob.Backup.Jürgen", "HKEY_CLASSES_ROOT\\CLSID\\" + CJ]
+MACHINE_CLASSES = "HKEY_LOCAL_MACHINE\\Software\\Classes\\"
+USER_CLASSES = "HKEY_CURRENT_USER\\Software\\Classes\\"
+
+
+def saved_name(key):
+    """A key of the machine's classes as the backup names it."""
+    return MACHINE_CLASSES + key[len("HKEY_CLASSES_ROOT\\"):]
+
+
+SAVED = [saved_name(k) for k in KEYS]
 SERVER = "C:\\qobbackup\\bin\\sub\\server.dll"
 SERVER_BYTES = bytes(range(256)) * 41 + b"\r\n\x00\x1a end"
 # A server below a user's folder outside code page 932 (the fixture's
@@ -214,9 +228,9 @@ def half_deleted_restore(scanner, folder, before, scratch):
     check(export(top + "\\InprocServer32", scratch) is None, "the half deletion left InprocServer32")
     rc, out, err = restore(scanner, folder)
     lines = out.lower().splitlines()
-    expected = [f"既にあるキーの下に、なくなっていたキー 4 個と値 3 個を戻しました: {top}",
-                f"既にあるキーの下に、なくなっていたキー 2 個と値 0 個を戻しました: {juergen}"]
-    expected += [f"既にあるため上書きしません: {k}" for k in KEYS if k not in (top, juergen)]
+    expected = [f"既にあるキーの下に、なくなっていたキー 4 個と値 3 個を戻しました: {saved_name(top)}",
+                f"既にあるキーの下に、なくなっていたキー 2 個と値 0 個を戻しました: {saved_name(juergen)}"]
+    expected += [f"既にあるため上書きしません: {saved_name(k)}" for k in KEYS if k not in (top, juergen)]
     expected += [f"既にあるため上書きしません: {p}" for p in (SERVER, SERVER_J)]
     check(rc == 1 and err == "" and sorted(lines) == sorted(e.lower() for e in expected),
           f"restore after a half deletion ({rc}):\n{out}{err}")
@@ -257,6 +271,35 @@ def network_restore(scanner, scratch):
         shutil.rmtree(os.path.join(PREFIX, "dosdevices", "unc"), True)
 
 
+def hive_round_trip(scanner, tool, scratch):
+    """A key in both hives: its machine's copy backed up, deleted and
+    restored while the user's copy stays as it was."""
+    user, machine = USER_CLASSES + "Qob.Hive", MACHINE_CLASSES + "Qob.Hive"
+    for key, text in ((user, "the user's"), (machine, "the machine's")):
+        wine("reg", "add", key, "/ve", "/d", text, "/f")
+        wine("reg", "add", key + "\\CLSID", "/ve", "/d", "{0B0BBAC0-0000-4000-8000-0000000000AA}", "/f")
+    wine("reg", "add", machine + "\\Machine only", "/v", "n", "/t", "REG_DWORD", "/d", "5", "/f")
+    before = {k: export(k, scratch) for k in (user, machine)}
+    check(all(before.values()), "the key in both hives could not be seeded")
+    rc, out = probe(tool, "C:\\qobbackup\\hive", "Qob.Hive", "key:Qob.Hive")
+    folder = out.get("folder", "")
+    check(rc == 0 and folder, f"backup of the key in both hives failed: {rc} {out}")
+    keys = open(os.path.join(unix(folder), "keys.reg"), "rb").read().decode("utf-16")
+    check(f"[{machine}]\r\n" in keys and "HKEY_CLASSES_ROOT" not in keys,
+          f"the machine's copy is not named by its hive:\n{keys}")
+    check(export(machine, scratch) is None, "the machine's copy is still there after its deletion")
+    check(export(user, scratch) == before[user], "the deletion changed the user's copy")
+    rc, out, err = restore(scanner, folder)
+    check(rc == 0 and out == f"キーを戻しました: {machine}\n" and err == "",
+          f"restore of the machine's copy gave {rc}, printed {out!r}, told {err!r}")
+    check(export(machine, scratch) == before[machine], "the machine's copy did not come back exactly")
+    check(export(user, scratch) == before[user], "the restore changed the user's copy")
+    rc, out, _ = restore(scanner, folder)
+    check(rc == 1 and out == f"既にあるため上書きしません: {machine}\n", f"a second restore ({rc}): {out!r}")
+    for key in (user, machine):
+        wine("reg", "delete", key, "/f")
+
+
 def main():
     scanner, tool, fixture = sys.argv[1:]
     scratch = tempfile.mkdtemp(prefix="qob-backup-")
@@ -292,7 +335,7 @@ def main():
 
         # Restored with the console program.
         rc, text = wine(scanner, "--utf8", "--restore", folder, encoding="utf-8")
-        expected = ([f"キーを戻しました: {k}" for k in KEYS] +
+        expected = ([f"キーを戻しました: {k}" for k in SAVED] +
                     [f"ファイルを戻しました: {SERVER}", f"ファイルを戻しました: {SERVER_J}"])
         check(rc == 0 and text.lower().splitlines() == [l.lower() for l in expected],
               f"restore printed ({rc}):\n{text}")
@@ -320,7 +363,7 @@ def main():
         rc, text = wine(scanner, "--restore", folder)
         lines = text.lower().splitlines()
         check(rc == 1 and f"既にあるため上書きしません: {SERVER}".lower() in lines and
-              f"既にあるため上書きしません: {KEYS[0]}".lower() in lines and f"キーを戻しました: {KEYS[1]}".lower() in lines,
+              f"既にあるため上書きしません: {SAVED[0]}".lower() in lines and f"キーを戻しました: {SAVED[1]}".lower() in lines,
               f"second restore ({rc}):\n{text}")
         with open(unix(SERVER), "rb") as f:
             check(f.read() == b"newer", "the second restore overwrote the file")
@@ -356,6 +399,7 @@ def main():
 
         refused_restores(scanner, scratch)
         network_restore(scanner, scratch)
+        hive_round_trip(scanner, tool, scratch)
     finally:
         if folder:
             shutil.rmtree(unix(folder), True)
