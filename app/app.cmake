@@ -11,6 +11,7 @@ add_library(qob_windows STATIC
   removal/frmUndo.cpp
   sections/BrokenKeyList.cpp
   sections/frmOtherBroken.cpp
+  sections/frmOtherBrokenHandoffs.cpp
 )
 qob_target(qob_windows)
 target_link_libraries(qob_windows PUBLIC qob_forms qob_win32 qob_backup comctl32 comdlg32 gdi32 shell32 user32)
@@ -24,6 +25,7 @@ add_library(qob_shell STATIC
   app/Form1Search.cpp
   app/Form1Extras.cpp
   app/Form1Sections.cpp
+  app/Form1Handoffs.cpp
 )
 qob_target(qob_shell)
 target_link_libraries(qob_shell PUBLIC qob_windows)

@@ -71,14 +71,18 @@ std::string CsvReport(const std::vector<ReportRow>& rows)
     return out;
 }
 
+ReportRow BrokenKeyReportRow(const BrokenKey& key, const std::string& progIds)
+{
+    return {KindText(key.kind), key.name, key.description, ReasonText(key), ReasonToken(key), progIds,
+            Joined(FilesOf(key), " | ")};
+}
+
 std::vector<ReportRow> BrokenKeyReportRows(const std::vector<BrokenKey>& keys, const ProgIdNames& names)
 {
     std::vector<ReportRow> rows;
     rows.reserve(keys.size());
-    for (const BrokenKey& key : keys) {
-        rows.push_back({KindText(key.kind), key.name, key.description, ReasonText(key), ReasonToken(key),
-                        names.For(key), Joined(FilesOf(key), " | ")});
-    }
+    for (const BrokenKey& key : keys)
+        rows.push_back(BrokenKeyReportRow(key, names.For(key)));
     return rows;
 }
 

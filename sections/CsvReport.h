@@ -34,6 +34,9 @@ std::string CsvField(std::string_view text);
 // CR LF.
 std::string CsvReport(const std::vector<ReportRow>& rows);
 
+// The row of one broken key, named by the ProgIDs `progIds`.
+ReportRow BrokenKeyReportRow(const BrokenKey& key, const std::string& progIds);
+
 // The rows of broken keys of the sections, in their order.
 std::vector<ReportRow> BrokenKeyReportRows(const std::vector<BrokenKey>& keys, const ProgIdNames& names);
 

@@ -63,6 +63,8 @@ void TfrmOtherBroken::CreateComponents()
     uncheckAll_ =
         child(L"BUTTON", std::string(Text(TextId::OtherBrokenUncheckAll)), WS_TABSTOP, IDC_OTHER_UNCHECKALL);
     delete_ = child(L"BUTTON", std::string(Text(TextId::OtherBrokenDeleteChecked)), WS_TABSTOP, IDC_OTHER_DELETE);
+    saveReport_ =
+        child(L"BUTTON", std::string(Text(TextId::OtherBrokenSaveReport)), WS_TABSTOP, IDC_OTHER_SAVEREPORT);
     progress_ = child(PROGRESS_CLASSW, "", 0, IDC_OTHER_PROGRESS);
     cancel_ = child(L"BUTTON", std::string(Text(TextId::ButtonCancel)), WS_TABSTOP, IDC_OTHER_CANCEL);
     close_ = child(L"BUTTON", std::string(Text(TextId::ButtonClose)), WS_TABSTOP, IDC_OTHER_CLOSE);
@@ -92,6 +94,7 @@ void TfrmOtherBroken::AlignControls()
     place(checkAll_, 110);
     place(uncheckAll_, 110);
     place(delete_, 170);
+    place(saveReport_, 140);
     const int right = width - kMargin - 90;
     ::MoveWindow(close_, right, buttons, 90, kButtonHeight, TRUE);
     ::MoveWindow(cancel_, right - kMargin - 90, buttons, 90, kButtonHeight, TRUE);
@@ -112,6 +115,7 @@ void TfrmOtherBroken::ShowStage(Stage stage)
     ::EnableWindow(checkAll_, idle);
     ::EnableWindow(uncheckAll_, idle);
     ::EnableWindow(delete_, idle);
+    ::EnableWindow(saveReport_, idle);
     ::EnableWindow(cancel_, !idle);
     ::ShowWindow(progress_, idle ? SW_HIDE : SW_SHOW);
     ::SendMessageW(progress_, PBM_SETPOS, 0, 0);
@@ -324,8 +328,21 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             Call([this, column] { list_.SortBy(column); });
             return 0;
         }
+        if (header.hwndFrom == list_.Handle() && header.code == LVN_KEYDOWN) {
+            const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey;
+            bool handled = false;
+            Call([this, key, &handled] { handled = ListShortcut(key); });
+            if (handled)
+                return 0;
+        }
         break;
     }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == list_.Handle()) {
+            Call([this, lParam] { ListContextMenu(lParam); });
+            return 0;
+        }
+        break;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
@@ -337,6 +354,9 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             case IDC_OTHER_DELETE:
                 Call([this] { DeleteClick(); });
+                return 0;
+            case IDC_OTHER_SAVEREPORT:
+                Call([this] { SaveReportClick(); });
                 return 0;
             case IDC_OTHER_CANCEL:
                 Call([this] { CancelClick(); });
