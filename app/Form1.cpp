@@ -22,6 +22,9 @@ constexpr int kStatusBarHeight = 19;
 
 RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
+// True for the window itself and for a window that holds it.
+bool IsWithin(HWND holder, HWND window) { return holder == window || ::IsChild(holder, window); }
+
 // An item of the main menu: its command, its text and the name of its
 // shortcut after a tab; command 0 is a separator.
 struct MenuItem {
@@ -241,7 +244,8 @@ LRESULT TForm1::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         break;
     case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wParam) == trvRegKey_.Handle()) {
+        // Passed up from the tree through its panel, which may name itself.
+        if (IsWithin(reinterpret_cast<HWND>(wParam), trvRegKey_.Handle())) {
             Call([this, lParam] { TreeContextMenu(lParam); });
             return 0;
         }

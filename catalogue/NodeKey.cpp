@@ -70,7 +70,7 @@ std::string ClassesRootPath(const KeyInView& key)
 
 std::string RegistryEditorPath(const std::string& computer, const KeyInView& key)
 {
-    return computer + "\\" + ClassesRootPath(key);
+    return computer.empty() ? ClassesRootPath(key) : computer + "\\" + ClassesRootPath(key);
 }
 
 }  // namespace qob

@@ -32,7 +32,8 @@ KeyInView NearestExistingKey(KeyStore& store, KeyInView key);
 std::string ClassesRootPath(const KeyInView& key);
 
 // The key as the registry editor's address bar names it: the editor's word
-// for the computer, then ClassesRootPath.
+// for the computer, then ClassesRootPath; without a word, ClassesRootPath
+// alone.
 std::string RegistryEditorPath(const std::string& computer, const KeyInView& key);
 
 }  // namespace qob

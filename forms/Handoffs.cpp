@@ -33,6 +33,16 @@ std::wstring RegistryEditorFile()
     return path + L"regedit.exe";
 }
 
+// Wine's registry editor opens at LastKey only when the name starts with the
+// root key: the computer's name before it, in any spelling, leaves it at its
+// root. Windows' editor (Windows 10 and later) names the computer first, in
+// the user interface's language.
+bool UnderWine()
+{
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+}
+
 bool WriteEditorKey(const std::string& name)
 {
     RegistryKey settings;
@@ -99,9 +109,8 @@ void OpenRegistryEditorAt(HWND owner, const KeyInView& key)
 {
     Win32KeyStore store;
     const KeyInView there = NearestExistingKey(store, key);
-    // The editor names the computer in the user interface's language; an
-    // editor that does not know the name opens where it was last.
-    WriteEditorKey(RegistryEditorPath(std::string(Text(TextId::RegistryEditorComputer)), there));
+    const std::string computer = UnderWine() ? std::string() : std::string(Text(TextId::RegistryEditorComputer));
+    WriteEditorKey(RegistryEditorPath(computer, there));
     StartRegistryEditor(owner);
 }
 

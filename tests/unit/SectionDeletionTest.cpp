@@ -258,6 +258,7 @@ TEST(BrokenKeyRowsTest, TheProgIdColumnNamesTheEntriesThatNameTheKey)
     EXPECT_EQ(nearest("TypeLib\\{L}", RegistryView::Native), "HKEY_CLASSES_ROOT");
     EXPECT_EQ(RegistryEditorPath("コンピューター", {"CLSID\\{W}", RegistryView::Wow64_32}),
               "コンピューター\\HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}");
+    EXPECT_EQ(RegistryEditorPath("", {"TypeLib\\{L}", RegistryView::Native}), "HKEY_CLASSES_ROOT\\TypeLib\\{L}");
 
     // The report of the main tree: its faulty entries, their faulty groups
     // and the server files of those groups.
