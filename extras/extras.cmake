@@ -27,8 +27,8 @@ set_property(SOURCE resources/QobTessavin.rc APPEND PROPERTY OBJECT_DEPENDS
 # (run.sh, and LANG=en_US.UTF-8 run.sh for the English page), cut from its
 # screenshot to the window's outer rectangle.
 set(QOB_TUTORIAL_PAGES tutor.htm tutor-en.htm)
-set(QOB_TUTORIAL_PICTURES tutor-window.png tutor-window-en.png tutor-normal.png tutor-faulty-group.png tutor-faulty-entry.png
-  tutor-find.png tutor-regedit.png tutor-delete.png tutor-help.png)
+set(QOB_TUTORIAL_PICTURES tutor-window.png tutor-window-en.png tutor-normal.png tutor-faulty-group.png
+  tutor-faulty-entry.png tutor-find.png tutor-regedit.png tutor-delete.png tutor-help.png)
 set(QOB_TUTORIAL_OUTPUTS)
 set(QOB_TUTORIAL_INPUTS)
 set(QOB_TUTORIAL_COPIES)

@@ -1459,14 +1459,14 @@ def wait_examined(seconds=120):
                  f"the examination did not end: {other_broken_status()!r}")
 
 
-def saved_report(path, *keys):
-    """The keys open a save dialog for a report; it is saved as `path` and
-    read back: its records, after the check of its byte order mark and line
-    ends."""
+def saved_report(path, command):
+    """The command opens a save dialog for a report; it is saved as `path`
+    and read back: its records, after the check of its byte order mark and
+    line ends."""
     if os.path.exists(path):
         os.remove(path)
-    key(*keys)
-    if not check(driver("wait-class", "#32770", "15000", timeout=40)[0] == 0, f"{keys}: no save dialog"):
+    command()
+    if not check(driver("wait-class", "#32770", "15000", timeout=40)[0] == 0, f"{path}: no save dialog"):
         return []
     time.sleep(1)
     subprocess.run(["xdotool", "type", "--delay", "20", "Z:" + path.replace("/", "\\")], check=True)
@@ -1512,7 +1512,8 @@ def scenario_other_broken():
         if not scan_ended():
             return
         # The main window's report: the faulty entries with their faulty groups.
-        records = saved_report(os.path.join(BUILD, f"e2e-{RUN}-entries.csv"), "alt+r", "Up", "Up", "Return")
+        entries_report = os.path.join(BUILD, f"e2e-{RUN}-entries.csv")
+        records = saved_report(entries_report, lambda: key("alt+r", "Up", "Up", "Return"))
         check(records[:1] == [heading.split(",")], f"the entries' report heading {records[:1]}")
         named = [r for r in records if r[1:2] == ["Qob.Sections.Named"]]
         check(named and named[0][4] == "faulty-groups InprocServer32" and named[0][6] == r"C:\qob\sections\gone.dll",
@@ -1543,7 +1544,9 @@ def scenario_other_broken():
         shown = [line.split("\t")[1:] for line in driver("listview-rows", OTHER_BROKEN)[1].splitlines()]
         key("Home")
         editor_opened_at(program, shown[0][1] if shown else "", "ctrl+e")
-        records = saved_report(os.path.join(BUILD, f"e2e-{RUN}-other.csv"), "alt+s")
+        save = tr("レポートを保存(S)...", "Save report...")
+        other_report = os.path.join(BUILD, f"e2e-{RUN}-other.csv")
+        records = saved_report(other_report, lambda: driver("click", OTHER_BROKEN, save))
         check(records[:1] == [heading.split(",")], f"the report's heading {records[:1]}")
         check([r[:4] + r[5:6] for r in records[1:]] == shown,
               f"the report's records {records[1:4]}..., shown {shown[:3]}...")

@@ -284,7 +284,8 @@ TEST(BrokenKeyRowsTest, TheProgIdColumnNamesTheEntriesThatNameTheKey)
     const std::string report = CsvReport(BrokenKeyReportRows({server, unregistered}, names));
     EXPECT_EQ(report, "\xEF\xBB\xBF種類,キー,説明,理由,理由コード,ProgID,ファイル\r\n"
                       "クラス,CLSID\\{C},,サーバーのファイルがありません: C:\\gone.dll | C:\\also gone.exe,"
-                      "missing-server C:\\gone.dll|C:\\also gone.exe,\"App.One, App.Two\",C:\\gone.dll | C:\\also gone.exe\r\n"
+                      "missing-server C:\\gone.dll|C:\\also gone.exe,\"App.One, App.Two\","
+                      "C:\\gone.dll | C:\\also gone.exe\r\n"
                       "インターフェイス,Interface\\{I},\"IThing, \"\"the\"\" one\","
                       "タイプ ライブラリが登録されていません: {L},unregistered-typelib {L},,\r\n");
 }

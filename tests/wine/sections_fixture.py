@@ -93,7 +93,8 @@ def check_report(program, expected):
     check('|""C:\\qob\\sections\\gone.exe"" -Embedding' in text, "a path in quotes is not quoted as RFC 4180 quotes")
     rc, out, err = run(program, "--faulty", "--csv", lang="en_US.UTF-8")
     heading = out[3:].decode("utf-8", "replace").split("\r\n")[0]
-    check(rc == 0 and out.startswith(b"\xef\xbb\xbf") and heading == "Kind,Key,Description,Reason,Reason token,ProgID,Files",
+    english = "Kind,Key,Description,Reason,Reason token,ProgID,Files"
+    check(rc == 0 and out.startswith(b"\xef\xbb\xbf") and heading == english,
           f"--faulty --csv (English): status {rc}, heading {heading!r}")
 
 
