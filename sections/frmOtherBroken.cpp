@@ -309,7 +309,8 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETMINMAXINFO: {
         auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
-        info.ptMinTrackSize = {560, 240};
+        // Wide enough for the buttons on the left and Cancel and Close on the right.
+        info.ptMinTrackSize = {760, 240};
         return 0;
     }
     case kProgressMessage:
