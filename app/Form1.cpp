@@ -18,6 +18,9 @@ namespace {
 
 RECT Box(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
+// True for the window itself and for a window that holds it.
+bool IsWithin(HWND holder, HWND window) { return holder == window || ::IsChild(holder, window); }
+
 // An item of the main menu: its command, its text and the name of its
 // shortcut after a tab; command 0 is a separator.
 struct MenuItem {
@@ -29,8 +32,10 @@ struct MenuItem {
 constexpr MenuItem kRegistryMenu[] = {
     {IDM_FIND1, TextId::MenuFind, "\tF3"},
     {IDM_DELETE1, TextId::MenuDelete, "\tDel"},
+    {IDM_REGEDITAT1, TextId::MenuRegistryEditorAt, "\tCtrl+E"},
     {IDM_UNDO1, TextId::MenuUndo, ""},
     {IDM_OTHERBROKEN1, TextId::MenuOtherBroken, ""},
+    {IDM_SAVEREPORT1, TextId::MenuSaveReport, ""},
     {0, TextId::Count, ""},
     {IDM_CLOSE1, TextId::MenuClose, ""},
 };
@@ -239,8 +244,16 @@ LRESULT TForm1::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (tmrDefault.Tick(wParam) || tmrFind.Tick(wParam))
             return 0;
         break;
+    case WM_CONTEXTMENU:
+        // Passed up from the tree through its panel, which may name itself.
+        if (IsWithin(reinterpret_cast<HWND>(wParam), trvRegKey_.Handle())) {
+            Call([this, lParam] { TreeContextMenu(lParam); });
+            return 0;
+        }
+        break;
     case WM_NOTIFY: {
         LRESULT result = 0;
+        TreeRightClick(*reinterpret_cast<const NMHDR*>(lParam));
         if (trvRegKey_.HandleNotify(*reinterpret_cast<const NMHDR*>(lParam), result))
             return result;
         break;
@@ -259,6 +272,12 @@ LRESULT TForm1::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             case IDM_OTHERBROKEN1:
                 Call([this] { OtherBroken1Click(this); });
+                return 0;
+            case IDM_REGEDITAT1:
+            case IDM_SAVEREPORT1:
+            case IDM_COPY1:
+            case IDM_COPYKEYPATH1:
+                Call([this, command = LOWORD(wParam)] { HandoffCommand(command); });
                 return 0;
             case IDM_CLOSE1:
                 Call([this] { Close1Click(this); });

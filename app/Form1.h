@@ -60,6 +60,10 @@ public:
     // Runs without elevation on a system with UAC: the restart as
     // administrator is offered.
     bool OffersRestart() const { return offersRestart_; }
+    // The hand-offs of the selected node's key or text (IDM_REGEDITAT1,
+    // IDM_COPY1, IDM_COPYKEYPATH1) and of the report of the faulty entries
+    // (IDM_SAVEREPORT1).
+    void HandoffCommand(unsigned command);
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -99,6 +103,12 @@ private:
     // The entries that name what a deletion of the other broken keys took,
     // read again.
     void RereadEntriesNaming(const RemovedNames& removed);
+
+    // The tree's right-click menu, at `position` (WM_CONTEXTMENU's).
+    void TreeContextMenu(LPARAM position);
+    // On the tree's NM_RCLICK, the node under the pointer is selected
+    // before the control goes on to WM_CONTEXTMENU.
+    void TreeRightClick(const NMHDR& header);
 
     // The server path check of the scan.
     bool ServerPathExists(const std::string& serverPath, RegistryView view) override;

@@ -12,6 +12,7 @@ add_library(qob_windows STATIC
   sections/BrokenKeyList.cpp
   sections/frmOtherBroken.cpp
   extras/Win32Elevation.cpp
+  sections/frmOtherBrokenHandoffs.cpp
 )
 qob_target(qob_windows)
 target_link_libraries(qob_windows PUBLIC qob_forms qob_win32 qob_backup comctl32 comdlg32 gdi32 shell32 user32)
@@ -27,6 +28,7 @@ add_library(qob_shell STATIC
   app/Form1Extras.cpp
   app/Form1Sections.cpp
   app/Form1Elevation.cpp
+  app/Form1Handoffs.cpp
 )
 qob_target(qob_shell)
 target_link_libraries(qob_shell PUBLIC qob_windows)

@@ -2,6 +2,7 @@
 
 #include "catalogue/Win32Text.h"
 #include "extras/ProgramFolder.h"
+#include "forms/Handoffs.h"
 #include "texts/Texts.h"
 
 #include <shellapi.h>
@@ -25,21 +26,6 @@ std::string ProgramFilePath()
     }
 }
 
-namespace {
-
-// "<Windows folder>\regedit.exe"; empty when the folder is not known.
-std::wstring RegistryEditorPath()
-{
-    wchar_t folder[MAX_PATH + 1] = {};
-    const UINT length = ::GetWindowsDirectoryW(folder, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH)
-        return {};
-    std::wstring path(folder, length);
-    if (path.back() != L'\\')
-        path += L'\\';
-    return path + L"regedit.exe";
-}
-
 }  // namespace
 
 void OpenTutorialPage(HWND owner)
@@ -51,13 +37,6 @@ void OpenTutorialPage(HWND owner)
                     nullptr, SW_SHOW);
 }
 
-void OpenRegistryEditor(HWND owner)
-{
-    // The editor in the Windows folder, by its full path: a program of that
-    // name in the program's folder or the current one never runs instead.
-    const std::wstring editor = RegistryEditorPath();
-    if (!editor.empty())
-        ::ShellExecuteW(owner, L"open", editor.c_str(), L"", L"", SW_SHOW);
-}
+void OpenRegistryEditor(HWND owner) { StartRegistryEditor(owner); }
 
 }  // namespace qob

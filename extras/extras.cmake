@@ -23,11 +23,12 @@ set_property(SOURCE resources/QobTessavin.rc APPEND PROPERTY OBJECT_DEPENDS
 
 # The tutorial pages, Japanese and English, with their pictures beside the
 # program. The pictures are drawn by resources/make_pictures.py, except
-# tutor-window.png: the main window of the demo run (run.sh), cut from its
-# screenshot.
+# tutor-window.png and tutor-window-en.png: the main window of the demo run
+# (run.sh, and LANG=en_US.UTF-8 run.sh for the English page), cut from its
+# screenshot to the window's outer rectangle.
 set(QOB_TUTORIAL_PAGES tutor.htm tutor-en.htm)
-set(QOB_TUTORIAL_PICTURES tutor-window.png tutor-normal.png tutor-faulty-group.png tutor-faulty-entry.png
-  tutor-find.png tutor-regedit.png tutor-delete.png tutor-help.png)
+set(QOB_TUTORIAL_PICTURES tutor-window.png tutor-window-en.png tutor-normal.png tutor-faulty-group.png
+  tutor-faulty-entry.png tutor-find.png tutor-regedit.png tutor-delete.png tutor-help.png)
 set(QOB_TUTORIAL_OUTPUTS)
 set(QOB_TUTORIAL_INPUTS)
 set(QOB_TUTORIAL_COPIES)

@@ -13,6 +13,17 @@ bool IsWithin(HWND window, HWND target)
     return target == window || ::IsChild(window, target);
 }
 
+// Shift+F10 and the menu key ask for the focused control's right-click
+// menu. Windows' default window procedure turns them into WM_CONTEXTMENU;
+// Wine's tree and list views do not, so the loop does it for every window.
+bool IsContextMenuKey(const MSG& msg)
+{
+    if (msg.message == WM_KEYUP && msg.wParam == VK_APPS)
+        return true;
+    return (msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYDOWN) && msg.wParam == VK_F10 &&
+           ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_CONTROL) >= 0;
+}
+
 }  // namespace
 
 bool TApplication::ProcessMessage() { return ProcessMessage(nullptr); }
@@ -28,6 +39,10 @@ bool TApplication::ProcessMessage(const std::function<bool(MSG&)>& preTranslate)
     }
     if (preTranslate && preTranslate(msg))
         return true;
+    if (msg.hwnd && IsContextMenuKey(msg)) {
+        ::SendMessageW(msg.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg.hwnd), -1);
+        return true;
+    }
     if (modelessDialog_ && ::IsWindow(modelessDialog_) && ::IsDialogMessageW(modelessDialog_, &msg))
         return true;
     // The main window's shortcuts act only on keys meant for the main window

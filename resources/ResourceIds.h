@@ -31,6 +31,12 @@
 #define IDM_UNDO1 1010
 #define IDM_OTHERBROKEN1 1011
 #define IDM_RESTARTADMIN1 1020
+// The hand-offs: the registry editor at the key, the report, and the
+// right-click menus' copies.
+#define IDM_REGEDITAT1 1012
+#define IDM_SAVEREPORT1 1013
+#define IDM_COPY1 1014
+#define IDM_COPYKEYPATH1 1015
 
 // Child window identifiers of Form1.
 #define IDC_STATUSBAR1 11
@@ -68,6 +74,7 @@
 #define IDC_OTHER_CANCEL 85
 #define IDC_OTHER_CLOSE 86
 #define IDC_OTHER_STATUS 87
+#define IDC_OTHER_SAVEREPORT 88
 
 // Window classes.
 #define QOB_CLASS_FORM1 L"TForm1"

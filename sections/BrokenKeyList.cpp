@@ -127,6 +127,26 @@ std::vector<std::size_t> BrokenKeyList::CheckedRows() const
     return rows;
 }
 
+std::vector<std::size_t> BrokenKeyList::ShownRows() const
+{
+    std::vector<std::size_t> rows;
+    const int count = ListItemCount(list_);
+    for (int item = 0; item < count; ++item)
+        rows.push_back(ListItemParam(list_, item));
+    return rows;
+}
+
+bool BrokenKeyList::SelectedRow(std::size_t& row, RECT& bounds) const
+{
+    const int item = static_cast<int>(::SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (item < 0)
+        return false;
+    row = ListItemParam(list_, item);
+    bounds = RECT{LVIR_BOUNDS, 0, 0, 0};
+    ::SendMessageW(list_, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&bounds));
+    return true;
+}
+
 void BrokenKeyList::Remove(const std::vector<std::size_t>& rows)
 {
     std::vector<bool> leaving(rows_.size(), false);

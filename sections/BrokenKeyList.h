@@ -42,6 +42,11 @@ public:
     void SetChecks(bool checked);
     // The rows whose items are checked, in the list's order.
     std::vector<std::size_t> CheckedRows() const;
+    // Every row the list shows, in its order.
+    std::vector<std::size_t> ShownRows() const;
+    // The row of the selected item, and that item's rectangle in the list's
+    // client coordinates; false when no item is selected.
+    bool SelectedRow(std::size_t& row, RECT& bounds) const;
     // Takes the items of these rows off the list.
     void Remove(const std::vector<std::size_t>& rows);
 

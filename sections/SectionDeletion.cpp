@@ -59,7 +59,9 @@ SectionDeletionOutcome SectionDeletion::Run(const std::vector<BrokenKey>& keys, 
             outcome.cancelled = true;
             break;
         }
-        switch (DeleteOne(keys[i], outcome.problems)) {
+        const Result result = DeleteOne(keys[i], outcome.problems);
+        outcome.problemKeys.resize(outcome.problems.size(), i);
+        switch (result) {
         case Result::Gone:
             outcome.gone.push_back(i);
             break;
@@ -98,6 +100,8 @@ SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::ve
         problems.push_back(Text(TextId::OtherBrokenNoLongerBroken, {key.name}));
         return Result::Healthy;
     }
+    if (dryRun_)
+        return Result::Gone;
     const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
     KeyDeletionOutcome deletion = deletion_.Delete(key.path, key.view, texts);
     if (deletion.gone)

@@ -25,6 +25,7 @@ struct SectionDeletionOutcome {
     std::vector<std::size_t> healthy;  // no longer broken: skipped
     std::string folder;                // the backup folder; empty when nothing was saved
     std::vector<std::string> problems; // one line per key skipped or not deleted
+    std::vector<std::size_t> problemKeys;  // the position of the key of each problem
     bool cancelled = false;
 };
 
@@ -51,6 +52,10 @@ public:
     SectionDeletionOutcome Run(const std::vector<BrokenKey>& keys, const SectionProgress& progress,
                                const std::atomic<bool>& cancel);
 
+    // A run that only tells: each key is examined again as for a deletion,
+    // and `gone` lists those that would go; nothing is saved or deleted.
+    void SetDryRun(bool dryRun) { dryRun_ = dryRun; }
+
 private:
     enum class Result { Gone, Healthy, Kept };
     Result DeleteOne(const BrokenKey& key, std::vector<std::string>& problems);
@@ -59,6 +64,7 @@ private:
     RemovalBackup& backup_;
     ExamineAgain examineAgain_;
     KeyDeletion deletion_;
+    bool dryRun_ = false;
 };
 
 }  // namespace qob

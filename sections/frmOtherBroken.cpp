@@ -63,6 +63,8 @@ void TfrmOtherBroken::CreateComponents()
     uncheckAll_ =
         child(L"BUTTON", std::string(Text(TextId::OtherBrokenUncheckAll)), WS_TABSTOP, IDC_OTHER_UNCHECKALL);
     delete_ = child(L"BUTTON", std::string(Text(TextId::OtherBrokenDeleteChecked)), WS_TABSTOP, IDC_OTHER_DELETE);
+    saveReport_ =
+        child(L"BUTTON", std::string(Text(TextId::OtherBrokenSaveReport)), WS_TABSTOP, IDC_OTHER_SAVEREPORT);
     progress_ = child(PROGRESS_CLASSW, "", 0, IDC_OTHER_PROGRESS);
     cancel_ = child(L"BUTTON", std::string(Text(TextId::ButtonCancel)), WS_TABSTOP, IDC_OTHER_CANCEL);
     close_ = child(L"BUTTON", std::string(Text(TextId::ButtonClose)), WS_TABSTOP, IDC_OTHER_CLOSE);
@@ -95,6 +97,7 @@ void TfrmOtherBroken::AlignControls()
     place(checkAll_, 110);
     place(uncheckAll_, 110);
     place(delete_, 170);
+    place(saveReport_, 140);
     const int closeWidth = scale(90);
     const int right = width - margin - closeWidth;
     ::MoveWindow(close_, right, buttons, closeWidth, buttonHeight, TRUE);
@@ -126,6 +129,7 @@ void TfrmOtherBroken::ShowStage(Stage stage)
     ::EnableWindow(checkAll_, idle);
     ::EnableWindow(uncheckAll_, idle);
     ::EnableWindow(delete_, idle);
+    ::EnableWindow(saveReport_, idle);
     ::EnableWindow(cancel_, !idle);
     ::ShowWindow(progress_, idle ? SW_HIDE : SW_SHOW);
     ::SendMessageW(progress_, PBM_SETPOS, 0, 0);
@@ -320,7 +324,8 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETMINMAXINFO: {
         auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
-        info.ptMinTrackSize = {560, 240};
+        // Wide enough for the buttons on the left and Cancel and Close on the right.
+        info.ptMinTrackSize = {Scale(760), Scale(240)};
         return 0;
     }
     case kProgressMessage:
@@ -341,8 +346,21 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             Call([this, column] { list_.SortBy(column); });
             return 0;
         }
+        if (header.hwndFrom == list_.Handle() && header.code == LVN_KEYDOWN) {
+            const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey;
+            bool handled = false;
+            Call([this, key, &handled] { handled = ListShortcut(key); });
+            if (handled)
+                return 0;
+        }
         break;
     }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == list_.Handle()) {
+            Call([this, lParam] { ListContextMenu(lParam); });
+            return 0;
+        }
+        break;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
@@ -354,6 +372,9 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             case IDC_OTHER_DELETE:
                 Call([this] { DeleteClick(); });
+                return 0;
+            case IDC_OTHER_SAVEREPORT:
+                Call([this] { SaveReportClick(); });
                 return 0;
             case IDC_OTHER_CANCEL:
                 Call([this] { CancelClick(); });

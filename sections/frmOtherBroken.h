@@ -42,6 +42,9 @@ public:
     void UncheckAllClick();
     void DeleteClick();
     void CancelClick();
+    // The report of the rows as the list shows them, saved where the user
+    // chooses.
+    void SaveReportClick();
 
 protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -62,6 +65,13 @@ private:
     void ShowProgress(std::size_t done, std::size_t total);
     // Ends the running job; its results are dropped.
     void StopJob();
+    // The hand-offs of the selected row's key (IDM_REGEDITAT1, IDM_COPY1,
+    // IDM_COPYKEYPATH1), its right-click menu at `position`
+    // (WM_CONTEXTMENU's), and its shortcuts (Ctrl+E, Ctrl+C): true when the
+    // key was one of them.
+    void RowHandoff(unsigned command);
+    void ListContextMenu(LPARAM position);
+    bool ListShortcut(WORD key);
 
     const TTreeNodes& tree_;
     KeysDeleted keysDeleted_;
@@ -70,7 +80,7 @@ private:
     Win32NameOrder order_;
     FontHandle font_;
     BrokenKeyList list_;
-    HWND checkAll_ = nullptr, uncheckAll_ = nullptr, delete_ = nullptr;
+    HWND checkAll_ = nullptr, uncheckAll_ = nullptr, delete_ = nullptr, saveReport_ = nullptr;
     HWND progress_ = nullptr, cancel_ = nullptr, close_ = nullptr, status_ = nullptr;
 
     Stage stage_ = Stage::Idle;

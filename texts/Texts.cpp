@@ -29,6 +29,8 @@ constexpr Row kRows[] = {
     // Shown only to a user who is not running as administrator, with the
     // system's shield beside it.
     {TextId::MenuRestartAsAdministrator, "管理者として再起動(&A)", "Restart as &administrator"},
+    {TextId::MenuRegistryEditorAt, "レジストリ エディターで開く(&E)", "Open in Registry &Editor"},
+    {TextId::MenuSaveReport, "壊れた登録のレポートを保存...", "Save report of broken registrations..."},
     {TextId::MenuClose, "Qob Tessavinの終了(&X)", "E&xit"},
     {TextId::MenuHelp, "ヘルプ(&H)", "&Help"},
     {TextId::MenuTutorial, "使い方(&T)...", "&Tutorial..."},
@@ -162,8 +164,10 @@ constexpr Row kRows[] = {
     // The console program: its usage on a bad command line, and the lines
     // of a restore (the code ends each with a new line).
     {TextId::ScanUsage,
-     "usage: QobTessavinScan [--utf8] [--faulty | --sections] [--threads N] | [--utf8] --restore <folder>",
-     "usage: QobTessavinScan [--utf8] [--faulty | --sections] [--threads N] | [--utf8] --restore <folder>"},
+     "usage: QobTessavinScan [--utf8] [--csv] [--faulty | --sections [--fix [--dry-run]]] [--threads N] | [--utf8] "
+     "--restore <folder>",
+     "usage: QobTessavinScan [--utf8] [--csv] [--faulty | --sections [--fix [--dry-run]]] [--threads N] | [--utf8] "
+     "--restore <folder>"},
     {TextId::RestoreUsage, "usage: QobTessavinScan [--utf8] --restore <folder>",
      "usage: QobTessavinScan [--utf8] --restore <folder>"},
     {TextId::RestoreNoBackup, "バックアップが見つかりません: %1", "No backup found: %1"},
@@ -280,6 +284,26 @@ constexpr Row kRows[] = {
     {TextId::OtherBrokenNotOneKey, "HKEY_CLASSES_ROOT\\%1: 1 個の登録のキーではないため削除しませんでした",
      "HKEY_CLASSES_ROOT\\%1: not deleted because it is not the key of one registration"},
     {TextId::OtherBrokenMoreProblems, "ほか %1 件", "and %1 more"},
+    {TextId::OtherBrokenSaveReport, "レポートを保存(&S)...", "&Save report..."},
+
+    // The right-click menu.
+    {TextId::ContextDelete, "削除", "Delete"},
+    {TextId::ContextRegistryEditor, "レジストリ エディターで開く", "Open in Registry Editor"},
+    {TextId::ContextCopy, "コピー", "Copy"},
+    {TextId::ContextCopyKeyPath, "キーのパスをコピー", "Copy key path"},
+
+    // The first part of a key's name in the registry editor's address bar.
+    {TextId::RegistryEditorComputer, "コンピューター", "Computer"},
+
+    // The report: the save dialog's filter, the columns beyond the window's,
+    // a faulty ProgID entry (%1 its faulty groups), a save that failed (%1
+    // the file, %2 the reason).
+    {TextId::ReportFilter, "CSV (*.csv)", "CSV (*.csv)"},
+    {TextId::ReportColumnToken, "理由コード", "Reason token"},
+    {TextId::ReportColumnFiles, "ファイル", "Files"},
+    {TextId::ReportKindProgId, "ProgID", "ProgID"},
+    {TextId::ReportReasonFaultyGroups, "不正なグループ: %1", "Faulty groups: %1"},
+    {TextId::ReportNotSaved, "レポートを保存できませんでした: %1\r%2", "The report could not be saved: %1\r%2"},
 
     // Errors that end a command, in the error report (which adds the full
     // stop): the windows, the tree and the registry's values (%1 the value's

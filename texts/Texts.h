@@ -38,6 +38,8 @@ enum class TextId {
     MenuUndo,
     MenuOtherBroken,
     MenuRestartAsAdministrator,
+    MenuRegistryEditorAt,
+    MenuSaveReport,
     MenuClose,
     MenuHelp,
     MenuTutorial,
@@ -206,6 +208,25 @@ enum class TextId {
     OtherBrokenNoLongerBroken,
     OtherBrokenNotOneKey,
     OtherBrokenMoreProblems,
+    OtherBrokenSaveReport,
+
+    // The right-click menu of the tree and of the other broken keys.
+    ContextDelete,
+    ContextRegistryEditor,
+    ContextCopy,
+    ContextCopyKeyPath,
+
+    // The registry editor's name of the computer, before the root key.
+    RegistryEditorComputer,
+
+    // The report of broken registrations: its save dialog, its own columns,
+    // the kind and reason of a faulty ProgID entry, and a failed save.
+    ReportFilter,
+    ReportColumnToken,
+    ReportColumnFiles,
+    ReportKindProgId,
+    ReportReasonFaultyGroups,
+    ReportNotSaved,
 
     // Errors that end a command, shown by the error report.
     ErrorNoTimer,

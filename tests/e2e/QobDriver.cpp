@@ -84,6 +84,7 @@
 //                                  TEXTs; fails when one of them is not there
 //   QobDriver listview-sort CAPTION COLUMN  clicks the column's header
 //   QobDriver window-status CAPTION    the text of that window's status bar
+//   QobDriver class-status CLASS       the same of the first top-level window of that class (another program's)
 //   QobDriver click CAPTION TEXT   clicks the button of that window whose
 //                                  text (without its "&") is TEXT
 //
@@ -1079,6 +1080,16 @@ int WindowStatus(const Args& args)
     return 0;
 }
 
+int ClassStatus(const Args& args)
+{
+    const std::vector<HWND> windows = TopLevelWindows(args[0]);
+    HWND bar = windows.empty() ? nullptr : ::FindWindowExW(windows.front(), nullptr, STATUSCLASSNAMEW, nullptr);
+    if (!bar)
+        return 1;
+    Out(ControlText(bar, 1024, 5000) + "\n");
+    return 0;
+}
+
 int ClickButton(const Args& args)
 {
     HWND window = ProgramWindow(args[0]);
@@ -1140,6 +1151,7 @@ const Command kCommands[] = {
     {"listview-check", 3, kAnyCount, ListViewCheck},
     {"listview-sort", 2, 2, ListViewSort},
     {"window-status", 1, 1, WindowStatus},
+    {"class-status", 1, 1, ClassStatus},
     {"click", 2, 2, ClickButton},
 };
 

@@ -26,7 +26,10 @@ Scenarios:
   resize          the window made larger and smaller: the toolbar, caption
                   strip, tree and status bar follow the client area, the wait
                   panel keeps its place
-  removal-answers Del from the tree, the toolbar and the menu, each question
+  removal-answers the registry editor at a node's key (an entry, a class of
+                  the 32-bit view), Ctrl+C and the right-click menu's copies,
+                  the right button selecting the node under it; Del from the
+                  tree, the toolbar and the menu, each question
                   answered as a user would: a node below an entry and a
                   container refused, No at the ProgID question, then a
                   removal with every kind of answer; the registry and the
@@ -67,7 +70,10 @@ Scenarios:
   other-broken    the window of other broken registrations from the menu
                   lists the fixture's broken classes (both views), type
                   libraries and interfaces and none of its healthy ones, with
-                  the ProgID that names them; a header click sorts; some keys
+                  the ProgID that names them; a header click sorts; Ctrl+E
+                  opens the registry editor at the selected row's key; the
+                  report of the rows as shown and the main window's report
+                  of its faulty entries are saved and read back; some keys
                   checked and deleted after one question leave the list and
                   the registry, the others stay; the backup folder named in
                   the window's status line restores them
@@ -78,7 +84,9 @@ Scenarios:
                   program (also from a folder whose name holds 表, where the
                   page is missing) and the program shows no message
 """
+import csv
 import glob
+import io
 import os
 import shutil
 import subprocess
@@ -657,13 +665,70 @@ FULL_LIBRARY_32 = "Wow6432Node\\" + FULL_LIBRARY
 FULL_EXE_QUESTION = file_question(r'"C:\qob\remove\full.exe" -Embedding', to_delete(r"C:\qob\remove\full.exe"))
 
 
+REGEDIT_SETTINGS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Applets\Regedit"
+EDITOR_CALL = 'verb=L"open" file=L"C:\\\\windows\\\\regedit.exe" parm=L"" dir=L"" show=0x00000005'
+
+
+def last_key():
+    """The key the registry editor opens at: its LastKey value."""
+    proc = subprocess.run(["wine", "reg", "query", REGEDIT_SETTINGS, "/v", "LastKey"], capture_output=True,
+                          timeout=60)
+    for line in proc.stdout.decode(CONSOLE_CODEC, errors="replace").splitlines():
+        name, _, value = line.partition("REG_SZ")
+        if name.strip() == "LastKey":
+            return value.strip()
+    return None
+
+
+def editor_opened_at(program, key_name, *keys):
+    """The keys open the registry editor at HKEY_CLASSES_ROOT\\key_name:
+    LastKey written (as Wine's editor takes it: from the root key on; the
+    computer's name first, as Windows' editor wants it, leaves Wine's at its
+    root), the editor of the Windows folder started, showing the key in its
+    status bar (its window closed again)."""
+    calls = program.trace().count(EDITOR_CALL)
+    key(*keys)
+    check(wait_until(lambda: program.trace().count(EDITOR_CALL) > calls, 20), f"{keys}: the editor was not started")
+    check(last_key() == ROOT + key_name, f"{keys}: LastKey {last_key()!r}, expected {key_name}")
+    check(driver("wait-class", "RegEdit_RegEdit", "20000", timeout=40)[0] == 0, "the editor's window did not appear")
+    shows = lambda: driver("class-status", "RegEdit_RegEdit")[1].strip().endswith("\\" + ROOT + key_name)
+    check(wait_until(shows, 10), f"the editor shows {driver('class-status', 'RegEdit_RegEdit')[1]!r}")
+    check(driver("close-class", "RegEdit_RegEdit", "10000")[0] == 0, "the editor did not close")
+
+
+def clipboard():
+    rc, out = driver("clipboard")
+    return out.rstrip("\r\n") if rc == 0 else None
+
+
 def scenario_removal_answers():
     seed("removal")
     before = export_classes()
-    with Program() as program:
+    with Program(trace="+exec") as program:
         if not scan_ended():
             return
         dialogs = Dialogs()
+        # The hand-offs of a node: the registry editor at the key of its
+        # group (the ProgID key, the class key in its view), its text and
+        # its key's path on the clipboard, by shortcut and by the menu.
+        if select_entry(FULL):
+            editor_opened_at(program, FULL, "ctrl+e")
+        if select_entry("Qob.Remove.Wow"):
+            key("Right", "Right", "Down")
+            wow_class = "Wow6432Node\\CLSID\\{0B0B7E04-0000-4000-8000-000000000004}"
+            editor_opened_at(program, wow_class, "shift+F10", "Down", "Down", "Return")
+            key("ctrl+c")
+            check(wait_until(lambda: clipboard() == "CLSID", 5), f"Ctrl+C put {clipboard()!r} on the clipboard")
+            key("Menu", "Up", "Return")
+            check(wait_until(lambda: clipboard() == ROOT + wow_class, 5), f"Copy key path put {clipboard()!r}")
+            # The right button selects the node under it first.
+            _, origin = driver("layout")
+            ox, oy = map(int, dict(l.split(" ", 1) for l in origin.splitlines())["origin"].split())
+            subprocess.run(["xdotool", "mousemove", str(ox + 80), str(oy + 58), "click", "3"], check=True)
+            time.sleep(1)
+            key("Escape")
+            check(wait_until(lambda: (selected_place() or ("", ""))[1] == "1", 5),
+                  f"the right button did not select the first line: {selected_place()}")
         # A node below an entry: refused, whatever it is.
         if select_entry(FULL):
             key("Right", "Down")
@@ -1444,6 +1509,28 @@ def wait_examined(seconds=120):
                  f"the examination did not end: {other_broken_status()!r}")
 
 
+def saved_report(path, command):
+    """The command opens a save dialog for a report; it is saved as `path`
+    and read back: its records, after the check of its byte order mark and
+    line ends."""
+    if os.path.exists(path):
+        os.remove(path)
+    command()
+    if not check(driver("wait-class", "#32770", "15000", timeout=40)[0] == 0, f"{path}: no save dialog"):
+        return []
+    time.sleep(1)
+    subprocess.run(["xdotool", "type", "--delay", "20", "Z:" + path.replace("/", "\\")], check=True)
+    key("Return")
+    if not check(wait_until(lambda: os.path.exists(path) and os.path.getsize(path) > 0, 20), f"{path} not written"):
+        return []
+    with open(path, "rb") as f:
+        data = f.read()
+    check(data.startswith(b"\xef\xbb\xbf"), f"{path}: no byte order mark")
+    text = data.decode("utf-8", errors="replace").lstrip("\ufeff")
+    check(text.endswith("\r\n") and "\n" not in text.replace("\r\n", ""), f"{path}: a record not ending in CR LF")
+    return list(csv.reader(io.StringIO(text, newline="")))
+
+
 def scenario_other_broken():
     sh("qob_wine_reset")
     with open(os.path.join(FIXTURES, "otherbroken.files"), encoding="utf-8") as f:
@@ -1470,9 +1557,17 @@ def scenario_other_broken():
         (interface, "Interface\\" + i % "02", "IGoneLibrary", unregistered_library + t % "FF", ""),
         (interface, "Interface\\" + i % "04", "IGoneProxy", unregistered_class + c % "FF", ""),
     ]
-    with Program() as program:
+    heading = tr("種類,キー,説明,理由,理由コード,ProgID,ファイル", "Kind,Key,Description,Reason,Reason token,ProgID,Files")
+    with Program(trace="+exec") as program:
         if not scan_ended():
             return
+        # The main window's report: the faulty entries with their faulty groups.
+        entries_report = os.path.join(BUILD, f"e2e-{RUN}-entries.csv")
+        records = saved_report(entries_report, lambda: key("alt+r", "Up", "Up", "Return"))
+        check(records[:1] == [heading.split(",")], f"the entries' report heading {records[:1]}")
+        named = [r for r in records if r[1:2] == ["Qob.Sections.Named"]]
+        check(named and named[0][4] == "faulty-groups InprocServer32" and named[0][6] == r"C:\qob\sections\gone.dll",
+              f"the entries' report on Qob.Sections.Named: {named}")
         key("alt+r")
         key("o")
         if not check(driver("wait-window", OTHER_BROKEN, "10000")[0] == 0, "the window did not open"):
@@ -1498,6 +1593,18 @@ def scenario_other_broken():
             driver("listview-sort", OTHER_BROKEN, "1")
             keys = [r[2].lower() for r in other_broken_rows()]
             check(keys == sorted(keys, reverse=not ascending), f"not sorted {'up' if ascending else 'down'}: {keys}")
+
+        # The report of the rows as shown, in their order (sorted down), read
+        # back; the registry editor at the selected row's key.
+        shown = [line.split("\t")[1:] for line in driver("listview-rows", OTHER_BROKEN)[1].splitlines()]
+        key("Home")
+        editor_opened_at(program, shown[0][1] if shown else "", "ctrl+e")
+        save = tr("レポートを保存(S)...", "Save report...")
+        other_report = os.path.join(BUILD, f"e2e-{RUN}-other.csv")
+        records = saved_report(other_report, lambda: driver("click", OTHER_BROKEN, save))
+        check(records[:1] == [heading.split(",")], f"the report's heading {records[:1]}")
+        check([r[:4] + r[5:6] for r in records[1:]] == shown,
+              f"the report's records {records[1:4]}..., shown {shown[:3]}...")
 
         # Four keys of each kind and view checked and deleted.
         chosen = [expected[0][1], expected[2][1], expected[4][1], expected[6][1]]

@@ -7,7 +7,10 @@
                                      scripts, every picture and link it names
                                      present (pictures as PNG of the size given);
                                      the English page has the sections and the
-                                     pictures of the Japanese one, in the same order
+                                     pictures of the Japanese one, in the same order,
+                                     its own picture where the Japanese page shows
+                                     the Japanese program (a picture of another
+                                     look than the Japanese one)
     check.py release ZIP VERSION     the release archive: exactly the programs,
                                      the pages with their pictures and the
                                      read-me; the program's version resource
@@ -26,6 +29,9 @@ VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "met
 BLOCK = {"div", "figure", "h1", "h2", "h3", "h4", "h5", "h6", "nav", "ol", "p", "pre", "table", "ul"}
 # The tutorial pages and their languages; the first is the one the others follow.
 PAGES = {"tutor.htm": "ja", "tutor-en.htm": "en"}
+# The pictures of the program's window in the language of a page, for the
+# first page's picture of the window in its own language.
+OWN_PICTURES = {"en": {"tutor_files/tutor-window.png": "tutor_files/tutor-window-en.png"}}
 failures = []
 
 
@@ -145,8 +151,15 @@ def check_pages(folder, names):
             continue
         model_name, model = first
         check(page.ids == model.ids, f"{name} has the sections {page.ids}, {model_name} {model.ids}")
-        sources, model_sources = [a.get("src") for _, a in page.images], [a.get("src") for _, a in model.images]
-        check(sources == model_sources, f"{name} shows the pictures {sources}, {model_name} {model_sources}")
+        own = OWN_PICTURES.get(lang, {})
+        sources = [a.get("src") for _, a in page.images]
+        model_sources = [own.get(a.get("src"), a.get("src")) for _, a in model.images]
+        check(sources == model_sources, f"{name} shows the pictures {sources}, expected {model_sources}")
+        for theirs, mine in own.items():
+            paths = [os.path.join(folder, src) for src in (theirs, mine)]
+            if all(os.path.isfile(p) for p in paths):
+                check(open(paths[0], "rb").read() != open(paths[1], "rb").read(),
+                      f"{name}: {mine} is the same picture as {theirs}")
     return sorted(pictures)
 
 

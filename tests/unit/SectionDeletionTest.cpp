@@ -1,6 +1,9 @@
 #include "catalogue/KeyOwner.h"
+#include "catalogue/NodeKey.h"
 #include "catalogue/Scan.h"
 #include "sections/BrokenKeyRows.h"
+#include "sections/CsvReport.h"
+#include "sections/FixLines.h"
 #include "sections/SectionDeletion.h"
 #include "tests/support/MemoryKeyStore.h"
 #include "tests/support/MemoryPlatform.h"
@@ -56,7 +59,7 @@ protected:
                                 "Interface\\{I}\\TypeLib", "CLSID\\{Healthy}\\InprocServer32"})
             store.CreateKey(kClassesRoot, key);
     }
-    SectionDeletionOutcome Delete(const std::vector<BrokenKey>& keys)
+    SectionDeletionOutcome Delete(const std::vector<BrokenKey>& keys, bool dryRun = false)
     {
         SectionDeletion deletion(
             store, backup,
@@ -66,6 +69,7 @@ protected:
                 return key;
             },
             [](long code) { return "error " + std::to_string(code); });
+        deletion.SetDryRun(dryRun);
         const std::atomic<bool> cancel{false};
         return deletion.Run(keys, [this](std::size_t done, std::size_t) { progress.push_back(done); }, cancel);
     }
@@ -78,9 +82,10 @@ protected:
 
 TEST_F(SectionDeletionTest, EachKeyIsSavedThenDeletedInItsOwnView)
 {
-    const SectionDeletionOutcome outcome =
-        Delete({Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{W}", RegistryView::Wow64_32),
-                Key(SectionKind::TypeLibrary, "TypeLib\\{L}"), Key(SectionKind::Interface, "Interface\\{I}")});
+    const std::vector<BrokenKey> keys{
+        Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{W}", RegistryView::Wow64_32),
+        Key(SectionKind::TypeLibrary, "TypeLib\\{L}"), Key(SectionKind::Interface, "Interface\\{I}")};
+    const SectionDeletionOutcome outcome = Delete(keys);
     EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{0, 1, 2, 3}));
     EXPECT_TRUE(outcome.problems.empty());
     EXPECT_EQ(outcome.folder, "C:\\backup");
@@ -92,6 +97,36 @@ TEST_F(SectionDeletionTest, EachKeyIsSavedThenDeletedInItsOwnView)
     EXPECT_TRUE(Exists("CLSID\\{W}\\InprocServer32")) << "the native class of the same id stays";
     EXPECT_TRUE(Exists("CLSID\\{B}"));
     EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4}));
+    EXPECT_EQ(FixLines(keys, outcome, false), "deleted\tclass\tCLSID\\{A}\n"
+                                              "deleted\tclass\tWow6432Node\\CLSID\\{W}\n"
+                                              "deleted\ttypelib\tTypeLib\\{L}\n"
+                                              "deleted\tinterface\tInterface\\{I}\n"
+                                              "backup\tC:\\backup\n");
+    EXPECT_EQ(FixExitStatus(keys, outcome), 0);
+}
+
+// The dry run of a scripted clean-up: examined again as for a deletion,
+// nothing saved, nothing deleted.
+TEST_F(SectionDeletionTest, ADryRunTellsWhatWouldGoAndChangesNothing)
+{
+    const std::vector<BrokenKey> keys{Key(SectionKind::Class, "CLSID\\{A}"),
+                                      Key(SectionKind::Class, "CLSID\\{Healthy}"),
+                                      Key(SectionKind::Class, "CLSID\\{B}\\LocalServer32")};
+    const SectionDeletionOutcome outcome = Delete(keys, true);
+    EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{0}));
+    EXPECT_EQ(outcome.healthy, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(outcome.problemKeys, (std::vector<std::size_t>{1, 2}));
+    EXPECT_TRUE(backup.saved.empty());
+    EXPECT_EQ(outcome.folder, "");
+    for (const char* kept : {"CLSID\\{A}", "CLSID\\{Healthy}", "CLSID\\{B}\\LocalServer32"})
+        EXPECT_TRUE(Exists(kept)) << kept;
+    EXPECT_EQ(FixLines(keys, outcome, true),
+              "would delete\tclass\tCLSID\\{A}\n"
+              "skipped\tclass\tCLSID\\{Healthy}\tHKEY_CLASSES_ROOT\\CLSID\\{Healthy}: 壊れていないため削除しませんでした\n"
+              "failed\tclass\tCLSID\\{B}\\LocalServer32\tHKEY_CLASSES_ROOT\\CLSID\\{B}\\LocalServer32: "
+              "1 個の登録のキーではないため削除しませんでした\n");
+    EXPECT_EQ(FixExitStatus(keys, outcome), kFixIncomplete) << "a key that could not go";
+    EXPECT_EQ(FixExitStatus({keys[0], keys[1]}, Delete({keys[0], keys[1]}, true)), 0) << "healthy needs nothing";
 }
 
 TEST_F(SectionDeletionTest, WhatIsNotPlainlyOneBrokenKeyIsLeftAndReportedOnce)
@@ -140,12 +175,18 @@ TEST_F(SectionDeletionTest, WhatIsNotPlainlyOneBrokenKeyIsLeftAndReportedOnce)
 TEST_F(SectionDeletionTest, AKeyWhoseBackupFailedIsNotDeleted)
 {
     backup.savesLeft = 1;
-    const SectionDeletionOutcome outcome =
-        Delete({Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{B}")});
+    const std::vector<BrokenKey> keys{Key(SectionKind::Class, "CLSID\\{A}"), Key(SectionKind::Class, "CLSID\\{B}")};
+    const SectionDeletionOutcome outcome = Delete(keys);
     EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{0}));
     EXPECT_EQ(outcome.problems, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\CLSID\\{B}: バックアップを作成できないため削除しませんでした (disk full)"}));
     EXPECT_FALSE(Exists("CLSID\\{A}"));
     EXPECT_TRUE(Exists("CLSID\\{B}\\LocalServer32"));
+    EXPECT_EQ(FixLines(keys, outcome, false),
+              "deleted\tclass\tCLSID\\{A}\n"
+              "failed\tclass\tCLSID\\{B}\tHKEY_CLASSES_ROOT\\CLSID\\{B}: バックアップを作成できないため削除しませんでした "
+              "(disk full)\n"
+              "backup\tC:\\backup\n");
+    EXPECT_EQ(FixExitStatus(keys, outcome), kFixIncomplete);
 }
 
 TEST_F(SectionDeletionTest, DeletionFailuresNameTheKeyInItsView)
@@ -214,6 +255,86 @@ TEST(BrokenKeyRowsTest, TheProgIdColumnNamesTheEntriesThatNameTheKey)
     EXPECT_EQ(names.For(Key(SectionKind::Class, "CLSID\\{W}")), "") << "not the native class of that id";
     EXPECT_EQ(names.For(Key(SectionKind::Class, "CLSID\\{O}")), "App.Odd");
     EXPECT_EQ(names.For(Key(SectionKind::Interface, "Interface\\{C}")), "");
+
+    // The key each node hands to the registry editor: its group's.
+    const auto group = [&tree](std::size_t entry, const std::string& name) -> const TTreeNode& {
+        const TTreeNode& node = *tree.TopLevel().at(entry);
+        for (int i = 1; i < node.Count(); ++i) {
+            if (node.Item(i)->Text() == name)
+                return *node.Item(i);
+        }
+        return node;
+    };
+    const auto keyOf = [](const TTreeNode& node) { return ClassesRootPath(KeyOfNode(node)); };
+    EXPECT_EQ(keyOf(*tree.TopLevel()[1]), "HKEY_CLASSES_ROOT\\App.One");
+    EXPECT_EQ(keyOf(*tree.TopLevel()[1]->Item(0)), "HKEY_CLASSES_ROOT\\App.One") << "its description";
+    EXPECT_EQ(keyOf(*group(1, "CLSID").Item(0)), "HKEY_CLASSES_ROOT\\CLSID\\{C}");
+    EXPECT_EQ(keyOf(group(1, "InprocServer32")), "HKEY_CLASSES_ROOT\\CLSID\\{C}");
+    EXPECT_EQ(keyOf(*group(1, "TypeLib").Item(0)), "HKEY_CLASSES_ROOT\\TypeLib\\{L}");
+    EXPECT_EQ(keyOf(*group(3, "LocalServer32").Item(0)), "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}");
+    EXPECT_EQ(keyOf(*tree.TopLevel()[0]->Item(0)), "HKEY_CLASSES_ROOT\\App.Odd") << "a description named CLSID";
+    // A key that is gone opens its nearest parent that is there.
+    const auto nearest = [&store](const std::string& path, RegistryView view) {
+        return ClassesRootPath(NearestExistingKey(store, {path, view}));
+    };
+    EXPECT_EQ(nearest("CLSID\\{W}\\gone", RegistryView::Wow64_32), "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}");
+    EXPECT_EQ(nearest("CLSID\\{W}", RegistryView::Native), "HKEY_CLASSES_ROOT\\CLSID");
+    EXPECT_EQ(nearest("TypeLib\\{L}", RegistryView::Native), "HKEY_CLASSES_ROOT");
+    EXPECT_EQ(RegistryEditorPath("コンピューター", {"CLSID\\{W}", RegistryView::Wow64_32}),
+              "コンピューター\\HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}");
+    EXPECT_EQ(RegistryEditorPath("", {"TypeLib\\{L}", RegistryView::Native}), "HKEY_CLASSES_ROOT\\TypeLib\\{L}");
+
+    // The report of the main tree: its faulty entries, their faulty groups
+    // and the server files of those groups.
+    const std::vector<ReportRow> entries = FaultyEntryReportRows(tree);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].kind, "ProgID");
+    EXPECT_EQ(entries[0].key, "App.Odd");
+    EXPECT_EQ(entries[0].description, "CLSID") << "a description that reads like a group stays the description";
+    EXPECT_EQ(entries[0].reason, "不正なグループ: InprocServer32");
+    EXPECT_EQ(entries[0].token, "faulty-groups InprocServer32");
+    EXPECT_EQ(entries[0].files, "C:\\gone.dll");
+    EXPECT_EQ(entries[3].key, "App.Wow");
+    EXPECT_EQ(entries[3].files, "C:\\gone.exe");
+
+    // The report of the broken keys: the window's columns, the token and
+    // the files.
+    BrokenKey server = Key(SectionKind::Class, "CLSID\\{C}");
+    server.missing = {"C:\\gone.dll", "C:\\also gone.exe"};
+    BrokenKey unregistered = Key(SectionKind::Interface, "Interface\\{I}");
+    unregistered.reason = BreakReason::UnregisteredTypeLib;
+    unregistered.missing = {"{L}"};
+    unregistered.description = "IThing, \"the\" one";
+    const std::string report = CsvReport(BrokenKeyReportRows({server, unregistered}, names));
+    EXPECT_EQ(report, "\xEF\xBB\xBF種類,キー,説明,理由,理由コード,ProgID,ファイル\r\n"
+                      "クラス,CLSID\\{C},,サーバーのファイルがありません: C:\\gone.dll | C:\\also gone.exe,"
+                      "missing-server C:\\gone.dll|C:\\also gone.exe,\"App.One, App.Two\","
+                      "C:\\gone.dll | C:\\also gone.exe\r\n"
+                      "インターフェイス,Interface\\{I},\"IThing, \"\"the\"\" one\","
+                      "タイプ ライブラリが登録されていません: {L},unregistered-typelib {L},,\r\n");
+}
+
+// A field is quoted only when it must be, and then every quote is doubled.
+TEST(CsvReport, FieldsAreQuotedTheWayRfc4180Quotes)
+{
+    const struct {
+        const char* text;
+        const char* field;
+    } cases[] = {
+        {"", ""},
+        {"plain text", "plain text"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"\"", "\"\"\"\""},
+        {"two\r\nlines", "\"two\r\nlines\""},
+        {"line\n", "\"line\n\""},
+        {"C:\\Program Files\\アプリ\\x.dll", "C:\\Program Files\\アプリ\\x.dll"},
+        {"表,示", "\"表,示\""},
+        {"semi;colon\ttab", "semi;colon\ttab"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CsvField(c.text), c.field) << c.text;
+    EXPECT_EQ(CsvReport({}).substr(0, 3), "\xEF\xBB\xBF") << "the byte order mark";
 }
 
 TEST(SectionDeletion, TheKeysThatWentAreNamedForTheEntriesOfTheTree)
