@@ -76,7 +76,7 @@ set_tests_properties(wine.backup PROPERTIES RUN_SERIAL TRUE)
 # The token and the restart as administrator under Wine.
 add_executable(ElevationProbe tests/wine/ElevationProbe.cpp extras/Win32Elevation.cpp extras/ShellCommands.cpp)
 qob_target(ElevationProbe)
-target_link_libraries(ElevationProbe PRIVATE qob_win32 shell32)
+target_link_libraries(ElevationProbe PRIVATE qob_forms qob_win32 shell32)
 add_test(NAME wine.elevation COMMAND ${QOB_WINE_TESTS}/elevation_restart.sh $<TARGET_FILE:ElevationProbe>)
 set_tests_properties(wine.elevation PROPERTIES RUN_SERIAL TRUE)
 

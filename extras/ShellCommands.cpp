@@ -26,8 +26,6 @@ std::string ProgramFilePath()
     }
 }
 
-}  // namespace
-
 void OpenTutorialPage(HWND owner)
 {
     const std::string program = ProgramFilePath();
