@@ -380,7 +380,7 @@ TEST(DpiChangeTest, WindowsTakeTheSuggestedRectangleAndLayThemselvesOut)
     };
     TTreeNodes nodes;
     TfrmOtherBroken other(nodes, nullptr);
-    ASSERT_TRUE(moveToAnotherScreen(other.Handle(), RECT{10, 20, 710, 520}));
+    ASSERT_TRUE(moveToAnotherScreen(other.Handle(), RECT{10, 20, 910, 520}));
     // The Close button keeps to the lower right corner of the new size.
     RECT client{};
     ::GetClientRect(other.Handle(), &client);

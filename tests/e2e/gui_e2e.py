@@ -1603,7 +1603,8 @@ def scenario_other_broken():
         other_report = os.path.join(BUILD, f"e2e-{RUN}-other.csv")
         records = saved_report(other_report, lambda: driver("click", OTHER_BROKEN, save))
         check(records[:1] == [heading.split(",")], f"the report's heading {records[:1]}")
-        check([r[:4] + r[5:6] for r in records[1:]] == shown,
+        # The report has no column of where a key lives (the list's last).
+        check([r[:4] + r[5:6] for r in records[1:]] == [s[:5] for s in shown],
               f"the report's records {records[1:4]}..., shown {shown[:3]}...")
 
         # Four keys of each kind and view checked and deleted.
