@@ -88,6 +88,11 @@ long Win32KeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uint
                              0);
 }
 
+long Win32KeyStore::DeleteValue(KeyHandle key, const std::string& name)
+{
+    return ::RegDeleteValueW(ToHkey(key), WidenText(name).c_str());
+}
+
 long Win32KeyStore::CloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
 
 int Win32NameOrder::Compare(const std::string& a, const std::string& b) const

@@ -34,6 +34,10 @@ public:
         saved.push_back(path + (view == RegistryView::Wow64_32 ? " (32)" : ""));
         return true;
     }
+    bool SaveValue(const std::string& path, RegistryView view, const std::string& name, std::string& reason) override
+    {
+        return SaveKey(path + " @" + name, view, reason);
+    }
     bool SaveFile(const std::string& path, std::string&) override
     {
         files.push_back(path);

@@ -250,10 +250,13 @@ TEST_P(SectionScanTest, HealthyKeysTakeNoExtraReads)
     std::atomic<bool> cancel{false};
     const SectionFindings findings = SectionExamination(store, files, order, 1).ExamineAll({}, cancel);
     EXPECT_TRUE(findings.keys.empty());
-    // The four sections listed (the 32-bit classes' key is not there) and
-    // opened again by the examiner, the type library's own key, then one
-    // server subkey a class and one TypeLib subkey an interface.
-    EXPECT_EQ(store.OpenCount(), 4u + 3u + 1u + 5u + 5u);
+    // The five sections listed (the 32-bit classes' and interfaces' keys are
+    // not there) and opened again by the examiner, the type library's own
+    // key, then one server subkey a class and one TypeLib subkey an
+    // interface; for the handlers SystemFileAssociations listed, and one
+    // shellex key looked for by each of the root's four keys and by
+    // Directory\Background.
+    EXPECT_EQ(store.OpenCount(), 5u + 3u + 1u + 5u + 5u + 1u + 4u + 1u);
 }
 
 // A value that cannot be read ends the examination: the broken keys listed
@@ -285,8 +288,10 @@ TEST_P(SectionScanTest, ProgressCountsEveryKeyAndCancelStops)
                                         lastTotal = total;
                                     }, cancel);
     EXPECT_EQ(all.keys.size(), 30u);
-    EXPECT_EQ(lastTotal, 30u);
-    EXPECT_EQ(lastDone, 30u);
+    // The classes, and the two places a shellex key is looked for: the
+    // root's one key and Directory\Background.
+    EXPECT_EQ(lastTotal, 32u);
+    EXPECT_EQ(lastDone, 32u);
 
     // Cancelled before it begins: nothing examined.
     cancel = true;

@@ -92,6 +92,7 @@ public:
     {
         return inner_.DeleteKey(base, path, viewFlags);
     }
+    long DeleteValue(qob::KeyHandle key, const std::string& name) override { return inner_.DeleteValue(key, name); }
     long CloseKey(qob::KeyHandle key) override
     {
         Timed timed(closeKey);
