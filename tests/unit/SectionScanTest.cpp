@@ -126,6 +126,36 @@ TEST_P(SectionScanTest, VerdictTable)
     Text("Interface\\{I8}\\ProxyStubClsid32", "0B0B5EC1-0000-4000-8000-0000000000FF");
     Text("Interface\\{I9}\\ProxyStubClsid32", "{0B0B5EC1-0000-4000-8000-0000000000FG}");
     store.CreateKey(kClassesRoot, "Interface\\{IA}\\TypeLib");  // no value at all
+    Text("Wow6432Node\\Interface\\{J1}\\ProxyStubClsid32", noProxy);  // the 32-bit view's, by the same rules
+    Text("Wow6432Node\\Interface\\{J2}\\ProxyStubClsid32", proxy32);
+
+    // Shell extension handlers: a class in either view will do, even a broken
+    // one; a value that is no class id names nothing.
+    const std::string noHandler = "{0B0B5EC1-0000-4000-8000-0000000000EE}";
+    const std::string menus = "txtfile\\shellex\\ContextMenuHandlers\\";
+    Text(menus + "Gone", noHandler);
+    Text(menus + "Wow", proxy32);
+    Text(menus + "Native", "{0b0b5ec1-0000-4000-8000-000000000001}");
+    Text(menus + "Off", "--" + noHandler);
+    Text(menus + noHandler, "");                                       // named by its key
+    store.CreateKey(kClassesRoot, menus + "{0B0B5EC1-0000-4000-8000-0000000000ED}");  // no value at all
+    store.SetValue(kClassesRoot, menus + "Dword", "", kRegDword, std::string(4, '\0'));
+    Text("*\\shellex\\PropertySheetHandlers\\Sheet", noHandler);
+    Text("Directory\\Background\\shellex\\ContextMenuHandlers\\Back", noHandler);
+    const std::string thumbnail = "{BB2E617C-0920-11D1-9A0B-00C04FC2D6C1}";
+    Text("SystemFileAssociations\\.xyz\\shellex\\" + thumbnail, noHandler);
+    store.CreateKey(kClassesRoot, "SystemFileAssociations\\.abc\\shellex\\" + thumbnail);  // an interface's id
+    Text("txtfile\\shellex\\IconHandler", proxy);
+    Text("txtfile\\shellex\\Unknown", noHandler);                     // no handler key at all
+    Text("txtfile\\Handlers\\ContextMenuHandlers\\Elsewhere", noHandler);
+
+    // File types: a ProgID in any case will do.
+    Text(".gone", "Gone.Document");
+    Text(".gone", "text/gone", "Content Type");
+    Text(".case", "TXTFILE");
+    Text(".empty", "");
+    store.CreateKey(kClassesRoot, ".none\\OpenWithProgids");
+    store.SetValue(kClassesRoot, ".dword", "", kRegDword, std::string(4, '\0'));
 
     EXPECT_EQ(Lines(),
               "class\tCLSID\\{c4}\tBoth\\x09gone\tmissing-server C:\\app\\gone.dll|C:\\app\\gone.exe /automation\n"
@@ -135,7 +165,19 @@ TEST_P(SectionScanTest, VerdictTable)
               "typelib\tTypeLib\\{T3}\t\tmissing-file C:\\app\\gone.dll\\2|\"C:\\app\\gone64.tlb\"\n"
               "typelib\tTypeLib\\{T5}\t\tmissing-file C:\\windows\\system32\\wow.tlb\n"
               "interface\tInterface\\{I2}\tIGone\tunregistered-typelib " + noLib + "\n"
-              "interface\tInterface\\{I5}\t\tunregistered-class " + noProxy + "\n");
+              "interface\tInterface\\{I5}\t\tunregistered-class " + noProxy + "\n"
+              "interface\tWow6432Node\\Interface\\{J1}\t\tunregistered-class " + noProxy + "\n"
+              "shellex\t*\\shellex\\PropertySheetHandlers\\Sheet\tPropertySheetHandlers\tmissing-class " + noHandler + "\n"
+              "shellex\tDirectory\\Background\\shellex\\ContextMenuHandlers\\Back\tContextMenuHandlers\tmissing-class " +
+                  noHandler + "\n"
+              "shellex\tSystemFileAssociations\\.xyz\\shellex\\" + thumbnail + "\t" + thumbnail + "\tmissing-class " +
+                  noHandler + "\n"
+              "shellex\ttxtfile\\shellex\\ContextMenuHandlers\\Gone\tContextMenuHandlers\tmissing-class " + noHandler + "\n"
+              "shellex\ttxtfile\\shellex\\ContextMenuHandlers\\{0B0B5EC1-0000-4000-8000-0000000000ED}\tContextMenuHandlers"
+              "\tmissing-class {0B0B5EC1-0000-4000-8000-0000000000ED}\n"
+              "shellex\ttxtfile\\shellex\\ContextMenuHandlers\\" + noHandler + "\tContextMenuHandlers\tmissing-class " +
+                  noHandler + "\n"
+              "filetype\t.gone\ttext/gone\tmissing-progid Gone.Document\n");
 }
 
 // A class whose servers are all gone is healthy when Windows activates it
@@ -345,6 +387,40 @@ TEST_P(SectionScanTest, ExamineAgainSeesTheKeyAsItIsNow)
     }
     store.SetValue(kClassesRoot, "Wow6432Node\\CLSID\\{A}\\InprocServer32", "", kRegDword, std::string(4, '\0'));
     EXPECT_FALSE(examination.ExamineAgain(wow)) << "a key that cannot be read is not deleted";
+}
+
+// The handlers and file types too, each key on its own: never its shellex
+// key, its handler list or a key below a file type.
+TEST_P(SectionScanTest, ExamineAgainSeesHandlersAndFileTypesAsTheyAreNow)
+{
+    const std::string noHandler = "{0B0B5EC1-0000-4000-8000-0000000000EE}";
+    Text("SystemFileAssociations\\.a\\shellex\\ContextMenuHandlers\\Foo", noHandler);
+    Text(".gone", "Gone.Document");
+    SectionFindings findings = ExamineAll();
+    ASSERT_EQ(findings.keys.size(), 2u);
+    SectionExamination examination = Examination();
+    const BrokenKey handler = findings.keys[0];
+    const BrokenKey type = findings.keys[1];
+    EXPECT_TRUE(examination.ExamineAgain(handler));
+    EXPECT_TRUE(examination.ExamineAgain(type));
+
+    for (const char* path : {"SystemFileAssociations\\.a\\shellex\\ContextMenuHandlers",
+                             "SystemFileAssociations\\.a\\shellex", "a\\b\\shellex\\ContextMenuHandlers\\Foo",
+                             "SystemFileAssociations\\.a\\shellex\\ContextMenuHandlers\\Foo\\Sub", "\\.gone"}) {
+        BrokenKey other = handler;
+        other.path = path;
+        EXPECT_FALSE(examination.ExamineAgain(other)) << path;
+    }
+    for (const char* path : {".gone\\OpenWithProgids", ".", "gone"}) {
+        BrokenKey other = type;
+        other.path = path;
+        EXPECT_FALSE(examination.ExamineAgain(other)) << path;
+    }
+
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + noHandler);
+    store.CreateKey(kClassesRoot, "gone.document");
+    EXPECT_FALSE(examination.ExamineAgain(handler));
+    EXPECT_FALSE(examination.ExamineAgain(type));
 }
 
 }  // namespace
