@@ -13,8 +13,9 @@
 //                               (on N threads; with pool, all with the helpers,
 //                               unpaced), timed
 //   WineScanBench.exe sections-profile   the examination of the classes, type
-//                               libraries and interfaces on one thread, its
-//                               registry calls and file searches counted and timed
+//                               libraries, interfaces, handlers and file types
+//                               on one thread, its registry calls and file
+//                               searches counted and timed
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeDump.h"
