@@ -92,7 +92,7 @@ def main():
           + (", one core kept busy by a spinning process" if args.busy else ""))
     print(f"data: the scan benchmark's prefix ({args.progids} ProgIDs); whole HKCR as exported: {keys} keys")
     print("      keys examined: " + ", ".join(f"{sizes[s]} {label}" for s, label in SECTIONS.items())
-          + f"; {sum(sizes.values())} in all")
+          + f"; {sum(sizes[s] for s in SECTIONS)} in all")
     print(f"      the root's keys: {sizes['root']}, of them {sizes['file types']} file types; "
           f"{sizes['shellex']} shellex keys")
     print("      broken found: " + ", ".join(f"{found[k]} {k}" for k in KINDS))
