@@ -44,6 +44,7 @@ constexpr long kErrorNoMoreItems = 259;
 // Access rights.
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 // The access flags that select the view.
 constexpr std::uint32_t ViewFlags(RegistryView view) { return view == RegistryView::Wow64_32 ? kKeyWow64_32Key : 0; }
@@ -74,6 +75,9 @@ public:
     // RegDeleteKeyExW(base, path, viewFlags, 0): the key in the registry view
     // that viewFlags (0 or kKeyWow64_32Key) selects.
     virtual long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) = 0;
+    // RegDeleteValueW(key, name): the value `name` ("" for the default
+    // value) of a key opened with kKeySetValue; 2 when it is not there.
+    virtual long DeleteValue(KeyHandle key, const std::string& name) = 0;
     // RegCloseKey.
     virtual long CloseKey(KeyHandle key) = 0;
     // RegGetKeySecurity(key, OWNER_SECURITY_INFORMATION) and

@@ -7,7 +7,7 @@ namespace qob {
 namespace {
 
 // The sections below HKEY_CLASSES_ROOT that the 32-bit view keeps apart.
-constexpr std::string_view kRedirectedSections[] = {"CLSID"};
+constexpr std::string_view kRedirectedSections[] = {"CLSID", "Interface"};
 
 // An ASCII text in the path's characters.
 template <typename Char>

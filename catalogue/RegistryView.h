@@ -12,9 +12,10 @@ enum class RegistryView { Native, Wow64_32 };
 
 // The key HKEY_CLASSES_ROOT\<path> of `view` as the system names it (and as
 // the registry editor and a .reg file do): the 32-bit view keeps its own
-// class keys below Wow6432Node, so "CLSID\{...}" of that view is
-// "Wow6432Node\CLSID\{...}". Any other key is shared by both views and keeps
-// its path.
+// class and interface keys below Wow6432Node, so "CLSID\{...}" of that view
+// is "Wow6432Node\CLSID\{...}" and "Interface\{...}" is
+// "Wow6432Node\Interface\{...}" (Wine keeps them so too). Any other key is
+// shared by both views and keeps its path.
 std::string KeyNameInView(std::string_view path, RegistryView view);
 std::u16string KeyNameInView(std::u16string_view path, RegistryView view);
 

@@ -96,6 +96,11 @@ long Win32KeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uint
                              0);
 }
 
+long Win32KeyStore::DeleteValue(KeyHandle key, const std::string& name)
+{
+    return ::RegDeleteValueW(ToHkey(key), WidenText(name).c_str());
+}
+
 long Win32KeyStore::CloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
 
 long Win32KeyStore::QueryOwner(KeyHandle key, std::string& owner)

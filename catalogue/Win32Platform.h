@@ -15,6 +15,7 @@ public:
     long EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override;
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
     long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
+    long DeleteValue(KeyHandle key, const std::string& name) override;
     long CloseKey(KeyHandle key) override;
     long QueryOwner(KeyHandle key, std::string& owner) override;
 };

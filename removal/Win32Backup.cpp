@@ -1,6 +1,7 @@
 #include "removal/Win32Backup.h"
 
 #include "removal/BackupFormat.h"
+#include "removal/ValueDeletion.h"
 
 #include "catalogue/Win32Handles.h"
 #include "catalogue/Win32Platform.h"
@@ -276,23 +277,30 @@ bool Win32RemovalBackup::MakeFolder(std::string& reason)
     return false;
 }
 
-bool Win32RemovalBackup::SaveKey(const std::string& path, RegistryView view, std::string& reason)
+bool Win32RemovalBackup::ReadToSave(const std::string& path, RegistryView view, KeyTree& tree, std::string& trimmed,
+                                    std::string& reason)
 {
-    std::string trimmed = path;
+    trimmed = path;
     while (!trimmed.empty() && trimmed.front() == '\\')
         trimmed.erase(0, 1);
     if (trimmed.empty()) {
         reason = Text(TextId::BackupWholeRoot);
         return false;
     }
-    KeyTree tree;
     const long read = reader_.Read(trimmed, view, tree);
-    if (read == ERROR_FILE_NOT_FOUND)
+    if (read == ERROR_FILE_NOT_FOUND) {
+        tree = KeyTree();
         return true;
+    }
     if (read != ERROR_SUCCESS) {
         reason = Text(TextId::BackupKeyUnreadable, {trimmed, SystemErrorText(read)});
         return false;
     }
+    return true;
+}
+
+bool Win32RemovalBackup::WriteSaved(const KeyTree& tree, const std::string& trimmed, std::string& reason)
+{
     std::u16string text;
     std::u16string badName;
     if (!AppendRegKeys(tree, text, badName)) {
@@ -307,6 +315,26 @@ bool Win32RemovalBackup::SaveKey(const std::string& path, RegistryView view, std
         return false;
     }
     return true;
+}
+
+bool Win32RemovalBackup::SaveKey(const std::string& path, RegistryView view, std::string& reason)
+{
+    KeyTree tree;
+    std::string trimmed;
+    if (!ReadToSave(path, view, tree, trimmed, reason))
+        return false;
+    return tree.keys.empty() || WriteSaved(tree, trimmed, reason);
+}
+
+bool Win32RemovalBackup::SaveValue(const std::string& path, RegistryView view, const std::string& name,
+                                   std::string& reason)
+{
+    KeyTree tree;
+    std::string trimmed;
+    if (!ReadToSave(path, view, tree, trimmed, reason))
+        return false;
+    const KeyTree one = WithOneValue(tree, U16Of(WidenText(name)));
+    return one.keys.empty() || WriteSaved(one, trimmed, reason);
 }
 
 bool Win32RemovalBackup::SaveFile(const std::string& path, std::string& reason)

@@ -31,11 +31,19 @@ public:
     explicit Win32RemovalBackup(const std::string& progId, std::wstring baseFolder = {});
 
     bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override;
+    bool SaveValue(const std::string& path, RegistryView view, const std::string& name,
+                   std::string& reason) override;
     bool SaveFile(const std::string& path, std::string& reason) override;
     std::string Folder() const override;
 
 private:
     bool MakeFolder(std::string& reason);
+    // Reads the key to save into `tree`, its path trimmed of backslashes
+    // into `trimmed`; an empty tree when it is not there.
+    bool ReadToSave(const std::string& path, RegistryView view, KeyTree& tree, std::string& trimmed,
+                    std::string& reason);
+    // Appends the tree to keys.reg.
+    bool WriteSaved(const KeyTree& tree, const std::string& trimmed, std::string& reason);
 
     std::wstring progId_;
     std::wstring base_;

@@ -16,6 +16,10 @@ std::string KindText(SectionKind kind)
         return std::string(Text(TextId::OtherBrokenKindTypeLibrary));
     case SectionKind::Interface:
         return std::string(Text(TextId::OtherBrokenKindInterface));
+    case SectionKind::ShellExtension:
+        return std::string(Text(TextId::OtherBrokenKindShellExtension));
+    case SectionKind::FileType:
+        return std::string(Text(TextId::OtherBrokenKindFileType));
     }
     return {};
 }
@@ -36,6 +40,10 @@ std::string BreakReasonText(const BrokenKey& key)
         return Text(TextId::OtherBrokenReasonUnregisteredTypeLib, {missing});
     case BreakReason::UnregisteredClass:
         return Text(TextId::OtherBrokenReasonUnregisteredClass, {missing});
+    case BreakReason::MissingClass:
+        return Text(TextId::OtherBrokenReasonMissingClass, {missing});
+    case BreakReason::MissingProgId:
+        return Text(TextId::OtherBrokenReasonMissingProgId, {missing});
     }
     return missing;
 }

@@ -2,6 +2,7 @@
 
 #include "catalogue/KeyOwner.h"
 #include "catalogue/Registry.h"
+#include "sections/VerdictSupport.h"
 #include "texts/Texts.h"
 
 namespace qob {
@@ -10,6 +11,26 @@ namespace {
 
 // Problems listed one by one in the message; the rest are counted.
 constexpr std::size_t kProblemsShown = 20;
+
+// A file type loses only its default value: the key usually holds more
+// (OpenWithProgids, ShellNew, PerceivedType), and without the value Windows
+// takes the type as one without a program, "Open with" still working.
+bool DeletesDefaultValueOnly(const BrokenKey& key) { return key.kind == SectionKind::FileType; }
+
+// What the deletion takes of the key is still there.
+bool StillThere(KeyStore& store, const BrokenKey& key)
+{
+    if (DeletesDefaultValueOnly(key)) {
+        const ReadKey own(store, kClassesRoot, key.path, key.view);
+        std::uint32_t type = 0;
+        std::string data;
+        return own && store.QueryValue(own.get(), "", type, data) != kErrorFileNotFound;
+    }
+    TRegistry registry(store);
+    registry.SetRootKey(kClassesRoot);
+    registry.SetViewFlags(ViewFlags(key.view));
+    return registry.KeyExists(key.path);
+}
 
 }  // namespace
 
@@ -46,7 +67,7 @@ std::string SectionProblemsMessage(const std::vector<std::string>& problems)
 SectionDeletion::SectionDeletion(KeyStore& store, RemovalBackup& backup, ExamineAgain examineAgain,
                                  ErrorText errorText)
     : store_(store), backup_(backup), examineAgain_(std::move(examineAgain)),
-      deletion_(store, backup, std::move(errorText))
+      deletion_(store, backup, errorText), values_(store, backup, std::move(errorText))
 {
 }
 
@@ -92,10 +113,7 @@ SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::ve
         return Result::Kept;
     }
     if (!examineAgain_(key)) {
-        TRegistry registry(store_);
-        registry.SetRootKey(kClassesRoot);
-        registry.SetViewFlags(ViewFlags(key.view));
-        if (!registry.KeyExists(key.path))
+        if (!StillThere(store_, key))
             return Result::Gone;
         problems.push_back(Text(TextId::OtherBrokenNoLongerBroken, {key.name}));
         return Result::Healthy;
@@ -103,7 +121,8 @@ SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::ve
     if (dryRun_)
         return Result::Gone;
     const KeyDeletionTexts texts{TextId::RemovalKeyNotBackedUp, TextId::RemovalKeyFailed};
-    KeyDeletionOutcome deletion = deletion_.Delete(key.path, key.view, texts);
+    KeyDeletionOutcome deletion = DeletesDefaultValueOnly(key) ? values_.Delete(key.path, key.view, "", texts)
+                                                               : deletion_.Delete(key.path, key.view, texts);
     if (deletion.gone)
         return Result::Gone;
     problems.push_back(std::move(deletion.problem));

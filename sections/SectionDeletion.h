@@ -1,13 +1,16 @@
-// The deletion of checked broken keys of the classes, type libraries and
-// interfaces: each key examined again, saved into the run's one backup
-// folder and deleted with its subtree in its own view. Keys only, never a
-// file. Portable: over the key store and the backup.
+// The deletion of checked broken keys of the classes, type libraries,
+// interfaces and shell extension handlers: each key examined again, saved
+// into the run's one backup folder and deleted with its subtree in its own
+// view. A broken file type loses only its default value, the key kept.
+// Keys and values only, never a file. Portable: over the key store and the
+// backup.
 #pragma once
 
 #include "catalogue/EntryRefresh.h"
 #include "catalogue/KeyStore.h"
 #include "removal/Backup.h"
 #include "removal/KeyDeletion.h"
+#include "removal/ValueDeletion.h"
 #include "sections/SectionScan.h"
 
 #include <atomic>
@@ -65,6 +68,7 @@ private:
     ExamineAgain examineAgain_;
     KeyDeletion deletion_;
     bool dryRun_ = false;
+    ValueDeletion values_;
 };
 
 }  // namespace qob

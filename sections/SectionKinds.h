@@ -17,12 +17,34 @@ namespace qob {
 using Verdict = std::optional<BrokenKey> (*)(const VerdictContext& context, KeyHandle section,
                                              const std::string& name, RegistryView view);
 
+// The items of a kind whose keys lie below the root's own keys, picked from
+// the names of the root's subkeys (listed once for every such kind); may
+// open keys of its own (the listing's thread).
+using RootItems = void (*)(KeyStore& store, const std::vector<std::string>& rootNames,
+                           std::vector<std::string>& items);
+
+// The keys of the kind below one item, as paths below the section, in the
+// order found; nothing when the item has none. For the kinds whose items
+// hold several keys each.
+using ItemKeys = void (*)(KeyStore& store, KeyHandle section, const std::string& item,
+                          std::vector<std::string>& keys);
+
+// Whether `path` names one key of the kind below its section, and nothing
+// more or less.
+using OwnKey = bool (*)(const std::string& path);
+
 struct SectionKindRow {
     SectionKind kind;
-    const char* section;              // the section's key below HKEY_CLASSES_ROOT
+    const char* section;              // the section's key below HKEY_CLASSES_ROOT; "" for the root itself
     std::vector<RegistryView> views;  // the views it is examined in, in the listing's order
     const char* token;                // the kind in the console's lines
     Verdict verdict;
+    // Where the items are not the section's subkeys: picked from the root's.
+    RootItems rootItems = nullptr;
+    // Where an item is not a key but holds any number of them.
+    ItemKeys itemKeys = nullptr;
+    // Where a key is not "<section>\<one name>".
+    OwnKey ownKey = nullptr;
 };
 
 // The rows in the order of the listing and of the findings.

@@ -14,6 +14,8 @@ std::string ReasonToken(const BrokenKey& key)
         {BreakReason::MissingFile, "missing-file"},
         {BreakReason::UnregisteredTypeLib, "unregistered-typelib"},
         {BreakReason::UnregisteredClass, "unregistered-class"},
+        {BreakReason::MissingClass, "missing-class"},
+        {BreakReason::MissingProgId, "missing-progid"},
     };
     std::string text = std::string(tokens.at(key.reason)) + ' ';
     for (std::size_t i = 0; i < key.missing.size(); ++i)

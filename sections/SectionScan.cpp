@@ -7,6 +7,7 @@
 #include "sections/VerdictSupport.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <thread>
@@ -16,7 +17,8 @@ namespace qob {
 
 namespace {
 
-// One key to examine: its kind's row, its view, and its name in the section.
+// One item to examine: its kind's row, its view, and its name in the
+// section (a key, or for some kinds a key that holds several).
 struct SectionKey {
     const SectionKindRow* row;
     RegistryView view;
@@ -29,7 +31,28 @@ class Examiner {
 public:
     Examiner(KeyStore& store, FileChecks& files, KeyPresence& keys) : context_{store, files, keys} {}
 
-    std::optional<BrokenKey> Examine(const SectionKey& key)
+    // The broken keys of the item, in the order found.
+    void Examine(const SectionKey& item, std::vector<BrokenKey>& found)
+    {
+        const SectionKindRow& row = *item.row;
+        if (!row.itemKeys) {
+            if (std::optional<BrokenKey> broken = ExamineKey(item))
+                found.push_back(std::move(*broken));
+            return;
+        }
+        const std::optional<KeyHandle> section = Section(row, item.view);
+        if (!section)
+            return;
+        keys_.clear();
+        row.itemKeys(context_.store, *section, item.name, keys_);
+        for (std::string& key : keys_) {
+            if (std::optional<BrokenKey> broken = ExamineKey({&row, item.view, std::move(key)}))
+                found.push_back(std::move(*broken));
+        }
+    }
+
+    // The verdict on the one key `key.name` of the section.
+    std::optional<BrokenKey> ExamineKey(const SectionKey& key)
     {
         const SectionKindRow& row = *key.row;
         const std::optional<KeyHandle> section = Section(row, key.view);
@@ -39,7 +62,7 @@ public:
         if (broken) {
             broken->kind = row.kind;
             broken->view = key.view;
-            broken->path = std::string(row.section) + "\\" + key.name;
+            broken->path = *row.section ? std::string(row.section) + "\\" + key.name : key.name;
             broken->name = KeyNameInView(broken->path, key.view);
             // Asked of the broken keys only: two opens each, none for a healthy key.
             broken->hives = FindKeyHives(context_.store, broken->path, key.view);
@@ -48,9 +71,12 @@ public:
     }
 
 private:
-    // The section's key in the view, opened when first needed.
+    // The section's key in the view, opened when first needed; the root
+    // itself for the kinds below the root's keys.
     std::optional<KeyHandle> Section(const SectionKindRow& row, RegistryView view)
     {
+        if (!*row.section)
+            return kClassesRoot;
         const auto [it, added] =
             sections_.try_emplace({row.kind, view}, context_.store, kClassesRoot, row.section, view);
         if (!it->second)
@@ -60,21 +86,33 @@ private:
 
     VerdictContext context_;
     std::map<std::pair<SectionKind, RegistryView>, ReadKey> sections_;
+    std::vector<std::string> keys_;
 };
 
-// What examining one key gave.
+// What examining one item gave.
 struct Outcome {
-    std::optional<BrokenKey> broken;
+    std::vector<BrokenKey> broken;
     std::exception_ptr error;
 };
 
-// Lists one section's keys in one view, in the registry's order.
-void ListSection(KeyStore& store, const SectionKindRow& row, RegistryView view, std::vector<SectionKey>& keys,
-                 std::vector<std::string>& names)
+// Lists one kind's items in one view, in the registry's order: the
+// section's keys, or those its row picks from the root's (listed into
+// `rootNames` when first needed, and kept in `listed`).
+void ListItems(KeyStore& store, const SectionKindRow& row, RegistryView view, std::vector<SectionKey>& keys,
+               std::vector<std::string>& names, std::optional<std::vector<std::string>>& rootNames,
+               ListedKeys& listed)
 {
     names.clear();
-    if (const ReadKey section{store, kClassesRoot, row.section, view})
+    if (row.rootItems) {
+        if (!rootNames) {
+            rootNames.emplace();
+            ListSubkeyNames(store, kClassesRoot, *rootNames);
+            listed.AddRootNames(*rootNames);
+        }
+        row.rootItems(store, *rootNames, names);
+    } else if (const ReadKey section{store, kClassesRoot, row.section, view}) {
         ListSubkeyNames(store, section.get(), names);
+    }
     for (std::string& name : names)
         keys.push_back({&row, view, std::move(name)});
 }
@@ -102,6 +140,7 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
     std::vector<SectionKey> keys;
     ListedKeys listed(store_);
     std::vector<std::string> names;
+    std::optional<std::vector<std::string>> rootNames;
     for (const SectionKindRow& row : SectionKinds()) {
         for (const RegistryView view : row.views) {
             if (cancel) {
@@ -109,7 +148,7 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
                 return findings;
             }
             const std::size_t first = keys.size();
-            ListSection(store_, row, view, keys, names);
+            ListItems(store_, row, view, keys, names, rootNames, listed);
             for (std::size_t i = first; i < keys.size(); ++i)
                 listed.Add(row.kind, keys[i].name);
             if (progress)
@@ -126,7 +165,7 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
         return [examiner, &keys, &outcomes](std::size_t index) {
             Outcome& outcome = outcomes[index];
             try {
-                outcome.broken = examiner->Examine(keys[index]);
+                examiner->Examine(keys[index], outcome.broken);
             } catch (...) {
                 outcome.error = std::current_exception();
             }
@@ -137,8 +176,8 @@ SectionFindings SectionExamination::ExamineAll(const SectionProgress& progress, 
         Outcome& outcome = outcomes[index];
         if (outcome.error)
             findings.error = outcome.error;
-        else if (outcome.broken)
-            findings.keys.push_back(std::move(*outcome.broken));
+        else
+            std::move(outcome.broken.begin(), outcome.broken.end(), std::back_inserter(findings.keys));
         if (progress)
             progress(index + 1, keys.size());
         return !cancel;
@@ -162,6 +201,8 @@ bool IsSingleSectionKey(const BrokenKey& key)
     const SectionKindRow& row = KindRow(key.kind);
     if (std::find(row.views.begin(), row.views.end(), key.view) == row.views.end())
         return false;
+    if (row.ownKey)
+        return row.ownKey(key.path);
     const std::string section = row.section;
     const std::string& path = key.path;
     return IsPathBelow(path, section) && path.find('\\', section.size() + 1) == std::string::npos;
@@ -171,13 +212,14 @@ std::optional<BrokenKey> SectionExamination::ExamineAgain(const BrokenKey& key)
 {
     if (!IsSingleSectionKey(key))
         return std::nullopt;
-    const std::string name = key.path.substr(key.path.find('\\') + 1);
+    const SectionKindRow& row = KindRow(key.kind);
+    const std::string name = *row.section ? key.path.substr(key.path.find('\\') + 1) : key.path;
     FileChecks files(files_);
     RegistryKeys keys(store_);
     Examiner examiner(store_, files, keys);
     std::optional<BrokenKey> broken;
     try {
-        broken = examiner.Examine({&KindRow(key.kind), key.view, name});
+        broken = examiner.ExamineKey({&row, key.view, name});
     } catch (const ERegistryException&) {
         return std::nullopt;
     }

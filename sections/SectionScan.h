@@ -1,6 +1,7 @@
 // The sections of HKEY_CLASSES_ROOT beside the ProgIDs - the classes, the
-// type libraries and the interfaces - examined for keys that are plainly
-// broken. The verdicts are conservative: a key is listed only when what it
+// type libraries and the interfaces, in both views where the 32-bit view
+// keeps its own - and, below the root's own keys, the shell extension
+// handlers and the file types, examined for keys that are plainly broken. The verdicts are conservative: a key is listed only when what it
 // names is certainly gone; when in doubt it is healthy. Portable: over the
 // key store and the file system, no platform calls. Each kind of key has its
 // verdict in a unit of its own and a row in sections/SectionKinds.h; the
@@ -25,16 +26,21 @@
 namespace qob {
 
 // True when the key is `<section>\<one non-empty name>` of its kind's
-// section (CLSID, TypeLib or Interface; only CLSID in the 32-bit view):
-// never a section itself, never a key inside another registration.
+// section (CLSID, TypeLib or Interface; only CLSID and Interface in the
+// 32-bit view), one handler key below a shellex key, or one file type key
+// ".xyz": never a section, a shellex key or a handler list itself, never a
+// key inside another registration.
 bool IsSingleSectionKey(const BrokenKey& key);
 
 // What one examination found. On a read error of the registry the keys
 // found before it stay (before it in the listing's order: the classes, the
-// 32-bit classes, the type libraries, the interfaces, each section in the
+// 32-bit classes, the type libraries, the interfaces, the 32-bit
+// interfaces, the handlers by the root's keys, the file types, each in the
 // registry's order) and `error` holds it (an ERegistryException).
 struct SectionFindings {
-    std::vector<BrokenKey> keys;  // by kind (class, type library, interface), then by name in the name order
+    // By kind (class, type library, interface, shell extension, file type),
+    // then by name in the name order.
+    std::vector<BrokenKey> keys;
     std::exception_ptr error;
     bool cancelled = false;
 };
@@ -56,14 +62,15 @@ public:
     SectionExamination(KeyStore& store, const FileSystem& files, const NameOrder& order, unsigned threads = 0,
                        const ScanPacing& pacing = {});
 
-    // Examines every key of the three sections, both views of the classes.
+    // Examines every key of the three sections (both views of the classes
+    // and the interfaces), every handler and every file type.
     // Stops soon after `cancel` turns true, with what was found so far and
     // `cancelled` set.
     SectionFindings ExamineAll(const SectionProgress& progress, const std::atomic<bool>& cancel);
 
     // The key as it is now, just before it is deleted: its verdict, or
     // nothing when it is no longer broken, no longer there, or cannot be
-    // read. Only a key "<section>\<one name>" of its kind's section is
+    // read. Only a key of its kind as IsSingleSectionKey takes it is
     // examined; any other path gives nothing.
     std::optional<BrokenKey> ExamineAgain(const BrokenKey& key);
 

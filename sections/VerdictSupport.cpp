@@ -54,14 +54,20 @@ bool IsGuid(const std::string& id)
 
 std::string ReadIdValue(KeyStore& store, KeyHandle key, const std::string& name)
 {
+    std::optional<std::string> text = ReadTextValue(store, key, name);
+    return text && IsGuid(*text) ? *text : std::string();
+}
+
+std::optional<std::string> ReadTextValue(KeyStore& store, KeyHandle key, const std::string& name)
+{
     std::uint32_t type = 0;
     std::string text;
     if (store.QueryValue(key, name, type, text) != kErrorSuccess || (type != kRegSz && type != kRegExpandSz))
-        return {};
+        return std::nullopt;
     const auto zero = text.find('\0');
     if (zero != std::string::npos)
         text.resize(zero);
-    return IsGuid(text) ? text : std::string();
+    return text;
 }
 
 std::string ReadDescription(KeyStore& store, KeyHandle section, const std::string& name, RegistryView view)
@@ -119,6 +125,11 @@ bool RegistryKeys::ClassExists(const std::string& id)
            !ReadKey(store_, kClassesRoot, path, RegistryView::Wow64_32).Absent();
 }
 
+bool RegistryKeys::RootKeyExists(const std::string& name)
+{
+    return !ReadKey(store_, kClassesRoot, name, RegistryView::Native).Absent();
+}
+
 void ListedKeys::Add(SectionKind kind, const std::string& name)
 {
     if (kind == SectionKind::Class)
@@ -135,6 +146,17 @@ bool ListedKeys::LibraryExists(const std::string& id)
 bool ListedKeys::ClassExists(const std::string& id)
 {
     return classes_.count(FoldCase(id)) != 0 || RegistryKeys::ClassExists(id);
+}
+
+void ListedKeys::AddRootNames(const std::vector<std::string>& names)
+{
+    for (const std::string& name : names)
+        roots_.insert(FoldCase(name));
+}
+
+bool ListedKeys::RootKeyExists(const std::string& name)
+{
+    return roots_.count(FoldCase(name)) != 0 || RegistryKeys::RootKeyExists(name);
 }
 
 }  // namespace qob

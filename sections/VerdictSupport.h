@@ -11,9 +11,11 @@
 
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 namespace qob {
 
@@ -52,6 +54,12 @@ bool IsGuid(const std::string& id);
 // leaves it as it was.
 std::string ReadIdValue(KeyStore& store, KeyHandle key, const std::string& name);
 
+// The value `name` of the key as a text: its text up to the first zero when
+// it is a string (REG_SZ or REG_EXPAND_SZ); nothing when it is absent, of
+// another type or cannot be read. Never raises: such a value leaves a key
+// healthy.
+std::optional<std::string> ReadTextValue(KeyStore& store, KeyHandle key, const std::string& name);
+
 // The default value of the key `name` below `section`; empty when the key
 // does not open.
 std::string ReadDescription(KeyStore& store, KeyHandle section, const std::string& name, RegistryView view);
@@ -83,6 +91,8 @@ public:
     virtual bool LibraryExists(const std::string& id) = 0;
     // In either view.
     virtual bool ClassExists(const std::string& id) = 0;
+    // A key of that name (or path) below the root, in any case.
+    virtual bool RootKeyExists(const std::string& name) = 0;
 };
 
 // The keys as they are now.
@@ -91,6 +101,7 @@ public:
     explicit RegistryKeys(KeyStore& store) : store_(store) {}
     bool LibraryExists(const std::string& id) override;
     bool ClassExists(const std::string& id) override;
+    bool RootKeyExists(const std::string& name) override;
 
 private:
     KeyStore& store_;
@@ -105,12 +116,16 @@ public:
     // Keeps the names of the kinds asked about: the classes' and the type
     // libraries'.
     void Add(SectionKind kind, const std::string& name);
+    // Keeps the names of the root's subkeys.
+    void AddRootNames(const std::vector<std::string>& names);
     bool LibraryExists(const std::string& id) override;
     bool ClassExists(const std::string& id) override;
+    bool RootKeyExists(const std::string& name) override;
 
 private:
     std::unordered_set<std::string> libraries_;
     std::unordered_set<std::string> classes_;
+    std::unordered_set<std::string> roots_;
 };
 
 // What a verdict reads with: the registry, the files, the keys of ids.

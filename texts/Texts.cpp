@@ -244,6 +244,8 @@ constexpr Row kRows[] = {
     {TextId::OtherBrokenKindClass, "クラス", "Class"},
     {TextId::OtherBrokenKindTypeLibrary, "タイプ ライブラリ", "Type library"},
     {TextId::OtherBrokenKindInterface, "インターフェイス", "Interface"},
+    {TextId::OtherBrokenKindShellExtension, "シェル拡張", "Shell extension"},
+    {TextId::OtherBrokenKindFileType, "ファイルの種類", "File type"},
     {TextId::OtherBrokenCheckAll, "すべてチェック", "Check &all"},
     {TextId::OtherBrokenUncheckAll, "チェックを外す", "&Uncheck all"},
     {TextId::OtherBrokenDeleteChecked, "チェックしたキーを削除...", "&Delete checked keys..."},
@@ -267,6 +269,9 @@ constexpr Row kRows[] = {
     {TextId::OtherBrokenReasonUnregisteredClass, "クラスが登録されていません: %1", "Class not registered: %1"},
     // The state of a key owned by TrustedInstaller, before its reason.
     {TextId::OtherBrokenProtected, "Windows が保護", "Protected by Windows"},
+    {TextId::OtherBrokenReasonMissingClass, "ハンドラーのクラスが登録されていません: %1",
+     "Handler class not registered: %1"},
+    {TextId::OtherBrokenReasonMissingProgId, "ProgID がありません: %1", "ProgID missing: %1"},
     // Its status line: the examination's progress (%1 keys examined of %2),
     // what it found (%1 keys), a read error (%1 the error), the deletion's
     // progress (%1 of %2).

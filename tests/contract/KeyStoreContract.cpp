@@ -252,6 +252,18 @@ TEST_F(Contract, RawStoreOperations)
     EXPECT_EQ(data, std::string("\x01\x00\x00\x00", 4));
     store.CloseKey(key);
 
+    // A value goes through a handle opened to set values, and only that one.
+    ASSERT_EQ(store.OpenKey(box, "表示", kKeyRead, key), kErrorSuccess);
+    EXPECT_EQ(store.DeleteValue(key, ""), kErrorAccessDenied) << "a handle opened for reading deletes nothing";
+    store.CloseKey(key);
+    platform->SetNamedValue(Sub("表示"), u"Kept", kRegSz, std::string("k\0\0\0", 4));
+    ASSERT_EQ(store.OpenKey(box, "表示", kKeyRead | kKeySetValue, key), kErrorSuccess);
+    EXPECT_EQ(store.DeleteValue(key, ""), kErrorSuccess);
+    EXPECT_EQ(store.DeleteValue(key, ""), kErrorFileNotFound);
+    EXPECT_EQ(store.QueryValue(key, "", type, data), kErrorFileNotFound);
+    EXPECT_EQ(store.QueryValue(key, "kept", type, data), kErrorSuccess) << "the other values stay";
+    store.CloseKey(key);
+
     EXPECT_EQ(store.DeleteKey(box, "Parent", 0), kErrorAccessDenied) << "a key with subkeys stays";
     EXPECT_EQ(store.DeleteKey(box, "Missing", 0), kErrorFileNotFound);
     EXPECT_EQ(store.DeleteKey(kClassesRoot, std::string("\\") + kSandbox + "\\Parent\\Child", 0), kErrorBadPathname);

@@ -43,6 +43,10 @@ public:
     {
         struct Unsaved final : qob::RemovalBackup {
             bool SaveKey(const std::string&, qob::RegistryView, std::string&) override { return true; }
+            bool SaveValue(const std::string&, qob::RegistryView, const std::string&, std::string&) override
+            {
+                return true;
+            }
             bool SaveFile(const std::string&, std::string&) override { return true; }
             std::string Folder() const override { return {}; }
         };

@@ -1490,6 +1490,7 @@ def scenario_undo():
 OTHER_BROKEN = tr("その他の壊れた登録", "Other broken registrations")
 CONFIRM = tr("確認", "Confirm")
 SECTIONS_ID = "0B0B5E"
+FILE_TYPE = ".0B0B5Egone"
 
 
 def other_broken_status():
@@ -1556,6 +1557,10 @@ def scenario_other_broken():
         (library, "TypeLib\\" + t % "03", "", file, ""),
         (interface, "Interface\\" + i % "02", "IGoneLibrary", unregistered_library + t % "FF", ""),
         (interface, "Interface\\" + i % "04", "IGoneProxy", unregistered_class + c % "FF", ""),
+        (tr("シェル拡張", "Shell extension"), "*\\shellex\\ContextMenuHandlers\\" + c % "EE", "ContextMenuHandlers",
+         tr("ハンドラーのクラスが登録されていません: ", "Handler class not registered: ") + c % "EE", ""),
+        (tr("ファイルの種類", "File type"), FILE_TYPE, "application/x-qob-gone",
+         tr("ProgID がありません: ", "ProgID missing: ") + "Qob.Sections.GoneType", ""),
     ]
     heading = tr("種類,キー,説明,理由,理由コード,ProgID,ファイル", "Kind,Key,Description,Reason,Reason token,ProgID,Files")
     with Program(trace="+exec") as program:
@@ -1645,6 +1650,45 @@ def scenario_other_broken():
     print(restore.stdout.decode(CONSOLE_CODEC, errors="replace"))
     check(restore.returncode == 0, f"--restore exited {restore.returncode}")
     check(export_classes() == before, "the registry after the restore differs from before the deletion")
+    file_type_value_round_trip(before)
+
+
+def file_type_value_round_trip(before):
+    """A file type's deletion takes its default value alone, and the undo
+    window puts it back, the rest untouched."""
+    with Program():
+        if not scan_ended():
+            return
+        key("alt+r")
+        key("o")
+        if not check(driver("wait-window", OTHER_BROKEN, "10000")[0] == 0, "the window did not open") or \
+                not wait_examined():
+            return
+        check(driver("listview-check", OTHER_BROKEN, "1", FILE_TYPE)[0] == 0, "the file type could not be checked")
+        driver("click", OTHER_BROKEN, tr("チェックしたキーを削除...", "Delete checked keys..."))
+        dialogs = Dialogs()
+        dialogs.answer(CONFIRM, tr("チェックした 1 個のキーを削除しますか？", "Delete the checked key?"), "alt+y")
+        backup = tr("バックアップ: ", "Backup: ")
+        if not check(wait_until(lambda: other_broken_status().startswith(backup), 60),
+                     f"no backup folder in the status line: {other_broken_status()!r}"):
+            return
+        dialogs.none()
+        after = export_classes()
+        name = (ROOT + FILE_TYPE).lower()
+        check(after.get(name) == [line for line in before[name] if not line.startswith("@=")],
+              f"the file type after the deletion: {after.get(name)!r}")
+        check({k: v for k, v in after.items() if k != name} == {k: v for k, v in before.items() if k != name},
+              "the deletion changed more than the file type's default value")
+        driver("click", OTHER_BROKEN, tr("閉じる", "Close"))
+        check(driver("gone", OTHER_BROKEN, "10000")[0] == 0, "Close did not close the window")
+        open_undo()
+        key("Return")
+        check(wait_until(lambda: undo_state()[1].get(ID_RESULT, (0, ""))[1], 30), "the restore showed no result")
+        check(any(name in line for line in result_lines(undo_state()[1])),
+              f"the restore's lines: {undo_state()[1].get(ID_RESULT)!r}")
+        close_undo()
+        check(export_classes() == before, "the registry after the undo differs from before the deletion")
+        check(driver("close", "10000")[0] == 0, "closing the main window did not end the program")
 
 
 def main():

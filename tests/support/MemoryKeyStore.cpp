@@ -93,8 +93,9 @@ MemoryKeyStore::NodePtr MemoryKeyStore::Walk(NodePtr from, const std::string& pa
     for (const std::string& part : SplitPath(path)) {
         if (!node || node->deleted)
             return nullptr;
-        // The 32-bit view of the classes root keeps its class keys apart.
-        if (redirect32 && node == classes_ && EqualNoCase(part, "CLSID")) {
+        // The 32-bit view of the classes root keeps its class and interface
+        // keys apart.
+        if (redirect32 && node == classes_ && KeyNameInView(part, RegistryView::Wow64_32) != part) {
             NodePtr wow = Walk(node, "Wow6432Node", create, false);
             if (!wow)
                 return nullptr;
@@ -146,6 +147,8 @@ long MemoryKeyStore::OpenKey(KeyHandle base, const std::string& path, std::uint3
     if (node->unreadable || (node->protectedKey && (access & ~(kKeyRead | kKeyWow64_32Key)) != 0))
         return kErrorAccessDenied;
     out = NewHandle(node);
+    if (access & kKeySetValue)
+        settable_.insert(out);
     return kErrorSuccess;
 }
 
@@ -217,11 +220,23 @@ long MemoryKeyStore::DeleteKey(KeyHandle base, const std::string& path, std::uin
     return kErrorSuccess;
 }
 
+long MemoryKeyStore::DeleteValue(KeyHandle key, const std::string& name)
+{
+    std::lock_guard lock(mutex_);
+    NodePtr node = Resolve(key);
+    if (!node)
+        return kErrorInvalidHandle;
+    if (!IsPredefinedKey(key) && settable_.count(key) == 0)
+        return kErrorAccessDenied;
+    return node->values.erase(FoldCase(name)) != 0 ? kErrorSuccess : kErrorFileNotFound;
+}
+
 long MemoryKeyStore::CloseKey(KeyHandle key)
 {
     std::lock_guard lock(mutex_);
     if (IsPredefinedKey(key))
         return kErrorSuccess;
+    settable_.erase(key);
     return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
 

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ public:
     long EnumKey(KeyHandle key, std::uint32_t index, std::string& name) override;
     long QueryValue(KeyHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
     long DeleteKey(KeyHandle base, const std::string& path, std::uint32_t viewFlags) override;
+    long DeleteValue(KeyHandle key, const std::string& name) override;
     long CloseKey(KeyHandle key) override;
     // Every key is the Administrators' (S-1-5-32-544) until SetOwner gives
     // it another owner.
@@ -107,6 +109,7 @@ private:
     NodePtr currentUser_;
     NodePtr localMachine_;
     std::map<KeyHandle, NodePtr> handles_;
+    std::set<KeyHandle> settable_;  // the handles opened with kKeySetValue
     // Where the last enumeration stopped, so that listing by consecutive
     // indices does not walk the children from the start each time.
     struct EnumPosition {

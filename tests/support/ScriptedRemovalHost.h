@@ -31,6 +31,10 @@ public:
         struct Forward final : RemovalBackup {
             explicit Forward(ScriptedRemovalHost& host) : host(host) {}
             bool SaveKey(const std::string& p, RegistryView v, std::string& r) override { return host.SaveKey(p, v, r); }
+            bool SaveValue(const std::string& p, RegistryView v, const std::string& n, std::string& r) override
+            {
+                return host.SaveKey(p + " @" + n, v, r);
+            }
             bool SaveFile(const std::string& p, std::string& r) override { return host.SaveFile(p, r); }
             std::string Folder() const override { return host.Folder(); }
             ScriptedRemovalHost& host;
@@ -49,6 +53,10 @@ public:
     bool SaveKey(const std::string& path, RegistryView view, std::string& reason) override
     {
         return Save("key " + path + (view == RegistryView::Wow64_32 ? " (32)" : ""), reason);
+    }
+    bool SaveValue(const std::string& path, RegistryView view, const std::string& name, std::string& reason) override
+    {
+        return SaveKey(path + " @" + name, view, reason);
     }
     bool SaveFile(const std::string& path, std::string& reason) override { return Save("file " + path, reason); }
     bool Save(const std::string& what, std::string& reason)

@@ -18,6 +18,7 @@ public:
         saved.push_back(path + (view == RegistryView::Wow64_32 ? " (32)" : ""));
         return true;
     }
+    bool SaveValue(const std::string&, RegistryView, const std::string&, std::string&) override { return false; }
     bool SaveFile(const std::string&, std::string&) override { return false; }
     std::string Folder() const override { return saved.empty() ? "" : "C:\\backup"; }
 

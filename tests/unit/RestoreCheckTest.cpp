@@ -1,6 +1,7 @@
 #include "removal/RestoreCheck.h"
 
 #include "removal/BackupFormat.h"
+#include "removal/ValueDeletion.h"
 #include "texts/Texts.h"
 
 #include "catalogue/Utf8.h"
@@ -383,6 +384,35 @@ TEST(RestoreMissingParts, BelowAKeyThatIsThereOnlyWhatWentIsImported)
     const MissingParts top = FindMissingParts(kSaved, lostDefault);
     EXPECT_EQ(Describe(top.tops[0]), Describe({kTop, true, 0, 1}));
     EXPECT_EQ(top.importText, kHeader + kTopSection);
+}
+
+// The backup of a file type's default value alone: the key line and that
+// one value. Its restore puts the value back only where it is absent, and
+// recreates none of the key's subkeys or other values, whatever went since.
+TEST(RestoreMissingParts, AFileTypesValueComesBackOnlyWhereAbsent)
+{
+    const std::u16string type = u"HKEY_CLASSES_ROOT\\.xyz";
+    const KeyTree tree{type,
+                       {{u"", {{u"Content Type", 1, ToUtf16Le(std::u16string(u"text/x\0", 7))},
+                               {u"", 1, ToUtf16Le(std::u16string(u"Gone.Type\0", 10))}}},
+                        {u"\\OpenWithProgids", {}}}};
+    std::u16string saved = RegFileHeader();
+    std::u16string bad;
+    ASSERT_TRUE(AppendRegKeys(WithOneValue(tree, u""), saved, bad));
+    const std::u16string section = u"[" + type + u"]\r\n@=\"Gone.Type\"\r\n\r\n";
+    EXPECT_EQ(saved, kHeader + section);
+    EXPECT_EQ(Describe(CheckKeys(saved)), Describe(RestoreVerdict{})) << "a value line below a file type passes";
+    EXPECT_TRUE(WithOneValue(tree, u"Absent").keys.empty()) << "a value that is not there saves nothing";
+
+    // Without its value (and without the subkey a user deleted since): the
+    // value alone comes back.
+    const MissingParts lost = FindMissingParts(saved, FakeRegistry({type}, {type + u"|Content Type"}));
+    EXPECT_EQ(Describe(lost.tops[0]), Describe({type, true, 0, 1}));
+    EXPECT_EQ(lost.importText, saved);
+    // Given a value again since: never overwritten.
+    const MissingParts set = FindMissingParts(saved, FakeRegistry({type}, {type + u"|"}));
+    EXPECT_TRUE(set.tops[0].NothingMissing());
+    EXPECT_EQ(set.importText, u"");
 }
 
 TEST(RestoreMissingParts, WhatIsImportedPassesTheCheckOfABackup)

@@ -342,6 +342,7 @@ public:
     {
         return store.DeleteKey(base, path, viewFlags);
     }
+    long DeleteValue(KeyHandle key, const std::string& name) override { return store.DeleteValue(key, name); }
     long CloseKey(KeyHandle key) override { return store.CloseKey(key); }
     long QueryOwner(KeyHandle key, std::string& owner) override { return store.QueryOwner(key, owner); }
 

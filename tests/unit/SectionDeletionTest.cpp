@@ -38,6 +38,10 @@ public:
         saved.push_back(path + (view == RegistryView::Wow64_32 ? " (32)" : ""));
         return true;
     }
+    bool SaveValue(const std::string& path, RegistryView view, const std::string& name, std::string& reason) override
+    {
+        return SaveKey(path + " @" + name, view, reason);
+    }
     bool SaveFile(const std::string& path, std::string&) override
     {
         files.push_back(path);
@@ -58,6 +62,27 @@ protected:
                                 "Wow6432Node\\CLSID\\{W}\\InprocServer32", "TypeLib\\{L}\\1.0\\0\\win32",
                                 "Interface\\{I}\\TypeLib", "CLSID\\{Healthy}\\InprocServer32"})
             store.CreateKey(kClassesRoot, key);
+        store.CreateKey(kClassesRoot, "txtfile\\shellex\\ContextMenuHandlers\\Foo");
+        store.CreateKey(kClassesRoot, "Wow6432Node\\Interface\\{J}\\ProxyStubClsid32");
+        Text(".xyz", "", "Gone.Type");
+        Text(".xyz", "Content Type", "text/x-gone");
+        store.CreateKey(kClassesRoot, ".xyz\\OpenWithProgids");
+        Text(".Healthy", "", "txtfile");
+    }
+    void Text(const std::string& path, const std::string& name, const std::string& value)
+    {
+        store.SetValue(kClassesRoot, path, name, kRegSz, value + '\0');
+    }
+    bool HasDefaultValue(const std::string& path)
+    {
+        KeyHandle key = kNoKey;
+        std::uint32_t type = 0;
+        std::string data;
+        if (store.OpenKey(kClassesRoot, path, kKeyRead, key) != kErrorSuccess)
+            return false;
+        const long result = store.QueryValue(key, "", type, data);
+        store.CloseKey(key);
+        return result == kErrorSuccess;
     }
     SectionDeletionOutcome Delete(const std::vector<BrokenKey>& keys, bool dryRun = false)
     {
@@ -129,6 +154,42 @@ TEST_F(SectionDeletionTest, ADryRunTellsWhatWouldGoAndChangesNothing)
     EXPECT_EQ(FixExitStatus({keys[0], keys[1]}, Delete({keys[0], keys[1]}, true)), 0) << "healthy needs nothing";
 }
 
+// A handler goes alone, its list kept; a file type loses only its default
+// value, saved first, and keeps everything else; a 32-bit interface goes in
+// its own view.
+TEST_F(SectionDeletionTest, HandlersGoAloneAndFileTypesLoseOnlyTheirValue)
+{
+    store.CreateKey(kClassesRoot, ".bare\\ShellNew");
+    const SectionDeletionOutcome outcome =
+        Delete({Key(SectionKind::ShellExtension, "txtfile\\shellex\\ContextMenuHandlers\\Foo"),
+                Key(SectionKind::FileType, ".xyz"), Key(SectionKind::FileType, ".bare"),
+                Key(SectionKind::Interface, "Interface\\{J}", RegistryView::Wow64_32)});
+    EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{0, 1, 2, 3}));
+    EXPECT_TRUE(outcome.problems.empty());
+    EXPECT_EQ(backup.saved, (std::vector<std::string>{"txtfile\\shellex\\ContextMenuHandlers\\Foo", ".xyz @",
+                                                      ".bare @", "Interface\\{J} (32)"}));
+    EXPECT_FALSE(Exists("txtfile\\shellex\\ContextMenuHandlers\\Foo"));
+    EXPECT_TRUE(Exists("txtfile\\shellex\\ContextMenuHandlers"));
+    EXPECT_FALSE(HasDefaultValue(".xyz"));
+    EXPECT_TRUE(Exists(".xyz\\OpenWithProgids"));
+    EXPECT_TRUE(Exists(".bare\\ShellNew"));
+    EXPECT_FALSE(Exists("Wow6432Node\\Interface\\{J}"));
+    EXPECT_TRUE(Exists("Interface\\{I}")) << "the native view's interfaces stay";
+
+    // The value goes only once its backup is made.
+    Text(".xyz", "", "Gone.Type");
+    backup.savesLeft = 0;
+    const SectionDeletionOutcome unsaved = Delete({Key(SectionKind::FileType, ".xyz")});
+    EXPECT_TRUE(unsaved.gone.empty());
+    EXPECT_TRUE(HasDefaultValue(".xyz"));
+    // A key that cannot be written keeps its value.
+    backup.savesLeft = -1;
+    store.ProtectKey(kClassesRoot, ".xyz");
+    const SectionDeletionOutcome refused = Delete({Key(SectionKind::FileType, ".xyz")});
+    EXPECT_EQ(refused.problems, std::vector<std::string>{"HKEY_CLASSES_ROOT\\.xyz: error 5"});
+    EXPECT_TRUE(HasDefaultValue(".xyz"));
+}
+
 TEST_F(SectionDeletionTest, WhatIsNotPlainlyOneBrokenKeyIsLeftAndReportedOnce)
 {
     // Each kept, each with one line in the message at the end.
@@ -147,6 +208,13 @@ TEST_F(SectionDeletionTest, WhatIsNotPlainlyOneBrokenKeyIsLeftAndReportedOnce)
          "HKEY_CLASSES_ROOT\\CLSID\\{B}: 1 個の登録のキーではないため削除しませんでした"},
         {Key(SectionKind::TypeLibrary, "TypeLib\\{L}", RegistryView::Wow64_32),
          "HKEY_CLASSES_ROOT\\Wow6432Node\\TypeLib\\{L}: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::ShellExtension, "txtfile\\shellex\\ContextMenuHandlers"),
+         "HKEY_CLASSES_ROOT\\txtfile\\shellex\\ContextMenuHandlers: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::ShellExtension, "txtfile\\shellex"),
+         "HKEY_CLASSES_ROOT\\txtfile\\shellex: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::FileType, ".xyz\\OpenWithProgids"),
+         "HKEY_CLASSES_ROOT\\.xyz\\OpenWithProgids: 1 個の登録のキーではないため削除しませんでした"},
+        {Key(SectionKind::FileType, ".Healthy"), "HKEY_CLASSES_ROOT\\.Healthy: 壊れていないため削除しませんでした"},
     };
     std::vector<BrokenKey> keys;
     for (const Case& c : cases)
@@ -154,14 +222,15 @@ TEST_F(SectionDeletionTest, WhatIsNotPlainlyOneBrokenKeyIsLeftAndReportedOnce)
     keys.push_back(Key(SectionKind::Class, "CLSID\\{Gone}"));  // gone meanwhile: off the list, no report
     const SectionDeletionOutcome outcome = Delete(keys);
 
-    EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{6}));
-    EXPECT_EQ(outcome.healthy, (std::vector<std::size_t>{0}));
+    EXPECT_EQ(outcome.gone, (std::vector<std::size_t>{cases.size()}));
+    EXPECT_EQ(outcome.healthy, (std::vector<std::size_t>{0, cases.size() - 1}));
     ASSERT_EQ(outcome.problems.size(), cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(outcome.problems[i], cases[i].line);
     EXPECT_TRUE(backup.saved.empty());
     EXPECT_EQ(outcome.folder, "");
-    for (const char* kept : {"CLSID\\{Healthy}", "CLSID\\{B}\\LocalServer32", "TypeLib\\{L}"})
+    for (const char* kept : {"CLSID\\{Healthy}", "CLSID\\{B}\\LocalServer32", "TypeLib\\{L}",
+                             "txtfile\\shellex\\ContextMenuHandlers\\Foo", ".xyz\\OpenWithProgids"})
         EXPECT_TRUE(Exists(kept)) << kept;
 
     const std::string message = SectionProblemsMessage(outcome.problems);

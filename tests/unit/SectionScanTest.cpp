@@ -126,6 +126,36 @@ TEST_P(SectionScanTest, VerdictTable)
     Text("Interface\\{I8}\\ProxyStubClsid32", "0B0B5EC1-0000-4000-8000-0000000000FF");
     Text("Interface\\{I9}\\ProxyStubClsid32", "{0B0B5EC1-0000-4000-8000-0000000000FG}");
     store.CreateKey(kClassesRoot, "Interface\\{IA}\\TypeLib");  // no value at all
+    Text("Wow6432Node\\Interface\\{J1}\\ProxyStubClsid32", noProxy);  // the 32-bit view's, by the same rules
+    Text("Wow6432Node\\Interface\\{J2}\\ProxyStubClsid32", proxy32);
+
+    // Shell extension handlers: a class in either view will do, even a broken
+    // one; a value that is no class id names nothing.
+    const std::string noHandler = "{0B0B5EC1-0000-4000-8000-0000000000EE}";
+    const std::string menus = "txtfile\\shellex\\ContextMenuHandlers\\";
+    Text(menus + "Gone", noHandler);
+    Text(menus + "Wow", proxy32);
+    Text(menus + "Native", "{0b0b5ec1-0000-4000-8000-000000000001}");
+    Text(menus + "Off", "--" + noHandler);
+    Text(menus + noHandler, "");                                       // named by its key
+    store.CreateKey(kClassesRoot, menus + "{0B0B5EC1-0000-4000-8000-0000000000ED}");  // no value at all
+    store.SetValue(kClassesRoot, menus + "Dword", "", kRegDword, std::string(4, '\0'));
+    Text("*\\shellex\\PropertySheetHandlers\\Sheet", noHandler);
+    Text("Directory\\Background\\shellex\\ContextMenuHandlers\\Back", noHandler);
+    const std::string thumbnail = "{BB2E617C-0920-11D1-9A0B-00C04FC2D6C1}";
+    Text("SystemFileAssociations\\.xyz\\shellex\\" + thumbnail, noHandler);
+    store.CreateKey(kClassesRoot, "SystemFileAssociations\\.abc\\shellex\\" + thumbnail);  // an interface's id
+    Text("txtfile\\shellex\\IconHandler", proxy);
+    Text("txtfile\\shellex\\Unknown", noHandler);                     // no handler key at all
+    Text("txtfile\\Handlers\\ContextMenuHandlers\\Elsewhere", noHandler);
+
+    // File types: a ProgID in any case will do.
+    Text(".gone", "Gone.Document");
+    Text(".gone", "text/gone", "Content Type");
+    Text(".case", "TXTFILE");
+    Text(".empty", "");
+    store.CreateKey(kClassesRoot, ".none\\OpenWithProgids");
+    store.SetValue(kClassesRoot, ".dword", "", kRegDword, std::string(4, '\0'));
 
     EXPECT_EQ(Lines(),
               "class\tCLSID\\{c4}\tBoth\\x09gone\tmissing-server C:\\app\\gone.dll|C:\\app\\gone.exe /automation\n"
@@ -135,7 +165,19 @@ TEST_P(SectionScanTest, VerdictTable)
               "typelib\tTypeLib\\{T3}\t\tmissing-file C:\\app\\gone.dll\\2|\"C:\\app\\gone64.tlb\"\n"
               "typelib\tTypeLib\\{T5}\t\tmissing-file C:\\windows\\system32\\wow.tlb\n"
               "interface\tInterface\\{I2}\tIGone\tunregistered-typelib " + noLib + "\n"
-              "interface\tInterface\\{I5}\t\tunregistered-class " + noProxy + "\n");
+              "interface\tInterface\\{I5}\t\tunregistered-class " + noProxy + "\n"
+              "interface\tWow6432Node\\Interface\\{J1}\t\tunregistered-class " + noProxy + "\n"
+              "shellex\t*\\shellex\\PropertySheetHandlers\\Sheet\tPropertySheetHandlers\tmissing-class " + noHandler + "\n"
+              "shellex\tDirectory\\Background\\shellex\\ContextMenuHandlers\\Back\tContextMenuHandlers\tmissing-class " +
+                  noHandler + "\n"
+              "shellex\tSystemFileAssociations\\.xyz\\shellex\\" + thumbnail + "\t" + thumbnail + "\tmissing-class " +
+                  noHandler + "\n"
+              "shellex\ttxtfile\\shellex\\ContextMenuHandlers\\Gone\tContextMenuHandlers\tmissing-class " + noHandler + "\n"
+              "shellex\ttxtfile\\shellex\\ContextMenuHandlers\\{0B0B5EC1-0000-4000-8000-0000000000ED}\tContextMenuHandlers"
+              "\tmissing-class {0B0B5EC1-0000-4000-8000-0000000000ED}\n"
+              "shellex\ttxtfile\\shellex\\ContextMenuHandlers\\" + noHandler + "\tContextMenuHandlers\tmissing-class " +
+                  noHandler + "\n"
+              "filetype\t.gone\ttext/gone\tmissing-progid Gone.Document\n");
 }
 
 // A class whose servers are all gone is healthy when Windows activates it
@@ -250,10 +292,13 @@ TEST_P(SectionScanTest, HealthyKeysTakeNoExtraReads)
     std::atomic<bool> cancel{false};
     const SectionFindings findings = SectionExamination(store, files, order, 1).ExamineAll({}, cancel);
     EXPECT_TRUE(findings.keys.empty());
-    // The four sections listed (the 32-bit classes' key is not there) and
-    // opened again by the examiner, the type library's own key, then one
-    // server subkey a class and one TypeLib subkey an interface.
-    EXPECT_EQ(store.OpenCount(), 4u + 3u + 1u + 5u + 5u);
+    // The five sections listed (the 32-bit classes' and interfaces' keys are
+    // not there) and opened again by the examiner, the type library's own
+    // key, then one server subkey a class and one TypeLib subkey an
+    // interface; for the handlers SystemFileAssociations listed, and one
+    // shellex key looked for by each of the root's four keys and by
+    // Directory\Background.
+    EXPECT_EQ(store.OpenCount(), 5u + 3u + 1u + 5u + 5u + 1u + 4u + 1u);
 }
 
 // A value that cannot be read ends the examination: the broken keys listed
@@ -285,8 +330,10 @@ TEST_P(SectionScanTest, ProgressCountsEveryKeyAndCancelStops)
                                         lastTotal = total;
                                     }, cancel);
     EXPECT_EQ(all.keys.size(), 30u);
-    EXPECT_EQ(lastTotal, 30u);
-    EXPECT_EQ(lastDone, 30u);
+    // The classes, and the two places a shellex key is looked for: the
+    // root's one key and Directory\Background.
+    EXPECT_EQ(lastTotal, 32u);
+    EXPECT_EQ(lastDone, 32u);
 
     // Cancelled before it begins: nothing examined.
     cancel = true;
@@ -367,6 +414,40 @@ TEST_P(SectionScanTest, BrokenKeysTellTheirHives)
     store.DenyReading(kCurrentUser, userClasses + "TypeLib\\{U}");
     EXPECT_EQ(FindKeyHives(store, "TypeLib\\{U}", RegistryView::Wow64_32), KeyHives::User) << "there, if unreadable";
     EXPECT_EQ(FindKeyHives(store, "TypeLib\\{gone}", RegistryView::Native), KeyHives::None);
+}
+
+// The handlers and file types too, each key on its own: never its shellex
+// key, its handler list or a key below a file type.
+TEST_P(SectionScanTest, ExamineAgainSeesHandlersAndFileTypesAsTheyAreNow)
+{
+    const std::string noHandler = "{0B0B5EC1-0000-4000-8000-0000000000EE}";
+    Text("SystemFileAssociations\\.a\\shellex\\ContextMenuHandlers\\Foo", noHandler);
+    Text(".gone", "Gone.Document");
+    SectionFindings findings = ExamineAll();
+    ASSERT_EQ(findings.keys.size(), 2u);
+    SectionExamination examination = Examination();
+    const BrokenKey handler = findings.keys[0];
+    const BrokenKey type = findings.keys[1];
+    EXPECT_TRUE(examination.ExamineAgain(handler));
+    EXPECT_TRUE(examination.ExamineAgain(type));
+
+    for (const char* path : {"SystemFileAssociations\\.a\\shellex\\ContextMenuHandlers",
+                             "SystemFileAssociations\\.a\\shellex", "a\\b\\shellex\\ContextMenuHandlers\\Foo",
+                             "SystemFileAssociations\\.a\\shellex\\ContextMenuHandlers\\Foo\\Sub", "\\.gone"}) {
+        BrokenKey other = handler;
+        other.path = path;
+        EXPECT_FALSE(examination.ExamineAgain(other)) << path;
+    }
+    for (const char* path : {".gone\\OpenWithProgids", ".", "gone"}) {
+        BrokenKey other = type;
+        other.path = path;
+        EXPECT_FALSE(examination.ExamineAgain(other)) << path;
+    }
+
+    store.CreateKey(kClassesRoot, "Wow6432Node\\CLSID\\" + noHandler);
+    store.CreateKey(kClassesRoot, "gone.document");
+    EXPECT_FALSE(examination.ExamineAgain(handler));
+    EXPECT_FALSE(examination.ExamineAgain(type));
 }
 
 }  // namespace

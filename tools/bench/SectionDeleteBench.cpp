@@ -76,6 +76,14 @@ public:
         seconds += Now() - start;
         return saved;
     }
+    bool SaveValue(const std::string& path, qob::RegistryView view, const std::string& name,
+                   std::string& reason) override
+    {
+        const double start = Now();
+        const bool saved = backup_.SaveValue(path, view, name, reason);
+        seconds += Now() - start;
+        return saved;
+    }
     bool SaveFile(const std::string& path, std::string& reason) override { return backup_.SaveFile(path, reason); }
     std::string Folder() const override { return backup_.Folder(); }
     double seconds = 0;

@@ -13,8 +13,9 @@
 //                               (on N threads; with pool, all with the helpers,
 //                               unpaced), timed
 //   WineScanBench.exe sections-profile   the examination of the classes, type
-//                               libraries and interfaces on one thread, its
-//                               registry calls and file searches counted and timed
+//                               libraries, interfaces, handlers and file types
+//                               on one thread, its registry calls and file
+//                               searches counted and timed
 #include "catalogue/Scan.h"
 #include "catalogue/ServerPath.h"
 #include "catalogue/TreeDump.h"
@@ -92,6 +93,7 @@ public:
     {
         return inner_.DeleteKey(base, path, viewFlags);
     }
+    long DeleteValue(qob::KeyHandle key, const std::string& name) override { return inner_.DeleteValue(key, name); }
     long CloseKey(qob::KeyHandle key) override
     {
         Timed timed(closeKey);

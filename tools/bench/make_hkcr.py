@@ -23,6 +23,14 @@ in seven has no type library (not a fault); a third have no Version key (the
 library is looked up as 1.0). Healthy servers point at a few hundred real
 files, at system32 files of the fresh prefix, or at bare file names. Besides
 the ProgIDs there are file-name extension keys without a CLSID subkey.
+
+For the examination's shell extension handlers and file types: one ProgID in
+twenty has a shellex key with a context menu handler naming its own class
+(a fifth of those classes have no key: broken handlers), one in forty also
+a property sheet handler switched off ("--{...}"), one in sixty an icon
+handler. Each extension key names one of the ProgIDs, one in twenty a
+ProgID that is gone; one in fifty has a thumbnail handler below
+SystemFileAssociations, every other one naming a class nobody registered.
 """
 import argparse
 import os
@@ -67,7 +75,9 @@ def build(count):
     reg = Registry()
     files = set()
     expect = {"progids": count, "faulty": 0, "no_class_key": 0,
-              "missing_server": 0, "no_type_library": 0}
+              "missing_server": 0, "no_type_library": 0, "broken_handlers": 0, "broken_file_types": 0}
+    progids = []
+    classes = []  # the ids of the classes that have a key
     for i in range(count):
         vendor = VENDORS[i % len(VENDORS)]
         noun = NOUNS[(i // len(VENDORS)) % len(NOUNS)]
@@ -77,6 +87,16 @@ def build(count):
         description = f"{vendor} {noun} {i}" if i % 5 else f"ベンチマーク部品 {i} ({vendor})"
         reg.set(progid, description)
         reg.set(progid + "\\CLSID", clsid)
+        progids.append(progid)
+        if i % 20 == 0:
+            shellex = progid + "\\shellex\\"
+            reg.set(shellex + f"ContextMenuHandlers\\{vendor}Menu", clsid)
+            expect["broken_handlers"] += kind < 4
+            if i % 40 == 0:
+                reg.set(shellex + f"PropertySheetHandlers\\{vendor}Sheet", "--" + clsid)
+            if i % 60 == 0:
+                reg.set(shellex + "IconHandler", clsid)
+                expect["broken_handlers"] += kind < 4
         if i % 6 == 0:
             reg.set(progid + "\\CurVer", progid)
         if kind < 4:
@@ -84,6 +104,7 @@ def build(count):
             expect["faulty"] += 1
             continue
         cls = "CLSID\\" + clsid
+        classes.append(clsid)
         reg.set(cls, description)
         reg.set(cls + "\\ProgID", progid)
         folder = f"{BASE}\\{vendor}"
@@ -134,7 +155,15 @@ def build(count):
             reg.set(tl + "\\0\\HELPDIR", f"{folder}\\help\\ja")
     # File-name extension keys: listed and opened, never entries.
     for n in range(count // 10):
-        reg.set(f".qb{n}", f"{VENDORS[n % len(VENDORS)]}.Document{n}")
+        gone = n % 20 == 0
+        reg.set(f".qb{n}", f"{VENDORS[n % len(VENDORS)]}.Removed{n}" if gone else progids[n * 10 % count])
+        reg.set(f".qb{n}", "application/x-qob-bench", "Content Type")
+        expect["broken_file_types"] += gone
+        if n % 50 == 0:
+            # Every other one names a class nobody registered.
+            reg.set(f"SystemFileAssociations\\.qb{n}\\shellex\\{{BB2E617C-0920-11D1-9A0B-00C04FC2D6C1}}",
+                    guid(rng) if n % 100 else classes[n % len(classes)])
+            expect["broken_handlers"] += n % 100 != 0
     expect["extensions"] = count // 10
     expect["keys"] = len(reg.keys)
     expect["values"] = reg.value_count()

@@ -2,7 +2,8 @@
 builds the programs and sets up the Wine environment.
 
 In one run, on the scan benchmark's seeded prefix, round by round and back to
-back: QobTessavinScan.exe --sections (its default number of threads, paced),
+back: QobTessavinScan.exe --sections (the classes, type libraries,
+interfaces, shell extension handlers and file types) (its default number of threads, paced),
 the same with --threads 1, and `wine reg export HKCR`. Prints the medians,
 each round's ratio of the examination to the export (the figure least moved
 by other work on the machine), and the data size: the keys of each section,
@@ -19,11 +20,13 @@ from scan_bench import (BENCH, EXPORT_UNIX, EXPORT_WIN, PROBE, SCANNER, data_dir
                         read_pairs, run)
 
 SECTIONS = {"CLSID": "classes", "Wow6432Node\\CLSID": "32-bit classes", "TypeLib": "type libraries",
-            "Interface": "interfaces"}
+            "Interface": "interfaces", "Wow6432Node\\Interface": "32-bit interfaces"}
+KINDS = ("class", "typelib", "interface", "shellex", "filetype")
 
 
 def section_sizes():
-    """Keys one level below each section, and all keys, in the export."""
+    """Keys one level below each section, the root's own keys, their shellex
+    keys and the file types, and all keys, in the export."""
     sizes = Counter()
     keys = 0
     with open(EXPORT_UNIX, encoding="utf-16") as f:
@@ -32,6 +35,10 @@ def section_sizes():
                 continue
             keys += 1
             path = line.strip()[len("[HKEY_CLASSES_ROOT\\"):-1]
+            parts = path.split("\\")
+            sizes["root"] += len(parts) == 1
+            sizes["file types"] += len(parts) == 1 and path.startswith(".")
+            sizes["shellex"] += parts[-1].lower() == "shellex"
             for section in SECTIONS:
                 rest = path[len(section) + 1:] if path.lower().startswith(section.lower() + "\\") else ""
                 if rest and "\\" not in rest:
@@ -85,8 +92,10 @@ def main():
           + (", one core kept busy by a spinning process" if args.busy else ""))
     print(f"data: the scan benchmark's prefix ({args.progids} ProgIDs); whole HKCR as exported: {keys} keys")
     print("      keys examined: " + ", ".join(f"{sizes[s]} {label}" for s, label in SECTIONS.items())
-          + f"; {sum(sizes.values())} in all")
-    print("      broken found: " + ", ".join(f"{found[k]} {k}" for k in ("class", "typelib", "interface")))
+          + f"; {sum(sizes[s] for s in SECTIONS)} in all")
+    print(f"      the root's keys: {sizes['root']}, of them {sizes['file types']} file types; "
+          f"{sizes['shellex']} shellex keys")
+    print("      broken found: " + ", ".join(f"{found[k]} {k}" for k in KINDS))
     print(f"timings: median of {args.repeats}, all in this run")
     for label, values in rounds.items():
         print(f"  {label:42s} {med(values):8.2f} s   ({', '.join(f'{v:.2f}' for v in values)})")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The benchmark of the examination of the classes, type libraries and
-# interfaces (QobTessavinScan.exe --sections) against `reg export HKCR`, on the
+# The benchmark of the examination of the classes, type libraries,
+# interfaces, shell extension handlers and file types
+# (QobTessavinScan.exe --sections) against `reg export HKCR`, on the
 # scan benchmark's seeded prefix (made once, see scan_bench.sh). It is not a
 # test.
 #   tools/bench/sections_bench.sh [--repeats N] [--progids N] [--busy]
