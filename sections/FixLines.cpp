@@ -14,6 +14,13 @@ bool Holds(const std::vector<std::size_t>& positions, std::size_t position)
     return std::find(positions.begin(), positions.end(), position) != positions.end();
 }
 
+// Left as it is on purpose: healthy again, or a key Windows protects, which
+// no run could delete.
+bool Skipped(const SectionDeletionOutcome& outcome, std::size_t position)
+{
+    return Holds(outcome.healthy, position) || Holds(outcome.protectedByWindows, position);
+}
+
 // The reasons the deletion gave for the key at `position`, joined by "; ".
 std::string ReasonsFor(const SectionDeletionOutcome& outcome, std::size_t position)
 {
@@ -38,8 +45,7 @@ std::string FixLines(const std::vector<BrokenKey>& keys, const SectionDeletionOu
     std::string out;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const bool gone = Holds(outcome.gone, i);
-        const char* status = gone ? (dryRun ? "would delete" : "deleted") : Holds(outcome.healthy, i) ? "skipped"
-                                                                                                      : "failed";
+        const char* status = gone ? (dryRun ? "would delete" : "deleted") : Skipped(outcome, i) ? "skipped" : "failed";
         out += status;
         out += '\t';
         out += KindRow(keys[i].kind).token;
@@ -59,7 +65,7 @@ std::string FixLines(const std::vector<BrokenKey>& keys, const SectionDeletionOu
 int FixExitStatus(const std::vector<BrokenKey>& keys, const SectionDeletionOutcome& outcome)
 {
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (!Holds(outcome.gone, i) && !Holds(outcome.healthy, i))
+        if (!Holds(outcome.gone, i) && !Skipped(outcome, i))
             return kFixIncomplete;
     }
     return 0;

@@ -20,8 +20,9 @@ inline constexpr int kFixIncomplete = 3;
 // bytes are written as \xHH, every line ends with LF.
 std::string FixLines(const std::vector<BrokenKey>& keys, const SectionDeletionOutcome& outcome, bool dryRun);
 
-// 0 when every key went (or would go) or needs nothing any more because it
-// is healthy again; kFixIncomplete when some key could not go.
+// 0 when every key went (or would go), or was skipped: healthy again, or
+// protected by Windows (no run could delete it); kFixIncomplete when some
+// key could not go.
 int FixExitStatus(const std::vector<BrokenKey>& keys, const SectionDeletionOutcome& outcome);
 
 }  // namespace qob

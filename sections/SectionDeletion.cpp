@@ -89,6 +89,9 @@ SectionDeletionOutcome SectionDeletion::Run(const std::vector<BrokenKey>& keys, 
         case Result::Healthy:
             outcome.healthy.push_back(i);
             break;
+        case Result::Protected:
+            outcome.protectedByWindows.push_back(i);
+            break;
         case Result::Kept:
             break;
         }
@@ -110,7 +113,7 @@ SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::ve
     // it: its owner is read again.
     if (key.protectedByWindows || ProtectedByWindows(store_, key.path, key.view)) {
         problems.push_back(Text(TextId::RemovalProtectedKey, {"HKEY_CLASSES_ROOT\\" + key.name}));
-        return Result::Kept;
+        return Result::Protected;
     }
     if (!examineAgain_(key)) {
         if (!StillThere(store_, key))

@@ -26,6 +26,7 @@ namespace qob {
 struct SectionDeletionOutcome {
     std::vector<std::size_t> gone;     // deleted, or already gone when examined again
     std::vector<std::size_t> healthy;  // no longer broken: skipped
+    std::vector<std::size_t> protectedByWindows;  // owned by TrustedInstaller: skipped, never deleted
     std::string folder;                // the backup folder; empty when nothing was saved
     std::vector<std::string> problems; // one line per key skipped or not deleted
     std::vector<std::size_t> problemKeys;  // the position of the key of each problem
@@ -60,7 +61,7 @@ public:
     void SetDryRun(bool dryRun) { dryRun_ = dryRun; }
 
 private:
-    enum class Result { Gone, Healthy, Kept };
+    enum class Result { Gone, Healthy, Protected, Kept };
     Result DeleteOne(const BrokenKey& key, std::vector<std::string>& problems);
 
     KeyStore& store_;

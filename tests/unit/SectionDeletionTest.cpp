@@ -290,8 +290,22 @@ TEST_F(SectionDeletionTest, AKeyWindowsProtectsIsMarkedAndNeverDeleted)
         EXPECT_EQ(outcome.problems, (std::vector<std::string>{
                                         "Windows が保護しているため削除できません: HKEY_CLASSES_ROOT\\CLSID\\{B}"}));
         EXPECT_TRUE(Exists("CLSID\\{B}\\LocalServer32"));
+        EXPECT_EQ(outcome.protectedByWindows, (std::vector<std::size_t>{1}));
     }
     EXPECT_EQ(backup.saved, (std::vector<std::string>{"CLSID\\{A}"})) << "nothing of it saved either";
+
+    // A scripted clean-up skips it, in a dry run too, and counts it as no
+    // failure: no run could ever delete it.
+    for (bool dryRun : {true, false}) {
+        const std::vector<BrokenKey> both{keys[0], keys[1]};
+        const SectionDeletionOutcome outcome = Delete(both, dryRun);
+        const std::string lines = FixLines(both, outcome, dryRun);
+        EXPECT_EQ(lines.substr(0, lines.find("backup\t")),
+                  std::string(dryRun ? "would delete" : "deleted") + "\tclass\tCLSID\\{A}\n"
+                  "skipped\tclass\tCLSID\\{B}\tWindows が保護しているため削除できません: HKEY_CLASSES_ROOT\\CLSID\\{B}\n");
+        EXPECT_EQ(FixExitStatus(both, outcome), 0);
+        EXPECT_TRUE(Exists("CLSID\\{B}\\LocalServer32"));
+    }
 }
 
 TEST(BrokenKeyRowsTest, TheProgIdColumnNamesTheEntriesThatNameTheKey)
