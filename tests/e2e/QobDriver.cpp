@@ -551,8 +551,12 @@ int Layout(const Args&)
             Out(std::string(part.name) + " " + RectText(child, main) + (::IsWindowVisible(child) ? " visible" : " hidden") +
                 "\n");
     }
-    if (HWND tree = ChildById(main, IDC_TRVREGKEY))
-        Out("item-height " + std::to_string(::SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0)) + "\n");
+    // Asked of the program's thread, which answers no message while it
+    // scans: left out then, so that the layout is read at once.
+    DWORD_PTR itemHeight = 0;
+    if (HWND tree = ChildById(main, IDC_TRVREGKEY);
+        tree && ::SendMessageTimeoutW(tree, TVM_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 200, &itemHeight))
+        Out("item-height " + std::to_string(itemHeight) + "\n");
     Out("caption " + TextOf(main) + "\n");
     return 0;
 }

@@ -459,12 +459,14 @@ def scenario_startup_cursor():
         aimed = aim(parts["origin"])
         # While the scan runs: the wait panel up, the program's cursor set.
         during = []  # the program's cursor, read while the panel was up
+        seen = set()  # the wait panel's places and states, and the reads that failed, for a failure's message
         deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
             read, handle = driver("cursor-handle")
             now = layout()
             if now.get("origin", aimed) != aimed:
                 aimed = aim(now["origin"])
+            seen.add((now.get("Panel2"), read))
             if now.get("Panel2", "").endswith("hidden"):
                 break
             # A read that failed (the driver starved on a loaded machine)
@@ -472,7 +474,7 @@ def scenario_startup_cursor():
             if read == 0 and now.get("Panel2") == "136 128 265 81 visible":
                 during.append(handle.strip())
             time.sleep(0.1)
-        check(during, "the wait panel was never seen up before the tree was shown")
+        check(during, f"the wait panel was never seen up before the tree was shown: {sorted(map(str, seen))}")
         if not scan_ended():
             return
         # The handle the program set right after loading the system's wait
@@ -1684,7 +1686,9 @@ def file_type_value_round_trip(before):
         open_undo()
         key("Return")
         check(wait_until(lambda: undo_state()[1].get(ID_RESULT, (0, ""))[1], 30), "the restore showed no result")
-        check(any(name in line for line in result_lines(undo_state()[1])),
+        # Named by the hive it was read from: the machine's classes under Wine.
+        restored_type = "\\software\\classes\\" + FILE_TYPE.lower()
+        check(any(line.endswith(restored_type) for line in result_lines(undo_state()[1])),
               f"the restore's lines: {undo_state()[1].get(ID_RESULT)!r}")
         close_undo()
         check(export_classes() == before, "the registry after the undo differs from before the deletion")
