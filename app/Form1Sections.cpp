@@ -10,7 +10,9 @@ void TForm1::OtherBroken1Click(void* /*Sender*/)
 {
     if (!frmOtherBroken_)
         frmOtherBroken_ = std::make_unique<TfrmOtherBroken>(
-            nodes_, [this](const RemovedNames& removed) { RereadEntriesNaming(removed); });
+            nodes_, [this](const RemovedNames& removed) { RereadEntriesNaming(removed); },
+            offersRestart_ ? std::function<void()>([this] { RestartAsAdministrator1Click(this); })
+                           : std::function<void()>());
     frmOtherBroken_->Open();
 }
 

@@ -1,4 +1,5 @@
-// A key of the key store opened for one look, closed when it goes.
+// A key of the key store opened for one look or one change, closed when it
+// goes.
 #pragma once
 
 #include "catalogue/KeyStore.h"
@@ -11,7 +12,8 @@ class OpenedKey {
 public:
     OpenedKey(KeyStore& store, KeyHandle base, const std::string& path, std::uint32_t access) : store_(store)
     {
-        if (store_.OpenKey(base, path, access, key_) != kErrorSuccess)
+        result_ = store_.OpenKey(base, path, access, key_);
+        if (result_ != kErrorSuccess)
             key_ = kNoKey;
     }
     ~OpenedKey()
@@ -25,10 +27,13 @@ public:
     OpenedKey& operator=(const OpenedKey&) = delete;
     explicit operator bool() const { return key_ != kNoKey; }
     KeyHandle get() const { return key_; }
+    // The store's answer to the open.
+    long Result() const { return result_; }
 
 private:
     KeyStore& store_;
     KeyHandle key_ = kNoKey;
+    long result_ = kErrorSuccess;
 };
 
 }  // namespace qob

@@ -1,5 +1,7 @@
 #include "removal/ValueDeletion.h"
 
+#include "catalogue/KeyHives.h"
+#include "catalogue/OpenedKey.h"
 #include "catalogue/Utf8.h"
 
 #include <utility>
@@ -7,32 +9,6 @@
 namespace qob {
 
 namespace {
-
-// A key opened to have a value deleted, closed when it goes.
-class SettableKey {
-public:
-    SettableKey(KeyStore& store, const std::string& path, RegistryView view) : store_(store)
-    {
-        result_ = store.OpenKey(kClassesRoot, path, kKeyRead | kKeySetValue | ViewFlags(view), key_);
-        if (result_ != kErrorSuccess)
-            key_ = kNoKey;
-    }
-    ~SettableKey()
-    {
-        if (key_ != kNoKey)
-            store_.CloseKey(key_);
-    }
-    SettableKey(const SettableKey&) = delete;
-    SettableKey& operator=(const SettableKey&) = delete;
-
-    KeyHandle get() const { return key_; }
-    long Result() const { return result_; }
-
-private:
-    KeyStore& store_;
-    KeyHandle key_ = kNoKey;
-    long result_ = kErrorSuccess;
-};
 
 KeyDeletionOutcome Outcome(bool saved, bool gone, std::string problem = {})
 {
@@ -72,7 +48,7 @@ KeyDeletionOutcome ValueDeletion::Delete(const std::string& path, RegistryView v
     std::string reason;
     if (!backup_.SaveValue(path, view, name, reason))
         return Outcome(false, false, Text(texts.notSaved, {shown, reason}));
-    const SettableKey key(store_, path, view);
+    const OpenedKey key(store_, kClassesRoot, path, kKeyRead | kKeySetValue | ViewFlags(view));
     if (key.Result() == kErrorFileNotFound)
         return Outcome(true, true);
     long result = key.Result();
@@ -81,7 +57,12 @@ KeyDeletionOutcome ValueDeletion::Delete(const std::string& path, RegistryView v
         if (result == kErrorSuccess || result == kErrorFileNotFound)
             return Outcome(true, true);
     }
-    return Outcome(true, false, Text(texts.refused, {shown, errorText_(result)}));
+    KeyDeletionOutcome outcome = Outcome(true, false, Text(texts.refused, {shown, errorText_(result)}));
+    // The user's own copy, which a write through the classes root reaches
+    // first, is the user's to change: only the computer's asks for more.
+    const KeyHives hives = FindKeyHives(store_, path, view);
+    outcome.deniedMachineKey = result == kErrorAccessDenied && hives != KeyHives::User && hives != KeyHives::Both;
+    return outcome;
 }
 
 }  // namespace qob

@@ -80,7 +80,7 @@ SectionDeletionOutcome SectionDeletion::Run(const std::vector<BrokenKey>& keys, 
             outcome.cancelled = true;
             break;
         }
-        const Result result = DeleteOne(keys[i], outcome.problems);
+        const Result result = DeleteOne(keys[i], outcome);
         outcome.problemKeys.resize(outcome.problems.size(), i);
         switch (result) {
         case Result::Gone:
@@ -102,8 +102,9 @@ SectionDeletionOutcome SectionDeletion::Run(const std::vector<BrokenKey>& keys, 
     return outcome;
 }
 
-SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::vector<std::string>& problems)
+SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, SectionDeletionOutcome& outcome)
 {
+    std::vector<std::string>& problems = outcome.problems;
     // Whatever the list held, a section itself is never deleted whole.
     if (!IsSingleSectionKey(key)) {
         problems.push_back(Text(TextId::OtherBrokenNotOneKey, {key.name}));
@@ -129,6 +130,7 @@ SectionDeletion::Result SectionDeletion::DeleteOne(const BrokenKey& key, std::ve
     if (deletion.gone)
         return Result::Gone;
     problems.push_back(std::move(deletion.problem));
+    outcome.deniedMachineKey = outcome.deniedMachineKey || deletion.deniedMachineKey;
     return Result::Kept;
 }
 

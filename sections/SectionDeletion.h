@@ -30,6 +30,9 @@ struct SectionDeletionOutcome {
     std::string folder;                // the backup folder; empty when nothing was saved
     std::vector<std::string> problems; // one line per key skipped or not deleted
     std::vector<std::size_t> problemKeys;  // the position of the key of each problem
+    // Access was denied to a key of the whole computer: an administrator
+    // could delete it.
+    bool deniedMachineKey = false;
     bool cancelled = false;
 };
 
@@ -62,7 +65,7 @@ public:
 
 private:
     enum class Result { Gone, Healthy, Protected, Kept };
-    Result DeleteOne(const BrokenKey& key, std::vector<std::string>& problems);
+    Result DeleteOne(const BrokenKey& key, SectionDeletionOutcome& outcome);
 
     KeyStore& store_;
     RemovalBackup& backup_;

@@ -32,8 +32,9 @@ constexpr UINT kDoneMessage = WM_APP + 2;
 
 }  // namespace
 
-TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted)
-    : tree_(tree), keysDeleted_(std::move(keysDeleted))
+TfrmOtherBroken::TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted,
+                                 std::function<void()> restartAsAdministrator)
+    : tree_(tree), keysDeleted_(std::move(keysDeleted)), restartAsAdministrator_(std::move(restartAsAdministrator))
 {
     const SIZE outer = OuterSize(kClientWidth, kClientHeight, kStyle, 0);
     CreateHandle({QOB_CLASS_OTHERBROKEN, std::string(Text(TextId::OtherBrokenCaption)), kStyle, 0, outer.cx, outer.cy,
@@ -311,6 +312,13 @@ void TfrmOtherBroken::DeletionDone(bool closing)
         if (!message.empty())
             message += '\r';
         message += Text(TextId::StatusBackupFolder, {outcome->folder});
+    }
+    if (outcome->deniedMachineKey && restartAsAdministrator_) {
+        message += '\r';
+        message += Text(TextId::RemovalRestartOffer);
+        if (ShowMessageDialog(message, mtError, mbYesNo, 0) == mrYes)
+            restartAsAdministrator_();
+        return;
     }
     if (!message.empty())
         ShowMessageDialog(message, outcome->problems.empty() ? mtInformation : mtError, mbOKOnly, 0);

@@ -32,7 +32,10 @@ public:
     // Told, after a deletion, of the classes and type libraries that went,
     // so that the entries of `tree` that name them can be read again.
     using KeysDeleted = std::function<void(const RemovedNames& removed)>;
-    TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted);
+    // `restartAsAdministrator`, when given, is offered after a deletion that
+    // an administrator could have made.
+    TfrmOtherBroken(const TTreeNodes& tree, KeysDeleted keysDeleted,
+                    std::function<void()> restartAsAdministrator = {});
     ~TfrmOtherBroken() override;
 
     // Shows the window; a hidden one starts a fresh examination.
@@ -75,6 +78,7 @@ private:
 
     const TTreeNodes& tree_;
     KeysDeleted keysDeleted_;
+    std::function<void()> restartAsAdministrator_;
     Win32KeyStore store_;
     Win32FileSystem files_;
     Win32NameOrder order_;

@@ -67,6 +67,8 @@
 //                                  any process: its caption
 //   QobDriver close-class CLASS MS closes every window of that class and waits
 //                                  until none is left
+//   QobDriver set-owner KEY SID    gives HKEY_CLASSES_ROOT\KEY that owner (a SID
+//                                  string), as an installer of the system does
 //   QobDriver controls CAPTION     the controls of that window: "id TAB class
 //                                  TAB enabled TAB text", line breaks of the
 //                                  text written as \n
@@ -90,12 +92,14 @@
 //
 // Exit status 0 on success, 1 on a failed wait or check, 2 for a bad command.
 #include "catalogue/TreeDump.h"
+#include "catalogue/Win32Handles.h"
 #include "catalogue/Win32Text.h"
 #include "resources/ResourceIds.h"
 #include "tests/e2e/CommandLine.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -103,6 +107,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -868,6 +873,21 @@ int Windows(const Args&)
     return 0;
 }
 
+int SetOwner(const Args& args)
+{
+    qob::RegistryKey key;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, qob::WidenText(args[0]).c_str(), 0, WRITE_OWNER, key.Out()) != ERROR_SUCCESS)
+        return 1;
+    PSID sid = nullptr;
+    if (!::ConvertStringSidToSidW(qob::WidenText(args[1]).c_str(), &sid))
+        return 1;
+    const std::unique_ptr<void, decltype(&::LocalFree)> held(sid, &::LocalFree);
+    SECURITY_DESCRIPTOR descriptor;
+    ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ::SetSecurityDescriptorOwner(&descriptor, sid, FALSE);
+    return ::RegSetKeySecurity(key.get(), OWNER_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS ? 0 : 1;
+}
+
 int Clipboard(const Args&)
 {
     if (!::OpenClipboard(nullptr))
@@ -1147,6 +1167,7 @@ const Command kCommands[] = {
     {"move", 3, 3, Move},
     {"time-search", 2, 2, TimeSearch},
     {"clipboard", 0, kAnyCount, Clipboard},
+    {"set-owner", 2, 2, SetOwner},
     {"wait-class", 2, 2, WaitClass},
     {"close-class", 2, 2, CloseClass},
     {"listview-rows", 1, 1, ListViewRows},

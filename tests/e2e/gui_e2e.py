@@ -1493,6 +1493,7 @@ OTHER_BROKEN = tr("その他の壊れた登録", "Other broken registrations")
 CONFIRM = tr("確認", "Confirm")
 SECTIONS_ID = "0B0B5E"
 FILE_TYPE = ".0B0B5Egone"
+TRUSTED_INSTALLER = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"
 
 
 def other_broken_status():
@@ -1565,6 +1566,10 @@ def scenario_other_broken():
          tr("ProgID がありません: ", "ProgID missing: ") + "Qob.Sections.GoneType", ""),
     ]
     heading = tr("種類,キー,説明,理由,理由コード,ProgID,ファイル", "Kind,Key,Description,Reason,Reason token,ProgID,Files")
+    # A key that Windows protects (Wine keeps the owner it is given, though
+    # it lets the key be deleted): listed greyed, never checked nor deleted.
+    protected = expected[3][1]
+    check(driver("set-owner", protected, TRUSTED_INSTALLER)[0] == 0, "the protected key's owner could not be set")
     with Program(trace="+exec") as program:
         if not scan_ended():
             return
@@ -1591,7 +1596,8 @@ def scenario_other_broken():
               "the list shows other keys:\n  " + "\n  ".join(map(repr, shown)))
         reasons = {r[2]: r[4] for r in rows}
         for e in expected:
-            check(reasons.get(e[1], "").startswith(e[3]), f"{e[1]}: reason {reasons.get(e[1])!r}, expected {e[3]!r}...")
+            start = (tr("Windows が保護 (", "Protected by Windows (") if e[1] == protected else "") + e[3]
+            check(reasons.get(e[1], "").startswith(start), f"{e[1]}: reason {reasons.get(e[1])!r}, expected {start!r}...")
         # Wine's classes root is the machine's alone: every key is the computer's.
         check({r[6] for r in rows} == {tr("コンピューター", "Computer")}, f"where: {[(r[2], r[6]) for r in rows]}")
 
@@ -1614,6 +1620,12 @@ def scenario_other_broken():
         check([r[:4] + r[5:6] for r in records[1:]] == [s[:5] for s in shown],
               f"the report's records {records[1:4]}..., shown {shown[:3]}...")
 
+        # Check all skips the key Windows protects, which cannot be checked.
+        driver("click", OTHER_BROKEN, tr("すべてチェック", "Check all"))
+        unchecked = [r[2] for r in other_broken_rows() if "x" not in r[0]]
+        check(unchecked == [protected], f"after Check all, unchecked: {unchecked}")
+        driver("click", OTHER_BROKEN, tr("チェックを外す", "Uncheck all"))
+        check(driver("listview-check", OTHER_BROKEN, "1", protected)[0] != 0, "the protected key could be checked")
         # Four keys of each kind and view checked and deleted.
         chosen = [expected[0][1], expected[2][1], expected[4][1], expected[6][1]]
         check(driver("listview-check", OTHER_BROKEN, "1", *chosen)[0] == 0, "the keys could not be checked")

@@ -188,6 +188,9 @@ TEST_F(SectionDeletionTest, HandlersGoAloneAndFileTypesLoseOnlyTheirValue)
     const SectionDeletionOutcome refused = Delete({Key(SectionKind::FileType, ".xyz")});
     EXPECT_EQ(refused.problems, std::vector<std::string>{"HKEY_CLASSES_ROOT\\.xyz: error 5"});
     EXPECT_TRUE(HasDefaultValue(".xyz"));
+    EXPECT_TRUE(refused.deniedMachineKey) << "the computer's key: an administrator could";
+    store.CreateKey(kCurrentUser, "Software\\Classes\\.xyz");
+    EXPECT_FALSE(Delete({Key(SectionKind::FileType, ".xyz")}).deniedMachineKey) << "the user's own copy";
 }
 
 TEST_F(SectionDeletionTest, WhatIsNotPlainlyOneBrokenKeyIsLeftAndReportedOnce)
@@ -269,6 +272,7 @@ TEST_F(SectionDeletionTest, DeletionFailuresNameTheKeyInItsView)
               (std::vector<std::string>{"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W}\\InprocServer32: error 5",
                                         "HKEY_CLASSES_ROOT\\CLSID\\{A}を削除しましたが、同じ名前の別の登録が残っています。"}));
     EXPECT_TRUE(Exists("Wow6432Node\\CLSID\\{W}\\InprocServer32"));
+    EXPECT_TRUE(outcome.deniedMachineKey) << "the window offers the restart as administrator";
 }
 
 TEST_F(SectionDeletionTest, AKeyWindowsProtectsIsMarkedAndNeverDeleted)
