@@ -332,8 +332,13 @@ LRESULT TfrmOtherBroken::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETMINMAXINFO: {
         auto& info = *reinterpret_cast<MINMAXINFO*>(lParam);
-        // Wide enough for the buttons on the left and Cancel and Close on the right.
-        info.ptMinTrackSize = {Scale(760), Scale(240)};
+        // Wide enough for the buttons on the left and Cancel and Close on the
+        // right, but never wider than the screen's work area.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        const bool known = ::GetMonitorInfoW(::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+        const int workWidth = known ? static_cast<int>(monitor.rcWork.right - monitor.rcWork.left) : Scale(760);
+        info.ptMinTrackSize = {std::min(Scale(760), workWidth), Scale(240)};
         return 0;
     }
     case kProgressMessage:

@@ -117,6 +117,8 @@ CONSOLE_CODEC = "cp932" if LANGUAGE == "ja" else "cp1252"
 # draws do not scale exactly).
 DPI = int(os.environ.get("QOB_TEST_DPI", "96"))
 SLACK = 0 if DPI == 96 else 4
+# The screen, as large as a display of that scale (tests/wine/guienv.sh).
+SCREEN_W, SCREEN_H = 1024 * DPI // 96, 768 * DPI // 96
 
 
 def scaled(px96):
@@ -339,7 +341,7 @@ def scenario_start(name):
         near_scaled(parts.get("StatusBar1"), "0 342 548 19 visible", "status bar")
         near_scaled(parts.get("item-height"), "16", "the tree's item height", slack=2)
         x, y, w, h = map(int, parts["window"].split())
-        check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"window not centred: {parts['window']}")
+        check((x, y) == ((SCREEN_W - w) // 2, (SCREEN_H - h) // 2), f"window not centred: {parts['window']}")
         _, focus = driver("focus")
         check(focus.strip() == "SysTreeView32", f"focus on {focus.strip()!r}, not on the tree")
         screenshot(name)
@@ -955,7 +957,7 @@ def scenario_search():
             check(look.get("topmost") == "1" and look.get("toolwindow") == "1", f"progress window {look}")
             check(look.get("sysmenu") == "0", "the progress window has a system menu (a close box)")
             x, y, w, h = map(int, look["rect"].split())
-            check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"progress window not centred: {look['rect']}")
+            check((x, y) == ((SCREEN_W - w) // 2, (SCREEN_H - h) // 2), f"progress window not centred: {look['rect']}")
             _, shown = driver("wait-window", SEARCHING, "1000")
             check("text " + searching_for("Qob.Sort.A") in shown.splitlines(), f"progress window texts: {shown!r}")
             _, focus = driver("focus")
@@ -1122,7 +1124,7 @@ def scenario_about():
         check(parts.get("frame") == "close", f"title bar offers {parts.get('frame')!r}, not only the close box")
         x, y, w, h = map(int, parts["window"].split())
         check(parts["client"].split()[2:] == ["349", "176"], f"client area {parts['client']}")
-        check((x, y) == ((1024 - w) // 2, (768 - h) // 2), f"not centred: {parts['window']}")
+        check((x, y) == ((SCREEN_W - w) // 2, (SCREEN_H - h) // 2), f"not centred: {parts['window']}")
         check(parts.get("main-enabled") == "0", "the main window is enabled under the About box")
         check(parts.get("active") == "about" and parts.get("focus") == "50", f"active {parts.get('active')}, focus on {parts.get('focus')}, not OK")
         check(controls.get(50) == "Button 144 144 75 25 default,tabstop OK", f"BitBtn1: {controls.get(50)}")

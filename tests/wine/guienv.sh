@@ -1,6 +1,14 @@
 # Windows on a screen for the tests and the run command: Xvfb, and a Wine
 # virtual desktop with the Japanese fonts mapped. Source it after wineenv.sh.
 
+# The screen's size, WIDTH<sep>HEIGHT: 1024 x 768 at 100%, and as many
+# pixels more at another scale (QOB_TEST_DPI) as a display of that scale has,
+# so that the screen holds what it holds at 100%.
+qob_gui_screen_size() {
+    local dpi=${QOB_TEST_DPI:-96}
+    echo "$((1024 * dpi / 96))$1$((768 * dpi / 96))"
+}
+
 # Sets the prefix up for windows once: a virtual desktop of 1024 x 768 (bare
 # Xvfb loses keys and title bars) and the Japanese faces mapped to IPA fonts.
 # The mapping serves every locale: under en_US it is what draws Japanese
@@ -14,14 +22,14 @@ qob_gui_prefix_ready() {
     [ -f "$WINEPREFIX/.qob-gui" ] && return 0
     local tmp
     tmp=$(mktemp --suffix=.reg)
-    cat > "$tmp.txt" <<'REG'
+    cat > "$tmp.txt" <<REG
 Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
+"Default"="$(qob_gui_screen_size x)"
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "ＭＳ Ｐゴシック"="IPAPGothic"
@@ -54,7 +62,7 @@ qob_gui_start() {
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "$(qob_gui_screen_size x)x24" -nolisten tcp >/dev/null 2>&1 &
         QOB_XVFB_PID=$!
         export DISPLAY=":$n" QOB_XVFB_PID
         local i
