@@ -694,7 +694,8 @@ def editor_opened_at(program, key_name, *keys):
     key(*keys)
     check(wait_until(lambda: program.trace().count(EDITOR_CALL) > calls, 20), f"{keys}: the editor was not started")
     check(last_key() == ROOT + key_name, f"{keys}: LastKey {last_key()!r}, expected {key_name}")
-    check(driver("wait-class", "RegEdit_RegEdit", "20000", timeout=40)[0] == 0, "the editor's window did not appear")
+    # The editor's first start in a fresh prefix can take long on a busy machine.
+    check(driver("wait-class", "RegEdit_RegEdit", "60000", timeout=80)[0] == 0, "the editor's window did not appear")
     shows = lambda: driver("class-status", "RegEdit_RegEdit")[1].strip().endswith("\\" + ROOT + key_name)
     check(wait_until(shows, 10), f"the editor shows {driver('class-status', 'RegEdit_RegEdit')[1]!r}")
     check(driver("close-class", "RegEdit_RegEdit", "10000")[0] == 0, "the editor did not close")
