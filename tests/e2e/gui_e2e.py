@@ -1603,6 +1603,8 @@ def scenario_other_broken():
             check(reasons.get(e[1], "").startswith(start), f"{e[1]}: reason {reasons.get(e[1])!r}, expected {start!r}...")
         # Wine's classes root is the machine's alone: every key is the computer's.
         check({r[6] for r in rows} == {tr("コンピューター", "Computer")}, f"where: {[(r[2], r[6]) for r in rows]}")
+        if DPI != 96:
+            return  # what follows does not depend on the scale: it runs at 100%
 
         # The key column's header sorts up, then down.
         for ascending in (True, False):
@@ -1667,7 +1669,8 @@ def scenario_other_broken():
     print(restore.stdout.decode(CONSOLE_CODEC, errors="replace"))
     check(restore.returncode == 0, f"--restore exited {restore.returncode}")
     check(export_classes() == before, "the registry after the restore differs from before the deletion")
-    file_type_value_round_trip(before)
+    if LANGUAGE == "ja":  # the undo window's restore in English is the English undo scenario's
+        file_type_value_round_trip(before)
 
 
 def file_type_value_round_trip(before):
