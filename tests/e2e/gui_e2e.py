@@ -1512,6 +1512,21 @@ def other_broken_rows():
     return [line.split("\t") for line in out.splitlines() if SECTIONS_ID in line.split("\t")[2]]
 
 
+def delete_checked(question):
+    """Deletes the other-broken window's checked keys, answering Yes to
+    `question`: the backup folder the status line names once it is done, or
+    None when it names none."""
+    driver("click", OTHER_BROKEN, tr("チェックしたキーを削除...", "Delete checked keys..."))
+    dialogs = Dialogs()
+    dialogs.answer(CONFIRM, question, "alt+y")
+    backup = tr("バックアップ: ", "Backup: ")
+    if not check(wait_until(lambda: other_broken_status().startswith(backup), 60),
+                 f"no backup folder in the status line: {other_broken_status()!r}"):
+        return None
+    dialogs.none()
+    return other_broken_status()[len(backup):]
+
+
 def wait_examined(seconds=120):
     found = tr("壊れたキー: ", "Broken keys: ")
     return check(wait_until(lambda: other_broken_status().startswith(found), seconds),
@@ -1636,15 +1651,9 @@ def scenario_other_broken():
         # Four keys of each kind and view checked and deleted.
         chosen = [expected[0][1], expected[2][1], expected[4][1], expected[6][1]]
         check(driver("listview-check", OTHER_BROKEN, "1", *chosen)[0] == 0, "the keys could not be checked")
-        driver("click", OTHER_BROKEN, tr("チェックしたキーを削除...", "Delete checked keys..."))
-        dialogs = Dialogs()
-        dialogs.answer(CONFIRM, tr("チェックした 4 個のキーを削除しますか？", "Delete the 4 checked keys?"), "alt+y")
-        backup = tr("バックアップ: ", "Backup: ")
-        if not check(wait_until(lambda: other_broken_status().startswith(backup), 60),
-                     f"no backup folder in the status line: {other_broken_status()!r}"):
+        folder = delete_checked(tr("チェックした 4 個のキーを削除しますか？", "Delete the 4 checked keys?"))
+        if folder is None:
             return
-        folder = other_broken_status()[len(backup):]
-        dialogs.none()
         screenshot("other-broken-deleted")
         left = sorted(r[2] for r in other_broken_rows())
         check(left == sorted(e[1] for e in expected if e[1] not in chosen), f"the list after the deletion: {left}")
@@ -1687,14 +1696,8 @@ def file_type_value_round_trip(before):
                 not wait_examined():
             return
         check(driver("listview-check", OTHER_BROKEN, "1", FILE_TYPE)[0] == 0, "the file type could not be checked")
-        driver("click", OTHER_BROKEN, tr("チェックしたキーを削除...", "Delete checked keys..."))
-        dialogs = Dialogs()
-        dialogs.answer(CONFIRM, tr("チェックした 1 個のキーを削除しますか？", "Delete the checked key?"), "alt+y")
-        backup = tr("バックアップ: ", "Backup: ")
-        if not check(wait_until(lambda: other_broken_status().startswith(backup), 60),
-                     f"no backup folder in the status line: {other_broken_status()!r}"):
+        if delete_checked(tr("チェックした 1 個のキーを削除しますか？", "Delete the checked key?")) is None:
             return
-        dialogs.none()
         after = export_classes()
         name = (ROOT + FILE_TYPE).lower()
         check(after.get(name) == [line for line in before[name] if not line.startswith("@=")],
